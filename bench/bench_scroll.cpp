@@ -1,0 +1,140 @@
+// The strip's per-tick cost: 600 scroll steps of 30 twips on a shown form, with rows of 10,
+// 1,000 and 100,000 labels, and the cost of laying out a row of 10,000 labels.
+#include <QApplication>
+#include <QEvent>
+#include <QObject>
+#include <QWidget>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include <benchmark/benchmark.h>
+
+#include "platform/Application.h"
+#include "platform/Form.h"
+#include "platform/LabelArray.h"
+#include "platform/PictureBox.h"
+
+namespace {
+
+using namespace platform;
+
+LabelState Template() {
+  LabelState s;
+  s.top = 10;
+  s.height = 195;
+  s.font = {"MS Sans Serif", 8.25f, true};
+  s.mouseIcon = {":/images/hand.png"};
+  return s;
+}
+
+struct Strip {
+  Form form{[] {
+    Form::Definition d;
+    d.clientWidth = 8175;
+    d.clientHeight = 255;
+    d.backColor = RGB(224, 224, 224);
+    return d;
+  }()};
+  PictureBox picTitle{
+      form,
+      {"picTitle", 0, 0, 495, 255, 0x000080FF, vbWindowText, {":/images/normal.gif"}, "", {}}};
+  PictureBox picTicker{form,
+                       {"picTicker",
+                        960,
+                        0,
+                        8175,
+                        255,
+                        RGB(224, 224, 224),
+                        vbWindowText,
+                        {},
+                        "",
+                        {"MS Sans Serif", 8.25f, true}}};
+  LabelArray lblItem{picTicker, {"lblItem", Template()}};
+
+  // The layout of the ticker: each label placed after its left neighbour, 220 twips apart.
+  void LayOut(int n) {
+    for (int i = 0; i <= n; ++i) {
+      if (i > 0) lblItem.Load(i);
+      auto label = lblItem(i);
+      if (i > 0) {
+        label.setVisible(true);
+        auto left = lblItem(i - 1);
+        label.setLeft(left.Width() + left.Left() + 220);
+      }
+      label.setMousePointer(vbCustom);
+      label.setForeColor(RGB(51, 51, 152));
+      label.setCaption("Headline number " + std::to_string(i) + " of the feed & more");
+      label.setWidth(picTicker.TextWidth(label.Caption()));
+    }
+    auto last = lblItem(n);
+    picTicker.setWidth(last.Width() + last.Left() + 240);
+  }
+
+  void Clear() {
+    const int m = lblItem.Count() - 1;
+    for (int k = 1; k <= m; ++k) lblItem.Unload(k);
+  }
+};
+
+// Counts the paint events of a widget, to show that every step paints.
+class PaintCounter : public QObject {
+ public:
+  explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+  long paints = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+void BM_Scroll600Steps(benchmark::State& state) {
+  const int labels = static_cast<int>(state.range(0));
+  Strip strip;
+  strip.LayOut(labels);
+  strip.form.Show();
+  QApplication::processEvents();
+  const Twips start = 960;
+  PaintCounter counter(strip.picTicker.widget());
+  long steps = 0;
+  for (auto _ : state) {
+    strip.picTicker.setLeft(start);
+    QApplication::processEvents();
+    for (int step = 0; step < 600; ++step) {
+      strip.picTicker.setLeft(strip.picTicker.Left() - 30);
+      QApplication::processEvents();  // paints what the step uncovered
+    }
+    steps += 600;
+  }
+  state.counters["labels"] = labels;
+  state.counters["paints_per_step"] = static_cast<double>(counter.paints) / steps;
+}
+BENCHMARK(BM_Scroll600Steps)->Arg(10)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_LayOut10000Labels(benchmark::State& state) {
+  Strip strip;
+  strip.form.Show();
+  QApplication::processEvents();
+  for (auto _ : state) {
+    strip.LayOut(10'000);
+    state.PauseTiming();
+    strip.Clear();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_LayOut10000Labels)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QApplication app(argc, argv);
+  platform::InitializeFormEngine();
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

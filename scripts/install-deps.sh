@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs every Debian package the ticker needs to build, run, test and benchmark.
+# Does nothing for packages already present; uses sudo when not root.
+set -euo pipefail
+
+packages=(
+  # build
+  g++ cmake ninja-build pkg-config qt6-base-dev libxcb1-dev libgtest-dev libgmock-dev
+  # benchmarks and fuzzing
+  libbenchmark-dev libpugixml-dev clang libclang-rt-14-dev
+  # run and tests: X server, window manager, pointer driving, screenshots, feed server
+  xvfb xauth xdotool x11-utils openbox imagemagick python3 procps
+  # runtime
+  libqt6widgets6 libqt6network6 ca-certificates xdg-utils fonts-liberation fonts-dejavu-core
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "Installing: ${missing[*]}" >&2
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2

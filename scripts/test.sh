@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the release build (unit, widget, network and end-to-end tests),
+# the unit, widget and network tests again under AddressSanitizer and UndefinedBehaviorSanitizer,
+# and a short run of every fuzz target.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
+chmod 700 "$XDG_RUNTIME_DIR"
+
+scripts/build.sh release
+ctest --preset release -LE e2e -j 2
+ctest --preset release -L e2e
+
+scripts/build.sh asan
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export LSAN_OPTIONS="suppressions=$(pwd)/tests/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+ctest --preset asan -j 2
+
+scripts/fuzz.sh "${FUZZ_SECONDS:-20}"
+echo "All tests passed."

@@ -1,0 +1,86 @@
+// The strip window's life cycle: the start-up sequence that places it and loads the first
+// feed, and the save of the feed URL and the window position when it closes.
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "app/NumberText.h"
+#include "app/modGeneral.h"
+#include "feed/GetBetween.h"
+#include "options/frmOptions.h"
+#include "platform/Application.h"
+#include "platform/Profile.h"
+#include "platform/Screens.h"
+#include "ticker/HomeSite.h"
+#include "ticker/frmTicker.h"
+
+namespace {
+
+constexpr const char* kSettingsFileName = "RSS_settings.ini";
+constexpr const char* kSection = "Options";
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && InStr(1, a, b, false) == 1;
+}
+
+// A position as the file gives it, kept within what a window position can be.
+float WindowPosition(const std::string& text) {
+  constexpr double kLimit = 1e9;
+  const double value = ReadNumber(text);
+  if (std::isnan(value)) return 0;
+  return static_cast<float>(std::clamp(value, -kLimit, kLimit));
+}
+
+bool Intersects(const platform::RectTwips& a, const platform::RectTwips& b) {
+  return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
+         b.top < a.top + a.height;
+}
+
+}  // namespace
+
+void frmTicker::Form_Load() {
+  setWidth(picTicker.Width());
+  setBackColor(picTicker.BackColor());
+  SetTopmostWindow(hWnd(), true);
+  frmOptions_.EnsureLoaded();
+  frmOptions_.cboURL.AddItem(std::string(kDefaultFeedUrl));
+  strIniFile = AddBackslash(platform::AppPath()) + kSettingsFileName;
+  strUrl = std::string(kDefaultFeedUrl);
+
+  if (platform::FileExists(strIniFile)) {
+    strSavedUrl = ReadIni(kSection, "Default URL", strIniFile);
+    setLeft(WindowPosition(ReadIni(kSection, "WindowX", strIniFile)));
+    setTop(WindowPosition(ReadIni(kSection, "WindowY", strIniFile)));
+    BringOnScreen();
+    if (!strSavedUrl.empty() && !EqualNoCase(strSavedUrl, kDefaultFeedUrl) &&
+        InStr(1, strSavedUrl, kHomeDomain, false) != 0) {
+      frmOptions_.cboURL.AddItem(strSavedUrl);
+      strUrl = strSavedUrl;
+    }
+  }
+
+  LoadPage();
+  // The program may have been told to end while the first feed was fetched.
+  if (Closed() || platform::Ending()) return;
+  if (!blnOptionsOpen) tmrScroll.setEnabled(true);
+}
+
+// A position saved on a display that is gone would leave the window where no one can reach
+// it; one that is merely partly off the screen is the user's choice and stays.
+void frmTicker::BringOnScreen() {
+  const platform::RectTwips window{Left(), Top(), Width(), Height()};
+  for (const auto& screen : platform::ScreenAreas()) {
+    if (Intersects(window, screen)) return;
+  }
+  const auto area = platform::PrimaryWorkArea();
+  Move(area.left, area.top);
+}
+
+void frmTicker::Form_QueryUnload(int& /*Cancel*/, int /*UnloadMode*/) {
+  frmOptions_.EnsureLoaded();
+  // Until the dialog has been opened its URL box is empty: the URL in use is strUrl then.
+  const std::string url = frmOptions_.blnOpened ? frmOptions_.cboURL.Text() : strUrl;
+  WriteIni(kSection, "Default URL", url, strIniFile);
+  WriteIni(kSection, "WindowX", FormatNumber(Left()), strIniFile);
+  WriteIni(kSection, "WindowY", FormatNumber(Top()), strIniFile);
+}

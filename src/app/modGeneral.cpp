@@ -1,0 +1,19 @@
+#include "app/modGeneral.h"
+
+#include "platform/Application.h"
+#include "platform/Profile.h"
+
+std::string ReadIni(const std::string& section, const std::string& key, const std::string& path) {
+  return platform::GetPrivateProfileString(section, key, "", path);
+}
+
+std::int16_t WriteIni(const std::string& section, const std::string& key, const std::string& value,
+                      const std::string& path) {
+  return platform::WritePrivateProfileString(section, key, value, path) ? 1 : 0;
+}
+
+std::string AddBackslash(std::string path) {
+  const char separator = platform::PathSeparator();
+  if (path.empty() || path.back() != separator) path += separator;
+  return path;
+}

@@ -1,0 +1,21 @@
+// RSS item extraction by substring search: every "<item>" becomes one item, after an empty
+// element 0.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "feed/NewsItem.h"
+
+// Replaces arrItems with element 0 (empty) and one item per "<item>" of the document.
+void ParseRss(std::string_view document, ItemList& arrItems);
+
+// The content of the first CDATA section when the text contains "[CDATA", else the text.
+std::string StripCData(std::string_view text);
+
+// "&amp;amp;" and then "&amp;" become "&" (letter case ignored), each in one pass.
+std::string DecodeAmpersands(std::string_view text);
+
+// "&lt;", "&gt;", "&quot;", "&apos;" and numeric character references of valid code points
+// become their characters, once; with decodeAmp also "&amp;". Anything else stays as written.
+std::string DecodeXmlEscapes(std::string_view text, bool decodeAmp);

@@ -1,0 +1,10 @@
+// The plain story list: "STORY " starts the list, each "HEADLINE " line is a title and the
+// next "URL " line its link. The empty element comes last.
+#pragma once
+
+#include <string_view>
+
+#include "feed/NewsItem.h"
+
+// Replaces arrItems with one item per story and an empty last element. Never throws.
+void ParseStoryList(std::string_view document, ItemList& arrItems);

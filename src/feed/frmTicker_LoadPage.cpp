@@ -1,0 +1,94 @@
+// Bringing a fresh feed onto the strip: the home-domain gate, the busy title picture, the
+// download, the choice of parser and the new row of labels.
+#include <chrono>
+#include <ctime>
+#include <string>
+
+#include "feed/GetBetween.h"
+#include "feed/ParseRss.h"
+#include "feed/ParseStoryList.h"
+#include "platform/Application.h"
+#include "platform/MsgBox.h"
+#include "ticker/HomeSite.h"
+#include "ticker/frmTicker.h"
+
+namespace {
+
+constexpr platform::Color kBusyBackColor = 0xFFFFFF;
+constexpr platform::Color kNormalBackColor = 0x80FF;
+
+std::string TimeOfDay() {
+  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[16];
+  std::strftime(text, sizeof text, "%H:%M", &local);
+  return text;
+}
+
+// Clears a flag when the scope ends, however it ends.
+class FlagGuard {
+ public:
+  explicit FlagGuard(bool& flag) : flag_(flag) { flag_ = true; }
+  ~FlagGuard() { flag_ = false; }
+  FlagGuard(const FlagGuard&) = delete;
+  FlagGuard& operator=(const FlagGuard&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+}  // namespace
+
+void frmTicker::LoadPage() {
+  // Timers and pointer events still run while a fetch waits; one fetch at a time.
+  if (blnLoading) return;
+  if (strUrl.empty()) return;
+  if (InStr(1, strUrl, kHomeDomain, false) == 0) {
+    platform::MsgBox("The URL entered does not come from " + std::string(kHomeSiteName),
+                     platform::vbExclamation);
+    return;
+  }
+  FlagGuard loading(blnLoading);
+
+  picTitle.setPicture(imgDownloading.Picture());
+  picTitle.setBackColor(kBusyBackColor);
+
+  // The user may edit strUrl while the fetch waits; the document is read as what was asked for.
+  const std::string url = strUrl;
+  platform::FetchResult fetched = Inet1.OpenURL(url);
+  // The window closed or the program was told to end while the fetch waited.
+  if (Closed() || platform::Ending()) return;
+
+  if (!fetched.ok) {
+    ShowLoadFailure(fetched.error);
+    return;
+  }
+  if (InStr(1, url, "ticker", false) == 0) {
+    ParseRss(fetched.document);
+  } else {
+    ParseStoryList(fetched.document);
+  }
+  fetched.document = std::string();
+  LayoutItems();
+
+  picTitle.setPicture(imgNormal.Picture());
+  picTitle.setBackColor(kNormalBackColor);
+  picTitle.setToolTipText(TitleToolTip());
+}
+
+// A failed download keeps the items already shown; the title picture's tooltip tells why
+// until the next load succeeds.
+void frmTicker::ShowLoadFailure(const std::string& reason) {
+  if (!blnLaidOut) LayoutItems();
+  picTitle.setPicture(imgNormal.Picture());
+  picTitle.setBackColor(kNormalBackColor);
+  picTitle.setToolTipText(TitleToolTip() + "\nLast update failed at " + TimeOfDay() + ": " +
+                          reason);
+}
+
+void frmTicker::ParseRss(const std::string& document) { ::ParseRss(document, arrItems); }
+
+void frmTicker::ParseStoryList(const std::string& document) {
+  ::ParseStoryList(document, arrItems);
+}

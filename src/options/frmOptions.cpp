@@ -1,0 +1,94 @@
+#include "options/frmOptions.h"
+
+#include "platform/Application.h"
+#include "ticker/frmTicker.h"
+
+using namespace platform;
+
+namespace {
+
+const Form::Definition kFrmOptions{
+    .name = "frmOptions",
+    .caption = "Ticker : Options",
+    .borderStyle = BorderStyle::FixedToolWindow,
+    .showInTaskbar = false,
+    .clientWidth = 4680,
+    .clientHeight = 1320,
+    .startUpPosition = StartUpPosition::CenterScreen,
+};
+
+const ComboBox::Definition kCboURL{
+    .name = "cboURL", .left = 120, .top = 360, .width = 4455, .height = 315, .tabIndex = 0};
+const CommandButton::Definition kCmdClose{.name = "cmdClose",
+                                          .caption = "&Close this Window",
+                                          .left = 120,
+                                          .top = 840,
+                                          .width = 1575,
+                                          .height = 375,
+                                          .tabIndex = 1,
+                                          .isDefault = true};
+const CommandButton::Definition kCmdExit{.name = "cmdExit",
+                                         .caption = "&Exit Ticker",
+                                         .left = 3240,
+                                         .top = 840,
+                                         .width = 1335,
+                                         .height = 375,
+                                         .tabIndex = 2};
+const Label::Definition kLabel1{.name = "Label1",
+                                .caption = "URL:",
+                                .left = 120,
+                                .top = 120,
+                                .width = 1335,
+                                .height = 255,
+                                .tabIndex = 3};
+
+}  // namespace
+
+frmOptions::frmOptions()
+    : Form(kFrmOptions),
+      cboURL(*this, kCboURL),
+      cmdClose(*this, kCmdClose),
+      cmdExit(*this, kCmdExit),
+      Label1(*this, kLabel1) {
+  cboURL.Change = [this] { cboURL_Change(); };
+  cboURL.Click = [this] { cboURL_Click(); };
+  cmdClose.Click = [this] { cmdClose_Click(); };
+  cmdExit.Click = [this] { cmdExit_Click(); };
+  QueryUnload = [this](int& Cancel, int UnloadMode) { Form_QueryUnload(Cancel, UnloadMode); };
+}
+
+frmOptions::~frmOptions() = default;
+
+void frmOptions::Attach(frmTicker& ticker) { frmTicker_ = &ticker; }
+
+void frmOptions::cboURL_Change() {
+  if (blnEditingUrl) return;
+  blnEdited = true;
+  if (frmTicker_) frmTicker_->strUrl = cboURL.Text();
+}
+
+void frmOptions::cboURL_Click() { cboURL_Change(); }
+
+void frmOptions::cmdClose_Click() {
+  int cancel = 0;
+  int unloadMode = 0;
+  Form_QueryUnload(cancel, unloadMode);
+}
+
+void frmOptions::cmdExit_Click() {
+  if (frmTicker_ == nullptr) return;
+  frmTicker_->StopScroll();
+  frmTicker_->strUrl.clear();
+  frmTicker_->Unload();
+  frmTicker_->EndProgram();
+}
+
+void frmOptions::Form_QueryUnload(int& Cancel, int /*UnloadMode*/) {
+  // When the program ends (its own exit, the end of the desktop session) the dialog goes
+  // with it instead of refusing.
+  if (Ending() || frmTicker_ == nullptr || frmTicker_->Closed()) return;
+  if (blnEdited) frmTicker_->LoadPage();
+  frmTicker_->RestartTicker();
+  Cancel = 1;
+  Hide();
+}

@@ -1,0 +1,53 @@
+// A combo box: an editable text field with a drop-down list.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/Handlers.h"
+#include "platform/Units.h"
+
+class QWidget;
+
+namespace platform {
+
+class Form;
+
+class ComboBox {
+ public:
+  struct Definition {
+    const char* name = "";
+    Twips left = 0;
+    Twips top = 0;
+    Twips width = 0;
+    Twips height = 0;
+    int tabIndex = 0;
+  };
+
+  ComboBox(Form& parent, const Definition& definition);
+  ~ComboBox();
+  ComboBox(const ComboBox&) = delete;
+  ComboBox& operator=(const ComboBox&) = delete;
+
+  std::string Text() const;
+  // Sets the text of the field; raises Change when it differs.
+  void setText(const std::string& value);
+  // Appends an entry to the list.
+  void AddItem(const std::string& item);
+  int ListCount() const;
+  // The entry at index (0-based); empty when out of range.
+  std::string List(int index) const;
+
+  // The text was changed, by typing or by code.
+  EventHandler Change;
+  // An entry of the list was picked.
+  EventHandler Click;
+
+  QWidget* widget() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> d;
+};
+
+}  // namespace platform

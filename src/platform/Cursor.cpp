@@ -1,0 +1,33 @@
+#include "platform/Cursor.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+#include "platform/PictureBoxWidget.h"
+
+namespace platform {
+
+bool GetCursorPos(PointApi& pt) {
+  if (QGuiApplication::primaryScreen() == nullptr) return false;
+  const QPoint position = QCursor::pos();
+  pt.x = position.x();
+  pt.y = position.y();
+  return true;
+}
+
+// Labels own no window: a point on one belongs to the picture box that draws it. Any other
+// widget of ours answers with its own identity, which matches no form or picture box handle.
+// Windows of other programs cannot be told from the desktop here: both give 0.
+WindowHandle WindowFromPoint(PointApi pt) {
+  QWidget* widget = QApplication::widgetAt(QPoint(pt.x, pt.y));
+  if (widget == nullptr) return 0;
+  for (QWidget* w = widget; w != nullptr && !w->isWindow(); w = w->parentWidget()) {
+    if (dynamic_cast<PictureBoxWidget*>(w) != nullptr) return reinterpret_cast<WindowHandle>(w);
+  }
+  return reinterpret_cast<WindowHandle>(widget);
+}
+
+}  // namespace platform

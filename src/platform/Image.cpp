@@ -1,0 +1,11 @@
+#include "platform/Image.h"
+
+#include "platform/Form.h"
+
+namespace platform {
+
+Image::Image(Form& parent, const Definition& definition) : definition_(definition) {
+  parent.addImage(this);
+}
+
+}  // namespace platform

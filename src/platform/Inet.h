@@ -1,0 +1,57 @@
+// The download of a document: a synchronous fetch that returns the whole body as UTF-8
+// text. While it waits the program's windows keep painting and its timers and events run.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+struct FetchResult {
+  bool ok = false;
+  std::string document{};  // the body as UTF-8 text when ok
+  std::string error{};     // a short reason when not ok ("HTTP 404", "timed out", ...)
+  int status = 0;          // the HTTP status, 0 when none came
+};
+
+class Inet {
+ public:
+  struct Definition {
+    const char* name = "";
+    int remotePort = 80;
+    int requestTimeout = 60;  // seconds without progress before a request fails
+  };
+
+  explicit Inet(const Definition& definition);
+  ~Inet();
+  Inet(const Inet&) = delete;
+  Inet& operator=(const Inet&) = delete;
+
+  // Fetches the document at url (http or https). Fails on no connection, a stall longer
+  // than the request time-out, a whole fetch longer than the total limit, a status of 400
+  // or above, a body over the size cap, too many redirects or a redirect from https to
+  // http, and when the program ends during the fetch.
+  FetchResult OpenURL(const std::string& url);
+  // True while a fetch waits.
+  bool StillExecuting() const;
+
+  // Limits; the defaults are a 60-second stall, 5 minutes in all and 32 MiB.
+  void setRequestTimeout(std::chrono::milliseconds stall);
+  void setTotalTimeLimit(std::chrono::milliseconds total);
+  void setMaxBytes(std::size_t bytes);
+  int RemotePort() const;
+  std::chrono::milliseconds RequestTimeout() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> d;
+};
+
+// Turns the bytes of a response into UTF-8 text: a byte-order mark, else the charset named by
+// the Content-Type header (may be empty), else the encoding of the XML declaration, else UTF-8
+// when the bytes are valid UTF-8, else Windows-1252. Invalid sequences become U+FFFD.
+std::string DecodeDocument(const std::string& bytes, const std::string& contentType);
+
+}  // namespace platform

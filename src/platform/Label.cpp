@@ -1,0 +1,36 @@
+#include "platform/Label.h"
+
+#include <QLabel>
+#include <QPointer>
+
+#include "platform/Form.h"
+#include "platform/FormWidget.h"
+#include "platform/Twips.h"
+
+namespace platform {
+
+struct Label::Impl {
+  QPointer<QLabel> label;
+  std::string caption;
+};
+
+Label::Label(Form& parent, const Definition& definition) : d(std::make_unique<Impl>()) {
+  auto* form = static_cast<FormWidget*>(parent.widget());
+  d->caption = definition.caption;
+  d->label = new QLabel(QString::fromStdString(definition.caption), form);
+  d->label->setObjectName(QString::fromUtf8(definition.name));
+  d->label->setTextFormat(Qt::PlainText);
+  d->label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  d->label->setGeometry(
+      ToPixels(RectTwips{definition.left, definition.top, definition.width, definition.height}));
+  form->addControl(d->label, definition.tabIndex, false);
+  d->label->show();
+}
+
+Label::~Label() { delete d->label.data(); }
+
+std::string Label::Caption() const { return d->caption; }
+
+QWidget* Label::widget() const { return d->label.data(); }
+
+}  // namespace platform

@@ -1,0 +1,40 @@
+// A plain label on a form: a caption and nothing else.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/Units.h"
+
+class QWidget;
+
+namespace platform {
+
+class Form;
+
+class Label {
+ public:
+  struct Definition {
+    const char* name = "";
+    std::string caption{};
+    Twips left = 0;
+    Twips top = 0;
+    Twips width = 0;
+    Twips height = 0;
+    int tabIndex = 0;
+  };
+
+  Label(Form& parent, const Definition& definition);
+  ~Label();
+  Label(const Label&) = delete;
+  Label& operator=(const Label&) = delete;
+
+  std::string Caption() const;
+  QWidget* widget() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> d;
+};
+
+}  // namespace platform

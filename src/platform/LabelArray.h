@@ -1,0 +1,135 @@
+// A control array of windowless labels inside a picture box. Element 0 comes from the
+// form's definition and lives as long as the array; Load creates further elements as
+// hidden copies of element 0 in its current state, Unload destroys them. Labels own no
+// window: their container draws them and hands their pointer events on with the index.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "platform/Font.h"
+#include "platform/Handlers.h"
+#include "platform/StdPicture.h"
+#include "platform/Units.h"
+
+namespace platform {
+
+class PictureBox;
+
+// The state of one label: a small value, not a window.
+struct LabelState {
+  Twips left = 0;
+  Twips top = 0;
+  Twips width = 0;
+  Twips height = 0;
+  std::string caption{};  // an "&" is shown as it stands, never as an access key
+  std::string toolTipText{};
+  Color foreColor = 0x80000012;  // the scheme's button text colour, the default of labels
+  int mousePointer = vbDefault;  // vbCustom shows the custom pointer image (the hand)
+  StdPicture mouseIcon{};
+  Font font{};
+  bool visible = true;
+};
+
+class LabelArray {
+ public:
+  struct Definition {
+    const char* name = "";
+    LabelState element0{};
+  };
+
+  // A reference to one loaded element; every change repaints what it covers.
+  class Element {
+   public:
+    Twips Left() const { return s().left; }
+    void setLeft(Twips v);
+    Twips Top() const { return s().top; }
+    void setTop(Twips v);
+    Twips Width() const { return s().width; }
+    void setWidth(Twips v);
+    Twips Height() const { return s().height; }
+    void setHeight(Twips v);
+    const std::string& Caption() const { return s().caption; }
+    void setCaption(const std::string& v);
+    const std::string& ToolTipText() const { return s().toolTipText; }
+    void setToolTipText(const std::string& v);
+    Color ForeColor() const { return s().foreColor; }
+    void setForeColor(Color v);
+    int MousePointer() const { return s().mousePointer; }
+    void setMousePointer(int v);
+    bool Visible() const { return s().visible; }
+    void setVisible(bool v);
+    const std::string& FontName() const { return s().font.name; }
+    float FontSize() const { return s().font.size; }
+    bool FontBold() const { return s().font.bold; }
+    const StdPicture& MouseIcon() const { return s().mouseIcon; }
+    int Index() const { return index_; }
+
+   private:
+    friend class LabelArray;
+    Element(LabelArray& array, int index) : array_(&array), index_(index) {}
+    const LabelState& s() const;
+    LabelState& change();
+    LabelArray* array_;
+    int index_;
+  };
+
+  LabelArray(PictureBox& container, const Definition& definition);
+  ~LabelArray();
+  LabelArray(const LabelArray&) = delete;
+  LabelArray& operator=(const LabelArray&) = delete;
+
+  // The loaded element at index; throws std::out_of_range for an index not loaded.
+  Element operator()(int index);
+  // Number of loaded elements.
+  int Count() const;
+  // Largest loaded index.
+  int UBound() const;
+  bool IsLoaded(int index) const;
+  // Creates element index as a hidden copy of element 0; throws std::invalid_argument
+  // when it is already loaded or negative.
+  void Load(int index);
+  // Destroys element index; element 0 cannot be unloaded (std::invalid_argument).
+  void Unload(int index);
+
+  // Pointer events of the labels, with the label's index; X and Y in the label's twips.
+  IndexedMouseHandler MouseDown;
+  IndexedMouseHandler MouseMove;
+  IndexedMouseHandler MouseUp;
+
+  // For the container: every label slot (unloaded ones have loaded == false).
+  struct Slot {
+    LabelState state{};
+    bool loaded = false;
+  };
+  // Qt defines "slots" as a keyword macro; keep it off this name wherever Qt is included first.
+#pragma push_macro("slots")
+#undef slots
+  const std::vector<Slot>& slots() const { return slots_; }
+#pragma pop_macro("slots")
+  // Index of the topmost visible label containing the point (twips in the container), or -1.
+  int HitTest(Twips x, Twips y) const;
+  // Fills out with the indexes, in increasing order, of the visible labels of non-zero width
+  // whose horizontal extent meets [from, to) (twips in the container): what a repaint of
+  // those columns has to draw.
+  void LabelsBetween(Twips from, Twips to, std::vector<int>& out) const;
+  const char* name() const { return name_; }
+
+ private:
+  void changed(int index, const RectTwips& before);
+  void sortByLeft() const;
+  // The container must outlive the array (declare the array after its picture box).
+  PictureBox& container_;
+  const char* name_;
+  std::vector<Slot> slots_;
+  int count_ = 0;
+  // The visible labels ordered by left edge, and the widest of them: a point or a column
+  // range is looked up by binary search. Rebuilt on the next lookup after a label moves,
+  // changes width, appears or goes.
+  mutable std::vector<int> byLeft_;
+  mutable Twips widest_ = 0;
+  mutable bool byLeftStale_ = true;
+};
+
+}  // namespace platform

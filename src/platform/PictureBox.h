@@ -1,0 +1,97 @@
+// A picture box: a child window of a form with a background colour, a picture drawn at its
+// top-left corner, a tooltip, a font used for measuring text, and pointer events. It also
+// draws the windowless labels whose container it is.
+//
+// Its logical size may far exceed the window (a long row of labels); only the part that
+// lies inside the form is a real window, and moving it sideways scrolls the pixels already
+// drawn instead of repainting everything.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/Font.h"
+#include "platform/Handlers.h"
+#include "platform/StdPicture.h"
+#include "platform/Units.h"
+
+class QWidget;
+
+namespace platform {
+
+class Form;
+class LabelArray;
+
+class PictureBox {
+ public:
+  struct Definition {
+    const char* name = "";
+    Twips left = 0;
+    Twips top = 0;
+    Twips width = 0;
+    Twips height = 0;
+    Color backColor = vbButtonFace;
+    Color foreColor = vbWindowText;
+    StdPicture picture{};
+    std::string toolTipText{};
+    Font font{};
+  };
+
+  // Controls created later stack behind those created earlier (the first is in front).
+  PictureBox(Form& parent, const Definition& definition);
+  ~PictureBox();
+  PictureBox(const PictureBox&) = delete;
+  PictureBox& operator=(const PictureBox&) = delete;
+
+  // Position and size in the form's client twips.
+  Twips Left() const;
+  void setLeft(Twips value);
+  Twips Top() const;
+  void setTop(Twips value);
+  Twips Width() const;
+  void setWidth(Twips value);
+  Twips Height() const;
+  void setHeight(Twips value);
+
+  Color BackColor() const;
+  void setBackColor(Color value);
+  Color ForeColor() const;
+  StdPicture Picture() const;
+  void setPicture(const StdPicture& value);
+  std::string ToolTipText() const;
+  void setToolTipText(const std::string& value);
+
+  std::string FontName() const;
+  void setFontName(const std::string& value);
+  float FontSize() const;
+  void setFontSize(float value);
+  bool FontBold() const;
+  void setFontBold(bool value);
+
+  // Width and height of a text in this box's font, in twips.
+  Twips TextWidth(std::string_view text) const;
+  Twips TextHeight(std::string_view text) const;
+
+  WindowHandle hWnd() const;
+
+  // Event handlers. A press keeps the pointer until its release.
+  MouseHandler MouseDown;
+  MouseHandler MouseMove;
+  MouseHandler MouseUp;
+  EventHandler DblClick;
+
+  // For the engine's own controls and for tests.
+  QWidget* widget() const;
+  const std::string& name() const;
+
+ private:
+  friend class LabelArray;
+  void attach(LabelArray* labels);
+  void detach(LabelArray* labels);
+  void labelsChanged(const RectTwips& area);
+  struct Impl;
+  std::unique_ptr<Impl> d;
+};
+
+}  // namespace platform

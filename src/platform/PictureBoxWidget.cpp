@@ -1,0 +1,315 @@
+#include "platform/PictureBoxWidget.h"
+
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+#include <algorithm>
+
+#include "platform/Colors.h"
+#include "platform/FormWidget.h"
+#include "platform/Pictures.h"
+#include "platform/PointerEvents.h"
+#include "platform/Twips.h"
+
+// Qt's "slots" keyword macro would hide LabelArray::slots().
+#undef slots
+
+namespace platform {
+
+namespace {
+
+// Labels show their caption on one line from the top-left corner; no mnemonic flag, so an
+// "&" is drawn as it stands.
+constexpr int kLabelTextFlags = Qt::TextSingleLine | Qt::AlignLeft | Qt::AlignTop;
+
+}  // namespace
+
+PictureBoxWidget::PictureBoxWidget(FormWidget* form, PictureBox& box,
+                                   const PictureBox::Definition& definition)
+    : QWidget(form),
+      form_(form),
+      box_(box),
+      area_{definition.left, definition.top, definition.width, definition.height},
+      backColor_(definition.backColor),
+      foreColor_(definition.foreColor),
+      picture_(definition.picture),
+      toolTip_(definition.toolTipText),
+      font_(definition.font) {
+  setObjectName(QString::fromUtf8(definition.name));
+  setMouseTracking(true);
+  // Every pixel is painted: lets the toolkit scroll drawn pixels instead of repainting.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  form->addControl(this, 0, false);
+  form->addPictureBox(this);
+}
+
+PictureBoxWidget::~PictureBoxWidget() {
+  if (form_) {
+    form_->removeControl(this);
+    form_->removePictureBox(this);
+  }
+}
+
+void PictureBoxWidget::setArea(const RectTwips& area) {
+  area_ = area;
+  if (form_) form_->pictureBoxChanged(this);
+}
+
+void PictureBoxWidget::setBackColor(Color value) {
+  backColor_ = value;
+  update();
+}
+
+void PictureBoxWidget::setPicture(const StdPicture& value) {
+  picture_ = value;
+  update();
+}
+
+void PictureBoxWidget::setFont(const Font& font) {
+  font_ = font;
+  measuringFont_ = nullptr;
+}
+
+const FontEntry& PictureBoxWidget::measuringFont() const {
+  if (measuringFont_ == nullptr) measuringFont_ = &FontOf(font_);
+  return *measuringFont_;
+}
+
+QRect PictureBoxWidget::logicalRect() const {
+  return QRect(ToPixels(area_.left), ToPixels(area_.top), std::max(0, ToPixels(area_.width)),
+               std::max(0, ToPixels(area_.height)));
+}
+
+void PictureBoxWidget::layOut() {
+  if (!form_) return;
+  const QRect logical = logicalRect();
+  QRect part = logical.intersected(form_->rect());
+  // A box in front that covers a whole side needs no pixels of this one under it; without
+  // that overlap the toolkit can scroll this window's pixels.
+  for (PictureBoxWidget* front : form_->pictureBoxes()) {
+    if (front == this) break;
+    const QRect cover = front->visiblePart_;
+    if (cover.isEmpty() || part.isEmpty()) continue;
+    if (cover.top() > part.top() || cover.bottom() < part.bottom()) continue;
+    if (cover.left() <= part.left() && cover.right() >= part.left()) {
+      part.setLeft(cover.right() + 1);
+    } else if (cover.right() >= part.right() && cover.left() <= part.right()) {
+      part.setRight(cover.left() - 1);
+    }
+  }
+  if (part.width() <= 0 || part.height() <= 0) {
+    visiblePart_ = QRect();
+    hide();
+    return;
+  }
+  const QPoint offset = part.topLeft() - logical.topLeft();
+  if (part == visiblePart_ && !isHidden()) {
+    const QPoint shift = offset_ - offset;
+    offset_ = offset;
+    if (!shift.isNull()) scroll(shift.x(), shift.y());
+    return;
+  }
+  visiblePart_ = part;
+  offset_ = offset;
+  setGeometry(part);
+  if (isHidden()) show();
+  update();
+}
+
+void PictureBoxWidget::attach(LabelArray* labels) {
+  arrays_.push_back(labels);
+  update();
+}
+
+void PictureBoxWidget::detach(LabelArray* labels) {
+  arrays_.erase(std::remove(arrays_.begin(), arrays_.end(), labels), arrays_.end());
+  if (capture_.labels == labels) capture_ = {};
+  if (hovered_.labels == labels) hovered_ = {};
+  update();
+}
+
+void PictureBoxWidget::labelsChanged(const RectTwips& area) {
+  if (visiblePart_.isEmpty() || area.width <= 0 || area.height <= 0) return;
+  // Most labels of a long row lie outside the window: tell that in twips, cheaply.
+  const double shownFrom = (offset_.x() - 2.0) * kTwipsPerPixel;
+  const double shownTo = (offset_.x() + visiblePart_.width() + 2.0) * kTwipsPerPixel;
+  if (area.left > shownTo || static_cast<double>(area.left) + area.width < shownFrom) return;
+  // One pixel more on each side covers the rounding of the edges.
+  const QRect pixels(ToPixels(area.left) - 1, ToPixels(area.top) - 1, ToPixels(area.width) + 3,
+                     ToPixels(area.height) + 3);
+  const QRect local = pixels.translated(-offset_).intersected(rect());
+  if (!local.isEmpty()) update(local);
+}
+
+bool PictureBoxWidget::isAttached(const LabelArray* labels) const {
+  return std::find(arrays_.begin(), arrays_.end(), labels) != arrays_.end();
+}
+
+QPointF PictureBoxWidget::twipsAt(const QPointF& local) const {
+  return QPointF(ToTwips(local.x() + offset_.x()), ToTwips(local.y() + offset_.y()));
+}
+
+PictureBoxWidget::Target PictureBoxWidget::targetAt(const QPointF& twips) const {
+  const auto x = static_cast<Twips>(twips.x());
+  const auto y = static_cast<Twips>(twips.y());
+  for (auto it = arrays_.rbegin(); it != arrays_.rend(); ++it) {
+    const int index = (*it)->HitTest(x, y);
+    if (index >= 0) return {*it, index};
+  }
+  return {};
+}
+
+const LabelState* PictureBoxWidget::labelOf(const Target& target) const {
+  if (target.labels == nullptr || !isAttached(target.labels) ||
+      !target.labels->IsLoaded(target.index)) {
+    return nullptr;
+  }
+  return &target.labels->slots()[static_cast<std::size_t>(target.index)].state;
+}
+
+QRect PictureBoxWidget::localRect(const LabelState& label) const {
+  return QRect(ToPixels(label.left), ToPixels(label.top), std::max(0, ToPixels(label.width)),
+               std::max(0, ToPixels(label.height)))
+      .translated(-offset_);
+}
+
+void PictureBoxWidget::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  const QRect dirty = event->rect();
+  painter.fillRect(dirty, ToQColor(backColor_));
+  const QPixmap& pixmap = PixmapOf(picture_);
+  if (!pixmap.isNull()) painter.drawPixmap(-offset_, pixmap);
+
+  // Only the labels whose extent meets the dirty columns (one pixel of slack for rounding).
+  const Twips from = ToTwips(dirty.left() + offset_.x() - 1);
+  const Twips to = ToTwips(dirty.right() + 2 + offset_.x());
+  for (const LabelArray* labels : arrays_) {
+    labels->LabelsBetween(from, to, paintList_);
+    for (const int index : paintList_) {
+      const LabelState& label = labels->slots()[static_cast<std::size_t>(index)].state;
+      const QRect box = localRect(label);
+      if (!box.intersects(dirty) || label.caption.empty()) continue;
+      painter.setFont(FontOf(label.font).font());
+      painter.setPen(ToQColor(label.foreColor));
+      painter.drawText(box, kLabelTextFlags, QString::fromStdString(label.caption));
+    }
+  }
+}
+
+bool PictureBoxWidget::event(QEvent* event) {
+  if (event->type() == QEvent::ToolTip) {
+    showToolTip(static_cast<QHelpEvent*>(event));
+    return true;
+  }
+  return QWidget::event(event);
+}
+
+bool PictureBoxWidget::showToolTip(QHelpEvent* event) {
+  const Target target = targetAt(twipsAt(event->pos()));
+  QString text;
+  QRect area = rect();
+  if (const LabelState* label = labelOf(target)) {
+    text = QString::fromStdString(label->toolTipText);
+    area = localRect(*label);
+  } else if (target.labels == nullptr) {
+    text = QString::fromStdString(toolTip_);
+  }
+  if (text.isEmpty()) {
+    QToolTip::hideText();
+    event->ignore();
+    return false;
+  }
+  QToolTip::showText(event->globalPos(), text, this, area);
+  return true;
+}
+
+void PictureBoxWidget::hover(const Target& target) {
+  if (!(target == hovered_)) {
+    hovered_ = target;
+    if (QToolTip::isVisible()) QToolTip::hideText();
+  }
+  const LabelState* label = labelOf(target);
+  const bool custom = label != nullptr && label->mousePointer == vbCustom;
+  const std::string icon = custom ? label->mouseIcon.resource : std::string();
+  if (custom == customPointer_ && icon == pointerIcon_) return;
+  customPointer_ = custom;
+  pointerIcon_ = icon;
+  if (custom) {
+    setCursor(CursorOf(label->mouseIcon));
+  } else {
+    unsetCursor();
+  }
+}
+
+void PictureBoxWidget::deliver(const Target& target, Kind kind, int button, int shift,
+                               const QPointF& twips) {
+  const auto x = static_cast<Twips>(twips.x());
+  const auto y = static_cast<Twips>(twips.y());
+  if (target.labels != nullptr) {
+    // A label that went away while it held the pointer gets nothing more.
+    const LabelState* label = labelOf(target);
+    if (label == nullptr) return;
+    const IndexedMouseHandler& handler = kind == Kind::Down   ? target.labels->MouseDown
+                                         : kind == Kind::Move ? target.labels->MouseMove
+                                                              : target.labels->MouseUp;
+    if (!handler) return;
+    IndexedMouseHandler call = handler;
+    call(target.index, button, shift, x - label->left, y - label->top);
+    return;
+  }
+  const MouseHandler& handler = kind == Kind::Down   ? box_.MouseDown
+                                : kind == Kind::Move ? box_.MouseMove
+                                                     : box_.MouseUp;
+  if (!handler) return;
+  MouseHandler call = handler;
+  call(button, shift, x, y);
+}
+
+void PictureBoxWidget::press(QMouseEvent* event, bool doubleClick) {
+  event->accept();
+  const int button = ButtonValue(event->button());
+  if (button == 0) return;
+  const QPointF twips = twipsAt(event->position());
+  // The first button pressed decides which control holds the pointer until all are up.
+  const bool firstButton = (event->buttons() & ~event->button()) == Qt::NoButton;
+  if (firstButton || !captured_) {
+    capture_ = targetAt(twips);
+    captured_ = true;
+  }
+  const Target target = capture_;
+  QPointer<PictureBoxWidget> self(this);
+  deliver(target, Kind::Down, button, ShiftValue(event->modifiers()), twips);
+  if (!self || !doubleClick || target.labels != nullptr) return;
+  if (EventHandler handler = box_.DblClick) handler();
+}
+
+void PictureBoxWidget::mousePressEvent(QMouseEvent* event) { press(event, false); }
+
+void PictureBoxWidget::mouseDoubleClickEvent(QMouseEvent* event) { press(event, true); }
+
+void PictureBoxWidget::mouseMoveEvent(QMouseEvent* event) {
+  event->accept();
+  const QPointF twips = twipsAt(event->position());
+  Target target;
+  if (captured_ && event->buttons() != Qt::NoButton) {
+    target = capture_;
+  } else {
+    captured_ = false;
+    target = targetAt(twips);
+    hover(target);
+  }
+  deliver(target, Kind::Move, ButtonsValue(event->buttons()), ShiftValue(event->modifiers()),
+          twips);
+}
+
+void PictureBoxWidget::mouseReleaseEvent(QMouseEvent* event) {
+  event->accept();
+  const QPointF twips = twipsAt(event->position());
+  const Target target = captured_ ? capture_ : targetAt(twips);
+  if (event->buttons() == Qt::NoButton) captured_ = false;
+  const int button = ButtonValue(event->button());
+  if (button != 0) deliver(target, Kind::Up, button, ShiftValue(event->modifiers()), twips);
+}
+
+}  // namespace platform

@@ -1,0 +1,18 @@
+// The stored pictures as pixmaps and pointer images, loaded once and kept for the run.
+#pragma once
+
+#include <QCursor>
+#include <QPixmap>
+
+#include "platform/StdPicture.h"
+
+namespace platform {
+
+// The picture's pixmap; a null pixmap for no picture or a resource that does not load.
+const QPixmap& PixmapOf(const StdPicture& picture);
+
+// A pointer showing the picture, with its hot spot where the image's pointing tip is; the
+// toolkit's pointing hand when the picture is empty or does not load.
+QCursor CursorOf(const StdPicture& picture);
+
+}  // namespace platform

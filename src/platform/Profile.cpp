@@ -1,0 +1,331 @@
+#include "platform/Profile.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <utility>
+
+namespace platform {
+namespace {
+
+// Anything larger is not a settings file: it reads as empty and is never rewritten.
+constexpr std::size_t kMaxFileSize = std::size_t{1} << 20;
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  }
+  return true;
+}
+
+bool IsQuoted(std::string_view value) {
+  return value.size() >= 2 && value.front() == value.back() &&
+         (value.front() == '"' || value.front() == '\'');
+}
+
+std::string_view Unquote(std::string_view value) {
+  return IsQuoted(value) ? value.substr(1, value.size() - 2) : value;
+}
+
+enum class Kind { Blank, Comment, Section, Key, Other };
+
+// One line of the text: its kind and, as views into the text, its name and raw value.
+struct Entry {
+  Kind kind = Kind::Blank;
+  std::string_view name;
+  std::string_view value;
+};
+
+Entry ParseLine(std::string_view content) {
+  const std::string_view t = Trim(content);
+  if (t.empty()) return {Kind::Blank, {}, {}};
+  if (t.front() == ';') return {Kind::Comment, {}, {}};
+  if (t.front() == '[') {
+    const std::string_view inner = t.substr(1);
+    return {Kind::Section, Trim(inner.substr(0, inner.find(']'))), {}};
+  }
+  const std::size_t eq = t.find('=');
+  if (eq == std::string_view::npos) return {Kind::Other, t, {}};
+  return {Kind::Key, Trim(t.substr(0, eq)), Trim(t.substr(eq + 1))};
+}
+
+// Where the key is, or where it would go: the one scan shared by reading and writing.
+struct Location {
+  bool sectionFound = false;
+  bool keyFound = false;
+  std::string_view rawValue;         // the key's value as written, quotes included
+  std::size_t valueBegin = 0;        // offset of the value in the text
+  std::size_t lineEnd = 0;           // offset of the end of the key's line, before its line break
+  std::size_t insertAt = 0;          // a new key goes here: after the section's last key line
+  bool insertAfterOpenLine = false;  // insertAt ends a last line that has no line break
+};
+
+// Duplicate sections are read as one; the first of duplicate keys wins, and a new key goes
+// into the first of the sections.
+Location Locate(std::string_view text, std::string_view section, std::string_view key) {
+  Location loc;
+  std::size_t pos = text.substr(0, kUtf8Bom.size()) == kUtf8Bom ? kUtf8Bom.size() : 0;
+  bool inSection = false;
+  bool inFirstSection = false;
+  while (pos < text.size()) {
+    const std::size_t newline = text.find('\n', pos);
+    const bool terminated = newline != std::string_view::npos;
+    const std::size_t next = terminated ? newline + 1 : text.size();
+    std::size_t end = terminated ? newline : text.size();
+    if (end > pos && text[end - 1] == '\r') --end;
+    const Entry entry = ParseLine(text.substr(pos, end - pos));
+
+    if (entry.kind == Kind::Section) {
+      inSection = SameName(entry.name, section);
+      inFirstSection = inSection && !loc.sectionFound;
+      if (inFirstSection) {
+        loc.sectionFound = true;
+        loc.insertAt = next;
+        loc.insertAfterOpenLine = !terminated;
+      }
+    } else if (inSection && (entry.kind == Kind::Key || entry.kind == Kind::Other)) {
+      if (entry.kind == Kind::Key && SameName(entry.name, key)) {
+        loc.keyFound = true;
+        loc.rawValue = entry.value;
+        loc.valueBegin = static_cast<std::size_t>(entry.value.data() - text.data());
+        loc.lineEnd = end;
+        return loc;
+      }
+      if (inFirstSection) {
+        loc.insertAt = next;
+        loc.insertAfterOpenLine = !terminated;
+      }
+    }
+    pos = next;
+  }
+  return loc;
+}
+
+// A file keeps the line break style of its first line; a file without one gets LF.
+std::string_view LineBreakOf(std::string_view text) {
+  const std::size_t newline = text.find('\n');
+  return (newline != std::string_view::npos && newline > 0 && text[newline - 1] == '\r') ? "\r\n"
+                                                                                         : "\n";
+}
+
+// Line breaks (and NUL, which would make the file binary) are written as blanks; a value
+// that would lose its outer blanks or quotes when read back is written in double quotes.
+std::string EncodeValue(std::string_view value) {
+  std::string out(value);
+  for (char& c : out) {
+    if (c == '\r' || c == '\n' || c == '\0') c = ' ';
+  }
+  if (!out.empty() && (IsBlank(out.front()) || IsBlank(out.back()) || IsQuoted(out))) {
+    out = '"' + out + '"';
+  }
+  return out;
+}
+
+// Names that could split a line or read as another section or key are refused, not mended.
+bool ValidSection(std::string_view name) {
+  return !name.empty() && name.find_first_of(std::string_view("\r\n\0[]", 5)) == name.npos;
+}
+
+bool ValidKey(std::string_view name) {
+  return !name.empty() && name.front() != ';' &&
+         name.find_first_of(std::string_view("\r\n\0[]=", 6)) == name.npos;
+}
+
+std::string EditedText(std::string_view text, std::string_view section, std::string_view key,
+                       std::string_view value) {
+  const std::string_view eol = LineBreakOf(text);
+  const Location loc = Locate(text, section, key);
+  std::string out;
+  out.reserve(text.size() + section.size() + key.size() + value.size() + 8);
+  if (loc.keyFound) {
+    out.append(text.substr(0, loc.valueBegin)).append(value).append(text.substr(loc.lineEnd));
+  } else if (loc.sectionFound) {
+    out.append(text.substr(0, loc.insertAt));
+    if (loc.insertAfterOpenLine) out.append(eol);
+    out.append(key).append("=").append(value);
+    if (!loc.insertAfterOpenLine) out.append(eol);
+    out.append(text.substr(loc.insertAt));
+  } else {
+    out.append(text);
+    if (!text.empty() && text != kUtf8Bom && text.back() != '\n') out.append(eol);
+    out.append("[").append(section).append("]").append(eol);
+    out.append(key).append("=").append(value).append(eol);
+  }
+  return out;
+}
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+  int release() { return std::exchange(fd_, -1); }
+
+ private:
+  int fd_;
+};
+
+enum class FileState { Text, Missing, Unusable };
+
+// The whole file when it is a readable regular file of settings size without NUL bytes.
+// O_NONBLOCK keeps a FIFO named like the file from hanging the open.
+FileState ReadSettingsFile(const std::string& path, std::string& text, struct stat& info) {
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (fd.get() < 0)
+    return (errno == ENOENT || errno == ENOTDIR) ? FileState::Missing : FileState::Unusable;
+  if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+      static_cast<std::size_t>(info.st_size) > kMaxFileSize) {
+    return FileState::Unusable;
+  }
+  text.clear();
+  char buffer[16384];
+  for (;;) {
+    const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return FileState::Unusable;
+    if (n == 0) break;
+    text.append(buffer, static_cast<std::size_t>(n));
+    if (text.size() > kMaxFileSize) return FileState::Unusable;  // grew while being read
+  }
+  if (std::memchr(text.data(), '\0', text.size()) != nullptr) return FileState::Unusable;
+  return FileState::Text;
+}
+
+bool WriteAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    const ssize_t n = ::write(fd, data.data(), data.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+// A fresh file beside the target; O_EXCL makes the name ours alone, and mode 0666 lets the
+// umask decide the permissions of a new settings file.
+int CreateTempFile(const std::string& folder, const std::string& name, std::string& tempPath) {
+  static std::atomic<unsigned> counter{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
+    tempPath = folder + "/." + name + "." + std::to_string(::getpid()) + "." +
+               std::to_string(counter++) + "." + std::to_string(ticks % 1000000007);
+    const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+// Writes text to a new file in folder and renames it over target, so that readers see the
+// old file or the new one, never a part. oldInfo: the file replaced, whose owner and
+// permission bits the new one keeps; null for a new file.
+bool ReplaceFile(int folderFd, const std::string& folder, const std::string& name,
+                 const std::string& target, std::string_view text, const struct stat* oldInfo) {
+  std::string tempPath;
+  FileDescriptor fd(CreateTempFile(folder, name, tempPath));
+  if (fd.get() < 0) return false;
+  bool ok = WriteAll(fd.get(), text);
+  if (ok && oldInfo != nullptr) {
+    // Ownership is kept where allowed; the permission bits always.
+    [[maybe_unused]] const int owned = ::fchown(fd.get(), oldInfo->st_uid, oldInfo->st_gid);
+    ok = ::fchmod(fd.get(), oldInfo->st_mode & 07777) == 0;
+  }
+  ok = ok && ::fsync(fd.get()) == 0;
+  ok = ::close(fd.release()) == 0 && ok;
+  ok = ok && ::rename(tempPath.c_str(), target.c_str()) == 0;
+  if (!ok) {
+    ::unlink(tempPath.c_str());
+    return false;
+  }
+  if (folderFd >= 0) ::fsync(folderFd);
+  return true;
+}
+
+}  // namespace
+
+std::string ProfileValue(std::string_view text, std::string_view section, std::string_view key,
+                         std::string_view defaultValue) {
+  section = Trim(section);
+  key = Trim(key);
+  if (section.empty() || key.empty()) return std::string(defaultValue);
+  const Location loc = Locate(text, section, key);
+  return std::string(loc.keyFound ? Unquote(loc.rawValue) : defaultValue);
+}
+
+std::string GetPrivateProfileString(std::string_view section, std::string_view key,
+                                    std::string_view defaultValue, const std::string& path) {
+  std::string text;
+  struct stat info {};
+  if (ReadSettingsFile(path, text, info) != FileState::Text) return std::string(defaultValue);
+  return ProfileValue(text, section, key, defaultValue);
+}
+
+bool WritePrivateProfileString(std::string_view section, std::string_view key,
+                               std::string_view value, const std::string& path) {
+  section = Trim(section);
+  key = Trim(key);
+  if (!ValidSection(section) || !ValidKey(key) || path.empty()) return false;
+
+  // A link is followed, so that the link itself is not replaced by a file.
+  std::filesystem::path target(path);
+  std::error_code error;
+  if (std::filesystem::is_symlink(target, error)) {
+    target = std::filesystem::canonical(target, error);
+    if (error) return false;
+  }
+  const std::string name = target.filename().string();
+  if (name.empty() || name == "." || name == "..") return false;
+  std::string folder = target.parent_path().string();
+  if (folder.empty()) folder = ".";
+
+  // Writers of this program take turns on the folder, so that two saves at the same moment
+  // do not lose each other's keys; without the lock (no read access) the rename still keeps
+  // the file whole.
+  FileDescriptor folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (folderFd.get() >= 0) {
+    while (::flock(folderFd.get(), LOCK_EX) != 0 && errno == EINTR) {
+    }
+  }
+
+  std::string old;
+  struct stat info {};
+  const FileState state = ReadSettingsFile(target.string(), old, info);
+  if (state == FileState::Unusable) return false;
+  if (state == FileState::Text && ::access(target.c_str(), W_OK) != 0) return false;
+
+  const std::string text = EditedText(state == FileState::Text ? old : std::string_view(), section,
+                                      key, EncodeValue(value));
+  if (text.size() > kMaxFileSize) return false;
+  if (state == FileState::Text && text == old) return true;
+  return ReplaceFile(folderFd.get(), folder, name, target.string(), text,
+                     state == FileState::Text ? &info : nullptr);
+}
+
+bool FileExists(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+}  // namespace platform

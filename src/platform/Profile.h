@@ -1,0 +1,31 @@
+// The profile (INI) file functions: read and write one key of one section of a settings file.
+// Plain C++: section and key names match without regard to case, blanks around names and
+// values are ignored, a value in matching quotes is read without them, everything else in
+// the file is kept byte for byte, and a write never leaves a half-written file.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// The value of key in section, whole; defaultValue when the file, section or key is missing
+// or the file cannot be read (a folder, unreadable, too large).
+std::string GetPrivateProfileString(std::string_view section, std::string_view key,
+                                    std::string_view defaultValue, const std::string& path);
+
+// Writes the key, creating the file and the section as needed and replacing an existing
+// key's value in place. Line breaks in the value are written as blanks. The new file is
+// written beside the old one and renamed over it. Returns false on failure, leaving the
+// old file untouched.
+bool WritePrivateProfileString(std::string_view section, std::string_view key,
+                               std::string_view value, const std::string& path);
+
+// Parses profile text already in memory (the reader's core, also used by the fuzz target).
+std::string ProfileValue(std::string_view text, std::string_view section, std::string_view key,
+                         std::string_view defaultValue);
+
+// True when path names an existing regular file.
+bool FileExists(const std::string& path);
+
+}  // namespace platform

@@ -1,0 +1,15 @@
+// The screens' areas, for placing a window where the user can see it.
+#pragma once
+
+#include <vector>
+
+#include "platform/Units.h"
+
+namespace platform {
+
+// The full area of every screen, in screen twips.
+std::vector<RectTwips> ScreenAreas();
+// The available area (without panels) of the primary screen, in screen twips.
+RectTwips PrimaryWorkArea();
+
+}  // namespace platform

@@ -1,0 +1,37 @@
+// A timer control: an interval in milliseconds, an Enabled flag and a tick handler.
+// Enabling a timer that is already enabled leaves its countdown running as it was.
+#pragma once
+
+#include <memory>
+
+#include "platform/Handlers.h"
+
+namespace platform {
+
+class Timer {
+ public:
+  struct Definition {
+    const char* name = "";
+    int interval = 0;
+    bool enabled = false;
+  };
+
+  explicit Timer(const Definition& definition);
+  ~Timer();
+  Timer(const Timer&) = delete;
+  Timer& operator=(const Timer&) = delete;
+
+  int Interval() const;
+  void setInterval(int milliseconds);
+  bool Enabled() const;
+  void setEnabled(bool enabled);
+
+  // Runs once per interval while enabled (and the interval is not 0).
+  EventHandler Tick;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> d;
+};
+
+}  // namespace platform

@@ -1,0 +1,76 @@
+#include "platform/X11WindowState.h"
+
+#include <xcb/xcb.h>
+#include <QGuiApplication>
+#include <QWidget>
+#include <QWindow>
+#include <cstdlib>
+#include <cstring>
+
+namespace platform {
+
+namespace {
+
+xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
+  const xcb_intern_atom_cookie_t cookie =
+      xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
+  xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+  if (reply == nullptr) return XCB_ATOM_NONE;
+  const xcb_atom_t atom = reply->atom;
+  std::free(reply);
+  return atom;
+}
+
+bool HasState(xcb_connection_t* connection, xcb_window_t id, xcb_atom_t state, xcb_atom_t wanted) {
+  const xcb_get_property_cookie_t cookie =
+      xcb_get_property(connection, 0, id, state, XCB_ATOM_ATOM, 0, 1024);
+  xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, nullptr);
+  if (reply == nullptr) return false;
+  bool present = false;
+  if (reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
+    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+    const int count = xcb_get_property_value_length(reply) / 4;
+    for (int i = 0; i < count; ++i) present = present || atoms[i] == wanted;
+  }
+  std::free(reply);
+  return present;
+}
+
+}  // namespace
+
+void AddSkipTaskbarState(QWidget* window) {
+  if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (x11 == nullptr || x11->connection() == nullptr) return;
+  xcb_connection_t* connection = x11->connection();
+  window->winId();  // creates the native window when needed
+  // The native window's own id: QWidget::winId() keeps the first one when the toolkit
+  // replaces the native window.
+  const auto id = static_cast<xcb_window_t>(window->windowHandle()->winId());
+  const xcb_atom_t state = Atom(connection, "_NET_WM_STATE");
+  const xcb_atom_t skipTaskbar = Atom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
+  if (state == XCB_ATOM_NONE || skipTaskbar == XCB_ATOM_NONE) return;
+  if (HasState(connection, id, state, skipTaskbar)) return;
+  if (!window->isVisible()) {
+    xcb_change_property(connection, XCB_PROP_MODE_APPEND, id, state, XCB_ATOM_ATOM, 32, 1,
+                        &skipTaskbar);
+  } else {
+    // A mapped window's state belongs to the window manager: ask it (EWMH "add" request).
+    xcb_client_message_event_t event;
+    std::memset(&event, 0, sizeof event);
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = id;
+    event.type = state;
+    event.data.data32[0] = 1;  // _NET_WM_STATE_ADD
+    event.data.data32[1] = skipTaskbar;
+    event.data.data32[3] = 1;  // from a normal application
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    xcb_send_event(connection, 0, root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
+  }
+  xcb_flush(connection);
+}
+
+}  // namespace platform

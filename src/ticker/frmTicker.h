@@ -1,0 +1,95 @@
+// The strip window: a borderless, always-on-top strip that scrolls the titles of the feed's
+// items under a small title picture, pauses while the pointer rests on an item, opens an
+// item's link when it is pressed and is dragged by its title picture.
+#pragma once
+
+#include <string>
+
+#include "feed/NewsItem.h"
+#include "platform/Form.h"
+#include "platform/Image.h"
+#include "platform/Inet.h"
+#include "platform/LabelArray.h"
+#include "platform/PictureBox.h"
+#include "platform/Timer.h"
+
+class frmOptions;
+
+class frmTicker final : public platform::Form {
+ public:
+  explicit frmTicker(frmOptions& options);
+  ~frmTicker() override;
+
+  // Controls, as the window defines them (front to back for the two picture boxes).
+  platform::PictureBox picTitle;
+  platform::PictureBox picTicker;
+  platform::LabelArray lblItem;
+  platform::Timer tmrScroll;
+  platform::Timer tmrMouse;
+  platform::Inet Inet1;
+  platform::Image imgNormal;
+  platform::Image imgDownloading;
+
+  // The current feed URL.
+  std::string strUrl;
+
+  // Fetches, parses and lays out the feed at strUrl.
+  void LoadPage();
+  // Stops the strip; starts the hover poll unless the options dialog is open.
+  void StopScroll();
+  // Leaves the Options open state and lets the strip scroll again.
+  void RestartTicker();
+  // Puts the window into the topmost band of the window stack, or back into the normal one.
+  void SetTopmostWindow(platform::WindowHandle hWnd, const bool& topmost);
+
+  // Ends the program (the hook is set by the program; tests leave it empty).
+  void EndProgram();
+  platform::EventHandler OnProgramEnd;
+
+  // Event handlers.
+  void Form_Load();
+  void Form_QueryUnload(int& Cancel, int UnloadMode);
+  void tmrScroll_Timer();
+  void tmrMouse_Timer();
+  void Form_MouseMove(int Button, int Shift, platform::Twips X, platform::Twips Y);
+  void Form_MouseUp(int Button, int Shift, platform::Twips X, platform::Twips Y);
+  void picTicker_MouseMove(int Button, int Shift, platform::Twips X, platform::Twips Y);
+  void picTicker_MouseDown(int Button, int Shift, platform::Twips X, platform::Twips Y);
+  void lblItem_MouseMove(int Index, int Button, int Shift, platform::Twips X, platform::Twips Y);
+  void lblItem_MouseDown(int Index, int Button, int Shift, platform::Twips X, platform::Twips Y);
+  void picTitle_MouseDown(int Button, int Shift, platform::Twips X, platform::Twips Y);
+  void picTitle_MouseMove(int Button, int Shift, platform::Twips X, platform::Twips Y);
+  void picTitle_MouseUp(int Button, int Shift, platform::Twips X, platform::Twips Y);
+  void picTitle_DblClick();
+
+  // Read access for the program's tests.
+  const ItemList& items() const { return arrItems; }
+  bool optionsOpen() const { return blnOptionsOpen; }
+  const std::string& settingsFile() const { return strIniFile; }
+  bool loading() const { return blnLoading; }
+
+ private:
+  void ResumeScroll();
+  void ShowOptions();
+  void LayoutItems();
+  void ParseRss(const std::string& document);
+  void ParseStoryList(const std::string& document);
+  void ShowLoadFailure(const std::string& reason);
+  void BringOnScreen();
+
+  frmOptions& frmOptions_;
+
+  ItemList arrItems;
+  std::string strIniFile;
+  std::string strSavedUrl;
+  bool blnOptionsOpen = false;
+  float sngDragX = 0;
+  float sngDragY = 0;
+  platform::WindowHandle lngHwndUnder = 0;
+  platform::PointApi ptCursor;
+
+  // A fetch is under way: LoadPage is not entered again until it returns.
+  bool blnLoading = false;
+  // The row has been laid out at least once.
+  bool blnLaidOut = false;
+};

@@ -1,0 +1,226 @@
+"""End-to-end harness: the real ticker under its own Xvfb (with openbox), the sample feed
+server on 127.0.0.1, real pointer events from xdotool and a stand-in xdg-open that records
+the links it is given."""
+
+import json
+import re
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+SOURCE = Path(os.environ.get("TICKER_SOURCE_DIR", Path(__file__).resolve().parents[2]))
+SERVER = SOURCE / "tools" / "feedserver.py"
+
+
+def wait_for(predicate, timeout=10.0, interval=0.05, what="condition"):
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError(f"timed out waiting for {what}")
+        time.sleep(interval)
+
+
+class Session:
+    """One display, one feed server and one program folder; everything ends with the session."""
+
+    def __init__(self, ticker_binary, window_manager=True, feeds=None):
+        self.tmp = Path(tempfile.mkdtemp(prefix="ticker-e2e-"))
+        self.procs = []
+        self.env = dict(os.environ)
+        runtime = self.tmp / "xdg-runtime"
+        runtime.mkdir(mode=0o700)
+        self.env["XDG_RUNTIME_DIR"] = str(runtime)
+        self.env.pop("QT_QPA_PLATFORM", None)
+        self._start_display()
+        if window_manager:
+            self._start_window_manager()
+        self.feeds = self.tmp / "feeds"
+        shutil.copytree(feeds or SOURCE / "resources" / "feeds", self.feeds)
+        self.server_log = self.tmp / "server.log"
+        self.port = None
+        self.start_server()
+        self.folder = self.tmp / "program"
+        self.folder.mkdir()
+        self.binary = self.folder / "ticker"
+        shutil.copy2(ticker_binary, self.binary)
+        self.opener_log = self.tmp / "opener.log"
+        self._install_opener()
+        self.ticker = None
+
+    # --- processes -------------------------------------------------------------------------
+    def _spawn(self, args, **kwargs):
+        proc = subprocess.Popen(args, env=self.env, **kwargs)
+        self.procs.append(proc)
+        return proc
+
+    def _start_display(self):
+        display_file = self.tmp / "display"
+        with open(display_file, "w") as out:
+            self._spawn(["Xvfb", "-displayfd", str(out.fileno()), "-screen", "0", "1280x800x24",
+                         "-nolisten", "tcp"], pass_fds=(out.fileno(),),
+                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        number = wait_for(lambda: display_file.read_text().strip(), what="Xvfb")
+        self.env["DISPLAY"] = ":" + number
+
+    def _start_window_manager(self):
+        self._spawn(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
+                    stderr=subprocess.DEVNULL)
+        wait_for(lambda: "window id" in self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
+                                                check=False), what="openbox")
+
+    def start_server(self):
+        port_file = self.tmp / "server.port"
+        port_file.unlink(missing_ok=True)
+        args = [sys.executable, str(SERVER), "--root", str(self.feeds), "--port-file",
+                str(port_file), "--log", str(self.server_log), "--port", str(self.port or 0)]
+        self.server = self._spawn(args, stdout=subprocess.DEVNULL)
+        self.port = int(wait_for(lambda: port_file.exists() and port_file.read_text().strip(),
+                                 what="feed server"))
+
+    def stop_server(self):
+        self.server.terminate()
+        self.server.wait(10)
+
+    def _install_opener(self):
+        bin_dir = self.tmp / "bin"
+        bin_dir.mkdir()
+        opener = bin_dir / "xdg-open"
+        opener.write_text(
+            "#!/usr/bin/env python3\nimport json, sys\n"
+            f"with open({str(self.opener_log)!r}, 'a', encoding='utf-8', errors='surrogateescape') as f:\n"
+            "    f.write(json.dumps(sys.argv[1:]) + '\\n')\n")
+        opener.chmod(0o755)
+        self.env["PATH"] = f"{bin_dir}:{self.env['PATH']}"
+
+    def run(self, args, check=True):
+        result = subprocess.run(args, env=self.env, capture_output=True, text=True, timeout=60)
+        if check and result.returncode != 0:
+            raise AssertionError(f"{args} failed: {result.stderr}")
+        return result.stdout
+
+    def close(self):
+        for proc in reversed(self.procs):
+            if proc.poll() is None:
+                proc.terminate()
+                try:
+                    proc.wait(5)
+                except subprocess.TimeoutExpired:
+                    proc.kill()
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+    # --- the program -----------------------------------------------------------------------
+    def url(self, path):
+        return f"http://127.0.0.1:{self.port}/{path}"
+
+    @property
+    def settings(self):
+        return self.folder / "RSS_settings.ini"
+
+    def write_settings(self, url, x=None, y=None):
+        text = f"[Options]\nDefault URL={url}\n"
+        if x is not None:
+            text += f"WindowX={x}\nWindowY={y}\n"
+        self.settings.write_text(text)
+
+    def settings_value(self, key):
+        for line in self.settings.read_text().splitlines():
+            name, _, value = line.partition("=")
+            if name.strip().lower() == key.lower():
+                return value.strip()
+        return None
+
+    def start_ticker(self):
+        self.ticker = self._spawn([str(self.binary)], stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.PIPE)
+        self.window = wait_for(self.find_window, timeout=30, what="the strip window")
+        return self.window
+
+    def find_window(self):
+        out = self.run(["xdotool", "search", "--onlyvisible", "--name", "^Form2$"], check=False)
+        ids = out.split()
+        return ids[0] if ids else None
+
+    def wait_exit(self, timeout=15):
+        return self.ticker.wait(timeout)
+
+    def alive(self):
+        return self.ticker is not None and self.ticker.poll() is None
+
+    def geometry(self, window=None):
+        out = self.run(["xdotool", "getwindowgeometry", "--shell", window or self.window])
+        values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+
+    def close_window(self, window=None):
+        """Asks the window manager to close the window, as the user's Alt+F4 does."""
+        window = window or self.window
+        self.run(["xdotool", "windowactivate", "--sync", window], check=False)
+        self.run(["xdotool", "windowfocus", "--sync", window], check=False)
+        self.run(["xdotool", "key", "alt+F4"])
+
+    def xprop(self, prop, window=None):
+        return self.run(["xprop", "-id", window or self.window, prop])
+
+    def screenshot(self, path=None):
+        path = Path(path or self.tmp / f"shot-{time.monotonic_ns()}.png")
+        self.run(["import", "-window", "root", str(path)])
+        return path
+
+    def pixel(self, shot, x, y):
+        out = self.run(["convert", str(shot), "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-"])
+        hexcode = re.search(r"#([0-9A-Fa-f]{6})", out.splitlines()[-1]).group(1)
+        return tuple(int(hexcode[i:i + 2], 16) for i in (0, 2, 4))
+
+    def strip_pixels(self, shot):
+        """The strip window's pixels as text, to compare two moments."""
+        x, y, w, h = self.geometry()
+        return self.run(["convert", str(shot), "-crop", f"{w}x{h}+{x}+{y}", "-depth", "8",
+                         "txt:-"])
+
+    def xdotool(self, *args):
+        return self.run(["xdotool", *[str(a) for a in args]])
+
+    def opened_links(self):
+        if not self.opener_log.exists():
+            return []
+        return [json.loads(line) for line in self.opener_log.read_text().splitlines() if line]
+
+    def requests(self):
+        if not self.server_log.exists():
+            return []
+        return [line.split() for line in self.server_log.read_text().splitlines() if line.strip()]
+
+    def server_control(self, query):
+        import urllib.request
+        urllib.request.urlopen(self.url("__control?" + query), timeout=10).read()
+
+
+def main(test_functions):
+    """Runs each test function with a fresh session; exits non-zero on the first failure."""
+    binary = Path(sys.argv[1]).resolve()
+    failed = 0
+    for test in test_functions:
+        started = time.monotonic()
+        try:
+            test(binary)
+            print(f"PASS {test.__name__} ({time.monotonic() - started:.1f}s)", flush=True)
+        except Exception as error:  # report and go on with the next one
+            failed += 1
+            print(f"FAIL {test.__name__}: {error!r}", flush=True)
+            import traceback
+            traceback.print_exc()
+    sys.exit(1 if failed else 0)

@@ -1,0 +1,79 @@
+"""Real pointer events on the real program: the hover pause, opening a link, dragging the
+strip by its title picture, and the right-click that shows the options."""
+
+import time
+
+from harness import Session, main, wait_for
+
+FEED = ("<rss><channel><title>Sample</title><item>"
+        "<title>A long linked headline that reaches far across the strip for the pointer tests"
+        "</title><link>http://www.tallowmere.example/news/1?a=1&amp;b=2</link>"
+        "<author>Desk</author><pubDate>Mon, 07 Dec 2026 08:00:00 GMT</pubDate></item>"
+        "</channel></rss>")
+
+
+def start(s):
+    (s.feeds / "tallowmere.example" / "pointer.php").write_text(FEED)
+    s.write_settings(s.url("tallowmere.example/pointer.php"), 1500, 1500)
+    s.start_ticker()
+    wait_for(lambda: s.geometry()[:2] == (100, 100), what="the saved position")
+    time.sleep(0.5)
+
+
+def strip_moves(s, interval=0.6):
+    first = s.strip_pixels(s.screenshot())
+    time.sleep(interval)
+    return s.strip_pixels(s.screenshot()) != first
+
+
+def test_hovering_a_label_pauses_and_leaving_resumes(binary):
+    with Session(binary) as s:
+        start(s)
+        assert strip_moves(s), "the strip should scroll"
+        s.xdotool("mousemove", 100 + 250, 100 + 8)
+        s.xdotool("mousemove", 100 + 251, 100 + 8)
+        time.sleep(0.3)
+        assert not strip_moves(s, 1.0), "a pointer resting on a label pauses the strip"
+        s.xdotool("mousemove", 700, 600)  # away, without crossing the strip
+        time.sleep(0.8)  # the poll runs every 500 ms
+        assert strip_moves(s), "the strip resumes once the pointer has left"
+
+
+def test_pressing_a_linked_label_opens_its_link(binary):
+    with Session(binary) as s:
+        start(s)
+        s.xdotool("mousemove", 100 + 250, 100 + 8)
+        time.sleep(0.3)
+        s.xdotool("click", 1)
+        links = wait_for(s.opened_links, what="the opener")
+        assert links == [["http://www.tallowmere.example/news/1?a=1&b=2"]], links
+
+
+def test_dragging_the_title_picture_moves_the_window(binary):
+    with Session(binary) as s:
+        start(s)
+        s.xdotool("mousemove", 110, 105)
+        s.xdotool("mousedown", 1)
+        for step in range(1, 11):
+            s.xdotool("mousemove", 110 + 12 * step, 105 + 7 * step)
+            time.sleep(0.03)
+        s.xdotool("mouseup", 1)
+        wait_for(lambda: s.geometry()[:2] == (220, 170), what="the dragged window")
+
+
+def test_right_click_shows_the_options(binary):
+    with Session(binary) as s:
+        start(s)
+        s.xdotool("mousemove", 100 + 500, 100 + 8)
+        s.xdotool("click", 3)
+        wait_for(lambda: s.run(["xdotool", "search", "--onlyvisible", "--name",
+                                "^Ticker : Options$"], check=False).strip(),
+                 what="the options window")
+        assert not strip_moves(s, 0.8), "the strip stands still while the options are open"
+
+
+if __name__ == "__main__":
+    main([test_hovering_a_label_pauses_and_leaving_resumes,
+          test_pressing_a_linked_label_opens_its_link,
+          test_dragging_the_title_picture_moves_the_window,
+          test_right_click_shows_the_options])

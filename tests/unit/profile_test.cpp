@@ -1,0 +1,463 @@
+// The profile functions against text in memory and real files in a temporary folder.
+#include "platform/Profile.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+using platform::FileExists;
+using platform::GetPrivateProfileString;
+using platform::ProfileValue;
+using platform::WritePrivateProfileString;
+
+namespace {
+
+// Test names from the cases' labels.
+template <typename Case>
+std::string LabelOf(const testing::TestParamInfo<Case>& info) {
+  std::string name = info.param.label;
+  for (char& c : name) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  }
+  return name;
+}
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempFolder {
+ public:
+  TempFolder() {
+    std::random_device random;
+    path_ = fs::temp_directory_path() /
+            ("profile_test_" + std::to_string(::getpid()) + "_" + std::to_string(random()));
+    fs::create_directories(path_);
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    for (const auto& entry : fs::recursive_directory_iterator(path_, ignored)) {
+      if (entry.is_directory(ignored))
+        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    }
+    fs::remove_all(path_, ignored);
+  }
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+  void Write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(File(name), std::ios::binary) << bytes;
+  }
+  std::string Read(const std::string& name) const {
+    std::ifstream in(File(name), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+  }
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(path_)) {
+      names.push_back(entry.path().filename().string());
+    }
+    return names;
+  }
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+// Root ignores permission bits: a folder it cannot write to cannot be made with chmod.
+bool PermissionsBind(const TempFolder& folder) {
+  const fs::path probe = folder.path() / "probe";
+  fs::create_directory(probe);
+  fs::permissions(probe, fs::perms::owner_read | fs::perms::owner_exec);
+  const bool created = static_cast<bool>(std::ofstream(probe / "x"));
+  fs::permissions(probe, fs::perms::owner_all);
+  fs::remove_all(probe);
+  return !created;
+}
+
+struct ReadCase {
+  const char* label;
+  std::string text;
+  const char* section;
+  const char* key;
+  const char* expected;  // "<default>" when the key must not be found
+};
+
+class ProfileValueTest : public testing::TestWithParam<ReadCase> {};
+
+TEST_P(ProfileValueTest, FindsTheValue) {
+  const ReadCase& c = GetParam();
+  EXPECT_EQ(ProfileValue(c.text, c.section, c.key, "<default>"), c.expected) << c.label;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ProfileValueTest,
+    testing::Values(
+        ReadCase{"plain", "[Options]\nWindowX=12\n", "Options", "WindowX", "12"},
+        // names match without regard to ASCII case, on both sides
+        ReadCase{"key case", "[Options]\nwindowx=12\n", "Options", "WINDOWX", "12"},
+        ReadCase{"section case", "[OPTIONS]\nWindowX=12\n", "options", "WindowX", "12"},
+        // blanks around names and values, in the file and in the query
+        ReadCase{"spacing", "  [ Options ]  \n \t Default URL  =  \thttp://a/b \t\n", " Options",
+                 "Default URL ", "http://a/b"},
+        ReadCase{"inner blanks kept", "[Options]\nk = a  b\n", "Options", "k", "a  b"},
+        // quotes: matching pairs are removed, anything else is kept
+        ReadCase{"double quotes", "[Options]\nk=\" x \"\n", "Options", "k", " x "},
+        ReadCase{"single quotes", "[Options]\nk='x'\n", "Options", "k", "x"},
+        ReadCase{"mixed quotes", "[Options]\nk=\"x'\n", "Options", "k", "\"x'"},
+        ReadCase{"lone quote", "[Options]\nk=\"\n", "Options", "k", "\""},
+        ReadCase{"empty quotes", "[Options]\nk=\"\"\n", "Options", "k", ""},
+        // the first "=" ends the key; the value may hold more
+        ReadCase{"equals in value", "[Options]\nk=a=b==c\n", "Options", "k", "a=b==c"},
+        ReadCase{"empty value is not missing", "[Options]\nk=\n", "Options", "k", ""},
+        // line breaks: CRLF and a last line without one
+        ReadCase{"crlf", "[Options]\r\nk=v\r\nj=w\r\n", "Options", "k", "v"},
+        ReadCase{"no final break", "[Options]\nk=v", "Options", "k", "v"},
+        ReadCase{"utf-8 mark", "\xEF\xBB\xBF[Options]\nk=v\n", "Options", "k", "v"},
+        // the first of duplicate keys wins, also across duplicate sections
+        ReadCase{"duplicate key", "[Options]\nk=1\nK=2\n", "Options", "k", "1"},
+        ReadCase{"duplicate section", "[Options]\na=1\n[Other]\nk=x\n[options]\nk=2\n", "Options",
+                 "k", "2"},
+        // lines that never match
+        ReadCase{"comment", "[Options]\n;k=1\n  ; k=2\n", "Options", "k", "<default>"},
+        ReadCase{"no equals", "[Options]\nk\n", "Options", "k", "<default>"},
+        ReadCase{"before any section", "k=1\n[Options]\n", "Options", "k", "<default>"},
+        ReadCase{"other section", "[Other]\nk=1\n[Options]\nj=2\n", "Options", "k", "<default>"},
+        ReadCase{"key prefix", "[Options]\nWindowX2=5\n", "Options", "WindowX", "<default>"},
+        ReadCase{"section prefix", "[Options2]\nk=5\n", "Options", "k", "<default>"},
+        ReadCase{"missing section", "", "Options", "k", "<default>"},
+        ReadCase{"empty key asked", "[Options]\n=5\n", "Options", "", "<default>"},
+        // 8-bit text is compared byte for byte
+        ReadCase{"utf-8 names", "[Größe]\nKöln=Dom\n", "Größe", "Köln", "Dom"}),
+    LabelOf<ReadCase>);
+
+// A value longer than any fixed buffer comes back whole.
+TEST(ProfileFile, LongValueComesBackWhole) {
+  TempFolder folder;
+  const std::string url = "http://www.example.test/" + std::string(5000, 'q');
+  folder.Write("s.ini", "[Options]\nDefault URL=" + url + "\n");
+  EXPECT_EQ(GetPrivateProfileString("Options", "Default URL", "", folder.File("s.ini")), url);
+}
+
+// Everything that is not a readable settings file reads as missing keys, and a write to
+// it fails without touching it.
+TEST(ProfileFile, BadFilesReadAsDefaultAndRefuseWrites) {
+  TempFolder folder;
+  std::mt19937 random(7);
+  std::string noise(4096, '\0');
+  for (char& c : noise) c = static_cast<char>(random());
+  noise += "\n[Options]\nk=1\n";
+  folder.Write("noise.ini", noise);
+  std::string huge = "[Options]\nk=1\n";
+  huge += std::string((1 << 20) + 1, 'x');
+  folder.Write("huge.ini", huge);
+  fs::create_directory(folder.File("folder.ini"));
+  ASSERT_EQ(::mkfifo(folder.File("fifo.ini").c_str(), 0600), 0);
+
+  for (const char* name : {"noise.ini", "huge.ini", "folder.ini", "fifo.ini"}) {
+    SCOPED_TRACE(name);
+    const std::string path = folder.File(name);
+    EXPECT_EQ(GetPrivateProfileString("Options", "k", "dflt", path), "dflt");
+    EXPECT_FALSE(WritePrivateProfileString("Options", "k", "2", path));
+  }
+  EXPECT_EQ(folder.Read("noise.ini"), noise);
+  EXPECT_EQ(folder.Read("huge.ini"), huge);
+  EXPECT_TRUE(fs::is_directory(folder.File("folder.ini")));
+  EXPECT_TRUE(fs::is_empty(folder.File("folder.ini")));
+  EXPECT_TRUE(fs::is_fifo(folder.File("fifo.ini")));
+}
+
+TEST(ProfileFile, MissingFileReadsAsDefault) {
+  TempFolder folder;
+  EXPECT_EQ(GetPrivateProfileString("Options", "k", "dflt", folder.File("none.ini")), "dflt");
+  EXPECT_EQ(GetPrivateProfileString("Options", "k", "dflt", folder.File("none/x.ini")), "dflt");
+}
+
+// A write whose folder cannot hold the file fails; the parent being a file makes that
+// certain even for root.
+TEST(ProfileFile, WriteIntoImpossibleFolderFails) {
+  TempFolder folder;
+  folder.Write("plain", "not a folder");
+  EXPECT_FALSE(WritePrivateProfileString("Options", "k", "v", folder.File("plain/s.ini")));
+  EXPECT_FALSE(WritePrivateProfileString("Options", "k", "v", folder.File("missing/s.ini")));
+  EXPECT_EQ(folder.Read("plain"), "not a folder");
+}
+
+TEST(ProfileFile, ReadOnlyFolderKeepsTheOldFile) {
+  TempFolder folder;
+  if (!PermissionsBind(folder)) GTEST_SKIP() << "running as root: permission bits are ignored";
+  fs::create_directory(folder.File("ro"));
+  const std::string path = folder.File("ro/s.ini");
+  const std::string old = "[Options]\nk=old\n";
+  std::ofstream(path) << old;
+  fs::permissions(folder.File("ro"), fs::perms::owner_read | fs::perms::owner_exec);
+  EXPECT_FALSE(WritePrivateProfileString("Options", "k", "new", path));
+  EXPECT_EQ(GetPrivateProfileString("Options", "k", "", path), "old");
+}
+
+TEST(ProfileFile, UnreadableOrReadOnlyFileIsLeftAlone) {
+  TempFolder folder;
+  if (!PermissionsBind(folder)) GTEST_SKIP() << "running as root: permission bits are ignored";
+  const std::string old = "[Options]\nk=old\n";
+  folder.Write("locked.ini", old);
+  fs::permissions(folder.File("locked.ini"), fs::perms::none);
+  EXPECT_EQ(GetPrivateProfileString("Options", "k", "dflt", folder.File("locked.ini")), "dflt");
+  EXPECT_FALSE(WritePrivateProfileString("Options", "k", "new", folder.File("locked.ini")));
+  folder.Write("ro.ini", old);
+  fs::permissions(folder.File("ro.ini"), fs::perms::owner_read);
+  EXPECT_FALSE(WritePrivateProfileString("Options", "k", "new", folder.File("ro.ini")));
+  EXPECT_EQ(folder.Read("ro.ini"), old);
+}
+
+TEST(ProfileFile, FileExistsOnlyForRegularFiles) {
+  TempFolder folder;
+  folder.Write("s.ini", "");
+  fs::create_directory(folder.File("dir.ini"));
+  fs::create_symlink(folder.File("s.ini"), folder.File("link.ini"));
+  EXPECT_TRUE(FileExists(folder.File("s.ini")));
+  EXPECT_TRUE(FileExists(folder.File("link.ini")));
+  EXPECT_FALSE(FileExists(folder.File("dir.ini")));
+  EXPECT_FALSE(FileExists(folder.File("none.ini")));
+  EXPECT_FALSE(FileExists(""));
+}
+
+struct WriteCase {
+  const char* label;
+  std::string before;  // "<none>": no file
+  const char* section;
+  const char* key;
+  std::string value;
+  std::string after;
+};
+
+class ProfileWriteTest : public testing::TestWithParam<WriteCase> {};
+
+TEST_P(ProfileWriteTest, ProducesTheFile) {
+  const WriteCase& c = GetParam();
+  TempFolder folder;
+  if (c.before != "<none>") folder.Write("s.ini", c.before);
+  ASSERT_TRUE(WritePrivateProfileString(c.section, c.key, c.value, folder.File("s.ini")))
+      << c.label;
+  EXPECT_EQ(folder.Read("s.ini"), c.after) << c.label;
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"s.ini"}) << "temporary file left over";
+}
+
+const std::string kHandWritten =
+    "; settings\n"
+    "[Other]\n"
+    "k = other's\n"
+    "\n"
+    "  [ options ]  \n"
+    "  Default URL =  \"http://old\"  \n"
+    "; keep me\n"
+    "windowx=1\n"
+    "WindowX=2\n"
+    "\n"
+    "\n"
+    "[Last]\n"
+    "z=\t9";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ProfileWriteTest,
+    testing::Values(
+        // new file: the section, then the keys in the order written, LF
+        WriteCase{"fresh", "<none>", "Options", "Default URL", "http://x",
+                  "[Options]\nDefault URL=http://x\n"},
+        WriteCase{"empty file", "", "Options", "k", "v", "[Options]\nk=v\n"},
+        // replacing keeps the key's spelling, the blanks before the value and every other byte
+        WriteCase{"replace in place", kHandWritten, "OPTIONS", "default url", "http://new",
+                  "; settings\n[Other]\nk = other's\n\n  [ options ]  \n  Default URL =  "
+                  "http://new\n; keep me\nwindowx=1\nWindowX=2\n\n\n[Last]\nz=\t9"},
+        // the first of duplicate keys is the one replaced
+        WriteCase{"duplicate key", kHandWritten, "Options", "WINDOWX", "-7",
+                  "; settings\n[Other]\nk = other's\n\n  [ options ]  \n  Default URL =  "
+                  "\"http://old\"  \n; keep me\nwindowx=-7\nWindowX=2\n\n\n[Last]\nz=\t9"},
+        // a new key goes after the last key line, before the blank lines
+        WriteCase{
+            "new key", kHandWritten, "Options", "WindowY", "3",
+            "; settings\n[Other]\nk = other's\n\n  [ options ]  \n  Default URL =  "
+            "\"http://old\"  \n; keep me\nwindowx=1\nWindowX=2\nWindowY=3\n\n\n[Last]\nz=\t9"},
+        // a new section is appended, after a line break for a file that lacks a final one
+        WriteCase{"new section", kHandWritten, "New", "a", "b", kHandWritten + "\n[New]\na=b\n"},
+        WriteCase{"new key at open end", "[Options]\nk=1", "Options", "j", "2",
+                  "[Options]\nk=1\nj=2"},
+        WriteCase{"first of duplicate sections", "[Options]\na=1\n[B]\n[Options]\nb=2\n", "Options",
+                  "k", "3", "[Options]\na=1\nk=3\n[B]\n[Options]\nb=2\n"},
+        WriteCase{"header only", "[Options]\n", "Options", "j", "2", "[Options]\nj=2\n"},
+        // CRLF files stay CRLF
+        WriteCase{"crlf new key", "[Options]\r\nk=1\r\n", "Options", "j", "2",
+                  "[Options]\r\nk=1\r\nj=2\r\n"},
+        WriteCase{"crlf replace", "[Options]\r\nk=1\r\n[B]\r\n", "Options", "k", "22",
+                  "[Options]\r\nk=22\r\n[B]\r\n"},
+        WriteCase{"crlf new section", "[A]\r\nk=1", "Options", "j", "2",
+                  "[A]\r\nk=1\r\n[Options]\r\nj=2\r\n"},
+        // comments never match, even when they look like the key; with no key line in the
+        // section, a new key goes right after its header
+        WriteCase{"comment", "[Options]\n;k=1\n", "Options", "k", "2", "[Options]\nk=2\n;k=1\n"},
+        // values: line breaks become blanks; values that would change when read are quoted
+        WriteCase{"line breaks", "<none>", "Options", "k", "a\r\nb\nc\rd",
+                  "[Options]\nk=a  b c d\n"},
+        WriteCase{"nul", "<none>", "Options", "k", std::string("x\0y", 3), "[Options]\nk=x y\n"},
+        WriteCase{"outer blanks", "<none>", "Options", "k", " x ", "[Options]\nk=\" x \"\n"},
+        WriteCase{"quoted value", "<none>", "Options", "k", "'x'", "[Options]\nk=\"'x'\"\n"},
+        WriteCase{"equals", "<none>", "Options", "k", "a=b", "[Options]\nk=a=b\n"},
+        WriteCase{"empty", "[Options]\nk=1\n", "Options", "k", "", "[Options]\nk=\n"}),
+    LabelOf<WriteCase>);
+
+// Values with anything in them read back as written (line breaks as blanks), and create no
+// other key or section.
+TEST(ProfileFile, HostileValueRoundTripsWithoutNewKeys) {
+  TempFolder folder;
+  const std::string path = folder.File("s.ini");
+  std::string value;
+  while (value.size() < 10000) value += "x[Evil]\nInjected=1\r\n=;[Options]\n\"q'\t";
+  value.resize(10000);
+  ASSERT_TRUE(WritePrivateProfileString("Options", "Default URL", value, path));
+  ASSERT_TRUE(WritePrivateProfileString("Options", "WindowX", "5", path));
+
+  std::string expected = value;
+  for (char& c : expected) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  EXPECT_EQ(GetPrivateProfileString("Options", "Default URL", "", path), expected);
+  EXPECT_EQ(GetPrivateProfileString("Evil", "Injected", "none", path), "none");
+  EXPECT_EQ(GetPrivateProfileString("Options", "Injected", "none", path), "none");
+  EXPECT_EQ(GetPrivateProfileString("Options", "WindowX", "", path), "5");
+  EXPECT_EQ(folder.Read("s.ini").find('\r'), std::string::npos);
+  const std::string file = folder.Read("s.ini");
+  EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 3) << "one header and two keys";
+}
+
+// Names that would split a line or read as another section or key are refused.
+TEST(ProfileFile, UnsafeNamesAreRefused) {
+  TempFolder folder;
+  const std::string path = folder.File("s.ini");
+  folder.Write("s.ini", "[Options]\nk=1\n");
+  const std::vector<std::pair<std::string, std::string>> names = {
+      {"Options]\n[Evil", "k"},
+      {"Opt\rions", "k"},
+      {"[Options", "k"},
+      {"", "k"},
+      {"  ", "k"},
+      {"Options", "a=b"},
+      {"Options", "a\nb"},
+      {"Options", "[Evil]"},
+      {"Options", ";k"},
+      {"Options", ""},
+      {"Options", std::string("a\0b", 3)}};
+  for (const auto& [section, key] : names) {
+    EXPECT_FALSE(WritePrivateProfileString(section, key, "v", path)) << section << "/" << key;
+  }
+  EXPECT_EQ(folder.Read("s.ini"), "[Options]\nk=1\n");
+}
+
+TEST(ProfileFile, WriteKeepsPermissionBitsAndLinks) {
+  TempFolder folder;
+  folder.Write("s.ini", "[Options]\nk=1\n");
+  fs::permissions(folder.File("s.ini"),
+                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  fs::create_symlink(folder.File("s.ini"), folder.File("link.ini"));
+  ASSERT_TRUE(WritePrivateProfileString("Options", "k", "2", folder.File("link.ini")));
+  EXPECT_TRUE(fs::is_symlink(folder.File("link.ini")));
+  EXPECT_EQ(folder.Read("s.ini"), "[Options]\nk=2\n");
+  EXPECT_EQ(fs::status(folder.File("s.ini")).permissions(),
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+// Several processes save complete, different files at the same moment, many times, while
+// another reads: every read and the final file are one whole version, and no temporary
+// file is left behind.
+TEST(ProfileFile, ConcurrentWritersNeverMixOrTruncate) {
+  TempFolder folder;
+  const std::string path = folder.File("s.ini");
+  const std::string other = "[Other]\nkeep=me\n";
+  folder.Write("s.ini", other);
+  constexpr int kWriters = 4;
+  constexpr int kRounds = 40;
+  auto valueOf = [](int writer) { return std::string(200000, static_cast<char>('a' + writer)); };
+
+  std::vector<pid_t> children;
+  for (int writer = 0; writer <= kWriters; ++writer) {
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid > 0) {
+      children.push_back(pid);
+      continue;
+    }
+    int failures = 0;
+    if (writer == kWriters) {  // the reader
+      for (int round = 0; round < kRounds * 4; ++round) {
+        const std::string value = GetPrivateProfileString("Options", "Data", "", path);
+        bool whole = value.empty();  // before the first save lands
+        for (int w = 0; w < kWriters; ++w) whole = whole || value == valueOf(w);
+        if (!whole || GetPrivateProfileString("Other", "keep", "", path) != "me") ++failures;
+      }
+    } else {
+      for (int round = 0; round < kRounds; ++round) {
+        if (!WritePrivateProfileString("Options", "Data", valueOf(writer), path)) ++failures;
+      }
+    }
+    ::_exit(failures == 0 ? 0 : 1);
+  }
+  for (pid_t pid : children) {
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child " << pid;
+  }
+
+  const std::string file = folder.Read("s.ini");
+  std::set<std::string> versions;
+  for (int w = 0; w < kWriters; ++w)
+    versions.insert(other + "[Options]\nData=" + valueOf(w) + "\n");
+  EXPECT_EQ(versions.count(file), 1u) << "file of " << file.size() << " bytes is no whole version";
+  EXPECT_EQ(GetPrivateProfileString("Other", "keep", "", path), "me");
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"s.ini"});
+}
+
+// Writers of different keys at the same moment do not lose each other's keys.
+TEST(ProfileFile, ConcurrentWritersOfDifferentKeysKeepAll) {
+  TempFolder folder;
+  const std::string path = folder.File("s.ini");
+  constexpr int kWriters = 4;
+  std::vector<pid_t> children;
+  for (int writer = 0; writer < kWriters; ++writer) {
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      bool ok = true;
+      for (int round = 0; round < 25; ++round) {
+        ok = WritePrivateProfileString("Options",
+                                       "Key" + std::to_string(writer) + "_" + std::to_string(round),
+                                       std::to_string(round), path) &&
+             ok;
+      }
+      ::_exit(ok ? 0 : 1);
+    }
+    children.push_back(pid);
+  }
+  for (pid_t pid : children) {
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  for (int writer = 0; writer < kWriters; ++writer) {
+    for (int round = 0; round < 25; ++round) {
+      EXPECT_EQ(
+          GetPrivateProfileString(
+              "Options", "Key" + std::to_string(writer) + "_" + std::to_string(round), "", path),
+          std::to_string(round));
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,338 @@
+// The dialog controls (combo box, push buttons, plain label), the message box, the link
+// opener, the screens and the cursor.
+#include <QApplication>
+#include <QComboBox>
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/Application.h"
+#include "platform/ComboBox.h"
+#include "platform/CommandButton.h"
+#include "platform/Cursor.h"
+#include "platform/Form.h"
+#include "platform/Label.h"
+#include "platform/MsgBox.h"
+#include "platform/Screens.h"
+#include "platform/Shell.h"
+
+namespace platform {
+namespace {
+
+Form::Definition DialogDefinition() {
+  Form::Definition d;
+  d.name = "frmOptions";
+  d.caption = "Ticker : Options";
+  d.borderStyle = BorderStyle::FixedToolWindow;
+  d.clientWidth = 4680;
+  d.clientHeight = 1320;
+  d.startUpPosition = StartUpPosition::CenterScreen;
+  return d;
+}
+
+bool WaitFor(const std::function<bool()>& condition) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!condition()) {
+    if (clock.elapsed() > 5000) return false;
+    QTest::qWait(10);
+  }
+  return true;
+}
+
+class Dialog : public testing::Test {
+ protected:
+  Form form{DialogDefinition()};
+  ComboBox cboURL{form, {"cboURL", 120, 360, 4455, 315, 0}};
+  CommandButton cmdClose{form, {"cmdClose", "&Close this Window", 120, 840, 1575, 375, 1, true}};
+  CommandButton cmdExit{form, {"cmdExit", "&Exit Ticker", 3240, 840, 1335, 375, 2}};
+  Label Label1{form, {"Label1", "URL:", 120, 120, 1335, 255, 3}};
+  std::vector<std::string> events;
+
+  void SetUp() override {
+    cboURL.Change = [&] { events.push_back("Change " + cboURL.Text()); };
+    cboURL.Click = [&] { events.push_back("Click " + cboURL.Text()); };
+    cmdClose.Click = [&] { events.push_back("Close"); };
+    cmdExit.Click = [&] { events.push_back("Exit"); };
+  }
+
+  void ShowActive() {
+    form.Show();
+    form.widget()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.widget()));
+  }
+
+  QComboBox* combo() { return static_cast<QComboBox*>(cboURL.widget()); }
+};
+
+// --- Combo box ---------------------------------------------------------------------------
+
+TEST_F(Dialog, SettingTheTextRaisesOneChangeAndOnlyWhenItDiffers) {
+  cboURL.setText("http://one.example/");
+  cboURL.setText("http://one.example/");
+  cboURL.setText("");
+  const std::vector<std::string> expected = {"Change http://one.example/", "Change "};
+  EXPECT_EQ(events, expected);
+}
+
+TEST_F(Dialog, AddingEntriesLeavesTheTextAlone) {
+  cboURL.AddItem("http://www.tallowmere.example/rss.php");
+  cboURL.AddItem("http://feeds.tallowmere.example/ticker");
+  EXPECT_EQ(cboURL.Text(), "");
+  EXPECT_TRUE(events.empty());
+  EXPECT_EQ(cboURL.ListCount(), 2);
+  EXPECT_EQ(cboURL.List(1), "http://feeds.tallowmere.example/ticker");
+  EXPECT_EQ(cboURL.List(2), "");
+  EXPECT_EQ(cboURL.List(-1), "");
+  cboURL.setText("typed");
+  cboURL.AddItem("third");
+  EXPECT_EQ(cboURL.Text(), "typed");
+}
+
+TEST_F(Dialog, TypingRaisesAChangePerEditWithoutCompletingOrAddingToTheList) {
+  cboURL.AddItem("http://www.tallowmere.example/rss.php");
+  ShowActive();
+  combo()->setFocus();
+  QTest::keyClicks(combo()->lineEdit(), "htt");
+  const std::vector<std::string> expected = {"Change h", "Change ht", "Change htt"};
+  EXPECT_EQ(events, expected);
+  EXPECT_EQ(cboURL.Text(), "htt");
+  QTest::keyClick(combo()->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(cboURL.ListCount(), 1);
+}
+
+TEST_F(Dialog, PickingAnEntryPutsItInTheFieldThenRaisesClick) {
+  cboURL.AddItem("http://a.tallowmere.example/");
+  cboURL.AddItem("http://b.tallowmere.example/");
+  ShowActive();
+  combo()->setFocus();
+  QTest::keyClick(combo(), Qt::Key_Down);
+  ASSERT_FALSE(events.empty());
+  EXPECT_EQ(events.back(), "Click " + cboURL.Text());
+  EXPECT_EQ(cboURL.Text().rfind("http://", 0), 0u);
+  // The pick also changed the text: Change comes first, with the entry already in place.
+  EXPECT_EQ(events.front(), "Change " + cboURL.Text());
+}
+
+// --- Buttons and keys --------------------------------------------------------------------
+
+TEST_F(Dialog, EnterPressesTheDefaultButtonOrTheFocusedOne) {
+  ShowActive();
+  combo()->setFocus();
+  QTest::keyClick(combo()->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(events, std::vector<std::string>{"Close"});
+  events.clear();
+  cmdExit.widget()->setFocus();
+  QTest::keyClick(cmdExit.widget(), Qt::Key_Enter);
+  EXPECT_EQ(events, std::vector<std::string>{"Exit"});
+  EXPECT_TRUE(cmdClose.Default());
+  EXPECT_FALSE(cmdExit.Default());
+}
+
+TEST_F(Dialog, EscapePressesNothingWithoutACancelButton) {
+  ShowActive();
+  combo()->setFocus();
+  QTest::keyClick(combo()->lineEdit(), Qt::Key_Escape);
+  EXPECT_TRUE(events.empty());
+}
+
+TEST(DialogKeys, EscapeAnywhereOnTheFormPressesTheCancelButton) {
+  Form form(DialogDefinition());
+  ComboBox combo(form, {"cbo", 120, 360, 4455, 315, 0});
+  CommandButton cancel(form, {"cmdClose", "&Close", 120, 840, 1575, 375, 1, false, true});
+  CommandButton other(form, {"cmdExit", "&Exit", 3240, 840, 1335, 375, 2});
+  int cancels = 0, others = 0;
+  cancel.Click = [&] { ++cancels; };
+  other.Click = [&] { ++others; };
+  form.Show();
+  form.widget()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.widget()));
+  combo.widget()->setFocus();
+  QTest::keyClick(static_cast<QComboBox*>(combo.widget())->lineEdit(), Qt::Key_Escape);
+  other.widget()->setFocus();
+  QTest::keyClick(other.widget(), Qt::Key_Escape);
+  EXPECT_EQ(cancels, 2);
+  EXPECT_EQ(others, 0);
+  EXPECT_TRUE(cancel.Cancel());
+}
+
+TEST_F(Dialog, TheAccessKeyPressesItsButton) {
+  ShowActive();
+  combo()->setFocus();
+  QTest::keyClick(combo()->lineEdit(), Qt::Key_E, Qt::AltModifier);
+  // The button shows itself pressed for a moment before it clicks.
+  EXPECT_TRUE(WaitFor([&] { return !events.empty(); }));
+  EXPECT_EQ(events, std::vector<std::string>{"Exit"});
+  EXPECT_EQ(cmdExit.Caption(), "&Exit Ticker");
+  EXPECT_EQ(static_cast<QPushButton*>(cmdExit.widget())->text(), "&Exit Ticker");
+}
+
+TEST_F(Dialog, TabOrderFollowsTheTabIndexes) {
+  Form form2(DialogDefinition());
+  // Created out of order on purpose.
+  CommandButton third(form2, {"third", "Third", 0, 0, 600, 300, 2});
+  ComboBox first(form2, {"first", 0, 400, 600, 300, 0});
+  CommandButton second(form2, {"second", "Second", 0, 800, 600, 300, 1});
+  QWidget* next = first.widget()->nextInFocusChain();
+  while (next != second.widget() && next != third.widget()) next = next->nextInFocusChain();
+  EXPECT_EQ(next, second.widget());
+  next = second.widget()->nextInFocusChain();
+  while (next != first.widget() && next != third.widget()) next = next->nextInFocusChain();
+  EXPECT_EQ(next, third.widget());
+}
+
+TEST_F(Dialog, ControlsStandAtTheirTwipsInPixels) {
+  EXPECT_EQ(cboURL.widget()->geometry(), QRect(8, 24, 297, 21));
+  EXPECT_EQ(cmdClose.widget()->geometry(), QRect(8, 56, 105, 25));
+  EXPECT_EQ(Label1.widget()->geometry(), QRect(8, 8, 89, 17));
+}
+
+TEST(PlainLabel, ShowsAnAmpersandAsItStands) {
+  Form form(DialogDefinition());
+  Label label(form, {"Label1", "Tom & Jerry", 0, 0, 1500, 255, 0});
+  auto* qlabel = static_cast<QLabel*>(label.widget());
+  EXPECT_EQ(qlabel->textFormat(), Qt::PlainText);
+  EXPECT_EQ(qlabel->text(), "Tom & Jerry");
+  EXPECT_EQ(label.Caption(), "Tom & Jerry");
+}
+
+// --- Message box -------------------------------------------------------------------------
+
+TEST(MessageBox, TheHookStandsInForTheBox) {
+  std::vector<std::pair<std::string, int>> shown;
+  SetMsgBoxHook([&](const std::string& prompt, int style) {
+    shown.emplace_back(prompt, style);
+    return vbOK;
+  });
+  EXPECT_EQ(MsgBox("Refused", vbExclamation), vbOK);
+  SetMsgBoxHook(nullptr);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], std::make_pair(std::string("Refused"), vbExclamation));
+}
+
+struct BoxCase {
+  int style;
+  QMessageBox::Icon icon;
+  QMessageBox::StandardButtons buttons;
+  QMessageBox::StandardButton press;
+  int answer;
+};
+
+class RealMessageBox : public testing::TestWithParam<BoxCase> {};
+
+TEST_P(RealMessageBox, HasTheCaptionIconAndButtonsOfItsStyle) {
+  const BoxCase& c = GetParam();
+  QString title, text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QMessageBox::StandardButtons buttons;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    title = box->windowTitle();
+    text = box->text();
+    icon = box->icon();
+    buttons = box->standardButtons();
+    box->button(c.press)->click();
+  });
+  EXPECT_EQ(MsgBox("Line & <b>not markup</b>", c.style), c.answer);
+  EXPECT_EQ(title, "Tallowmere Ticker");
+  EXPECT_EQ(text, "Line & <b>not markup</b>");
+  EXPECT_EQ(icon, c.icon);
+  EXPECT_EQ(buttons, c.buttons);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Styles, RealMessageBox,
+    testing::Values(
+        BoxCase{vbOKOnly, QMessageBox::NoIcon, QMessageBox::Ok, QMessageBox::Ok, vbOK},
+        BoxCase{vbCritical, QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok, vbOK},
+        BoxCase{32 + 4, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No,
+                7},
+        BoxCase{vbExclamation, QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok, vbOK},
+        BoxCase{64 + 1, QMessageBox::Information, QMessageBox::Ok | QMessageBox::Cancel,
+                QMessageBox::Cancel, 2}));
+
+// --- The link opener ---------------------------------------------------------------------
+
+class LinkOpener : public testing::Test {
+ protected:
+  QTemporaryDir dir;
+  QByteArray savedPath = qgetenv("PATH");
+
+  void TearDown() override { qputenv("PATH", savedPath); }
+
+  // A stand-in opener first on PATH that writes its arguments, one per line.
+  void InstallOpener() {
+    QFile script(dir.filePath("xdg-open"));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(
+        "#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" > \"$0.args.tmp\"\n"
+        "mv \"$0.args.tmp\" \"$0.args\"\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("PATH", dir.path().toLocal8Bit() + ":" + savedPath);
+  }
+};
+
+TEST_F(LinkOpener, HandsTheLinkOverUnchangedAsOneArgument) {
+  InstallOpener();
+  const std::string link = "http://x.example/a b?q=1&r='$(true)'#\xC3\xA9";
+  EXPECT_TRUE(ShellOpen(link));
+  QFile args(dir.filePath("xdg-open.args"));
+  ASSERT_TRUE(WaitFor([&] { return args.exists(); }));
+  ASSERT_TRUE(args.open(QIODevice::ReadOnly));
+  EXPECT_EQ(args.readAll().toStdString(), "1\n" + link + "\n");
+}
+
+TEST_F(LinkOpener, ReportsAnOpenerThatCannotStart) {
+  qputenv("PATH", dir.path().toLocal8Bit());  // no opener there
+  EXPECT_FALSE(ShellOpen("http://x.example/"));
+}
+
+// --- Screens, cursor, program folder -----------------------------------------------------
+
+TEST(Screens, AreasAreThoseOfTheScreensInTwips) {
+  const std::vector<RectTwips> areas = ScreenAreas();
+  ASSERT_EQ(areas.size(), static_cast<std::size_t>(QGuiApplication::screens().size()));
+  const QRect primary = QGuiApplication::primaryScreen()->geometry();
+  EXPECT_EQ(areas[0].width, primary.width() * 15.0f);
+  EXPECT_EQ(areas[0].height, primary.height() * 15.0f);
+  const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+  const RectTwips area = PrimaryWorkArea();
+  EXPECT_EQ(area.left, work.x() * 15.0f);
+  EXPECT_EQ(area.top, work.y() * 15.0f);
+  EXPECT_EQ(area.width, work.width() * 15.0f);
+}
+
+TEST(CursorPosition, IsReadInScreenPixels) {
+  QCursor::setPos(123, 45);
+  PointApi pt{-1, -1};
+  ASSERT_TRUE(GetCursorPos(pt));
+  EXPECT_EQ(pt.x, 123);
+  EXPECT_EQ(pt.y, 45);
+}
+
+TEST(ProgramFolder, IsTheExecutablesFolderUnlessSet) {
+  EXPECT_EQ(AppPath(), QCoreApplication::applicationDirPath().toStdString());
+  SetAppPath("/tmp/ticker-test/");
+  EXPECT_EQ(AppPath(), "/tmp/ticker-test");
+  SetAppPath("/");
+  EXPECT_EQ(AppPath(), "/");
+  EXPECT_EQ(PathSeparator(), '/');
+}
+
+}  // namespace
+}  // namespace platform

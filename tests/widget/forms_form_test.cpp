@@ -1,0 +1,395 @@
+// Forms on real toolkit windows: twips geometry as a model over rounded pixels, colours,
+// the load handler, close requests from every source, window flags and placement, pointer
+// events of the form's own surface, images and icons.
+#include <QApplication>
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTest>
+#include <QWindow>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/Application.h"
+#include "platform/Colors.h"
+#include "platform/Form.h"
+#include "platform/Image.h"
+#include "platform/SessionEnd.h"
+
+namespace platform {
+namespace {
+
+Form::Definition Strip() {
+  Form::Definition d;
+  d.name = "frmStrip";
+  d.caption = "Form2";
+  d.clientWidth = 8175;
+  d.clientHeight = 375;
+  d.icons = {{":/images/icon32.png"}, {":/images/icon16.png"}};
+  d.backColor = RGB(224, 224, 224);
+  return d;
+}
+
+Form::Definition Dialog() {
+  Form::Definition d;
+  d.name = "frmDialog";
+  d.caption = "Ticker : Options";
+  d.borderStyle = BorderStyle::FixedToolWindow;
+  d.clientWidth = 4680;
+  d.clientHeight = 1320;
+  d.startUpPosition = StartUpPosition::CenterScreen;
+  return d;
+}
+
+// Waits (processing events) until the condition holds or five seconds pass.
+bool WaitFor(const std::function<bool()>& condition) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!condition()) {
+    if (clock.elapsed() > 5000) return false;
+    QTest::qWait(20);
+  }
+  return true;
+}
+
+void SendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button,
+               Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QMouseEvent event(type, QPointF(at), QPointF(widget->mapToGlobal(at)), button, buttons,
+                    modifiers);
+  QApplication::sendEvent(widget, &event);
+}
+
+// --- Twips and pixels --------------------------------------------------------------------
+
+struct PositionCase {
+  Twips twips;
+  int pixels;
+};
+
+class FormPosition : public testing::TestWithParam<PositionCase> {};
+
+// The value set is kept as it is; the window stands at the nearest pixel, halves rounding up.
+TEST_P(FormPosition, KeepsTheValueAndRoundsThePixel) {
+  Form form(Strip());
+  form.Move(GetParam().twips, GetParam().twips);
+  EXPECT_EQ(form.Left(), GetParam().twips);
+  EXPECT_EQ(form.Top(), GetParam().twips);
+  EXPECT_EQ(form.widget()->pos(), QPoint(GetParam().pixels, GetParam().pixels));
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, FormPosition,
+                         testing::Values(PositionCase{0, 0}, PositionCase{1234.5f, 82},  // 82.3 px
+                                         PositionCase{22.5f, 2},       // exactly half: up
+                                         PositionCase{22.4f, 1},       // just under half
+                                         PositionCase{-22.5f, -1},     // negative half: up too
+                                         PositionCase{-3000, -200}));  // off the screen
+
+TEST(FormGeometry, EdgesMoveSeparatelyAndSizeIsTheClientArea) {
+  Form form(Strip());
+  form.setLeft(1500);
+  form.setTop(300);
+  EXPECT_EQ(form.widget()->pos(), QPoint(100, 20));
+  form.setWidth(8175);
+  form.setHeight(435.5f);
+  EXPECT_EQ(form.Width(), 8175);
+  EXPECT_EQ(form.Height(), 435.5f);
+  EXPECT_EQ(form.widget()->size(), QSize(545, 29));
+}
+
+TEST(FormGeometry, AMoveByTheUserBecomesThePosition) {
+  Form form(Strip());  // placed by the window system: no position of the program's
+  form.Show();
+  form.widget()->move(40, 30);
+  EXPECT_TRUE(WaitFor([&] { return form.Left() == 600 && form.Top() == 450; }));
+}
+
+TEST(FormGeometry, ThePositionSetBeforeTheFirstShowSurvivesAnEarlyPlacement) {
+  Form form(Strip());
+  form.Move(3000, 1500);
+  form.Show();
+  // A window manager placing the new window elsewhere right after the show.
+  form.widget()->move(0, 0);
+  EXPECT_TRUE(WaitFor([&] { return form.widget()->pos() == QPoint(200, 100); }));
+  EXPECT_EQ(form.Left(), 3000);
+  EXPECT_EQ(form.Top(), 1500);
+}
+
+TEST(FormGeometry, HandlesAreNonZeroAndDistinct) {
+  Form a(Strip());
+  Form b(Dialog());
+  EXPECT_NE(a.hWnd(), 0u);
+  EXPECT_NE(a.hWnd(), b.hWnd());
+}
+
+// --- Colours -----------------------------------------------------------------------------
+
+struct ColorCase {
+  const char* what;
+  Color value;
+  std::function<QColor()> expected;
+};
+
+class ColorMapping : public testing::TestWithParam<ColorCase> {};
+
+TEST_P(ColorMapping, GivesTheToolkitColour) {
+  EXPECT_EQ(ToQColor(GetParam().value).rgb(), GetParam().expected().rgb()) << GetParam().what;
+}
+
+QColor Role(QPalette::ColorRole role) { return QApplication::palette().color(role); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, ColorMapping,
+    testing::Values(
+        // &H00BBGGRR: red is the low byte
+        ColorCase{"link blue", RGB(51, 51, 152), [] { return QColor(51, 51, 152); }},
+        ColorCase{"orange", 0x000080FF, [] { return QColor(255, 128, 0); }},
+        ColorCase{"black", 0, [] { return QColor(0, 0, 0); }},
+        ColorCase{"white", 0x00FFFFFF, [] { return QColor(255, 255, 255); }},
+        // the top bit names a colour of the desktop scheme
+        ColorCase{"window text", vbWindowText, [] { return Role(QPalette::WindowText); }},
+        ColorCase{"button face", vbButtonFace, [] { return Role(QPalette::Button); }},
+        ColorCase{"button text", 0x80000012, [] { return Role(QPalette::ButtonText); }},
+        ColorCase{"window background", 0x80000005, [] { return Role(QPalette::Base); }},
+        ColorCase{"highlight", 0x8000000D, [] { return Role(QPalette::Highlight); }},
+        ColorCase{"tooltip background", 0x80000018, [] { return Role(QPalette::ToolTipBase); }},
+        // past the last scheme index
+        ColorCase{"unknown scheme index", 0x80000040, [] { return QColor(0, 0, 0); }}));
+
+TEST(FormPainting, BackColourAndImagesAreDrawn) {
+  Form form(Strip());
+  form.setBackColor(RGB(255, 128, 0));
+  Image image(form, {"imgNormal", 150, 75, 495, 240, {":/images/normal.gif"}});
+  const QImage shot = form.widget()->grab().toImage();
+  EXPECT_EQ(shot.pixelColor(300, 5), QColor(255, 128, 0));
+  const QImage picture(":/images/normal.gif");
+  ASSERT_FALSE(picture.isNull());
+  EXPECT_EQ(shot.pixelColor(10, 5), picture.pixelColor(0, 0));
+  EXPECT_EQ(shot.pixelColor(10 + 32, 5 + 15), picture.pixelColor(32, 15));
+}
+
+TEST(FormWindow, IconsCarryBothSizes) {
+  Form form(Strip());
+  const QList<QSize> sizes = form.widget()->windowIcon().availableSizes();
+  EXPECT_TRUE(sizes.contains(QSize(32, 32)));
+  EXPECT_TRUE(sizes.contains(QSize(16, 16)));
+  EXPECT_EQ(form.widget()->windowTitle(), "Form2");
+}
+
+// --- Load and show -----------------------------------------------------------------------
+
+TEST(FormLoad, RunsOnceBeforeTheFirstShow) {
+  Form form(Strip());
+  int loads = 0;
+  bool visibleDuringLoad = true;
+  form.Load = [&] {
+    ++loads;
+    visibleDuringLoad = form.Visible();
+  };
+  EXPECT_FALSE(form.Loaded());
+  form.Show();
+  form.Hide();
+  form.Show();
+  form.EnsureLoaded();
+  EXPECT_EQ(loads, 1);
+  EXPECT_FALSE(visibleDuringLoad);
+  EXPECT_TRUE(form.Visible());
+}
+
+TEST(FormLoad, EnsureLoadedDoesNotShow) {
+  Form form(Strip());
+  int loads = 0;
+  form.Load = [&] { ++loads; };
+  form.EnsureLoaded();
+  EXPECT_EQ(loads, 1);
+  EXPECT_FALSE(form.Visible());
+  form.Show();
+  EXPECT_EQ(loads, 1);
+}
+
+// --- Close requests ----------------------------------------------------------------------
+
+struct CloseCase {
+  const char* source;
+  int expectedMode;
+  std::function<void(Form&)> request;
+};
+
+class CloseRequest : public testing::TestWithParam<std::tuple<CloseCase, bool>> {};
+
+// Every source reaches QueryUnload exactly once; a non-zero Cancel refuses the close.
+TEST_P(CloseRequest, PassesQueryUnloadOnce) {
+  const auto& [source, cancel] = GetParam();
+  Form form(Strip());
+  form.Show();
+  std::vector<int> modes;
+  form.QueryUnload = [&](int& Cancel, int UnloadMode) {
+    modes.push_back(UnloadMode);
+    Cancel = cancel ? 1 : 0;
+  };
+  source.request(form);
+  QApplication::processEvents();
+  ASSERT_EQ(modes.size(), 1u) << source.source;
+  EXPECT_EQ(modes[0], source.expectedMode) << source.source;
+  EXPECT_EQ(form.Visible(), cancel) << source.source;
+  EXPECT_EQ(form.Closed(), !cancel) << source.source;
+  EXPECT_NE(form.widget(), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sources, CloseRequest,
+    testing::Combine(testing::Values(CloseCase{"QWidget::close", vbFormControlMenu,
+                                               [](Form& f) { f.widget()->close(); }},
+                                     CloseCase{
+                                         "window system close", vbFormControlMenu,
+                                         [](Form& f) { f.widget()->windowHandle()->close(); }},
+                                     CloseCase{"Unload", vbFormCode, [](Form& f) { f.Unload(); }}),
+                     testing::Bool()));
+
+TEST(CloseRequest, UnloadReportsWhetherTheWindowClosed) {
+  Form form(Strip());
+  form.Show();
+  int cancel = 1;
+  form.QueryUnload = [&](int& Cancel, int) { Cancel = cancel; };
+  EXPECT_FALSE(form.Unload());
+  cancel = 0;
+  EXPECT_TRUE(form.Unload());
+}
+
+TEST(CloseRequest, AHiddenFormStillAsksQueryUnload) {
+  Form form(Dialog());
+  form.EnsureLoaded();
+  int calls = 0;
+  form.QueryUnload = [&](int& Cancel, int) {
+    ++calls;
+    Cancel = 1;
+  };
+  form.widget()->close();
+  EXPECT_EQ(calls, 1);
+}
+
+TEST(CloseRequest, ClosingTheLastWindowDoesNotEndTheProgram) {
+  EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
+}
+
+// The session end: every open form is asked with vbAppWindows, then the program's handler
+// runs, and only once.
+TEST(CloseRequest, SessionEndAsksEveryFormThenTheHandler) {
+  Form strip(Strip());
+  Form dialog(Dialog());
+  strip.Show();
+  std::vector<std::string> calls;
+  strip.QueryUnload = [&](int&, int mode) { calls.push_back("strip " + std::to_string(mode)); };
+  dialog.QueryUnload = [&](int& Cancel, int mode) {
+    calls.push_back("dialog " + std::to_string(mode));
+    Cancel = 1;
+  };
+  OnSessionEnd([&] { calls.push_back("handler"); });
+  EndSession();
+  EndSession();
+  const std::vector<std::string> expected = {"strip 2", "dialog 2", "handler"};
+  EXPECT_EQ(calls, expected);
+  EXPECT_TRUE(strip.Closed());
+  EXPECT_FALSE(dialog.Closed());
+  OnSessionEnd(nullptr);
+}
+
+// --- Window kinds and the topmost band ---------------------------------------------------
+
+TEST(FormWindow, TheStripIsAFramelessNormalTopLevel) {
+  Form form(Strip());
+  const Qt::WindowFlags flags = form.widget()->windowFlags();
+  EXPECT_TRUE(flags & Qt::FramelessWindowHint);
+  EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Window);
+  EXPECT_FALSE(flags & Qt::WindowStaysOnTopHint);
+}
+
+TEST(FormWindow, TopmostTogglesAndKeepsTheWindowInPlace) {
+  Form form(Strip());
+  form.Move(1500, 3000);
+  form.Show();
+  form.SetTopmost(true);
+  EXPECT_TRUE(form.widget()->windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_TRUE(form.Visible());
+  EXPECT_TRUE(form.widget()->windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_TRUE(WaitFor([&] { return form.widget()->pos() == QPoint(100, 200); }));
+  form.SetTopmost(false);
+  EXPECT_FALSE(form.widget()->windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_TRUE(form.Visible());
+  EXPECT_TRUE(WaitFor([&] { return form.widget()->pos() == QPoint(100, 200); }));
+  EXPECT_EQ(form.Left(), 1500);
+}
+
+TEST(FormWindow, TopmostBeforeTheFirstShowHoldsAtTheShow) {
+  Form form(Strip());
+  form.SetTopmost(true);
+  EXPECT_FALSE(form.Visible());
+  form.Show();
+  EXPECT_TRUE(form.widget()->windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+TEST(FormWindow, TheDialogIsAFixedToolWindowWithOnlyACloseBox) {
+  Form form(Dialog());
+  QWidget* w = form.widget();
+  const Qt::WindowFlags flags = w->windowFlags();
+  EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Tool);
+  EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+  EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
+  EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+  EXPECT_EQ(w->minimumSize(), QSize(312, 88));
+  EXPECT_EQ(w->maximumSize(), QSize(312, 88));
+  EXPECT_EQ(w->windowTitle(), "Ticker : Options");
+}
+
+TEST(FormWindow, CentredAtTheFirstShowThenKeptWhereTheUserLeftIt) {
+  Form form(Dialog());
+  form.Show();
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  const QRect frame = form.widget()->frameGeometry();
+  EXPECT_LE(std::abs(frame.center().x() - area.center().x()), 1);
+  EXPECT_LE(std::abs(frame.center().y() - area.center().y()), 1);
+  // Moved by the user once the window manager's placement is over.
+  const QPoint moved(frame.x() + 37, frame.y() + 21);
+  EXPECT_TRUE(WaitFor([&] {
+    form.widget()->move(moved);
+    return form.Left() == moved.x() * 15;
+  }));
+  form.Hide();
+  form.Show();
+  EXPECT_TRUE(WaitFor([&] { return form.widget()->pos() == moved; }));
+}
+
+// --- Pointer events on the form's own surface --------------------------------------------
+
+TEST(FormPointer, ButtonsShiftAndTwipsOfTheClientArea) {
+  Form form(Strip());
+  form.Show();
+  std::vector<std::tuple<char, int, int, Twips, Twips>> events;
+  form.MouseDown = [&](int b, int s, Twips x, Twips y) { events.emplace_back('D', b, s, x, y); };
+  form.MouseMove = [&](int b, int s, Twips x, Twips y) { events.emplace_back('M', b, s, x, y); };
+  form.MouseUp = [&](int b, int s, Twips x, Twips y) { events.emplace_back('U', b, s, x, y); };
+  QWidget* w = form.widget();
+  SendMouse(w, QEvent::MouseButtonPress, {10, 4}, Qt::RightButton, Qt::RightButton,
+            Qt::ShiftModifier | Qt::AltModifier);
+  SendMouse(w, QEvent::MouseMove, {12, 5}, Qt::NoButton, Qt::RightButton | Qt::MiddleButton,
+            Qt::ControlModifier);
+  SendMouse(w, QEvent::MouseButtonRelease, {12, 5}, Qt::MiddleButton, Qt::RightButton);
+  using E = std::tuple<char, int, int, Twips, Twips>;
+  const std::vector<E> expected = {E{'D', 2, 5, 150, 60}, E{'M', 6, 2, 180, 75},
+                                   E{'U', 4, 0, 180, 75}};
+  EXPECT_EQ(events, expected);
+}
+
+TEST(FormPointer, EmptyHandlersAreSkipped) {
+  Form form(Strip());
+  SendMouse(form.widget(), QEvent::MouseButtonPress, {1, 1}, Qt::LeftButton, Qt::LeftButton);
+  SendMouse(form.widget(), QEvent::MouseButtonRelease, {1, 1}, Qt::LeftButton, Qt::NoButton);
+  SUCCEED();
+}
+
+}  // namespace
+}  // namespace platform

@@ -1,0 +1,188 @@
+// Loading a feed onto the strip: the home-domain gate, the busy title picture, the choice of
+// parser, and what a failed download leaves behind.
+#include <gtest/gtest.h>
+
+#include <QTimer>
+
+#include "widget/support/FeedServer.h"
+#include "widget/support/TickerHarness.h"
+
+namespace {
+
+const std::string kRss =
+    "<rss><channel><title>Channel</title>"
+    "<item><title>First</title><link>http://www.tallowmere.example/1</link></item>"
+    "<item><title>Second</title><link>http://www.tallowmere.example/2</link></item>"
+    "</channel></rss>";
+const std::string kStories =
+    "STORY \nHEADLINE Story one\nURL http://www.tallowmere.example/s1\n"
+    "HEADLINE Story two\nURL http://www.tallowmere.example/s2\n";
+
+class LoadPageTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server.running());
+    server.AddFile("tallowmere.example/rss.php", kRss);
+    server.AddFile("tallowmere.example/Ticker.txt", kStories);
+    h.WriteSettings(SettingsText(server.Url("tallowmere.example/rss.php")));
+    h.Start();
+    ASSERT_EQ(h.ticker().items().size(), 3u);
+  }
+
+  std::vector<std::string> Titles() {
+    std::vector<std::string> titles;
+    for (const auto& item : h.ticker().items()) titles.push_back(item.strTitle);
+    return titles;
+  }
+
+  FeedServer server;
+  TickerHarness h;
+};
+
+TEST_F(LoadPageTest, AnEmptyUrlDoesNothing) {
+  const auto requests = server.RequestedPaths().size();
+  h.ticker().strUrl.clear();
+  h.ticker().LoadPage();
+  EXPECT_TRUE(h.messages.empty());
+  EXPECT_EQ(server.RequestedPaths().size(), requests);
+  EXPECT_EQ(Titles(), (std::vector<std::string>{"", "First", "Second"}));
+}
+
+TEST_F(LoadPageTest, AUrlOutsideTheHomeDomainIsRefusedWithOneWarningAndNoFetch) {
+  const auto requests = server.RequestedPaths().size();
+  h.ticker().strUrl = server.Url("elsewhere.example/rss.php");
+  h.ticker().LoadPage();
+  ASSERT_EQ(h.messages.size(), 1u);
+  EXPECT_EQ(h.messages[0].prompt, "The URL entered does not come from Tallowmere");
+  EXPECT_EQ(h.messages[0].style, 48);
+  EXPECT_EQ(server.RequestedPaths().size(), requests);
+  EXPECT_EQ(Titles(), (std::vector<std::string>{"", "First", "Second"}));
+  EXPECT_EQ(h.ticker().picTitle.Picture(), h.ticker().imgNormal.Picture());
+}
+
+TEST_F(LoadPageTest, TheTitleShowsTheBusyPictureWhileTheFetchWaits) {
+  h.ticker().strUrl = server.Url("tallowmere.example/rss.php?delay=0.5");
+  bool sampled = false;
+  platform::StdPicture busyPicture;
+  platform::Color busyColor = 0;
+  QTimer::singleShot(100, [&] {
+    sampled = true;
+    busyPicture = h.ticker().picTitle.Picture();
+    busyColor = h.ticker().picTitle.BackColor();
+  });
+  h.ticker().LoadPage();
+  ASSERT_TRUE(sampled);
+  EXPECT_EQ(busyPicture, h.ticker().imgDownloading.Picture());
+  EXPECT_EQ(busyColor, 0xFFFFFFu);
+  EXPECT_EQ(h.ticker().picTitle.Picture(), h.ticker().imgNormal.Picture());
+  EXPECT_EQ(h.ticker().picTitle.BackColor(), 0x80FFu);
+}
+
+TEST_F(LoadPageTest, AUrlWithTickerInAnyCaseIsReadAsAStoryList) {
+  h.ticker().strUrl = server.Url("tallowmere.example/Ticker.txt");
+  h.ticker().LoadPage();
+  EXPECT_EQ(Titles(), (std::vector<std::string>{"Story one", "Story two", ""}));
+  EXPECT_EQ(h.ticker().lblItem.Count(), 3);
+  EXPECT_EQ(h.ticker().lblItem(0).Caption(), "Story one");
+}
+
+TEST_F(LoadPageTest, AnRssDocumentAtATickerUrlYieldsNoItems) {
+  server.AddFile("tallowmere.example/TICKER.php", kRss);
+  h.ticker().strUrl = server.Url("tallowmere.example/TICKER.php");
+  h.ticker().LoadPage();
+  EXPECT_EQ(Titles(), (std::vector<std::string>{""}));
+}
+
+struct FailureCase {
+  const char* name;
+  std::string path;
+};
+
+class FailedLoad : public LoadPageTest, public testing::WithParamInterface<FailureCase> {};
+
+TEST_P(FailedLoad, KeepsTheItemsAndLabelsAndSaysWhyInTheTooltip) {
+  h.ticker().strUrl = server.Url(GetParam().path);
+  h.ticker().LoadPage();
+  EXPECT_EQ(Titles(), (std::vector<std::string>{"", "First", "Second"}));
+  EXPECT_EQ(h.ticker().lblItem.Count(), 3);
+  EXPECT_EQ(h.ticker().lblItem(2).Caption(), "Second");
+  EXPECT_TRUE(h.messages.empty());
+  EXPECT_EQ(h.ticker().picTitle.Picture(), h.ticker().imgNormal.Picture());
+  EXPECT_EQ(h.ticker().picTitle.BackColor(), 0x80FFu);
+  EXPECT_NE(h.ticker().picTitle.ToolTipText().find("Last update failed at "), std::string::npos)
+      << h.ticker().picTitle.ToolTipText();
+
+  // The next good load clears the reason.
+  h.ticker().strUrl = server.Url("tallowmere.example/rss.php");
+  h.ticker().LoadPage();
+  EXPECT_EQ(h.ticker().picTitle.ToolTipText(),
+            "Tallowmere RSS Feed - rightclick to display options");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FailedLoad,
+    testing::Values(FailureCase{"NotFound", "tallowmere.example/missing.php"},
+                    FailureCase{"ServerError", "tallowmere.example/rss.php?status=500"},
+                    FailureCase{"RedirectLoop", "tallowmere.example/rss.php?redirect_loop=1"},
+                    FailureCase{"CutShort", "tallowmere.example/rss.php?cut=10"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(LoadPageTest, AStoppedServerLeavesThePreviousItems) {
+  server.Stop();
+  h.ticker().LoadPage();
+  EXPECT_EQ(Titles(), (std::vector<std::string>{"", "First", "Second"}));
+}
+
+TEST_F(LoadPageTest, ASecondCallWhileTheFetchWaitsReturnsAtOnce) {
+  h.ticker().strUrl = server.Url("tallowmere.example/rss.php?delay=0.5");
+  const auto requests = server.RequestedPaths().size();
+  bool nestedReturned = false;
+  bool loadingDuringFetch = false;
+  QTimer::singleShot(100, [&] {
+    loadingDuringFetch = h.ticker().loading();
+    h.ticker().LoadPage();
+    nestedReturned = true;
+  });
+  h.ticker().LoadPage();
+  EXPECT_TRUE(loadingDuringFetch);
+  EXPECT_TRUE(nestedReturned);
+  EXPECT_EQ(server.RequestedPaths().size(), requests + 1);
+  EXPECT_FALSE(h.ticker().loading());
+}
+
+TEST_F(LoadPageTest, ClosingTheWindowDuringTheFetchLeavesItAlone) {
+  h.ticker().strUrl = server.Url("tallowmere.example/Ticker.txt?delay=0.5");
+  QTimer::singleShot(100, [&] { h.ticker().Unload(); });
+  h.ticker().LoadPage();
+  EXPECT_TRUE(h.ticker().Closed());
+  EXPECT_EQ(h.programEnds, 1);
+  EXPECT_EQ(Titles(), (std::vector<std::string>{"", "First", "Second"}));
+}
+
+TEST_F(LoadPageTest, OptionsOpenedDuringAnEndOfRunReloadKeepTheStripStill) {
+  h.ticker().strUrl = server.Url("tallowmere.example/rss.php?delay=0.5");
+  h.ticker().picTicker.setLeft(-1000000);  // the row has run out
+  QTimer::singleShot(100,
+                     [&] { h.ticker().picTicker.MouseDown(platform::vbRightButton, 0, 10, 10); });
+  h.ticker().tmrScroll_Timer();
+  EXPECT_TRUE(h.ticker().optionsOpen());
+  EXPECT_FALSE(h.ticker().tmrScroll.Enabled());
+  EXPECT_FALSE(h.ticker().tmrMouse.Enabled());
+  EXPECT_EQ(h.ticker().picTicker.Left(), h.ticker().Width() + 30);
+}
+
+TEST(LoadPageFirstFailure, LaysOutTheEmptyListSoNoDesignCaptionShows) {
+  TickerHarness h;
+  h.WriteSettings(SettingsText("http://127.0.0.1:9/tallowmere.example/rss.php"));
+  h.Start();
+  frmTicker& t = h.ticker();
+  ASSERT_EQ(t.items().size(), 1u);
+  EXPECT_EQ(t.lblItem.Count(), 1);
+  EXPECT_EQ(t.lblItem(0).Caption(), "");
+  EXPECT_EQ(t.picTicker.Width(), 240);
+  EXPECT_EQ(t.Height(), t.picTicker.Height());
+  EXPECT_EQ(t.picTicker.Height(), t.lblItem(0).Height() + 60);
+  EXPECT_TRUE(t.tmrScroll.Enabled());
+}
+
+}  // namespace

@@ -1,0 +1,177 @@
+// The options dialog: editing and applying the URL, its close requests, and the way out.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTest>
+
+#include "platform/Profile.h"
+#include "widget/support/FeedServer.h"
+#include "widget/support/TickerHarness.h"
+
+namespace {
+
+class OptionsTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server.running());
+    server.AddFile("tallowmere.example/rss.php",
+                   "<rss><item><title>Default feed</title></item></rss>");
+    server.AddFile("tallowmere.example/other.php",
+                   "<rss><item><title>Other feed</title></item></rss>");
+    h.WriteSettings(SettingsText(server.Url("tallowmere.example/rss.php")));
+    h.Start();
+  }
+
+  void Open() { h.ticker().picTicker.MouseDown(platform::vbRightButton, 0, 5, 5); }
+  int Requests() { return static_cast<int>(server.RequestedPaths().size()); }
+  std::string SavedUrl() {
+    return platform::GetPrivateProfileString("Options", "Default URL", "<missing>",
+                                             h.SettingsPath());
+  }
+  // Types text into the URL box as a user does.
+  void Type(const std::string& text) {
+    auto* combo = qobject_cast<QComboBox*>(h.options().cboURL.widget());
+    ASSERT_NE(combo, nullptr);
+    combo->lineEdit()->selectAll();
+    QTest::keyClicks(combo->lineEdit(), QString::fromStdString(text));
+  }
+
+  FeedServer server;
+  TickerHarness h;
+};
+
+TEST_F(OptionsTest, DefinitionAsTheUserSeesIt) {
+  frmOptions& o = h.options();
+  EXPECT_EQ(o.cmdClose.Caption(), "&Close this Window");
+  EXPECT_EQ(o.cmdExit.Caption(), "&Exit Ticker");
+  EXPECT_EQ(o.Label1.Caption(), "URL:");
+  EXPECT_TRUE(o.cmdClose.Default() || o.cmdClose.Cancel());
+  EXPECT_FALSE(o.cmdExit.Default());
+  EXPECT_FALSE(o.cmdExit.Cancel());
+  EXPECT_FALSE(o.Visible());
+}
+
+TEST_F(OptionsTest, OpeningAndClosingWithoutAnEditDoesNotReload) {
+  const int before = Requests();
+  Open();
+  h.options().cmdClose.Click();
+  EXPECT_EQ(Requests(), before);
+  EXPECT_FALSE(h.options().Visible());
+  EXPECT_FALSE(h.ticker().optionsOpen());
+  EXPECT_TRUE(h.ticker().tmrScroll.Enabled());
+}
+
+TEST_F(OptionsTest, TypingFollowsIntoStrUrlAndClosingReloads) {
+  Open();
+  Type(server.Url("tallowmere.example/other.php"));
+  EXPECT_TRUE(h.options().blnEdited);
+  EXPECT_EQ(h.ticker().strUrl, server.Url("tallowmere.example/other.php"));
+  h.options().cmdClose.Click();
+  ASSERT_EQ(h.ticker().items().size(), 2u);
+  EXPECT_EQ(h.ticker().items()[1].strTitle, "Other feed");
+  EXPECT_FALSE(h.options().Visible());
+}
+
+TEST_F(OptionsTest, PickingAListEntryCountsAsAnEdit) {
+  Open();
+  auto* combo = qobject_cast<QComboBox*>(h.options().cboURL.widget());
+  ASSERT_NE(combo, nullptr);
+  ASSERT_EQ(combo->count(), 2);
+  // What picking the first entry from the drop-down does: the entry becomes the text, then
+  // the pick is announced.
+  combo->setCurrentIndex(0);
+  emit combo->activated(0);
+  EXPECT_TRUE(h.options().blnEdited);
+  EXPECT_EQ(h.ticker().strUrl, DEFAULT_FEED_URL);
+}
+
+TEST_F(OptionsTest, TheCloseBoxBehavesAsTheButton) {
+  Open();
+  Type(server.Url("tallowmere.example/other.php"));
+  h.options().widget()->close();  // a close request from the window system
+  EXPECT_FALSE(h.options().Visible());
+  EXPECT_FALSE(h.options().Closed()) << "the dialog is hidden, never closed";
+  EXPECT_EQ(h.ticker().items()[1].strTitle, "Other feed");
+  EXPECT_TRUE(h.ticker().tmrScroll.Enabled());
+  Open();
+  EXPECT_TRUE(h.options().Visible());
+}
+
+TEST_F(OptionsTest, ARefusedUrlWarnsOncePerReloadAndIsStillSavedAtExit) {
+  Open();
+  Type("http://elsewhere.example/rss.php");
+  h.options().cmdClose.Click();
+  EXPECT_EQ(h.messages.size(), 1u);
+  EXPECT_EQ(h.ticker().items()[1].strTitle, "Default feed");
+  h.ticker().picTitle.DblClick();
+  EXPECT_EQ(h.messages.size(), 2u);
+  Open();
+  EXPECT_EQ(h.options().cboURL.Text(), "http://elsewhere.example/rss.php");
+  h.options().cmdExit.Click();
+  EXPECT_EQ(SavedUrl(), "http://elsewhere.example/rss.php");
+  EXPECT_EQ(h.messages.size(), 2u) << "the exit loads nothing";
+}
+
+TEST_F(OptionsTest, AnEmptiedBoxStopsReloadsAndIsSavedEmpty) {
+  Open();
+  Type("x");
+  QTest::keyClick(qobject_cast<QComboBox*>(h.options().cboURL.widget())->lineEdit(),
+                  Qt::Key_Backspace);
+  EXPECT_EQ(h.ticker().strUrl, "");
+  const int before = Requests();
+  h.options().cmdClose.Click();
+  h.ticker().picTitle.DblClick();
+  EXPECT_EQ(Requests(), before);
+  EXPECT_TRUE(h.messages.empty());
+  h.ticker().Unload();
+  EXPECT_EQ(SavedUrl(), "");
+}
+
+TEST_F(OptionsTest, ExitAfterAnUnappliedEditSavesItWithoutLoading) {
+  Open();
+  Type(server.Url("tallowmere.example/other.php"));
+  const int before = Requests();
+  h.options().cmdExit.Click();
+  EXPECT_EQ(Requests(), before);
+  EXPECT_TRUE(h.ticker().Closed());
+  EXPECT_GE(h.programEnds, 1);
+  EXPECT_EQ(h.ticker().strUrl, "");
+  EXPECT_FALSE(h.ticker().tmrScroll.Enabled());
+  EXPECT_EQ(SavedUrl(), server.Url("tallowmere.example/other.php"));
+}
+
+TEST_F(OptionsTest, TheListNeverGrowsPastItsStartUpEntries) {
+  for (int i = 0; i < 3; ++i) {
+    Open();
+    Type(server.Url("tallowmere.example/other.php?n=" + std::to_string(i)));
+    h.options().cmdClose.Click();
+  }
+  EXPECT_EQ(h.options().cboURL.ListCount(), 2);
+}
+
+TEST_F(OptionsTest, AFailedReloadFromTheDialogHidesItAndScrollsOn) {
+  Open();
+  Type(server.Url("tallowmere.example/missing.php"));
+  h.options().cmdClose.Click();
+  EXPECT_FALSE(h.options().Visible());
+  EXPECT_TRUE(h.ticker().tmrScroll.Enabled());
+  EXPECT_EQ(h.ticker().items()[1].strTitle, "Default feed");
+  EXPECT_EQ(h.programEnds, 0);
+}
+
+TEST_F(OptionsTest, EnterInTheUrlBoxClosesTheDialog) {
+  Open();
+  Type(server.Url("tallowmere.example/other.php"));
+  auto* combo = qobject_cast<QComboBox*>(h.options().cboURL.widget());
+  // The window manager activates a window that is shown; offscreen there is none to do it.
+  QApplication::setActiveWindow(h.options().widget());
+  combo->lineEdit()->setFocus();
+  QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+  EXPECT_FALSE(h.options().Visible());
+  EXPECT_EQ(h.ticker().items()[1].strTitle, "Other feed");
+}
+
+}  // namespace

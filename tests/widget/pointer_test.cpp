@@ -1,0 +1,161 @@
+// The mouse on the strip: links, the drag by the title picture, the double-click reload and
+// the options dialog, with the handlers' own button values.
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include "ticker/WebLink.h"
+#include "widget/support/FeedServer.h"
+#include "widget/support/StandInOpener.h"
+#include "widget/support/TickerHarness.h"
+
+namespace {
+
+using platform::vbLeftButton;
+using platform::vbMiddleButton;
+using platform::vbRightButton;
+
+class PointerTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server.running());
+    server.AddFile("tallowmere.example/rss.php",
+                   "<rss><item><title>Linked</title><link>http://www.tallowmere.example/a?b=1"
+                   "</link></item><item><title>Plain</title><link></link></item></rss>");
+    server.AddFile("tallowmere.example/ticker.txt",
+                   "STORY \nHEADLINE First story\nURL https://www.tallowmere.example/s1\n");
+    h.WriteSettings(SettingsText(server.Url("tallowmere.example/rss.php"), "1500", "1500"));
+    h.Start();
+    ASSERT_EQ(h.ticker().items().size(), 3u);
+  }
+
+  FeedServer server;
+  TickerHarness h;
+};
+
+TEST_F(PointerTest, LeftAndMiddlePressesOpenTheLinkAndTheRightOneOpensTheDialog) {
+  StandInOpener opener;
+  h.ticker().lblItem.MouseDown(1, vbLeftButton, 0, 5, 5);
+  h.ticker().lblItem.MouseDown(1, vbMiddleButton, 0, 5, 5);
+  const auto calls = opener.Calls(2);
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[0], std::vector<std::string>{"http://www.tallowmere.example/a?b=1"});
+  EXPECT_EQ(calls[1], calls[0]);
+
+  h.ticker().lblItem.MouseDown(1, vbRightButton, 0, 5, 5);
+  EXPECT_TRUE(h.options().Visible());
+  EXPECT_TRUE(h.ticker().optionsOpen());
+  EXPECT_EQ(opener.Calls(3, 500).size(), 2u) << "a right press never opens the link";
+}
+
+TEST_F(PointerTest, PressesOnLabelsWithoutALinkDoNothing) {
+  StandInOpener opener;
+  h.ticker().lblItem.MouseDown(0, vbLeftButton, 0, 5, 5);  // the empty element of an RSS feed
+  h.ticker().lblItem.MouseDown(2, vbLeftButton, 0, 5, 5);
+  EXPECT_TRUE(opener.Calls(1, 500).empty());
+  EXPECT_FALSE(h.options().Visible());
+}
+
+TEST_F(PointerTest, AfterAStoryListTheFirstLabelOpensTheFirstStory) {
+  StandInOpener opener;
+  h.ticker().strUrl = server.Url("tallowmere.example/ticker.txt");
+  h.ticker().LoadPage();
+  h.ticker().lblItem.MouseDown(0, vbLeftButton, 0, 5, 5);
+  const auto calls = opener.Calls(1);
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0], std::vector<std::string>{"https://www.tallowmere.example/s1"});
+}
+
+TEST_F(PointerTest, DraggingTheTitleKeepsThePressedPointUnderThePointer) {
+  frmTicker& t = h.ticker();
+  ASSERT_EQ(t.Left(), 1500);
+  t.picTitle.MouseDown(vbLeftButton, 0, 100, 60);
+  t.picTitle.MouseMove(vbLeftButton, 0, 400, 90);  // 300 right, 30 down
+  EXPECT_EQ(t.Left(), 1800);
+  EXPECT_EQ(t.Top(), 1530);
+  // Both buttons held: no move. A right press stores a new point.
+  t.picTitle.MouseDown(vbRightButton, 0, 50, 50);
+  t.picTitle.MouseMove(vbLeftButton + vbRightButton, 0, 500, 500);
+  EXPECT_EQ(t.Left(), 1800);
+  EXPECT_EQ(t.Top(), 1530);
+  // Releasing the right button opens the dialog; the left drag then goes on from the new point.
+  t.picTitle.MouseUp(vbRightButton, 0, 50, 50);
+  EXPECT_TRUE(h.options().Visible());
+  t.picTitle.MouseMove(vbLeftButton, 0, 20, 80);
+  EXPECT_EQ(t.Left(), 1770);
+  EXPECT_EQ(t.Top(), 1560);
+  // Off the screen is allowed.
+  t.picTitle.MouseMove(vbLeftButton, 0, -100000, 50);
+  EXPECT_EQ(t.Left(), 1770 - 100050);
+}
+
+TEST_F(PointerTest, ADoubleClickOnTheTitleReloadsAtOnceAlsoWithTheDialogOpen) {
+  const auto before = server.RequestedPaths().size();
+  h.ticker().picTitle.DblClick();
+  EXPECT_EQ(server.RequestedPaths().size(), before + 1);
+  h.ticker().picTicker.MouseDown(vbRightButton, 0, 5, 5);
+  h.ticker().picTitle.DblClick();
+  EXPECT_EQ(server.RequestedPaths().size(), before + 2);
+  EXPECT_TRUE(h.ticker().optionsOpen());
+}
+
+TEST_F(PointerTest, RightButtonRowsOpenTheDialogOnlyOnTheirOwnEvent) {
+  frmTicker& t = h.ticker();
+  t.picTitle.MouseDown(vbRightButton, 0, 5, 5);  // stores a press point only
+  EXPECT_FALSE(h.options().Visible());
+  // A press on the window's own surface and a release on the strip or a label do nothing.
+  EXPECT_FALSE(t.MouseDown);
+  EXPECT_FALSE(t.picTicker.MouseUp);
+  EXPECT_FALSE(t.lblItem.MouseUp);
+  t.MouseUp(vbRightButton, 0, 5, 5);
+  EXPECT_TRUE(h.options().Visible());
+}
+
+TEST_F(PointerTest, ShowOptionsFillsTheBoxWithoutCountingAnEdit) {
+  h.ticker().strUrl = server.Url("tallowmere.example/typed.php");
+  h.options().blnEdited = true;
+  h.ticker().picTicker.MouseDown(vbRightButton, 0, 5, 5);
+  EXPECT_EQ(h.options().cboURL.Text(), server.Url("tallowmere.example/typed.php"));
+  EXPECT_FALSE(h.options().blnEdited);
+  EXPECT_FALSE(h.options().blnEditingUrl);
+}
+
+// Only web addresses reach the opener: the feed decides the text, not what runs.
+struct LinkCase {
+  const char* link;
+  bool opened;
+};
+
+class HostileLinks : public testing::TestWithParam<LinkCase> {};
+
+TEST_P(HostileLinks, OnlyHttpAndHttpsAreOpened) {
+  EXPECT_EQ(IsWebLink(GetParam().link), GetParam().opened) << GetParam().link;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HostileLinks,
+    testing::Values(LinkCase{"http://www.tallowmere.example/", true},
+                    LinkCase{"HTTPS://www.tallowmere.example/", true},
+                    LinkCase{"  \thttp://leading.blanks.example/", true}, LinkCase{"-x", false},
+                    LinkCase{"--help", false}, LinkCase{"file:///etc/passwd", false},
+                    LinkCase{"FILE:///etc/passwd", false}, LinkCase{"javascript:alert(1)", false},
+                    LinkCase{"http:/one-slash", false}, LinkCase{"httpx://www.example/", false},
+                    LinkCase{"", false}, LinkCase{"   ", false},
+                    LinkCase{"mailto:someone@example.com", false}));
+
+TEST_F(PointerTest, AHostileLinkIsNeverHandedOnAndAWebLinkGoesAsOneUnchangedArgument) {
+  StandInOpener opener;
+  server.AddFile("tallowmere.example/hostile.php",
+                 "<rss><item><title>a</title><link>--help</link></item>"
+                 "<item><title>b</title><link>file:///etc/passwd</link></item>"
+                 "<item><title>c</title><link>http://www.tallowmere.example/a b;$(x)</link></item>"
+                 "</rss>");
+  h.ticker().strUrl = server.Url("tallowmere.example/hostile.php");
+  h.ticker().LoadPage();
+  for (int i = 1; i <= 3; ++i) h.ticker().lblItem.MouseDown(i, vbLeftButton, 0, 1, 1);
+  const auto calls = opener.Calls(1);
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0], std::vector<std::string>{"http://www.tallowmere.example/a b;$(x)"});
+}
+
+}  // namespace

@@ -1,0 +1,24 @@
+// main() of the widget tests: real Qt widgets on the offscreen platform unless a test run
+// chose another one.
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
+#include "platform/Application.h"
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QTemporaryDir runtimeDir;
+  if (std::getenv("XDG_RUNTIME_DIR") == nullptr && runtimeDir.isValid()) {
+    QFile::setPermissions(runtimeDir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    setenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit().constData(), 1);
+  }
+  QApplication app(argc, argv);
+  platform::InitializeFormEngine();
+  return RUN_ALL_TESTS();
+}
