@@ -80,7 +80,10 @@ void frmTicker::Form_QueryUnload(int& /*Cancel*/, int /*UnloadMode*/) {
   frmOptions_.EnsureLoaded();
   // Until the dialog has been opened its URL box is empty: the URL in use is strUrl then.
   const std::string url = frmOptions_.blnOpened ? frmOptions_.cboURL.Text() : strUrl;
-  WriteIni(kSection, "Default URL", url, strIniFile);
-  WriteIni(kSection, "WindowX", FormatNumber(Left()), strIniFile);
-  WriteIni(kSection, "WindowY", FormatNumber(Top()), strIniFile);
+  // One replacement of the file for the three keys: two instances closing at the same
+  // moment leave one instance's URL and position, never one's URL with the other's position.
+  WriteIniKeys(
+      kSection,
+      {{"Default URL", url}, {"WindowX", FormatNumber(Left())}, {"WindowY", FormatNumber(Top())}},
+      strIniFile);
 }

@@ -12,6 +12,15 @@ std::int16_t WriteIni(const std::string& section, const std::string& key, const 
   return platform::WritePrivateProfileString(section, key, value, path) ? 1 : 0;
 }
 
+std::int16_t WriteIniKeys(const std::string& section,
+                          const std::vector<std::pair<std::string, std::string>>& keys,
+                          const std::string& path) {
+  std::vector<platform::ProfileEntry> entries;
+  entries.reserve(keys.size());
+  for (const auto& [key, value] : keys) entries.push_back({key, value});
+  return platform::WritePrivateProfileStrings(section, entries, path) ? 1 : 0;
+}
+
 std::string AddBackslash(std::string path) {
   const char separator = platform::PathSeparator();
   if (path.empty() || path.back() != separator) path += separator;

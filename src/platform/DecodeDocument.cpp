@@ -239,20 +239,19 @@ std::string DecodeDocument(const std::string& bytes, const std::string& contentT
     const std::string_view body = std::string_view(bytes).substr(BomSize(*bom));
     return ToUtf8(Decode(body, Encoding{*bom, {}}));
   }
-  std::optional<Encoding> encoding = EncodingOfLabel(CharsetOfContentType(contentType));
-  if (!encoding) {
-    encoding = EncodingOfLabel(EncodingOfXmlDeclaration(bytes));
-    // A declaration readable as ASCII cannot be in UTF-16, whatever it claims.
-    if (encoding && (encoding->family == Family::Utf16Le || encoding->family == Family::Utf16Be)) {
-      encoding.reset();
-    }
+  Encoding encoding{Family::Windows1252, {}};
+  if (auto fromHeader = EncodingOfLabel(CharsetOfContentType(contentType))) {
+    encoding = std::move(*fromHeader);
+  } else if (auto declared = EncodingOfLabel(EncodingOfXmlDeclaration(bytes));
+             // A declaration readable as ASCII cannot be in UTF-16, whatever it claims.
+             declared && declared->family != Family::Utf16Le &&
+             declared->family != Family::Utf16Be) {
+    encoding = std::move(*declared);
+  } else if (IsValidUtf8(bytes)) {
+    return bytes;
   }
-  if (!encoding) {
-    if (IsValidUtf8(bytes)) return bytes;
-    encoding = Encoding{Family::Windows1252, {}};
-  }
-  if (encoding->family == Family::Utf8 && IsValidUtf8(bytes)) return bytes;
-  return ToUtf8(Decode(bytes, *encoding));
+  if (encoding.family == Family::Utf8 && IsValidUtf8(bytes)) return bytes;
+  return ToUtf8(Decode(bytes, encoding));
 }
 
 }  // namespace platform

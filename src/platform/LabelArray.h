@@ -103,11 +103,7 @@ class LabelArray {
     LabelState state{};
     bool loaded = false;
   };
-  // Qt defines "slots" as a keyword macro; keep it off this name wherever Qt is included first.
-#pragma push_macro("slots")
-#undef slots
-  const std::vector<Slot>& slots() const { return slots_; }
-#pragma pop_macro("slots")
+  const std::vector<Slot>& elements() const { return slots_; }
   // Index of the topmost visible label containing the point (twips in the container), or -1.
   int HitTest(Twips x, Twips y) const;
   // Fills out with the indexes, in increasing order, of the visible labels of non-zero width

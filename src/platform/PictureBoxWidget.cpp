@@ -12,8 +12,6 @@
 #include "platform/PointerEvents.h"
 #include "platform/Twips.h"
 
-// Qt's "slots" keyword macro would hide LabelArray::slots().
-#undef slots
 
 namespace platform {
 
@@ -165,7 +163,7 @@ const LabelState* PictureBoxWidget::labelOf(const Target& target) const {
       !target.labels->IsLoaded(target.index)) {
     return nullptr;
   }
-  return &target.labels->slots()[static_cast<std::size_t>(target.index)].state;
+  return &target.labels->elements()[static_cast<std::size_t>(target.index)].state;
 }
 
 QRect PictureBoxWidget::localRect(const LabelState& label) const {
@@ -187,7 +185,7 @@ void PictureBoxWidget::paintEvent(QPaintEvent* event) {
   for (const LabelArray* labels : arrays_) {
     labels->LabelsBetween(from, to, paintList_);
     for (const int index : paintList_) {
-      const LabelState& label = labels->slots()[static_cast<std::size_t>(index)].state;
+      const LabelState& label = labels->elements()[static_cast<std::size_t>(index)].state;
       const QRect box = localRect(label);
       if (!box.intersects(dirty) || label.caption.empty()) continue;
       painter.setFont(FontOf(label.font).font());

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -263,6 +264,29 @@ bool ReplaceFile(int folderFd, const std::string& folder, const std::string& nam
   return true;
 }
 
+// A writer killed between creating its temporary file and the rename leaves that file behind.
+// Writers create theirs only while holding the folder lock, so whoever holds the lock knows
+// that every such file left in the folder is dead.
+void RemoveLeftovers(const std::string& folder, const std::string& name) {
+  const std::string prefix = "." + name + ".";
+  std::error_code error;
+  std::filesystem::directory_iterator entries(folder, error);
+  if (error) return;
+  for (const auto& entry : entries) {
+    const std::string file = entry.path().filename().string();
+    if (file.size() <= prefix.size() || file.compare(0, prefix.size(), prefix) != 0) continue;
+    // Only our own pattern: the writer's process id, a counter and a tick count.
+    const std::string rest = file.substr(prefix.size());
+    if (rest.find_first_not_of("0123456789.") != std::string::npos ||
+        std::count(rest.begin(), rest.end(), '.') != 2) {
+      continue;
+    }
+    if (entry.is_regular_file(error) && !entry.is_symlink(error)) {
+      std::filesystem::remove(entry.path(), error);
+    }
+  }
+}
+
 }  // namespace
 
 std::string ProfileValue(std::string_view text, std::string_view section, std::string_view key,
@@ -284,9 +308,17 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
 
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, const std::string& path) {
+  const ProfileEntry entry{key, value};
+  return WritePrivateProfileStrings(section, std::span<const ProfileEntry>(&entry, 1), path);
+}
+
+bool WritePrivateProfileStrings(std::string_view section, std::span<const ProfileEntry> entries,
+                                const std::string& path) {
   section = Trim(section);
-  key = Trim(key);
-  if (!ValidSection(section) || !ValidKey(key) || path.empty()) return false;
+  if (!ValidSection(section) || entries.empty() || path.empty()) return false;
+  for (const ProfileEntry& entry : entries) {
+    if (!ValidKey(Trim(entry.key))) return false;
+  }
 
   // A link is followed, so that the link itself is not replaced by a file.
   std::filesystem::path target(path);
@@ -304,10 +336,14 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
   // do not lose each other's keys; without the lock (no read access) the rename still keeps
   // the file whole.
   FileDescriptor folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  bool locked = false;
   if (folderFd.get() >= 0) {
-    while (::flock(folderFd.get(), LOCK_EX) != 0 && errno == EINTR) {
+    int result;
+    while ((result = ::flock(folderFd.get(), LOCK_EX)) != 0 && errno == EINTR) {
     }
+    locked = result == 0;
   }
+  if (locked) RemoveLeftovers(folder, name);
 
   std::string old;
   struct stat info {};
@@ -315,9 +351,11 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
   if (state == FileState::Unusable) return false;
   if (state == FileState::Text && ::access(target.c_str(), W_OK) != 0) return false;
 
-  const std::string text = EditedText(state == FileState::Text ? old : std::string_view(), section,
-                                      key, EncodeValue(value));
-  if (text.size() > kMaxFileSize) return false;
+  std::string text = state == FileState::Text ? old : std::string();
+  for (const ProfileEntry& entry : entries) {
+    text = EditedText(text, section, Trim(entry.key), EncodeValue(entry.value));
+    if (text.size() > kMaxFileSize) return false;
+  }
   if (state == FileState::Text && text == old) return true;
   return ReplaceFile(folderFd.get(), folder, name, target.string(), text,
                      state == FileState::Text ? &info : nullptr);

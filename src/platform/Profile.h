@@ -4,6 +4,7 @@
 // the file is kept byte for byte, and a write never leaves a half-written file.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,20 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
 // old file untouched.
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, const std::string& path);
+
+// One key and its value, for writing several keys of a section at once.
+struct ProfileEntry {
+  std::string_view key;
+  std::string_view value;
+};
+
+// Writes several keys of one section as one change: the file ends up as if each key had been
+// written in turn by WritePrivateProfileString (a new key goes after the ones before it), but
+// it is replaced once, under the same lock, so that no reader and no other writer ever sees
+// some of the keys without the others. Nothing is written, and false returned, when any name
+// is refused or the list is empty.
+bool WritePrivateProfileStrings(std::string_view section, std::span<const ProfileEntry> entries,
+                                const std::string& path);
 
 // Parses profile text already in memory (the reader's core, also used by the fuzz target).
 std::string ProfileValue(std::string_view text, std::string_view section, std::string_view key,

@@ -224,3 +224,63 @@ def main(test_functions):
             import traceback
             traceback.print_exc()
     sys.exit(1 if failed else 0)
+
+
+# --- several instances and close requests -------------------------------------------------
+
+def start_instance(session, timeout=30):
+    """Starts one more copy of the program from the session's folder; returns the process and
+    its strip window (found by the process id the window carries)."""
+    proc = session._spawn([str(session.binary)], stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL)
+
+    def window():
+        out = session.run(["xdotool", "search", "--all", "--onlyvisible", "--pid",
+                           str(proc.pid), "--name", "^Form2$"], check=False)
+        return out.split()[0] if out.split() else None
+
+    return proc, wait_for(window, timeout=timeout, what=f"the window of process {proc.pid}")
+
+
+def request_close(session, *windows):
+    """Sends each window the close request a window manager sends for Alt+F4 or the close box
+    (WM_DELETE_WINDOW), all in one flush: the programs get them at the same moment."""
+    import ctypes
+
+    class ClientMessage(ctypes.Structure):
+        _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
+                    ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
+                    ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                    ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+    class Event(ctypes.Union):
+        _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
+
+    xlib = ctypes.CDLL("libX11.so.6")
+    xlib.XOpenDisplay.restype = ctypes.c_void_p
+    xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    xlib.XInternAtom.restype = ctypes.c_ulong
+    xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    xlib.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                                ctypes.POINTER(Event)]
+    xlib.XFlush.argtypes = [ctypes.c_void_p]
+    xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = xlib.XOpenDisplay(session.env["DISPLAY"].encode())
+    if not display:
+        raise AssertionError("cannot open the display")
+    try:
+        protocols = xlib.XInternAtom(display, b"WM_PROTOCOLS", 0)
+        delete = xlib.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+        for window in windows:
+            event = Event()
+            event.xclient.type = 33  # ClientMessage
+            event.xclient.window = int(window)
+            event.xclient.message_type = protocols
+            event.xclient.format = 32
+            event.xclient.data[0] = delete
+            event.xclient.data[1] = 0  # CurrentTime
+            if not xlib.XSendEvent(display, int(window), 0, 0, ctypes.byref(event)):
+                raise AssertionError(f"the close request to {window} was not sent")
+        xlib.XFlush(display)
+    finally:
+        xlib.XCloseDisplay(display)

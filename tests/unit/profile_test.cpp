@@ -19,8 +19,10 @@
 namespace fs = std::filesystem;
 using platform::FileExists;
 using platform::GetPrivateProfileString;
+using platform::ProfileEntry;
 using platform::ProfileValue;
 using platform::WritePrivateProfileString;
+using platform::WritePrivateProfileStrings;
 
 namespace {
 
@@ -458,6 +460,149 @@ TEST(ProfileFile, ConcurrentWritersOfDifferentKeysKeepAll) {
           std::to_string(round));
     }
   }
+}
+
+struct MultiWriteCase {
+  const char* label;
+  std::string before;  // "<none>": no file
+  std::vector<std::pair<std::string, std::string>> entries;
+  std::string after;
+};
+
+class ProfileMultiWriteTest : public testing::TestWithParam<MultiWriteCase> {};
+
+std::vector<ProfileEntry> EntriesOf(const std::vector<std::pair<std::string, std::string>>& list) {
+  std::vector<ProfileEntry> entries;
+  for (const auto& [key, value] : list) entries.push_back({key, value});
+  return entries;
+}
+
+// The keys written at once give the file that writing them one by one gives.
+TEST_P(ProfileMultiWriteTest, EqualsWritingTheKeysInTurn) {
+  const MultiWriteCase& c = GetParam();
+  TempFolder folder;
+  if (c.before != "<none>") {
+    folder.Write("at-once.ini", c.before);
+    folder.Write("in-turn.ini", c.before);
+  }
+  ASSERT_TRUE(
+      WritePrivateProfileStrings("Options", EntriesOf(c.entries), folder.File("at-once.ini")));
+  for (const auto& [key, value] : c.entries)
+    ASSERT_TRUE(WritePrivateProfileString("Options", key, value, folder.File("in-turn.ini")));
+  EXPECT_EQ(folder.Read("at-once.ini"), c.after);
+  EXPECT_EQ(folder.Read("in-turn.ini"), c.after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ProfileMultiWriteTest,
+    testing::Values(
+        // a fresh file holds the section, then the keys in the order given
+        MultiWriteCase{"fresh",
+                       "<none>",
+                       {{"Default URL", "http://x"}, {"WindowX", "-15"}, {"WindowY", "12.5"}},
+                       "[Options]\nDefault URL=http://x\nWindowX=-15\nWindowY=12.5\n"},
+        // existing keys are replaced in place, a missing one goes right after the section's
+        // last key line (before comments and blank lines), other sections stay as they were
+        MultiWriteCase{"mixed",
+                       "[A]\nk=1\n[options]\nwindowy=9\n; note\n\n[B]\nz=2\n",
+                       {{"Default URL", "u"}, {"WindowX", "1"}, {"WindowY", "2"}},
+                       "[A]\nk=1\n[options]\nwindowy=2\nDefault URL=u\nWindowX=1\n; note\n\n[B]"
+                       "\nz=2\n"},
+        // the same key twice: the later value wins, as it would written in turn
+        MultiWriteCase{"repeated key", "<none>", {{"k", "1"}, {"K", "2"}}, "[Options]\nk=2\n"},
+        // values are written as one key's write writes them, line style kept
+        MultiWriteCase{"crlf and hostile values",
+                       "[Options]\r\nk=1\r\n",
+                       {{"k", "a\nb"}, {"j", "[Evil]"}, {"q", " x "}},
+                       "[Options]\r\nk=a b\r\nj=[Evil]\r\nq=\" x \"\r\n"}),
+    LabelOf<MultiWriteCase>);
+
+// One refused name, or nothing to write, writes nothing at all: not even the valid keys.
+TEST(ProfileFile, MultiWriteWithARefusedNameWritesNothing) {
+  TempFolder folder;
+  const std::string old = "[Options]\nk=1\n";
+  folder.Write("s.ini", old);
+  const std::vector<ProfileEntry> entries = {{"k", "2"}, {"a=b", "3"}};
+  EXPECT_FALSE(WritePrivateProfileStrings("Options", entries, folder.File("s.ini")));
+  EXPECT_FALSE(WritePrivateProfileStrings("Opt]ions", std::vector<ProfileEntry>{{"k", "2"}},
+                                          folder.File("s.ini")));
+  EXPECT_FALSE(WritePrivateProfileStrings("Options", {}, folder.File("s.ini")));
+  EXPECT_FALSE(WritePrivateProfileStrings("Options", entries, folder.File("new.ini")));
+  EXPECT_EQ(folder.Read("s.ini"), old);
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"s.ini"});
+}
+
+// Several processes save their own URL and position as one change, many times, while another
+// reads the file: every read and the final file hold the three keys of one writer, never one
+// writer's URL with another's position.
+TEST(ProfileFile, ConcurrentMultiWritersNeverMixKeys) {
+  TempFolder folder;
+  const std::string path = folder.File("s.ini");
+  const std::string other = "[Other]\nkeep=me\n";
+  folder.Write("s.ini", other);
+  constexpr int kWriters = 4;
+  constexpr int kRounds = 60;
+
+  std::vector<pid_t> children;
+  for (int writer = 0; writer <= kWriters; ++writer) {
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid > 0) {
+      children.push_back(pid);
+      continue;
+    }
+    int failures = 0;
+    if (writer == kWriters) {  // the reader: one read of the file per look
+      for (int round = 0; round < kRounds * 20; ++round) {
+        std::ifstream in(path, std::ios::binary);
+        const std::string text{std::istreambuf_iterator<char>(in), {}};
+        const std::string url = ProfileValue(text, "Options", "Default URL", "");
+        const std::string x = ProfileValue(text, "Options", "WindowX", "");
+        const std::string y = ProfileValue(text, "Options", "WindowY", "");
+        const bool none = url.empty() && x.empty() && y.empty();  // before the first save
+        const bool one = !url.empty() && url == "http://w" + x && x == y;
+        if (!(none || one) || ProfileValue(text, "Other", "keep", "") != "me") ++failures;
+      }
+    } else {
+      const std::string id = std::to_string(writer);
+      const std::string url = "http://w" + id;
+      const std::vector<ProfileEntry> entries = {
+          {"Default URL", url}, {"WindowX", id}, {"WindowY", id}};
+      for (int round = 0; round < kRounds; ++round) {
+        if (!WritePrivateProfileStrings("Options", entries, path)) ++failures;
+      }
+    }
+    ::_exit(failures == 0 ? 0 : 1);
+  }
+  for (pid_t pid : children) {
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child " << pid;
+  }
+  const std::string x = GetPrivateProfileString("Options", "WindowX", "", path);
+  EXPECT_EQ(GetPrivateProfileString("Options", "Default URL", "", path), "http://w" + x);
+  EXPECT_EQ(GetPrivateProfileString("Options", "WindowY", "", path), x);
+  EXPECT_EQ(GetPrivateProfileString("Other", "keep", "", path), "me");
+}
+
+// A writer killed between creating its temporary file and the rename leaves that file; the
+// next write removes it, and nothing that merely looks similar.
+TEST(ProfileFile, WriteRemovesTemporaryFilesOfKilledWriters) {
+  TempFolder folder;
+  folder.Write("s.ini", "[Options]\nk=1\n");
+  folder.Write(".s.ini.4242.0.123456", "[Options]\nk=half");
+  folder.Write(".s.ini.4242.1.999", "");
+  const std::vector<std::string> kept = {".s.ini.notes", ".s.ini.1.2", ".t.ini.4242.0.1",
+                                         "s.ini.4242.0.1", ".s.ini.1.2.3.4"};
+  for (const std::string& name : kept) folder.Write(name, "x");
+  ASSERT_TRUE(WritePrivateProfileString("Options", "k", "2", folder.File("s.ini")));
+  std::vector<std::string> expected = kept;
+  expected.push_back("s.ini");
+  std::vector<std::string> names = folder.Names();
+  std::sort(expected.begin(), expected.end());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, expected);
+  EXPECT_EQ(folder.Read("s.ini"), "[Options]\nk=2\n");
 }
 
 }  // namespace

@@ -1,0 +1,133 @@
+"""The settings file survives the program being killed while it saves, and two programs saving
+in one folder at the same moment: "RSS_settings.ini" is always one whole version of the file,
+with the other sections and keys that were in it, never a part of one or a mix of two.
+
+The close request is the one a window manager sends for Alt+F4 (WM_DELETE_WINDOW), sent
+straight to the window, so that the moment it leaves is known to a millisecond."""
+
+import os
+import random
+import signal
+import time
+
+from harness import Session, main, request_close, start_instance, wait_for
+
+KILLS = 200
+PAIRS = 40
+
+# The saved values are written in forms that read as the same values but are not what the
+# program writes (quotes, a needless fraction, a leading zero): every save changes all three
+# keys, so a save cut short between keys would show.
+TEMPLATE = ("; kept by hand\r\n"
+            "[Other]\r\n"
+            "key = other value\r\n"
+            "\r\n"
+            "[Options]\r\n"
+            "Default URL = {url}\r\n"
+            "WindowX = {x}\r\n"
+            "Extra = kept\r\n"
+            "WindowY = {y}\r\n"
+            "\r\n"
+            "[Last]\r\n"
+            "z=9")
+
+
+def as_found(url, x_twips, y_twips):
+    """The file as the program finds it at start-up."""
+    return TEMPLATE.format(url=f'"{url}"', x=f"{x_twips}.0", y=f"0{y_twips}")
+
+
+def as_saved(url, x_twips, y_twips):
+    """The same file after the program has saved these values."""
+    return TEMPLATE.format(url=url, x=x_twips, y=y_twips)
+
+
+def leftovers(s):
+    return sorted(n for n in os.listdir(s.folder) if n not in ("ticker", "RSS_settings.ini"))
+
+
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read().decode("utf-8")
+
+
+def start_at(s, x_px, y_px):
+    proc, window = start_instance(s)
+    wait_for(lambda: s.geometry(window)[:2] == (x_px, y_px), what="the saved position")
+    return proc, window
+
+
+def test_a_kill_during_the_save_leaves_the_old_file_or_the_new_one(binary):
+    with Session(binary) as s:
+        url = s.url("tallowmere.example/rss.php?durability=1")
+        old, new = as_found(url, 1500, 1500), as_saved(url, 1500, 1500)
+        rng = random.Random(int(os.environ.get("DURABILITY_SEED", time.time_ns())))
+        # The upper end of the kill delays follows the moment the program is done: after an
+        # iteration in which it ended by itself the delays get shorter, after a kill longer,
+        # so that kills keep landing around the save.
+        longest = 0.02
+        outcomes = {"before the save": 0, "inside the save": 0, "after the save": 0,
+                    "ended by itself": 0}
+        for iteration in range(KILLS):
+            s.settings.write_bytes(old.encode())
+            proc, window = start_at(s, 100, 100)
+            delay = rng.uniform(0, longest)
+            request_close(s, window)
+            time.sleep(delay)
+            proc.send_signal(signal.SIGKILL)
+            code = proc.wait(10)
+            assert s.settings.exists(), f"iteration {iteration}: the file is gone"
+            text = read_bytes(s.settings)
+            assert text in (old, new), (
+                f"iteration {iteration}, kill after {delay * 1000:.1f} ms: a broken file:\n{text!r}")
+            if code == 0:
+                outcomes["ended by itself"] += 1
+                longest = max(0.002, longest * 0.93)
+            else:
+                assert code == -signal.SIGKILL, code
+                if text == new:
+                    outcomes["after the save"] += 1
+                elif leftovers(s):
+                    outcomes["inside the save"] += 1
+                else:
+                    outcomes["before the save"] += 1
+                longest = min(0.2, longest * 1.05)
+        print(f"  {KILLS} kills: {outcomes}, last delay limit {longest * 1000:.1f} ms", flush=True)
+        assert outcomes["before the save"] > 0 and outcomes["ended by itself"] > 0, outcomes
+        assert outcomes["inside the save"] + outcomes["after the save"] > 0, (
+            f"no kill landed between the close request and the end: {outcomes}")
+
+        # A save that runs to the end clears what the killed ones left behind.
+        s.settings.write_bytes(old.encode())
+        proc, window = start_at(s, 100, 100)
+        request_close(s, window)
+        assert proc.wait(10) == 0
+        assert read_bytes(s.settings) == new
+        assert leftovers(s) == [], leftovers(s)
+
+
+def test_two_programs_closing_at_once_leave_one_whole_file(binary):
+    with Session(binary) as s:
+        # Instance A reads its URL and place, then B, from one file in one folder; A ends at
+        # (100, 100), B at (200, 150), so A's and B's files differ in all three keys.
+        url_a = s.url("tallowmere.example/rss.php?instance=a")
+        url_b = s.url("tallowmere.example/rss.php?instance=b")
+        saved_a, saved_b = as_saved(url_a, 1500, 1500), as_saved(url_b, 3000, 2250)
+        last = {"A": 0, "B": 0}
+        for pair in range(PAIRS):
+            s.settings.write_bytes(as_found(url_a, 1500, 1500).encode())
+            a, window_a = start_at(s, 100, 100)
+            s.settings.write_bytes(as_found(url_b, 3000, 2250).encode())
+            b, window_b = start_at(s, 200, 150)
+            request_close(s, window_a, window_b)
+            assert a.wait(10) == 0 and b.wait(10) == 0
+            text = read_bytes(s.settings)
+            assert text in (saved_a, saved_b), f"pair {pair}: a mixed file:\n{text!r}"
+            last["A" if text == saved_a else "B"] += 1
+        print(f"  {PAIRS} pairs, whose file was left: {last}", flush=True)
+        assert leftovers(s) == [], leftovers(s)
+
+
+if __name__ == "__main__":
+    main([test_a_kill_during_the_save_leaves_the_old_file_or_the_new_one,
+          test_two_programs_closing_at_once_leave_one_whole_file])

@@ -1,0 +1,106 @@
+"""The options dialog on the real program, one scenario from a fresh folder: a refused URL,
+picking the default from the list, a drag, "Exit Ticker", and the next start where it was left."""
+
+import shutil
+import time
+
+from harness import Session, main, wait_for
+
+DEFAULT_URL = "http://www.tallowmere.example/rss.php"
+
+
+def find(s, title):
+    out = s.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"], check=False)
+    return out.split()[0] if out.split() else None
+
+
+def strip_moves(s, interval=0.6):
+    first = s.strip_pixels(s.screenshot())
+    time.sleep(interval)
+    return s.strip_pixels(s.screenshot()) != first
+
+
+def open_options(s):
+    x, y, w, h = s.geometry()
+    s.xdotool("mousemove", x + w - 20, y + h // 2)
+    s.xdotool("click", 3)
+    dialog = wait_for(lambda: find(s, "Ticker : Options"), what="the options window")
+    s.run(["xdotool", "windowactivate", "--sync", dialog], check=False)
+    s.run(["xdotool", "windowfocus", "--sync", dialog], check=False)
+    return dialog
+
+
+def feed_requests(s):
+    return [r for r in s.requests() if len(r) > 1 and r[1].endswith("tallowmere.example/rss.php")]
+
+
+def test_options_scenario(binary):
+    with Session(binary) as s:
+        # The default feed's host is served by the sample server acting as the proxy.
+        site = s.feeds / "www.tallowmere.example"
+        site.mkdir(exist_ok=True)
+        shutil.copy(s.feeds / "tallowmere.example" / "rss.php", site / "rss.php")
+        s.env["http_proxy"] = f"http://127.0.0.1:{s.port}"
+        s.env["no_proxy"] = ""
+        assert not s.settings.exists()
+
+        s.start_ticker()
+        wait_for(lambda: feed_requests(s), what="the default feed fetched")
+        time.sleep(0.5)
+        assert strip_moves(s)
+
+        # A URL outside the home domain: refused with the warning, the strip scrolls on.
+        open_options(s)
+        s.xdotool("key", "ctrl+a")
+        s.xdotool("type", "--delay", "5", "http://www.elsewhere.example/rss.php")
+        before = len(s.requests())
+        s.xdotool("key", "alt+c")
+        box = wait_for(lambda: find(s, "Tallowmere Ticker"), what="the warning box")
+        assert len(s.requests()) == before, "a refused URL is not fetched"
+        s.run(["xdotool", "windowactivate", "--sync", box], check=False)
+        s.xdotool("key", "Return")
+        wait_for(lambda: not find(s, "Tallowmere Ticker"), what="the warning box to close")
+        wait_for(lambda: not find(s, "Ticker : Options"), what="the dialog to hide")
+        assert strip_moves(s), "the strip scrolls on with the old items"
+
+        # Reopen, pick the default URL from the list, close: the feed is loaded again.
+        open_options(s)
+        fetched = len(feed_requests(s))
+        s.xdotool("key", "alt+Down")
+        time.sleep(0.3)
+        s.xdotool("key", "Home")
+        s.xdotool("key", "Return")
+        time.sleep(0.3)
+        s.xdotool("key", "alt+c")
+        wait_for(lambda: len(feed_requests(s)) > fetched, what="the reload of the picked URL")
+        wait_for(lambda: not find(s, "Ticker : Options"), what="the dialog to hide")
+
+        # Drag the strip by its title picture.
+        x, y, _, _ = s.geometry()
+        s.xdotool("mousemove", x + 5, y + 5)
+        s.xdotool("mousedown", 1)
+        for step in range(1, 9):
+            s.xdotool("mousemove", x + 5 + 15 * step, y + 5 + 10 * step)
+            time.sleep(0.03)
+        s.xdotool("mouseup", 1)
+        wait_for(lambda: s.geometry()[:2] == (x + 120, y + 80), what="the dragged strip")
+
+        # "Exit Ticker" saves and ends the program.
+        open_options(s)
+        s.xdotool("key", "alt+e")
+        assert s.wait_exit() == 0
+        text = s.settings.read_text()
+        assert text.splitlines()[0] == "[Options]", text
+        assert s.settings_value("Default URL") == DEFAULT_URL, text
+        assert s.settings_value("WindowX") == str((x + 120) * 15), text
+        assert s.settings_value("WindowY") == str((y + 80) * 15), text
+
+        # The next start puts the strip where it was left and loads the saved URL.
+        fetched = len(feed_requests(s))
+        s.start_ticker()
+        wait_for(lambda: s.geometry()[:2] == (x + 120, y + 80), what="the restored position")
+        wait_for(lambda: len(feed_requests(s)) > fetched, what="the saved feed fetched")
+
+
+if __name__ == "__main__":
+    main([test_options_scenario])
