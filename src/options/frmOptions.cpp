@@ -83,10 +83,12 @@ void frmOptions::cmdExit_Click() {
   frmTicker_->EndProgram();
 }
 
-void frmOptions::Form_QueryUnload(int& Cancel, int /*UnloadMode*/) {
+void frmOptions::Form_QueryUnload(int& Cancel, int UnloadMode) {
   // When the program ends (its own exit, the end of the desktop session) the dialog goes
-  // with it instead of refusing.
-  if (Ending() || frmTicker_ == nullptr || frmTicker_->Closed()) return;
+  // with it, without loading anything, instead of refusing.
+  if (UnloadMode == vbAppWindows || Ending() || frmTicker_ == nullptr || frmTicker_->Closed()) {
+    return;
+  }
   if (blnEdited) frmTicker_->LoadPage();
   frmTicker_->RestartTicker();
   Cancel = 1;

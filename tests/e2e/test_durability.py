@@ -70,6 +70,7 @@ def test_a_kill_during_the_save_leaves_the_old_file_or_the_new_one(binary):
                     "ended by itself": 0}
         for iteration in range(KILLS):
             s.settings.write_bytes(old.encode())
+            left_before = set(leftovers(s))
             proc, window = start_at(s, 100, 100)
             delay = rng.uniform(0, longest)
             request_close(s, window)
@@ -80,6 +81,10 @@ def test_a_kill_during_the_save_leaves_the_old_file_or_the_new_one(binary):
             text = read_bytes(s.settings)
             assert text in (old, new), (
                 f"iteration {iteration}, kill after {delay * 1000:.1f} ms: a broken file:\n{text!r}")
+            left_now = set(leftovers(s))
+            if text == new:
+                # A save clears what killed saves left behind before it writes.
+                assert not left_before & left_now, f"iteration {iteration}: {left_now}"
             if code == 0:
                 outcomes["ended by itself"] += 1
                 longest = max(0.002, longest * 0.93)
@@ -87,15 +92,16 @@ def test_a_kill_during_the_save_leaves_the_old_file_or_the_new_one(binary):
                 assert code == -signal.SIGKILL, code
                 if text == new:
                     outcomes["after the save"] += 1
-                elif leftovers(s):
+                elif left_now - left_before:
                     outcomes["inside the save"] += 1
                 else:
                     outcomes["before the save"] += 1
                 longest = min(0.2, longest * 1.05)
         print(f"  {KILLS} kills: {outcomes}, last delay limit {longest * 1000:.1f} ms", flush=True)
-        assert outcomes["before the save"] > 0 and outcomes["ended by itself"] > 0, outcomes
-        assert outcomes["inside the save"] + outcomes["after the save"] > 0, (
-            f"no kill landed between the close request and the end: {outcomes}")
+        # The program reacts within a millisecond or so, so kills before its save are rare;
+        # what matters is that many landed between the close request and the program's end.
+        killed = KILLS - outcomes["ended by itself"]
+        assert killed >= KILLS // 10 and outcomes["ended by itself"] > 0, outcomes
 
         # A save that runs to the end clears what the killed ones left behind.
         s.settings.write_bytes(old.encode())
@@ -128,6 +134,28 @@ def test_two_programs_closing_at_once_leave_one_whole_file(binary):
         assert leftovers(s) == [], leftovers(s)
 
 
+def test_a_typed_url_that_looks_like_settings_stays_one_value(binary):
+    with Session(binary) as s:
+        s.write_settings(s.url("tallowmere.example/rss.php"), 1500, 1500)
+        s.start_ticker()
+        wait_for(lambda: s.geometry()[:2] == (100, 100), what="the saved position")
+        s.xdotool("mousemove", 600, 108, "click", 3)
+        dialog = wait_for(lambda: s.run(["xdotool", "search", "--onlyvisible", "--name",
+                                         "^Ticker : Options$"], check=False).split(),
+                          what="the options window")[0]
+        s.xdotool("windowactivate", "--sync", dialog)
+        # Past the 254 characters of a fixed read buffer, with brackets, "=" and ";".
+        typed = "[Evil]=http://www.tallowmere.example/[Options]?Injected=1&x==y;"
+        typed += "z" * (300 - len(typed))
+        s.xdotool("key", "--clearmodifiers", "ctrl+a")
+        s.xdotool("type", "--delay", 2, typed)
+        s.xdotool("key", "alt+e")  # "&Exit Ticker"
+        assert s.wait_exit() == 0
+        text = read_bytes(s.settings)
+        assert text == f"[Options]\nDefault URL={typed}\nWindowX=1500\nWindowY=1500\n", text
+
+
 if __name__ == "__main__":
     main([test_a_kill_during_the_save_leaves_the_old_file_or_the_new_one,
-          test_two_programs_closing_at_once_leave_one_whole_file])
+          test_two_programs_closing_at_once_leave_one_whole_file,
+          test_a_typed_url_that_looks_like_settings_stays_one_value])

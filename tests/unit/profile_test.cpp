@@ -10,6 +10,7 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <set>
 #include <sstream>
@@ -195,29 +196,54 @@ TEST(ProfileFile, WriteIntoImpossibleFolderFails) {
   EXPECT_EQ(folder.Read("plain"), "not a folder");
 }
 
+// Runs check where permission bits are in force: directly for an ordinary user; for root,
+// which ignores them, in a child process that takes the unprivileged "nobody" ids.
+bool WithPermissionsInForce(const TempFolder& folder, const std::function<bool()>& check) {
+  if (PermissionsBind(folder)) return check();
+  fs::permissions(folder.path(), fs::perms::all);
+  const pid_t child = fork();
+  if (child == 0) {
+    if (setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
+    _exit(check() ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 TEST(ProfileFile, ReadOnlyFolderKeepsTheOldFile) {
   TempFolder folder;
-  if (!PermissionsBind(folder)) GTEST_SKIP() << "running as root: permission bits are ignored";
   fs::create_directory(folder.File("ro"));
   const std::string path = folder.File("ro/s.ini");
   const std::string old = "[Options]\nk=old\n";
   std::ofstream(path) << old;
-  fs::permissions(folder.File("ro"), fs::perms::owner_read | fs::perms::owner_exec);
-  EXPECT_FALSE(WritePrivateProfileString("Options", "k", "new", path));
-  EXPECT_EQ(GetPrivateProfileString("Options", "k", "", path), "old");
+  fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                            fs::perms::others_read);
+  fs::permissions(folder.File("ro"), fs::perms::owner_read | fs::perms::owner_exec |
+                                         fs::perms::group_read | fs::perms::group_exec |
+                                         fs::perms::others_read | fs::perms::others_exec);
+  EXPECT_TRUE(WithPermissionsInForce(folder, [&] {
+    return !WritePrivateProfileString("Options", "k", "new", path) &&
+           GetPrivateProfileString("Options", "k", "", path) == "old";
+  }));
+  EXPECT_EQ(folder.Read("ro/s.ini"), old);
 }
 
 TEST(ProfileFile, UnreadableOrReadOnlyFileIsLeftAlone) {
   TempFolder folder;
-  if (!PermissionsBind(folder)) GTEST_SKIP() << "running as root: permission bits are ignored";
   const std::string old = "[Options]\nk=old\n";
   folder.Write("locked.ini", old);
   fs::permissions(folder.File("locked.ini"), fs::perms::none);
-  EXPECT_EQ(GetPrivateProfileString("Options", "k", "dflt", folder.File("locked.ini")), "dflt");
-  EXPECT_FALSE(WritePrivateProfileString("Options", "k", "new", folder.File("locked.ini")));
   folder.Write("ro.ini", old);
-  fs::permissions(folder.File("ro.ini"), fs::perms::owner_read);
-  EXPECT_FALSE(WritePrivateProfileString("Options", "k", "new", folder.File("ro.ini")));
+  fs::permissions(folder.File("ro.ini"),
+                  fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  EXPECT_TRUE(WithPermissionsInForce(folder, [&] {
+    return GetPrivateProfileString("Options", "k", "dflt", folder.File("locked.ini")) == "dflt" &&
+           !WritePrivateProfileString("Options", "k", "new", folder.File("locked.ini")) &&
+           !WritePrivateProfileString("Options", "k", "new", folder.File("ro.ini"));
+  }));
+  fs::permissions(folder.File("locked.ini"), fs::perms::owner_read);
+  EXPECT_EQ(folder.Read("locked.ini"), old);
   EXPECT_EQ(folder.Read("ro.ini"), old);
 }
 

@@ -1,0 +1,456 @@
+"""The real program against a feed server that fails or misbehaves, and against feeds that are
+broken or huge. After each fault the program still runs, the strip still scrolls and still
+pauses under the pointer, and memory stays bounded; a failed fetch keeps the items already
+shown and says so in the title picture's tooltip, a feed that did arrive replaces them."""
+
+import random
+import socket
+import subprocess
+import time
+
+from harness import Session, main, wait_for
+
+LINK = (51, 51, 152)  # linked titles
+PLAIN = (0, 0, 0)  # titles without a link
+TITLE_WIDTH = 33  # the title picture at the strip's left end, in pixels
+MEMORY_LIMIT_KB = 250 * 1024
+FEED_PATH = "tallowmere.example/good.php"
+STALL_SECONDS = 60  # the program's time-out for a fetch that stops making progress
+
+
+def rss(titles, linked=True):
+    items = []
+    for i, title in enumerate(titles):
+        link = f"<link>http://www.tallowmere.example/news/{i}</link>" if linked else ""
+        items.append(f"<item><title>{title}</title>{link}<author>Desk</author>"
+                     f"<pubDate>Mon, 07 Dec 2026 08:00:00 GMT</pubDate></item>\n")
+    return ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\"><channel>"
+            "<title>Tallowmere News</title>\n" + "".join(items) + "</channel></rss>\n")
+
+
+# Forty linked items make a row about 20,000 pixels long: one run lasts far longer than a
+# session, so every reload below leaves the row where it was and on screen.
+GOOD_TITLES = [f"Good news {i}: the harbour footbridge reopens after the winter repairs"
+               for i in range(40)]
+GOOD = rss(GOOD_TITLES)
+
+
+# --- looking at the strip ---------------------------------------------------------------------
+
+class Strip:
+    """One grab of the strip window's pixels."""
+
+    def __init__(self, ppm):
+        fields = ppm.split(maxsplit=4)
+        assert fields[0] == b"P6" and fields[3] == b"255", fields[:4]
+        self.width, self.height = int(fields[1]), int(fields[2])
+        self.data = fields[4][:self.width * self.height * 3]
+
+    def at(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.data[i:i + 3])
+
+    def count(self, colour):
+        """Pixels of exactly this colour right of the title picture."""
+        return sum(1 for y in range(self.height) for x in range(TITLE_WIDTH, self.width)
+                   if self.at(x, y) == colour)
+
+    def title_state(self):
+        """"normal" (orange), "busy" (dark blue) or "other"."""
+        orange = blue = 0
+        for y in range(self.height):
+            for x in range(TITLE_WIDTH):
+                r, g, b = self.at(x, y)
+                orange += r > 200 and g > 100 and b < 160
+                blue += b > r + 40
+        half = TITLE_WIDTH * self.height // 2
+        return "normal" if orange > half else "busy" if blue > half else "other"
+
+    def label_spans(self):
+        """Runs of columns holding text, as (first, last); the small gaps between words are
+        bridged, the wider ones between labels are not."""
+        columns = [x for x in range(TITLE_WIDTH + 4, self.width)
+                   if any(sum(self.at(x, y)) < 400 for y in range(self.height))]
+        spans = []
+        for x in columns:
+            if spans and x - spans[-1][1] <= 6:
+                spans[-1][1] = x
+            else:
+                spans.append([x, x])
+        return [tuple(span) for span in spans]
+
+
+def grab(s):
+    x, y, w, h = s.geometry()
+    ppm = subprocess.run(["import", "-window", "root", "-crop", f"{w}x{h}+{x}+{y}", "-depth", "8",
+                          "ppm:-"], env=s.env, capture_output=True, timeout=60,
+                         check=True).stdout
+    return Strip(ppm)
+
+
+def vm_rss_kb(s):
+    with open(f"/proc/{s.ticker.pid}/status") as status:
+        for line in status:
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1])
+    raise AssertionError("no VmRSS for the program")
+
+
+def other_windows(s):
+    """The program's visible windows other than the strip (tooltips, message boxes)."""
+    out = s.run(["xdotool", "search", "--onlyvisible", "--class", "^ticker$"], check=False)
+    return [w for w in out.split() if w != s.window]
+
+
+def park_pointer(s):
+    s.xdotool("mousemove", 700, 600)
+
+
+def point_at_title(s):
+    x, y, w, h = s.geometry()
+    s.xdotool("mousemove", x + 12, y + h // 2)
+    s.xdotool("mousemove", x + 13, y + h // 2)
+
+
+def title_tooltip_height(s):
+    """Height in pixels of the tooltip that the title picture shows."""
+    park_pointer(s)
+    wait_for(lambda: not other_windows(s), timeout=10, what="earlier tooltips to go")
+    point_at_title(s)
+    tip = wait_for(lambda: other_windows(s), timeout=15, what="the title picture's tooltip")
+    height = s.geometry(tip[0])[3]
+    park_pointer(s)
+    return height
+
+
+def reload_by_double_click(s):
+    x, y, w, h = s.geometry()
+    s.xdotool("mousemove", x + 12, y + h // 2)
+    s.xdotool("click", "--repeat", 2, "--delay", 80, 1)
+
+
+def reload_and_wait(s, timeout=60):
+    """Reloads by double-click; returns the server's log lines of that fetch once it ended."""
+    before = len(s.requests())
+    reload_by_double_click(s)
+    wait_for(lambda: len(s.requests()) > before, timeout=20, what="the reload's request")
+    # The title turns busy before the request goes out, so once the server has seen the
+    # request a normal title means the fetch is over.
+    wait_for(lambda: grab(s).title_state() == "normal", timeout=timeout, interval=0.2,
+             what="the end of the fetch")
+    return s.requests()[before:]
+
+
+def statuses(lines):
+    return [line[2] for line in lines if len(line) > 2]
+
+
+class Checks:
+    """The things that must hold after every fault, with the case named in each message."""
+
+    def __init__(self, s):
+        self.s = s
+        self.one_line = None  # tooltip height while the last load succeeded
+
+    def learn_tooltip(self):
+        self.one_line = title_tooltip_height(self.s)
+
+    def tooltip_reports_failure(self, case):
+        height = title_tooltip_height(self.s)
+        assert height > 1.5 * self.one_line, (
+            f"{case}: the title picture's tooltip should add the failure line "
+            f"({height} px high, one line is {self.one_line} px)")
+
+    def tooltip_reports_success(self, case):
+        height = title_tooltip_height(self.s)
+        assert height < 1.5 * self.one_line, (
+            f"{case}: the title picture's tooltip still reports a failure ({height} px high)")
+
+    def running(self, case):
+        assert self.s.alive(), f"{case}: the program ended"
+        rss = vm_rss_kb(self.s)
+        assert rss < MEMORY_LIMIT_KB, f"{case}: resident memory is {rss} kB"
+
+    def scrolls(self, case):
+        first = grab(self.s).data
+        wait_for(lambda: grab(self.s).data != first, timeout=10,
+                 what=f"{case}: the strip to scroll")
+
+    def hover_pauses(self, case):
+        s = self.s
+        x, y, w, h = s.geometry()
+
+        def pauses_under_the_pointer():
+            spans = [(a, b) for a, b in grab(s).label_spans() if a >= TITLE_WIDTH + 12]
+            assert spans, f"{case}: no label on the strip to rest the pointer on"
+            first, last = max(spans, key=lambda span: span[1] - span[0])
+            # The row moves left, so a point just inside the label's left end stays on it.
+            s.xdotool("mousemove", x + first + 4, y + h // 2)
+            s.xdotool("mousemove", x + first + 5, y + h // 2)
+            time.sleep(0.3)  # the pointer event is on its way
+            before = grab(s).data
+            time.sleep(1.0)
+            return grab(s).data == before
+
+        wait_for(pauses_under_the_pointer, timeout=15, interval=0.1,
+                 what=f"{case}: a pointer resting on a label to pause the strip")
+        park_pointer(s)
+        self.scrolls(case + " (after the pointer left)")
+
+    def keeps_items(self, case, colour=LINK):
+        shown = grab(self.s).count(colour)
+        assert shown > 50, f"{case}: the items shown before the fault are gone ({shown} pixels)"
+
+    def after_failure(self, case):
+        self.running(case)
+        self.keeps_items(case)
+        self.tooltip_reports_failure(case)
+        self.scrolls(case)
+        self.hover_pauses(case)
+        self.running(case)
+
+    def recovers(self, case):
+        """With the server behaving again, a reload brings the good feed back."""
+        s = self.s
+        s.server_control("reset=1")
+        (s.feeds / FEED_PATH).write_text(GOOD)
+        lines = reload_and_wait(s)
+        assert "200" in statuses(lines), f"{case}: the reload afterwards failed: {lines}"
+        wait_for(lambda: grab(s).count(LINK) > 50, timeout=15,
+                 what=f"{case}: the good feed back on the strip")
+        self.tooltip_reports_success(case + " (reloaded afterwards)")
+
+
+def start_with_good_feed(s, path=FEED_PATH, document=GOOD):
+    (s.feeds / path).write_text(document)
+    s.write_settings(s.url(path), 1500, 1500)
+    s.start_ticker()
+    wait_for(lambda: s.geometry()[:2] == (100, 100), what="the saved position")
+    wait_for(lambda: grab(s).count(LINK) > 50, timeout=15, what="the good feed on the strip")
+    checks = Checks(s)
+    # A click makes the strip the active window, which Qt wants before it shows tooltips.
+    point_at_title(s)
+    s.xdotool("click", 1)
+    checks.learn_tooltip()
+    return checks
+
+
+def closed_port():
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+# --- the server away ----------------------------------------------------------------------------
+
+def test_server_down_at_start_mid_run_and_back(binary):
+    with Session(binary) as s:
+        (s.feeds / FEED_PATH).write_text(GOOD)
+        s.write_settings(s.url(FEED_PATH), 1500, 1500)
+        s.stop_server()
+        s.start_ticker()
+        wait_for(lambda: s.geometry()[:2] == (100, 100), what="the saved position")
+        case = "server down at start-up"
+        checks = Checks(s)
+        checks.running(case)
+        strip = grab(s)
+        assert strip.title_state() == "normal", f"{case}: the title stays busy"
+        assert not strip.label_spans(), f"{case}: the strip should be empty"
+
+        # The empty strip's runs are short; the end of the next one reloads by itself.
+        started = len(s.requests())
+        s.start_server()
+        wait_for(lambda: "200" in statuses(s.requests()[started:]), timeout=60,
+                 what="the end of a run to reload the feed once the server is back")
+        wait_for(lambda: grab(s).count(LINK) > 50, timeout=20,
+                 what="the feed on the strip after the server came back")
+        point_at_title(s)
+        s.xdotool("click", 1)
+        checks.learn_tooltip()
+
+        case = "server stopped in the middle of a run"
+        s.stop_server()
+        reload_by_double_click(s)
+        wait_for(lambda: title_tooltip_height(s) > 1.5 * checks.one_line, timeout=30,
+                 what=f"{case}: the failure in the title picture's tooltip")
+        checks.after_failure(case)
+
+        case = "server started again"
+        s.start_server()
+        checks.recovers(case)
+        checks.scrolls(case)
+
+
+# --- the server misbehaving ---------------------------------------------------------------------
+
+def test_server_failures_keep_the_items_shown(binary):
+    with Session(binary) as s:
+        checks = start_with_good_feed(s)
+        cases = [
+            # (what, server misbehaviour, statuses the server must have logged)
+            ("a connection reset halfway through the body", f"cut={len(GOOD) // 2}", {"200"}),
+            ("HTTP 404 with an HTML body", "status=404", {"404"}),
+            ("HTTP 500 with an HTML body", "status=500", {"500"}),
+            ("a redirect loop", "redirect_loop=1", {"302"}),
+            ("a redirect to a port where no one listens",
+             f"redirect=http://127.0.0.1:{closed_port()}/{FEED_PATH}", {"302"}),
+            # Refused by its Content-Length, before any of it arrives.
+            ("a 1 GiB body", f"size={1 << 30}", {"200"}),
+            # No length given: counted while it unpacks.
+            ("a 1 GiB gzip body without a Content-Length",
+             f"size={1 << 30}&fill=repeat&gzip=1", {"200"}),
+        ]
+        for case, misbehaviour, logged in cases:
+            s.server_control("reset=1&" + misbehaviour)
+            lines = reload_and_wait(s)
+            assert logged <= set(statuses(lines)), f"{case}: unexpected server log {lines}"
+            if misbehaviour == "redirect_loop=1":
+                assert len(lines) >= 5, f"{case}: the loop was not followed: {lines}"
+            checks.after_failure(case)
+            checks.recovers(case)
+
+        # A server that claims half the length and sends the whole: what the length promised
+        # is the document, and the connection is not used again.
+        case = "a Content-Length of half the body"
+        s.server_control("reset=1&liar=1")
+        lines = reload_and_wait(s)
+        assert statuses(lines) == ["200"], f"{case}: unexpected server log {lines}"
+        checks.running(case)
+        checks.keeps_items(case)
+        checks.tooltip_reports_success(case)
+        checks.scrolls(case)
+        checks.hover_pauses(case)
+        checks.recovers(case)
+
+
+def test_stalled_and_trickling_bodies(binary):
+    with Session(binary) as s:
+        checks = start_with_good_feed(s)
+
+        case = "a body that stops arriving"
+        s.server_control("reset=1&stall=1")
+        before = len(s.requests())
+        started = time.monotonic()
+        reload_by_double_click(s)
+        wait_for(lambda: len(s.requests()) > before, timeout=20, what="the stalled request")
+        park_pointer(s)
+        assert grab(s).title_state() == "busy", f"{case}: the title should show the fetch"
+        checks.scrolls(case + " (while it waits)")
+        checks.hover_pauses(case + " (while it waits)")
+        wait_for(lambda: grab(s).title_state() == "normal", timeout=STALL_SECONDS + 60,
+                 interval=0.5, what=f"{case}: the time-out to end the fetch")
+        waited = time.monotonic() - started
+        assert waited > STALL_SECONDS - 10, f"{case}: the fetch ended after {waited:.0f} s"
+        checks.after_failure(case)
+        checks.recovers(case)
+
+        # The five-minute limit is proven in-process with a shorter one; here the program
+        # only has to stay alive and scrolling while the body trickles in.
+        case = "a body of one byte a second"
+        s.server_control("reset=1&trickle=1")
+        before = len(s.requests())
+        reload_by_double_click(s)
+        wait_for(lambda: len(s.requests()) > before, timeout=20, what="the trickling request")
+        park_pointer(s)
+        until = time.monotonic() + 10
+        while time.monotonic() < until:
+            assert grab(s).title_state() == "busy", f"{case}: the title should show the fetch"
+            checks.running(case)
+            checks.scrolls(case)
+        # The server going away ends the fetch.
+        s.stop_server()
+        s.start_server()
+        wait_for(lambda: grab(s).title_state() == "normal", timeout=30,
+                 what=f"{case}: the end of the fetch once the server went away")
+        checks.after_failure(case)
+        checks.recovers(case)
+
+
+# --- feeds that arrive but are broken or huge ---------------------------------------------------
+
+def garbage_then_an_item():
+    noise = random.Random(11).randbytes(256 * 1024).replace(b"<", b"(")
+    return noise + rss(["The item after the noise"], linked=False).encode()
+
+
+def invalid_utf8():
+    bad = [b"\xff\xfe broken", b"\xc3\x28 lone lead", b"\x80\x81 stray", b"\xc0\xaf overlong",
+           b"\xed\xa0\x80 surrogate", b"\xf4\x90\x80\x80 beyond", b"cut short \xe2\x82"]
+    titles = [b"Title with " + piece + b" bytes" for piece in bad]
+    return rss(["PLACEHOLDER"] * len(titles), linked=False).encode().replace(
+        b"PLACEHOLDER", b"%s") % tuple(titles)
+
+
+def one_huge_title():
+    return rss(["A title that never seems to end " * (5 * 1024 * 1024 // 32)], linked=False)
+
+
+def unterminated_item():
+    return ("<?xml version=\"1.0\"?><rss><channel><title>Tallowmere</title><item>"
+            "<title>An item that is never closed</title><author>Desk</author>")
+
+
+FEED_CASES = [
+    # (what, document): each replaces the good feed with unlinked titles of its own.
+    ("garbage bytes before the one item", garbage_then_an_item),
+    ("invalid UTF-8 in every title", invalid_utf8),
+    ("UTF-16 with a byte-order mark and no charset",
+     lambda: rss(GOOD_TITLES, linked=False).replace("UTF-8", "UTF-16").encode("utf-16")),
+    ("a feed of 100,000 items",
+     lambda: rss([f"Item {i} of a hundred thousand" for i in range(100_000)], linked=False)),
+    ("one title of 5 MB", one_huge_title),
+    ("an <item> that never ends", unterminated_item),
+]
+
+
+def test_broken_and_huge_feeds_replace_the_items(binary):
+    with Session(binary) as s:
+        checks = start_with_good_feed(s)
+        for case, make in FEED_CASES:
+            document = make()
+            path = s.feeds / FEED_PATH
+            if isinstance(document, bytes):
+                path.write_bytes(document)
+            else:
+                path.write_text(document)
+            lines = reload_and_wait(s, timeout=120)
+            assert statuses(lines)[:1] == ["200"], f"{case}: unexpected server log {lines}"
+            checks.running(case)
+            checks.tooltip_reports_success(case)
+            # A row shorter than the distance already scrolled starts over at the right edge.
+            wait_for(lambda: grab(s).count(PLAIN) > 20, timeout=20,
+                     what=f"{case}: its items on the strip")
+            assert grab(s).count(LINK) == 0, f"{case}: items of the previous feed still shown"
+            checks.scrolls(case)
+            checks.hover_pauses(case)
+            checks.running(case)
+            checks.recovers(case)
+
+
+def test_story_list_without_any_line_feed(binary):
+    with Session(binary) as s:
+        stories = "".join(f"HEADLINE Story {i} of the day\nURL http://www.tallowmere.example/s/{i}\n"
+                          for i in range(30))
+        path = "tallowmere.example/ticker.txt"
+        checks = start_with_good_feed(s, path, "Tallowmere ticker\nSTORY \n" + stories)
+        case = "a story list without any line feed"
+        # All on one line: the first headline runs to the end of the document, without a link.
+        (s.feeds / path).write_text("Tallowmere ticker STORY " + stories.replace("\n", " ") * 100)
+        lines = reload_and_wait(s)
+        assert statuses(lines)[:1] == ["200"], f"{case}: unexpected server log {lines}"
+        checks.running(case)
+        checks.tooltip_reports_success(case)
+        wait_for(lambda: grab(s).count(PLAIN) > 20, timeout=20,
+                 what=f"{case}: its one long item on the strip")
+        assert grab(s).count(LINK) == 0, f"{case}: items of the previous list still shown"
+        checks.scrolls(case)
+        checks.hover_pauses(case)
+        checks.running(case)
+
+
+if __name__ == "__main__":
+    main([test_server_down_at_start_mid_run_and_back,
+          test_server_failures_keep_the_items_shown,
+          test_stalled_and_trickling_bodies,
+          test_broken_and_huge_feeds_replace_the_items,
+          test_story_list_without_any_line_feed])
