@@ -7,11 +7,11 @@
 #include <algorithm>
 
 #include "platform/Colors.h"
+#include "platform/Fonts.h"
 #include "platform/FormWidget.h"
 #include "platform/Pictures.h"
 #include "platform/PointerEvents.h"
 #include "platform/Twips.h"
-
 
 namespace platform {
 
@@ -20,6 +20,10 @@ namespace {
 // Labels show their caption on one line from the top-left corner; no mnemonic flag, so an
 // "&" is drawn as it stands.
 constexpr int kLabelTextFlags = Qt::TextSingleLine | Qt::AlignLeft | Qt::AlignTop;
+// Longer captions are drawn in part; the margin, in pixels, covers glyphs that reach beyond
+// their advance.
+constexpr std::size_t kWholeCaptionLimit = 1024;
+constexpr int kSliceMargin = 64;
 
 }  // namespace
 
@@ -188,8 +192,23 @@ void PictureBoxWidget::paintEvent(QPaintEvent* event) {
       const LabelState& label = labels->elements()[static_cast<std::size_t>(index)].state;
       const QRect box = localRect(label);
       if (!box.intersects(dirty) || label.caption.empty()) continue;
-      painter.setFont(FontOf(label.font).font());
+      const FontEntry& font = FontOf(label.font);
+      painter.setFont(font.font());
       painter.setPen(ToQColor(label.foreColor));
+      FontEntry::Slice slice;
+      // Laying out a caption of megabytes on every tick of the scroll would take the whole
+      // processor and hundreds of megabytes: only the characters near the dirty columns are
+      // drawn, where they stand in the whole line.
+      if (label.caption.size() > kWholeCaptionLimit &&
+          font.plainSlice(label.caption, dirty.left() - box.left() - kSliceMargin,
+                          dirty.right() + 1 - box.left() + kSliceMargin, slice)) {
+        QRectF part(box);
+        part.setLeft(box.left() + static_cast<qreal>(slice.before64) / 64);
+        painter.drawText(part, kLabelTextFlags,
+                         QString::fromUtf8(label.caption.data() + slice.begin,
+                                           static_cast<qsizetype>(slice.end - slice.begin)));
+        continue;
+      }
       painter.drawText(box, kLabelTextFlags, QString::fromStdString(label.caption));
     }
   }

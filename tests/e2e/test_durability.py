@@ -61,7 +61,9 @@ def test_a_kill_during_the_save_leaves_the_old_file_or_the_new_one(binary):
     with Session(binary) as s:
         url = s.url("tallowmere.example/rss.php?durability=1")
         old, new = as_found(url, 1500, 1500), as_saved(url, 1500, 1500)
-        rng = random.Random(int(os.environ.get("DURABILITY_SEED", time.time_ns())))
+        # DURABILITY_SEED=n repeats the delays of a run.
+        seed = int(os.environ.get("DURABILITY_SEED", time.time_ns() % 1000000))
+        rng = random.Random(seed)
         # The upper end of the kill delays follows the moment the program is done: after an
         # iteration in which it ended by itself the delays get shorter, after a kill longer,
         # so that kills keep landing around the save.
@@ -79,8 +81,8 @@ def test_a_kill_during_the_save_leaves_the_old_file_or_the_new_one(binary):
             code = proc.wait(10)
             assert s.settings.exists(), f"iteration {iteration}: the file is gone"
             text = read_bytes(s.settings)
-            assert text in (old, new), (
-                f"iteration {iteration}, kill after {delay * 1000:.1f} ms: a broken file:\n{text!r}")
+            assert text in (old, new), (f"seed {seed}, iteration {iteration}, kill after "
+                                        f"{delay * 1000:.1f} ms: a broken file:\n{text!r}")
             left_now = set(leftovers(s))
             if text == new:
                 # A save clears what killed saves left behind before it writes.
@@ -97,7 +99,8 @@ def test_a_kill_during_the_save_leaves_the_old_file_or_the_new_one(binary):
                 else:
                     outcomes["before the save"] += 1
                 longest = min(0.2, longest * 1.05)
-        print(f"  {KILLS} kills: {outcomes}, last delay limit {longest * 1000:.1f} ms", flush=True)
+        print(f"  {KILLS} kills (seed {seed}): {outcomes}, last delay limit "
+              f"{longest * 1000:.1f} ms", flush=True)
         # The program reacts within a millisecond or so, so kills before its save are rare;
         # what matters is that many landed between the close request and the program's end.
         killed = KILLS - outcomes["ended by itself"]

@@ -49,6 +49,20 @@ def test_pressing_a_linked_label_opens_its_link(binary):
         assert links == [["http://www.tallowmere.example/news/1?a=1&b=2"]], links
 
 
+def test_middle_button_opens_the_link_and_double_click_reloads(binary):
+    with Session(binary) as s:
+        start(s)
+        s.xdotool("mousemove", 100 + 250, 100 + 8)
+        time.sleep(0.3)
+        s.xdotool("click", 2)
+        links = wait_for(s.opened_links, what="the opener")
+        assert links == [["http://www.tallowmere.example/news/1?a=1&b=2"]], links
+        fetched = len(s.requests())
+        s.xdotool("mousemove", 100 + 10, 100 + 5)
+        s.xdotool("click", "--repeat", 2, "--delay", 80, 1)
+        wait_for(lambda: len(s.requests()) > fetched, what="the reload by double-click")
+
+
 def test_dragging_the_title_picture_moves_the_window(binary):
     with Session(binary) as s:
         start(s)
@@ -75,5 +89,6 @@ def test_right_click_shows_the_options(binary):
 if __name__ == "__main__":
     main([test_hovering_a_label_pauses_and_leaving_resumes,
           test_pressing_a_linked_label_opens_its_link,
+          test_middle_button_opens_the_link_and_double_click_reloads,
           test_dragging_the_title_picture_moves_the_window,
           test_right_click_shows_the_options])

@@ -98,6 +98,8 @@ struct FailureCase {
   std::string path;
 };
 
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+
 class FailedLoad : public LoadPageTest, public testing::WithParamInterface<FailureCase> {};
 
 TEST_P(FailedLoad, KeepsTheItemsAndLabelsAndSaysWhyInTheTooltip) {

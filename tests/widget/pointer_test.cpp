@@ -126,6 +126,8 @@ struct LinkCase {
   bool opened;
 };
 
+void PrintTo(const LinkCase& c, std::ostream* os) { *os << c.link; }
+
 class HostileLinks : public testing::TestWithParam<LinkCase> {};
 
 TEST_P(HostileLinks, OnlyHttpAndHttpsAreOpened) {

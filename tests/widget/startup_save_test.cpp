@@ -63,6 +63,8 @@ struct SavedUrlCase {
   bool accepted;
 };
 
+void PrintTo(const SavedUrlCase& c, std::ostream* os) { *os << c.name; }
+
 class SavedUrl : public testing::TestWithParam<SavedUrlCase> {};
 
 TEST_P(SavedUrl, IsUsedOnlyWhenNotEmptyNotTheDefaultAndInTheHomeDomain) {
@@ -129,6 +131,8 @@ struct PositionCase {
   float left;
   float top;
 };
+
+void PrintTo(const PositionCase& c, std::ostream* os) { *os << c.name; }
 
 class SavedPosition : public testing::TestWithParam<PositionCase> {};
 
