@@ -50,7 +50,10 @@ def test_options_scenario(binary):
         assert strip_moves(s)
 
         # A URL outside the home domain: refused with the warning, the strip scrolls on.
-        open_options(s)
+        dialog = open_options(s)
+        dx, dy, dw, dh = s.geometry(dialog)
+        assert abs(dx + dw / 2 - 640) <= 20 and abs(dy + dh / 2 - 400) <= 40, (dx, dy, dw, dh)
+        assert (dw, dh) == (312, 88), (dw, dh)  # 4680 x 1320 twips of client area
         s.xdotool("key", "ctrl+a")
         s.xdotool("type", "--delay", "5", "http://www.elsewhere.example/rss.php")
         before = len(s.requests())

@@ -86,6 +86,8 @@ struct SeparatorCase {
   const char* expected;
 };
 
+void PrintTo(const SeparatorCase& c, std::ostream* os) { *os << c.path; }
+
 class AddBackslashTest : public testing::TestWithParam<SeparatorCase> {};
 
 TEST_P(AddBackslashTest, EndsInOneSeparator) {

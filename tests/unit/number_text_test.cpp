@@ -16,6 +16,8 @@ struct ReadCase {
   double expected;
 };
 
+void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.text; }
+
 class ReadNumberTest : public testing::TestWithParam<ReadCase> {};
 
 TEST_P(ReadNumberTest, ReadsTheLeadingNumber) {
@@ -64,6 +66,8 @@ struct FormatCase {
   float value;
   const char* expected;
 };
+
+void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.expected; }
 
 class FormatNumberTest : public testing::TestWithParam<FormatCase> {};
 

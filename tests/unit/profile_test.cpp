@@ -96,6 +96,8 @@ struct ReadCase {
   const char* expected;  // "<default>" when the key must not be found
 };
 
+void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.label; }
+
 class ProfileValueTest : public testing::TestWithParam<ReadCase> {};
 
 TEST_P(ProfileValueTest, FindsTheValue) {
@@ -267,6 +269,8 @@ struct WriteCase {
   std::string value;
   std::string after;
 };
+
+void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.label; }
 
 class ProfileWriteTest : public testing::TestWithParam<WriteCase> {};
 
@@ -494,6 +498,8 @@ struct MultiWriteCase {
   std::vector<std::pair<std::string, std::string>> entries;
   std::string after;
 };
+
+void PrintTo(const MultiWriteCase& c, std::ostream* os) { *os << c.label; }
 
 class ProfileMultiWriteTest : public testing::TestWithParam<MultiWriteCase> {};
 

@@ -231,6 +231,8 @@ struct BoxCase {
   int answer;
 };
 
+void PrintTo(const BoxCase& c, std::ostream* os) { *os << "style " << c.style; }
+
 class RealMessageBox : public testing::TestWithParam<BoxCase> {};
 
 TEST_P(RealMessageBox, HasTheCaptionIconAndButtonsOfItsStyle) {

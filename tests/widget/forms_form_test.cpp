@@ -71,6 +71,8 @@ struct PositionCase {
   int pixels;
 };
 
+void PrintTo(const PositionCase& c, std::ostream* os) { *os << c.twips << " twips"; }
+
 class FormPosition : public testing::TestWithParam<PositionCase> {};
 
 // The value set is kept as it is; the window stands at the nearest pixel, halves rounding up.
@@ -133,6 +135,8 @@ struct ColorCase {
   Color value;
   std::function<QColor()> expected;
 };
+
+void PrintTo(const ColorCase& c, std::ostream* os) { *os << c.what; }
 
 class ColorMapping : public testing::TestWithParam<ColorCase> {};
 

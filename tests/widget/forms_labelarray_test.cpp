@@ -143,6 +143,8 @@ struct HitCase {
   int expected;
 };
 
+void PrintTo(const HitCase& c, std::ostream* os) { *os << c.what; }
+
 class HitTesting : public Labels, public testing::WithParamInterface<HitCase> {};
 
 TEST_P(HitTesting, FindsTheTopmostVisibleLabel) {

@@ -22,20 +22,12 @@
 #include "platform/Form.h"
 #include "platform/LabelArray.h"
 #include "platform/PictureBox.h"
+#include "widget/support/StripDefinition.h"
 
 namespace platform {
 namespace {
 
 constexpr Color kBlue = 0x00FF0000;
-
-Form::Definition StripDefinition() {
-  Form::Definition d;
-  d.name = "frmStrip";
-  d.clientWidth = 8175;
-  d.clientHeight = 375;
-  d.backColor = RGB(224, 224, 224);
-  return d;
-}
 
 LabelState Template() {
   LabelState s;

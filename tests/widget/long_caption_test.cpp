@@ -12,18 +12,10 @@
 #include "platform/Form.h"
 #include "platform/LabelArray.h"
 #include "platform/PictureBox.h"
+#include "widget/support/StripDefinition.h"
 
 namespace platform {
 namespace {
-
-Form::Definition StripDefinition() {
-  Form::Definition d;
-  d.name = "frmStrip";
-  d.clientWidth = 8175;
-  d.clientHeight = 375;
-  d.backColor = RGB(224, 224, 224);
-  return d;
-}
 
 LabelState Template() {
   LabelState s;

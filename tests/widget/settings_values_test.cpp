@@ -22,6 +22,8 @@ struct ValueCase {
   std::string readBack;
 };
 
+void PrintTo(const ValueCase& c, std::ostream* os) { *os << c.label; }
+
 const std::string kHome = "http://www.tallowmere.example/";
 
 std::string LongUrl() {
