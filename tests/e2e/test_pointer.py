@@ -39,24 +39,24 @@ def test_hovering_a_label_pauses_and_leaving_resumes(binary):
         assert strip_moves(s), "the strip resumes once the pointer has left"
 
 
+def press_label_and_expect_its_link(s, button):
+    s.xdotool("mousemove", 100 + 250, 100 + 8)
+    time.sleep(0.3)
+    s.xdotool("click", button)
+    links = wait_for(s.opened_links, what="the opener")
+    assert links == [["http://www.tallowmere.example/news/1?a=1&b=2"]], links
+
+
 def test_pressing_a_linked_label_opens_its_link(binary):
     with Session(binary) as s:
         start(s)
-        s.xdotool("mousemove", 100 + 250, 100 + 8)
-        time.sleep(0.3)
-        s.xdotool("click", 1)
-        links = wait_for(s.opened_links, what="the opener")
-        assert links == [["http://www.tallowmere.example/news/1?a=1&b=2"]], links
+        press_label_and_expect_its_link(s, 1)
 
 
 def test_middle_button_opens_the_link_and_double_click_reloads(binary):
     with Session(binary) as s:
         start(s)
-        s.xdotool("mousemove", 100 + 250, 100 + 8)
-        time.sleep(0.3)
-        s.xdotool("click", 2)
-        links = wait_for(s.opened_links, what="the opener")
-        assert links == [["http://www.tallowmere.example/news/1?a=1&b=2"]], links
+        press_label_and_expect_its_link(s, 2)
         fetched = len(s.requests())
         s.xdotool("mousemove", 100 + 10, 100 + 5)
         s.xdotool("click", "--repeat", 2, "--delay", 80, 1)

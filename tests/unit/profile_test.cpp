@@ -409,6 +409,23 @@ TEST(ProfileFile, WriteKeepsPermissionBitsAndLinks) {
 // Several processes save complete, different files at the same moment, many times, while
 // another reads: every read and the final file are one whole version, and no temporary
 // file is left behind.
+// Runs work(0) … work(count - 1) at the same moment, each in a child process of its own;
+// true when every one of them returned true.
+bool InChildProcesses(int count, const std::function<bool(int index)>& work) {
+  std::vector<pid_t> children;
+  for (int index = 0; index < count; ++index) {
+    const pid_t pid = ::fork();
+    if (pid == 0) ::_exit(work(index) ? 0 : 1);
+    if (pid > 0) children.push_back(pid);
+  }
+  bool all = static_cast<int>(children.size()) == count;
+  for (pid_t pid : children) {
+    int status = 0;
+    all = ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0 && all;
+  }
+  return all;
+}
+
 TEST(ProfileFile, ConcurrentWritersNeverMixOrTruncate) {
   TempFolder folder;
   const std::string path = folder.File("s.ini");
@@ -418,14 +435,7 @@ TEST(ProfileFile, ConcurrentWritersNeverMixOrTruncate) {
   constexpr int kRounds = 40;
   auto valueOf = [](int writer) { return std::string(200000, static_cast<char>('a' + writer)); };
 
-  std::vector<pid_t> children;
-  for (int writer = 0; writer <= kWriters; ++writer) {
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid > 0) {
-      children.push_back(pid);
-      continue;
-    }
+  EXPECT_TRUE(InChildProcesses(kWriters + 1, [&](int writer) {
     int failures = 0;
     if (writer == kWriters) {  // the reader
       for (int round = 0; round < kRounds * 4; ++round) {
@@ -439,13 +449,8 @@ TEST(ProfileFile, ConcurrentWritersNeverMixOrTruncate) {
         if (!WritePrivateProfileString("Options", "Data", valueOf(writer), path)) ++failures;
       }
     }
-    ::_exit(failures == 0 ? 0 : 1);
-  }
-  for (pid_t pid : children) {
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child " << pid;
-  }
+    return failures == 0;
+  }));
 
   const std::string file = folder.Read("s.ini");
   std::set<std::string> versions;
@@ -461,27 +466,16 @@ TEST(ProfileFile, ConcurrentWritersOfDifferentKeysKeepAll) {
   TempFolder folder;
   const std::string path = folder.File("s.ini");
   constexpr int kWriters = 4;
-  std::vector<pid_t> children;
-  for (int writer = 0; writer < kWriters; ++writer) {
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      bool ok = true;
-      for (int round = 0; round < 25; ++round) {
-        ok = WritePrivateProfileString("Options",
-                                       "Key" + std::to_string(writer) + "_" + std::to_string(round),
-                                       std::to_string(round), path) &&
-             ok;
-      }
-      ::_exit(ok ? 0 : 1);
+  EXPECT_TRUE(InChildProcesses(kWriters, [&](int writer) {
+    bool ok = true;
+    for (int round = 0; round < 25; ++round) {
+      ok = WritePrivateProfileString("Options",
+                                     "Key" + std::to_string(writer) + "_" + std::to_string(round),
+                                     std::to_string(round), path) &&
+           ok;
     }
-    children.push_back(pid);
-  }
-  for (pid_t pid : children) {
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
+    return ok;
+  }));
   for (int writer = 0; writer < kWriters; ++writer) {
     for (int round = 0; round < 25; ++round) {
       EXPECT_EQ(
@@ -575,14 +569,7 @@ TEST(ProfileFile, ConcurrentMultiWritersNeverMixKeys) {
   constexpr int kWriters = 4;
   constexpr int kRounds = 60;
 
-  std::vector<pid_t> children;
-  for (int writer = 0; writer <= kWriters; ++writer) {
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid > 0) {
-      children.push_back(pid);
-      continue;
-    }
+  EXPECT_TRUE(InChildProcesses(kWriters + 1, [&](int writer) {
     int failures = 0;
     if (writer == kWriters) {  // the reader: one read of the file per look
       for (int round = 0; round < kRounds * 20; ++round) {
@@ -604,13 +591,8 @@ TEST(ProfileFile, ConcurrentMultiWritersNeverMixKeys) {
         if (!WritePrivateProfileStrings("Options", entries, path)) ++failures;
       }
     }
-    ::_exit(failures == 0 ? 0 : 1);
-  }
-  for (pid_t pid : children) {
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child " << pid;
-  }
+    return failures == 0;
+  }));
   const std::string x = GetPrivateProfileString("Options", "WindowX", "", path);
   EXPECT_EQ(GetPrivateProfileString("Options", "Default URL", "", path), "http://w" + x);
   EXPECT_EQ(GetPrivateProfileString("Options", "WindowY", "", path), x);

@@ -74,17 +74,7 @@ class Strip : public testing::Test {
                        {":/images/normal.gif"},
                        "Title tip",
                        {}}};
-  PictureBox picTicker{form,
-                       {"picTicker",
-                        960,
-                        0,
-                        8175,
-                        375,
-                        RGB(224, 224, 224),
-                        vbWindowText,
-                        {},
-                        "",
-                        {"MS Sans Serif", 8.25f, true}}};
+  PictureBox picTicker{form, StripBoxDefinition(960)};
   LabelArray lblItem{picTicker, {"lblItem", Template()}};
 
   void SetUp() override {

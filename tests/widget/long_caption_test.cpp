@@ -46,17 +46,7 @@ void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
 class LongCaption : public testing::TestWithParam<Case> {
  protected:
   Form form{StripDefinition()};
-  PictureBox picTicker{form,
-                       {"picTicker",
-                        0,
-                        0,
-                        8175,
-                        375,
-                        RGB(224, 224, 224),
-                        vbWindowText,
-                        {},
-                        "",
-                        {"MS Sans Serif", 8.25f, true}}};
+  PictureBox picTicker{form, StripBoxDefinition(0)};
   LabelArray lblItem{picTicker, {"lblItem", Template()}};
 
   void SetUp() override {
