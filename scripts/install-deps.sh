@@ -10,6 +10,8 @@ packages=(
   libbenchmark-dev libpugixml-dev clang libclang-rt-14-dev
   # run and tests: X server, window manager, pointer driving, screenshots, feed server
   xvfb xauth xdotool x11-utils openbox imagemagick python3 procps
+  # a second window manager, one that focuses new windows, for the focus tests
+  metacity
   # runtime
   libqt6widgets6 libqt6network6 ca-certificates xdg-utils fonts-liberation fonts-dejavu-core
 )

@@ -32,6 +32,8 @@ class Session:
     """One display, one feed server and one program folder; everything ends with the session."""
 
     def __init__(self, ticker_binary, window_manager=True, feeds=None):
+        """window_manager: True or "openbox" (lenient about focus), "metacity" (focuses new
+        windows, as most desktops do), or False for none."""
         self.tmp = Path(tempfile.mkdtemp(prefix="ticker-e2e-"))
         self.procs = []
         self.env = dict(os.environ)
@@ -40,8 +42,9 @@ class Session:
         self.env["XDG_RUNTIME_DIR"] = str(runtime)
         self.env.pop("QT_QPA_PLATFORM", None)
         self._start_display()
+        self.window_manager = None
         if window_manager:
-            self._start_window_manager()
+            self._start_window_manager("openbox" if window_manager is True else window_manager)
         self.feeds = self.tmp / "feeds"
         shutil.copytree(feeds or SOURCE / "resources" / "feeds", self.feeds)
         self.server_log = self.tmp / "server.log"
@@ -70,11 +73,19 @@ class Session:
         number = wait_for(lambda: display_file.read_text().strip(), what="Xvfb")
         self.env["DISPLAY"] = ":" + number
 
-    def _start_window_manager(self):
-        self._spawn(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
-                    stderr=subprocess.DEVNULL)
+    def _start_window_manager(self, name):
+        commands = {
+            "openbox": ["openbox", "--sm-disable"],
+            # No compositor and no session: metacity's settings stay in memory.
+            "metacity": ["metacity", "--sm-disable", "--compositor=none"],
+        }
+        env = dict(self.env, GSETTINGS_BACKEND="memory")
+        proc = subprocess.Popen(commands[name], env=env, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+        self.procs.append(proc)
         wait_for(lambda: "window id" in self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
-                                                check=False), what="openbox")
+                                                check=False), what=name)
+        self.window_manager = name
 
     def start_server(self):
         port_file = self.tmp / "server.port"
@@ -166,11 +177,57 @@ class Session:
         return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
 
     def close_window(self, window=None):
-        """Asks the window manager to close the window, as the user's Alt+F4 does."""
-        window = window or self.window
-        self.run(["xdotool", "windowactivate", "--sync", window], check=False)
-        self.run(["xdotool", "windowfocus", "--sync", window], check=False)
-        self.run(["xdotool", "key", "alt+F4"])
+        """Sends the window the close request that the window manager sends when the user
+        presses its close box or Alt+F4 on it."""
+        request_close(self, window or self.window)
+
+    # --- what a person sees and does -------------------------------------------------------
+    def active_window(self):
+        """The window the window manager has made active (decimal id, as xdotool prints it),
+        or None."""
+        out = self.run(["xprop", "-root", "_NET_ACTIVE_WINDOW"], check=False)
+        found = re.search(r"window id # (0x[0-9a-fA-F]+)", out)
+        if not found or int(found.group(1), 16) == 0:
+            return None
+        return str(int(found.group(1), 16))
+
+    def focused_window(self):
+        """The window that has the keyboard (decimal id)."""
+        return self.run(["xdotool", "getwindowfocus"], check=False).strip() or None
+
+    def start_other_program(self, text="Another program"):
+        """Starts another program's window, as the one the person is working in, and waits
+        until it is the active window; returns its id."""
+        proc = self._spawn(["xmessage", "-name", "other-program", "-geometry", "+700+500", text],
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+        def window():
+            if proc.poll() is not None:
+                raise AssertionError("the other program ended")
+            out = self.run(["xdotool", "search", "--onlyvisible", "--classname",
+                            "^other-program$"], check=False)
+            return out.split()[-1] if out.split() else None
+
+        other = wait_for(window, what="the other program's window")
+        try:
+            wait_for(lambda: self.active_window() == other, timeout=2)
+        except AssertionError:
+            # The window manager left it inactive: the person clicks into it.
+            x, y, w, h = self.geometry(other)
+            self.xdotool("mousemove", x + w // 2, y + h // 2)
+            self.xdotool("click", 1)
+            wait_for(lambda: self.active_window() == other, what="the other program active")
+        return other
+
+    def drag_title(self, dx, dy, steps=8):
+        """Drags the strip by its title picture with the left button, as a person does."""
+        x, y, _, _ = self.geometry()
+        px, py = x + 8, y + 6
+        self.xdotool("mousemove", px, py)
+        self.xdotool("mousedown", 1)
+        for step in range(1, steps + 1):
+            self.xdotool("mousemove", px + dx * step // steps, py + dy * step // steps)
+        self.xdotool("mouseup", 1)
 
     def xprop(self, prop, window=None):
         return self.run(["xprop", "-id", window or self.window, prop])
@@ -207,6 +264,21 @@ class Session:
     def server_control(self, query):
         import urllib.request
         urllib.request.urlopen(self.url("__control?" + query), timeout=10).read()
+
+
+# Window managers the focus tests run under: openbox is lenient about focus, metacity gives
+# the keyboard to every new window that does not decline it, as most desktops do.
+WINDOW_MANAGERS = ("openbox", "metacity")
+
+
+def per_window_manager(test):
+    """One test function per window manager, named after it, for main()."""
+    def make(name):
+        def run(binary):
+            test(binary, name)
+        run.__name__ = f"{test.__name__}[{name}]"
+        return run
+    return [make(name) for name in WINDOW_MANAGERS]
 
 
 def main(test_functions):
