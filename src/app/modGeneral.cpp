@@ -14,11 +14,11 @@ std::int16_t WriteIni(const std::string& section, const std::string& key, const 
 
 std::int16_t WriteIniKeys(const std::string& section,
                           const std::vector<std::pair<std::string, std::string>>& keys,
-                          const std::string& path) {
+                          const std::string& path, std::string* why) {
   std::vector<platform::ProfileEntry> entries;
   entries.reserve(keys.size());
   for (const auto& [key, value] : keys) entries.push_back({key, value});
-  return platform::WritePrivateProfileStrings(section, entries, path) ? 1 : 0;
+  return platform::WritePrivateProfileStrings(section, entries, path, why) ? 1 : 0;
 }
 
 std::string AddBackslash(std::string path) {

@@ -191,14 +191,34 @@ class FileDescriptor {
 
 enum class FileState { Text, Missing, Unusable };
 
+// Why an operation failed, when the caller wants to know.
+void Explain(std::string* why, std::string_view reason) {
+  if (why != nullptr && why->empty()) *why = std::string(reason);
+}
+
+void ExplainErrno(std::string* why, int error) { Explain(why, std::strerror(error)); }
+
 // The whole file when it is a readable regular file of settings size without NUL bytes.
 // O_NONBLOCK keeps a FIFO named like the file from hanging the open.
-FileState ReadSettingsFile(const std::string& path, std::string& text, struct stat& info) {
+FileState ReadSettingsFile(const std::string& path, std::string& text, struct stat& info,
+                           std::string* why = nullptr) {
   FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-  if (fd.get() < 0)
-    return (errno == ENOENT || errno == ENOTDIR) ? FileState::Missing : FileState::Unusable;
-  if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
-      static_cast<std::size_t>(info.st_size) > kMaxFileSize) {
+  if (fd.get() < 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return FileState::Missing;
+    ExplainErrno(why, errno);
+    return FileState::Unusable;
+  }
+  if (::fstat(fd.get(), &info) != 0) {
+    ExplainErrno(why, errno);
+    return FileState::Unusable;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    Explain(why,
+            S_ISDIR(info.st_mode) ? "a folder has the settings file's name" : "not a regular file");
+    return FileState::Unusable;
+  }
+  if (static_cast<std::size_t>(info.st_size) > kMaxFileSize) {
+    Explain(why, "too large to be a settings file");
     return FileState::Unusable;
   }
   text.clear();
@@ -206,12 +226,21 @@ FileState ReadSettingsFile(const std::string& path, std::string& text, struct st
   for (;;) {
     const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return FileState::Unusable;
+    if (n < 0) {
+      ExplainErrno(why, errno);
+      return FileState::Unusable;
+    }
     if (n == 0) break;
     text.append(buffer, static_cast<std::size_t>(n));
-    if (text.size() > kMaxFileSize) return FileState::Unusable;  // grew while being read
+    if (text.size() > kMaxFileSize) {  // grew while being read
+      Explain(why, "too large to be a settings file");
+      return FileState::Unusable;
+    }
   }
-  if (std::memchr(text.data(), '\0', text.size()) != nullptr) return FileState::Unusable;
+  if (std::memchr(text.data(), '\0', text.size()) != nullptr) {
+    Explain(why, "not a text file");
+    return FileState::Unusable;
+  }
   return FileState::Text;
 }
 
@@ -241,12 +270,18 @@ int CreateTempFile(const std::string& folder, const std::string& name, std::stri
 
 // Writes text to a new file in folder and renames it over target, so that readers see the
 // old file or the new one, never a part. oldInfo: the file replaced, whose owner and
-// permission bits the new one keeps; null for a new file.
+// permission bits the new one keeps; null for a new file. noRoom: set when the folder does
+// not let the new file be created (nothing was written then).
 bool ReplaceFile(int folderFd, const std::string& folder, const std::string& name,
-                 const std::string& target, std::string_view text, const struct stat* oldInfo) {
+                 const std::string& target, std::string_view text, const struct stat* oldInfo,
+                 bool& noRoom, std::string* why) {
   std::string tempPath;
   FileDescriptor fd(CreateTempFile(folder, name, tempPath));
-  if (fd.get() < 0) return false;
+  if (fd.get() < 0) {
+    noRoom = errno == EACCES || errno == EPERM || errno == EROFS;
+    ExplainErrno(why, errno);
+    return false;
+  }
   bool ok = WriteAll(fd.get(), text);
   if (ok && oldInfo != nullptr) {
     // Ownership is kept where allowed; the permission bits always.
@@ -257,11 +292,33 @@ bool ReplaceFile(int folderFd, const std::string& folder, const std::string& nam
   ok = ::close(fd.release()) == 0 && ok;
   ok = ok && ::rename(tempPath.c_str(), target.c_str()) == 0;
   if (!ok) {
+    ExplainErrno(why, errno);
     ::unlink(tempPath.c_str());
     return false;
   }
   if (folderFd >= 0) ::fsync(folderFd);
   return true;
+}
+
+// For a writable file in a folder that takes no new files: the file itself is rewritten,
+// whole, and flushed. Not atomic: a reader at that very moment, or a crash, can find a part.
+bool RewriteInPlace(const std::string& target, std::string_view text, std::string* why) {
+  FileDescriptor fd(::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
+  struct stat info {};
+  bool ok = fd.get() >= 0 && ::fstat(fd.get(), &info) == 0;
+  if (ok && !S_ISREG(info.st_mode)) {
+    Explain(why, "not a regular file");
+    return false;
+  }
+  // Written over the old bytes first, then cut: the file is never shorter than its text.
+  ok = ok && ::lseek(fd.get(), 0, SEEK_SET) == 0 && WriteAll(fd.get(), text) &&
+       ::ftruncate(fd.get(), static_cast<off_t>(text.size())) == 0 && ::fsync(fd.get()) == 0;
+  if (!ok) ExplainErrno(why, errno);
+  if (fd.get() >= 0 && ::close(fd.release()) != 0 && ok) {
+    ExplainErrno(why, errno);
+    ok = false;
+  }
+  return ok;
 }
 
 // A writer killed between creating its temporary file and the rename leaves that file behind.
@@ -306,6 +363,20 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
   return ProfileValue(text, section, key, defaultValue);
 }
 
+std::optional<std::string> FindPrivateProfileString(std::string_view section, std::string_view key,
+                                                    const std::string& path) {
+  section = Trim(section);
+  key = Trim(key);
+  std::string text;
+  struct stat info {};
+  if (section.empty() || key.empty() || ReadSettingsFile(path, text, info) != FileState::Text) {
+    return std::nullopt;
+  }
+  const Location loc = Locate(text, section, key);
+  if (!loc.keyFound) return std::nullopt;
+  return std::string(Unquote(loc.rawValue));
+}
+
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, const std::string& path) {
   const ProfileEntry entry{key, value};
@@ -313,11 +384,22 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
 }
 
 bool WritePrivateProfileStrings(std::string_view section, std::span<const ProfileEntry> entries,
-                                const std::string& path) {
+                                const std::string& path, std::string* why) {
+  if (why != nullptr) why->clear();
   section = Trim(section);
-  if (!ValidSection(section) || entries.empty() || path.empty()) return false;
+  if (entries.empty() || path.empty()) {
+    Explain(why, "nothing to write");
+    return false;
+  }
+  if (!ValidSection(section)) {
+    Explain(why, "invalid section name");
+    return false;
+  }
   for (const ProfileEntry& entry : entries) {
-    if (!ValidKey(Trim(entry.key))) return false;
+    if (!ValidKey(Trim(entry.key))) {
+      Explain(why, "invalid key name");
+      return false;
+    }
   }
 
   // A link is followed, so that the link itself is not replaced by a file.
@@ -325,10 +407,16 @@ bool WritePrivateProfileStrings(std::string_view section, std::span<const Profil
   std::error_code error;
   if (std::filesystem::is_symlink(target, error)) {
     target = std::filesystem::canonical(target, error);
-    if (error) return false;
+    if (error) {
+      Explain(why, error.message());
+      return false;
+    }
   }
   const std::string name = target.filename().string();
-  if (name.empty() || name == "." || name == "..") return false;
+  if (name.empty() || name == "." || name == "..") {
+    Explain(why, "not a file name");
+    return false;
+  }
   std::string folder = target.parent_path().string();
   if (folder.empty()) folder = ".";
 
@@ -347,18 +435,32 @@ bool WritePrivateProfileStrings(std::string_view section, std::span<const Profil
 
   std::string old;
   struct stat info {};
-  const FileState state = ReadSettingsFile(target.string(), old, info);
+  const FileState state = ReadSettingsFile(target.string(), old, info, why);
   if (state == FileState::Unusable) return false;
-  if (state == FileState::Text && ::access(target.c_str(), W_OK) != 0) return false;
+  if (state == FileState::Text && ::access(target.c_str(), W_OK) != 0) {
+    ExplainErrno(why, errno);
+    return false;
+  }
 
   std::string text = state == FileState::Text ? old : std::string();
   for (const ProfileEntry& entry : entries) {
     text = EditedText(text, section, Trim(entry.key), EncodeValue(entry.value));
-    if (text.size() > kMaxFileSize) return false;
+    if (text.size() > kMaxFileSize) {
+      Explain(why, "too large to be a settings file");
+      return false;
+    }
   }
   if (state == FileState::Text && text == old) return true;
-  return ReplaceFile(folderFd.get(), folder, name, target.string(), text,
-                     state == FileState::Text ? &info : nullptr);
+  bool noRoom = false;
+  std::string replaceWhy;
+  if (ReplaceFile(folderFd.get(), folder, name, target.string(), text,
+                  state == FileState::Text ? &info : nullptr, noRoom, &replaceWhy)) {
+    return true;
+  }
+  // The folder refuses new files but the file itself may be written.
+  if (noRoom && state == FileState::Text) return RewriteInPlace(target.string(), text, why);
+  Explain(why, replaceWhy);
+  return false;
 }
 
 bool FileExists(const std::string& path) {

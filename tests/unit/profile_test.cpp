@@ -19,6 +19,7 @@
 
 namespace fs = std::filesystem;
 using platform::FileExists;
+using platform::FindPrivateProfileString;
 using platform::GetPrivateProfileString;
 using platform::ProfileEntry;
 using platform::ProfileValue;
@@ -213,22 +214,121 @@ bool WithPermissionsInForce(const TempFolder& folder, const std::function<bool()
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-TEST(ProfileFile, ReadOnlyFolderKeepsTheOldFile) {
+constexpr fs::perms kReadOnlyFolder = fs::perms::owner_read | fs::perms::owner_exec |
+                                      fs::perms::group_read | fs::perms::group_exec |
+                                      fs::perms::others_read | fs::perms::others_exec;
+
+TEST(ProfileFile, ReadOnlyFolderKeepsAReadOnlyFile) {
   TempFolder folder;
   fs::create_directory(folder.File("ro"));
   const std::string path = folder.File("ro/s.ini");
   const std::string old = "[Options]\nk=old\n";
   std::ofstream(path) << old;
-  fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
-                            fs::perms::others_read);
-  fs::permissions(folder.File("ro"), fs::perms::owner_read | fs::perms::owner_exec |
-                                         fs::perms::group_read | fs::perms::group_exec |
-                                         fs::perms::others_read | fs::perms::others_exec);
+  fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  fs::permissions(folder.File("ro"), kReadOnlyFolder);
   EXPECT_TRUE(WithPermissionsInForce(folder, [&] {
-    return !WritePrivateProfileString("Options", "k", "new", path) &&
-           GetPrivateProfileString("Options", "k", "", path) == "old";
+    const ProfileEntry entry{"k", "new"};
+    std::string why;
+    return !WritePrivateProfileStrings("Options", std::span(&entry, 1), path, &why) &&
+           why == "Permission denied" && GetPrivateProfileString("Options", "k", "", path) == "old";
   }));
   EXPECT_EQ(folder.Read("ro/s.ini"), old);
+}
+
+// A writable file in a folder that takes no new files is rewritten where it is: the same
+// file, whole, shorter or longer than before, with everything else in it kept.
+TEST(ProfileFile, ReadOnlyFolderRewritesAWritableFileInPlace) {
+  TempFolder folder;
+  fs::create_directory(folder.File("ro"));
+  const std::string path = folder.File("ro/s.ini");
+  std::ofstream(path) << "; kept\n[Options]\nDefault URL=http://a-rather-long-old-value/\n"
+                         "WindowX=1\n[Other]\nkeep=me\n";
+  // Writable by whoever runs the check, the unprivileged user included.
+  fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                            fs::perms::group_write | fs::perms::others_read |
+                            fs::perms::others_write);
+  fs::permissions(folder.File("ro"), kReadOnlyFolder);
+  struct stat before {};
+  ASSERT_EQ(::stat(path.c_str(), &before), 0);
+  EXPECT_TRUE(WithPermissionsInForce(folder, [&] {
+    const std::vector<ProfileEntry> shorter = {
+        {"Default URL", "http://b/"}, {"WindowX", "2"}, {"WindowY", "3"}};
+    const std::string longUrl = "http://" + std::string(300, 'c');
+    const std::vector<ProfileEntry> longer = {{"Default URL", longUrl}};
+    std::string why;
+    return WritePrivateProfileStrings("Options", shorter, path, &why) && why.empty() &&
+           GetPrivateProfileString("Options", "WindowY", "", path) == "3" &&
+           WritePrivateProfileStrings("Options", longer, path, &why);
+  }));
+  EXPECT_EQ(folder.Read("ro/s.ini"), "; kept\n[Options]\nDefault URL=http://" +
+                                         std::string(300, 'c') +
+                                         "\nWindowX=2\nWindowY=3\n[Other]\nkeep=me\n");
+  struct stat after {};
+  ASSERT_EQ(::stat(path.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino) << "the file was replaced, not rewritten";
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.File("ro")), fs::directory_iterator()), 1)
+      << "a file was left beside the settings";
+}
+
+// A read-only folder without the file: nothing can be created, and the reason says so.
+TEST(ProfileFile, ReadOnlyFolderWithoutTheFileFailsWithTheReason) {
+  TempFolder folder;
+  fs::create_directory(folder.File("ro"));
+  fs::permissions(folder.File("ro"), kReadOnlyFolder);
+  const std::string path = folder.File("ro/s.ini");
+  EXPECT_TRUE(WithPermissionsInForce(folder, [&] {
+    const ProfileEntry entry{"k", "v"};
+    std::string why;
+    return !WritePrivateProfileStrings("Options", std::span(&entry, 1), path, &why) &&
+           why == "Permission denied";
+  }));
+  EXPECT_FALSE(fs::exists(path));
+}
+
+// Every failed write gives a reason a person can act on.
+TEST(ProfileFile, FailedWritesSayWhy) {
+  TempFolder folder;
+  fs::create_directory(folder.File("dir.ini"));
+  std::string huge = "[Options]\nk=1\n";
+  huge += std::string((1 << 20) + 1, 'x');
+  folder.Write("huge.ini", huge);
+  folder.Write("binary.ini", std::string("[Options]\n\0k=1\n", 15));
+  folder.Write("plain", "x");
+  const struct {
+    std::string path;
+    std::string section;
+    std::string why;
+  } cases[] = {
+      {folder.File("dir.ini"), "Options", "a folder has the settings file's name"},
+      {folder.File("huge.ini"), "Options", "too large to be a settings file"},
+      {folder.File("binary.ini"), "Options", "not a text file"},
+      {folder.File("plain/s.ini"), "Options", "Not a directory"},
+      {folder.File("missing/s.ini"), "Options", "No such file or directory"},
+      {folder.File("s.ini"), "Opt]ions", "invalid section name"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    const ProfileEntry entry{"k", "v"};
+    std::string why = "stale";
+    EXPECT_FALSE(WritePrivateProfileStrings(c.section, std::span(&entry, 1), c.path, &why));
+    EXPECT_EQ(why, c.why);
+  }
+  const ProfileEntry entry{"k", "v"};
+  std::string why = "stale";
+  EXPECT_TRUE(
+      WritePrivateProfileStrings("Options", std::span(&entry, 1), folder.File("s.ini"), &why));
+  EXPECT_EQ(why, "");
+}
+
+// Finding a key tells an empty value from a missing key, file or section.
+TEST(ProfileFile, FindTellsEmptyFromMissing) {
+  TempFolder folder;
+  folder.Write("s.ini", "[Options]\nempty=\nfull = \"x\" \n");
+  EXPECT_EQ(FindPrivateProfileString("Options", "empty", folder.File("s.ini")), "");
+  EXPECT_EQ(FindPrivateProfileString("options", "FULL", folder.File("s.ini")), "x");
+  EXPECT_EQ(FindPrivateProfileString("Options", "none", folder.File("s.ini")), std::nullopt);
+  EXPECT_EQ(FindPrivateProfileString("Other", "full", folder.File("s.ini")), std::nullopt);
+  EXPECT_EQ(FindPrivateProfileString("Options", "full", folder.File("none.ini")), std::nullopt);
 }
 
 TEST(ProfileFile, UnreadableOrReadOnlyFileIsLeftAlone) {
