@@ -50,6 +50,8 @@ frmOptions::frmOptions()
       cmdClose(*this, kCmdClose),
       cmdExit(*this, kCmdExit),
       Label1(*this, kLabel1) {
+  // Screen readers call the URL box by the label above it.
+  Label1.Names(cboURL.widget());
   cboURL.Change = [this] { cboURL_Change(); };
   cboURL.Click = [this] { cboURL_Click(); };
   cmdClose.Click = [this] { cmdClose_Click(); };

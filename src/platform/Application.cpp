@@ -1,5 +1,6 @@
 #include "platform/Application.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -9,6 +10,7 @@
 #include <utility>
 
 #include "platform/SessionEnd.h"
+#include "platform/StripAccessible.h"
 
 namespace platform {
 
@@ -60,6 +62,7 @@ void InitializeFormEngine() {
   static bool connected = false;
   if (!connected) {
     connected = true;
+    QAccessible::installFactory(StripAccessibleFactory);
     // The session manager is never asked to let us talk to the user: the forms close with
     // the session's reason and the program's handler runs, once.
     QObject::connect(

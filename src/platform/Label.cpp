@@ -33,4 +33,12 @@ std::string Label::Caption() const { return d->caption; }
 
 QWidget* Label::widget() const { return d->label.data(); }
 
+void Label::Names(QWidget* control) {
+  if (control == nullptr || !d->label) return;
+  d->label->setBuddy(control);
+  QString name = QString::fromStdString(d->caption).remove(QLatin1Char('&')).trimmed();
+  if (name.endsWith(QLatin1Char(':'))) name.chop(1);
+  control->setAccessibleName(name.trimmed());
+}
+
 }  // namespace platform

@@ -31,6 +31,9 @@ class Label {
 
   std::string Caption() const;
   QWidget* widget() const;
+  // Makes this label the name of control for screen readers: the caption, without an
+  // access-key marker or a closing colon, becomes the control's accessible name.
+  void Names(QWidget* control);
 
  private:
   struct Impl;

@@ -48,6 +48,8 @@ class PictureBoxWidget final : public QWidget {
 
   void attach(LabelArray* labels);
   void detach(LabelArray* labels);
+  // The label arrays drawn in this box, back to front.
+  const std::vector<LabelArray*>& labelArrays() const { return arrays_; }
   // Repaints what shows of the area (twips in the box's own coordinates).
   void labelsChanged(const RectTwips& area);
 
