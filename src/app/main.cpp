@@ -1,12 +1,17 @@
 // The ticker program: creates the application object and the two windows, and runs until the
 // strip window closes.
 #include <QApplication>
+#include <cstdio>
 #include <exception>
 #include <string>
+#include <vector>
 
+#include "app/CommandLine.h"
 #include "options/frmOptions.h"
 #include "platform/Application.h"
+#include "platform/DisplayCheck.h"
 #include "platform/MsgBox.h"
+#include "platform/ProgramIdentity.h"
 #include "ticker/frmTicker.h"
 
 namespace {
@@ -38,7 +43,30 @@ class TickerApplication final : public QApplication {
 }  // namespace
 
 int main(int argc, char** argv) {
-  TickerApplication application(argc, argv);
+  // The command line is read before the toolkit sees it: --help and --version need no display.
+  const CommandLine command = ParseCommandLine(argc, argv);
+  switch (command.action) {
+    case CommandLine::Action::Help:
+      std::fputs(HelpText().c_str(), stdout);
+      return 0;
+    case CommandLine::Action::Version:
+      std::fputs(VersionText().c_str(), stdout);
+      return 0;
+    case CommandLine::Action::Usage:
+      std::fputs(UsageText(command.badArgument).c_str(), stderr);
+      return 2;
+    case CommandLine::Action::Run:
+      break;
+  }
+  if (const std::string problem = platform::DisplayProblem(); !problem.empty()) {
+    std::fprintf(stderr, "ticker: cannot open a display: %s\n", problem.c_str());
+    return 1;
+  }
+
+  std::vector<char*> arguments = platform::ApplicationArguments(argc, argv);
+  int argumentCount = static_cast<int>(arguments.size()) - 1;
+  TickerApplication application(argumentCount, arguments.data());
+  platform::SetProgramIdentity("ticker", HOME_DOMAIN, TICKER_DESKTOP_ID);
   platform::InitializeFormEngine();
 
   frmOptions options;

@@ -1,0 +1,40 @@
+#include "app/CommandLine.h"
+
+#include <string_view>
+
+CommandLine ParseCommandLine(int argc, const char* const* argv) {
+  CommandLine result;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view argument = argv[i] != nullptr ? argv[i] : "";
+    if (argument == "--help" || argument == "-h") {
+      result.action = CommandLine::Action::Help;
+    } else if (argument == "--version") {
+      // --help wins when both are given.
+      if (result.action == CommandLine::Action::Run) result.action = CommandLine::Action::Version;
+    } else {
+      return {CommandLine::Action::Usage, std::string(argument)};
+    }
+  }
+  return result;
+}
+
+std::string HelpText() {
+  return "Usage: ticker [--help] [--version]\n"
+         "Scrolls the headlines of the " HOME_SITE_NAME
+         " news feed across a strip on the desktop.\n"
+         "\n"
+         "  -h, --help     print this help and exit\n"
+         "      --version  print the version and exit\n"
+         "\n"
+         "Right-click the strip to choose the feed URL (it must contain " HOME_DOMAIN
+         ") or to exit.\n"
+         "The feed URL and the strip's place are kept in RSS_settings.ini, beside the program\n"
+         "when its folder is writable, otherwise in the user's configuration folder\n"
+         "($XDG_CONFIG_HOME, by default ~/.config). The strip needs an X11 display.\n";
+}
+
+std::string VersionText() { return "ticker (" APP_DISPLAY_NAME ") " TICKER_VERSION "\n"; }
+
+std::string UsageText(const std::string& badArgument) {
+  return "ticker: unknown option '" + badArgument + "'; usage: ticker [--help] [--version]\n";
+}
