@@ -12,6 +12,8 @@ packages=(
   xvfb xauth xdotool x11-utils openbox imagemagick python3 procps
   # a second window manager, one that focuses new windows, for the focus tests
   metacity
+  # installing and packaging: validators, the manual page, dpkg-shlibdeps, icon rendering
+  desktop-file-utils appstream man-db groff-base dpkg-dev file librsvg2-bin
   # runtime
   libqt6widgets6 libqt6network6 ca-certificates xdg-utils fonts-liberation fonts-dejavu-core
 )
