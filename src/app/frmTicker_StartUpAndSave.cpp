@@ -2,15 +2,19 @@
 // feed, and the save of the feed URL and the window position when it closes.
 #include <algorithm>
 #include <cmath>
+#include <iostream>
 #include <string>
+#include <vector>
 
 #include "app/NumberText.h"
+#include "app/SettingsLocation.h"
 #include "app/modGeneral.h"
 #include "feed/GetBetween.h"
 #include "options/frmOptions.h"
 #include "platform/Application.h"
 #include "platform/Profile.h"
 #include "platform/Screens.h"
+#include "platform/UserFolders.h"
 #include "ticker/HomeSite.h"
 #include "ticker/frmTicker.h"
 
@@ -18,6 +22,13 @@ namespace {
 
 constexpr const char* kSettingsFileName = "RSS_settings.ini";
 constexpr const char* kSection = "Options";
+// The folder in the user's configuration folder that holds the program's settings.
+constexpr const char* kUserSettingsFolderName = PRODUCT_NAME;
+
+std::string UserSettingsFolder() {
+  const std::string config = platform::UserConfigFolder();
+  return config.empty() ? std::string() : AddBackslash(config) + kUserSettingsFolderName;
+}
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && InStr(1, a, b, false) == 1;
@@ -44,14 +55,17 @@ void frmTicker::Form_Load() {
   SetTopmostWindow(hWnd(), true);
   frmOptions_.EnsureLoaded();
   frmOptions_.cboURL.AddItem(std::string(kDefaultFeedUrl));
-  strIniFile = AddBackslash(platform::AppPath()) + kSettingsFileName;
+  // The file the close writes; the one beside the program gives what the other lacks.
+  const SettingsFiles settings = ChooseSettingsFiles(
+      FindSettingsPlaces(platform::AppPath(), UserSettingsFolder(), kSettingsFileName));
+  strIniFile = settings.writeTo;
   strUrl = std::string(kDefaultFeedUrl);
 
-  if (platform::FileExists(strIniFile)) {
-    strSavedUrl = ReadIni(kSection, "Default URL", strIniFile);
-    setLeft(WindowPosition(ReadIni(kSection, "WindowX", strIniFile)));
-    setTop(WindowPosition(ReadIni(kSection, "WindowY", strIniFile)));
-    BringOnScreen();
+  const auto& files = settings.readOrder;
+  if (std::any_of(files.begin(), files.end(), platform::FileExists)) {
+    strSavedUrl = ReadSettingsKey(files, kSection, "Default URL");
+    setLeft(WindowPosition(ReadSettingsKey(files, kSection, "WindowX")));
+    setTop(WindowPosition(ReadSettingsKey(files, kSection, "WindowY")));
     if (!strSavedUrl.empty() && !EqualNoCase(strSavedUrl, kDefaultFeedUrl) &&
         InStr(1, strSavedUrl, kHomeDomain, false) != 0) {
       frmOptions_.cboURL.AddItem(strSavedUrl);
@@ -62,6 +76,8 @@ void frmTicker::Form_Load() {
   LoadPage();
   // The program may have been told to end while the first feed was fetched.
   if (Closed() || platform::Ending()) return;
+  // Judged now that the strip has the height it shows with, not the height it was designed at.
+  BringOnScreen();
   if (!blnOptionsOpen) tmrScroll.setEnabled(true);
 }
 
@@ -82,8 +98,12 @@ void frmTicker::Form_QueryUnload(int& /*Cancel*/, int /*UnloadMode*/) {
   const std::string url = frmOptions_.blnOpened ? frmOptions_.cboURL.Text() : strUrl;
   // One replacement of the file for the three keys: two instances closing at the same
   // moment leave one instance's URL and position, never one's URL with the other's position.
-  WriteIniKeys(
-      kSection,
-      {{"Default URL", url}, {"WindowX", FormatNumber(Left())}, {"WindowY", FormatNumber(Top())}},
-      strIniFile);
+  const std::vector<std::pair<std::string, std::string>> keys = {
+      {"Default URL", url}, {"WindowX", FormatNumber(Left())}, {"WindowY", FormatNumber(Top())}};
+  // A save that fails says where and why, in one line; the program goes on ending.
+  std::string why;
+  if (!CreateFolders(FolderOf(strIniFile), why) ||
+      WriteIniKeys(kSection, keys, strIniFile, &why) == 0) {
+    std::cerr << "ticker: settings not saved to " << strIniFile << ": " << why << '\n';
+  }
 }

@@ -40,6 +40,8 @@ class Session:
         runtime = self.tmp / "xdg-runtime"
         runtime.mkdir(mode=0o700)
         self.env["XDG_RUNTIME_DIR"] = str(runtime)
+        # Settings the program keeps per user stay in the session too.
+        self.env["XDG_CONFIG_HOME"] = str(self.tmp / "config")
         self.env.pop("QT_QPA_PLATFORM", None)
         self._start_display()
         self.window_manager = None

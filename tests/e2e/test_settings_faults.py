@@ -1,7 +1,8 @@
 """A settings file that cannot be read or written: RSS_settings.ini replaced by a folder, a
-100 MB file or binary noise, made unreadable, or its folder made read-only. In each case the
-program starts and shows its strip, closes and exits normally, says nothing about the failed
-save and leaves what is there exactly as it was."""
+100 MB file or binary noise, or made unreadable. In each case the program starts and shows its
+strip, closes and exits normally and leaves what is there exactly as it was; a save that fails
+says so in one line on standard error, and an unreadable file's settings go to the user's
+configuration folder instead. (Read-only folders: test_settings_location.py.)"""
 
 import hashlib
 import os
@@ -77,16 +78,24 @@ def as_unprivileged_user(s):
     os.chown(s.folder, NOBODY, NOBODY)
     s.env["XDG_RUNTIME_DIR"] = str(s.tmp / "xdg-nobody")
     s.env["HOME"] = str(s.tmp / "home-nobody")
+    s.env.pop("XDG_CONFIG_HOME", None)  # ~/.config, in the home folder above
     s.user_prefix = [setpriv, f"--reuid={NOBODY}", f"--regid={NOBODY}", "--clear-groups", "--"]
     return True
 
 
 def start(s):
     prefix = getattr(s, "user_prefix", [])
-    s.ticker = s._spawn(prefix + [str(s.binary)], stdout=subprocess.DEVNULL,
-                        stderr=subprocess.DEVNULL)
+    s.stderr_log = s.tmp / "stderr.log"
+    with open(s.stderr_log, "wb") as err:
+        s.ticker = s._spawn(prefix + [str(s.binary)], stdout=subprocess.DEVNULL, stderr=err)
     s.window = wait_for(s.find_window, timeout=30, what="the strip window")
     return s.window
+
+
+def save_messages(s):
+    """The lines in which the program said that a save failed."""
+    return [line for line in s.stderr_log.read_text(errors="replace").splitlines()
+            if line.startswith("ticker: settings not saved")]
 
 
 def run_and_close(s, case, expect_feed):
@@ -115,7 +124,10 @@ def run_and_close(s, case, expect_feed):
     assert code == 0, f"{case}: the program exited with {code}"
 
 
-def check_case(binary, case, prepare, expect_feed=DEFAULT_FEED, unprivileged=False):
+def check_case(binary, case, prepare, expect_feed=DEFAULT_FEED, unprivileged=False,
+               reason=None):
+    """reason: what the one line about the failed save must end with; None when the save
+    must go to the user's configuration folder instead."""
     with Session(binary) as s:
         serve_default_feed_through_proxy(s)
         if unprivileged and not as_unprivileged_user(s):
@@ -127,6 +139,14 @@ def check_case(binary, case, prepare, expect_feed=DEFAULT_FEED, unprivileged=Fal
             run_and_close(s, case, expect_feed)
             assert fingerprint(s.settings) == before, f"{case}: the settings file was changed"
             assert leftovers(s) == folder_before, f"{case}: the save left files behind"
+            if reason is None:
+                home = s.tmp / "home-nobody" if os.geteuid() == 0 else s.tmp / "config"
+                saved = list(home.rglob("RSS_settings.ini"))
+                assert len(saved) == 1, f"{case}: not saved in the user's folder: {saved}"
+                assert save_messages(s) == [], f"{case}: {save_messages(s)}"
+            else:
+                expected = f"ticker: settings not saved to {s.settings}: {reason}"
+                assert save_messages(s) == [expected], f"{case}: {save_messages(s)}"
         finally:
             os.chmod(s.folder, 0o755)  # so that the session can remove it
 
@@ -136,7 +156,8 @@ def test_settings_file_replaced_by_a_folder(binary):
         s.settings.mkdir()
         (s.settings / "keep.txt").write_text("[Options]\nDefault URL=inside\n")
 
-    check_case(binary, "a folder named like the settings file", prepare)
+    check_case(binary, "a folder named like the settings file", prepare,
+               reason="a folder has the settings file's name")
 
 
 def test_settings_file_of_100_megabytes(binary):
@@ -145,7 +166,8 @@ def test_settings_file_of_100_megabytes(binary):
         os.truncate(s.settings, 100 * 1024 * 1024)  # sparse: quick to make and to read
 
     # Far too large to be settings: not read, so the saved URL is not used either.
-    check_case(binary, "a settings file of 100 MB", prepare)
+    check_case(binary, "a settings file of 100 MB", prepare,
+               reason="too large to be a settings file")
 
 
 def test_settings_file_of_binary_noise(binary):
@@ -154,7 +176,7 @@ def test_settings_file_of_binary_noise(binary):
         noise[100] = 0  # not text, whatever the generator gives
         s.settings.write_bytes(bytes(noise))
 
-    check_case(binary, "a settings file of binary noise", prepare)
+    check_case(binary, "a settings file of binary noise", prepare, reason="not a text file")
 
 
 def test_unreadable_settings_file(binary):
@@ -167,21 +189,9 @@ def test_unreadable_settings_file(binary):
     check_case(binary, "an unreadable settings file", prepare, unprivileged=True)
 
 
-def test_settings_folder_read_only(binary):
-    def prepare(s):
-        s.write_settings(s.url(FEED_PATH), 1500, 1500)
-        if os.geteuid() == 0:
-            os.chown(s.settings, NOBODY, NOBODY)
-        os.chmod(s.folder, 0o555)
-
-    # The file itself is readable and writable: its URL is used, only the save fails.
-    check_case(binary, "a read-only program folder", prepare, expect_feed=FEED_PATH,
-               unprivileged=True)
-
 
 if __name__ == "__main__":
     main([test_settings_file_replaced_by_a_folder,
           test_settings_file_of_100_megabytes,
           test_settings_file_of_binary_noise,
-          test_unreadable_settings_file,
-          test_settings_folder_read_only])
+          test_unreadable_settings_file])

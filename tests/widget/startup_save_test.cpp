@@ -2,7 +2,11 @@
 // folder.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <QByteArray>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "app/NumberText.h"
@@ -189,7 +193,9 @@ TEST(StartUp, AProgramFolderAtTheRootGetsASingleSeparator) {
   platform::SetAppPath("/");
   const bool existed = std::filesystem::exists("/RSS_settings.ini");
   h.Start();
-  EXPECT_EQ(h.ticker().settingsFile(), "/RSS_settings.ini");
+  // Only root may write at the root; anyone else saves in the user's folder.
+  EXPECT_EQ(h.ticker().settingsFile(),
+            ::access("/", W_OK) == 0 ? "/RSS_settings.ini" : h.UserSettingsPath());
   h.Destroy();  // without a close: nothing is written at the root
   if (!existed) {
     EXPECT_FALSE(std::filesystem::exists("/RSS_settings.ini"));
@@ -201,8 +207,58 @@ TEST(StartUp, BadSettingsFilesReadAsMissingKeys) {
   std::filesystem::create_directory(h.SettingsPath());  // a folder with the file's name
   h.Start();
   EXPECT_EQ(h.ticker().strUrl, DEFAULT_FEED_URL);
-  h.ticker().Unload();  // the write fails silently
+  testing::internal::CaptureStderr();
+  h.ticker().Unload();  // the write fails, and says so in one line
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "ticker: settings not saved to " + h.SettingsPath() +
+                ": a folder has the settings file's name\n");
   EXPECT_TRUE(std::filesystem::is_directory(h.SettingsPath()));
+  EXPECT_EQ(h.programEnds, 1);
+}
+
+// A program folder that takes no files (here: one that is not there at all): the settings go
+// to the user's configuration folder, which the first save creates, and come back from it.
+TEST(SettingsLocation, AProgramFolderThatTakesNoFilesSavesInTheUsersFolder) {
+  TickerHarness h;
+  const std::string gone = h.Folder() + "/gone";
+  platform::SetAppPath(gone);
+  h.Start();
+  EXPECT_EQ(h.ticker().settingsFile(), h.UserSettingsPath());
+  EXPECT_FALSE(std::filesystem::exists(h.UserConfigFolder() + "/" PRODUCT_NAME));
+  h.options().cboURL.setText(kDeadHomeUrl);
+  h.options().blnOpened = true;
+  h.ticker().Move(-450, 3000);
+  testing::internal::CaptureStderr();
+  h.ticker().Unload();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(platform::GetPrivateProfileString("Options", "Default URL", "", h.UserSettingsPath()),
+            kDeadHomeUrl);
+  EXPECT_EQ(platform::GetPrivateProfileString("Options", "WindowX", "", h.UserSettingsPath()),
+            "-450");
+  EXPECT_FALSE(std::filesystem::exists(gone));
+
+  h.Start();
+  EXPECT_EQ(h.ticker().strUrl, kDeadHomeUrl);
+  EXPECT_EQ(h.ticker().Left(), -450);
+  EXPECT_EQ(h.ticker().Top(), 3000);
+}
+
+// Neither the program's folder nor the user's can take the file: one line on standard error
+// names the file and the reason, and the program ends as usual.
+TEST(SettingsLocation, ASaveThatFailsEverywhereSaysWhereAndWhy) {
+  TickerHarness h;
+  platform::SetAppPath(h.Folder() + "/gone");
+  // The user's configuration folder is a file: nothing can be made inside it.
+  const std::string blocked = h.UserConfigFolder() + "/blocked";
+  std::ofstream(blocked) << "not a folder";
+  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(blocked));
+  h.Start();
+  EXPECT_EQ(h.ticker().settingsFile(), blocked + "/" PRODUCT_NAME "/RSS_settings.ini");
+  testing::internal::CaptureStderr();
+  h.ticker().Unload();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "ticker: settings not saved to " +
+                                                        h.ticker().settingsFile() + ": " + blocked +
+                                                        ": Not a directory\n");
   EXPECT_EQ(h.programEnds, 1);
 }
 

@@ -1,5 +1,6 @@
 #include "widget/support/TickerHarness.h"
 
+#include <QFile>
 #include <chrono>
 #include <fstream>
 #include <sstream>
@@ -10,6 +11,10 @@
 
 TickerHarness::TickerHarness() {
   platform::SetAppPath(folder_.path().toStdString());
+  // No test writes into the real user's configuration folder.
+  hadConfigHome_ = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+  savedConfigHome_ = qgetenv("XDG_CONFIG_HOME");
+  qputenv("XDG_CONFIG_HOME", QFile::encodeName(userConfig_.path()));
   platform::SetMsgBoxHook([this](const std::string& prompt, int style) {
     messages.push_back({prompt, style});
     return platform::vbOK;
@@ -19,6 +24,11 @@ TickerHarness::TickerHarness() {
 TickerHarness::~TickerHarness() {
   Destroy();
   platform::SetMsgBoxHook({});
+  if (hadConfigHome_) {
+    qputenv("XDG_CONFIG_HOME", savedConfigHome_);
+  } else {
+    qunsetenv("XDG_CONFIG_HOME");
+  }
 }
 
 std::string TickerHarness::Folder() const { return folder_.path().toStdString(); }
@@ -37,6 +47,12 @@ std::string TickerHarness::ReadSettings() const {
 }
 
 bool TickerHarness::SettingsExist() const { return platform::FileExists(SettingsPath()); }
+
+std::string TickerHarness::UserConfigFolder() const { return userConfig_.path().toStdString(); }
+
+std::string TickerHarness::UserSettingsPath() const {
+  return UserConfigFolder() + "/" PRODUCT_NAME "/RSS_settings.ini";
+}
 
 void TickerHarness::Create() {
   Destroy();

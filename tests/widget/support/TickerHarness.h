@@ -28,6 +28,10 @@ class TickerHarness {
   void WriteSettings(const std::string& text);
   std::string ReadSettings() const;
   bool SettingsExist() const;
+  // The user's configuration folder for this test ($XDG_CONFIG_HOME while the harness lives)
+  // and the settings file the program keeps there.
+  std::string UserConfigFolder() const;
+  std::string UserSettingsPath() const;
 
   // Creates the two windows as the program does (without showing them).
   void Create();
@@ -45,6 +49,9 @@ class TickerHarness {
 
  private:
   QTemporaryDir folder_;
+  QTemporaryDir userConfig_;
+  QByteArray savedConfigHome_;
+  bool hadConfigHome_ = false;
   std::unique_ptr<frmOptions> options_;
   std::unique_ptr<frmTicker> ticker_;
 };

@@ -1,0 +1,11 @@
+#include "platform/UserFolders.h"
+
+#include <QStandardPaths>
+
+namespace platform {
+
+std::string UserConfigFolder() {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString();
+}
+
+}  // namespace platform
