@@ -17,6 +17,12 @@ Content types: .xml, .php and .rss are "text/xml", .txt is "text/plain", .html i
 "text/html", anything else "application/octet-stream"; no charset unless asked for.
 Missing files (and folders) answer 404 with an HTML body.
 
+A file's answer carries an ETag (a digest of the bytes sent) and a Last-Modified date (the
+file's). A request that names that ETag in If-None-Match, or (without If-None-Match) whose
+If-Modified-Since is not older than the file, gets "304 Not Modified" without a body. The
+misbehaviours that mangle a body (cut, stall, trickle, liar) and generated bodies (size) come
+without validators and always send the body; so does every answer with conditional=0.
+
 A request in absolute form (as sent to a proxy: "GET http://host/path") is looked up as
 DIR/host/path first, then as DIR/path, so the server can stand in as an HTTP proxy.
 
@@ -44,11 +50,14 @@ Parameters:
     encode=NAME      transcode the (UTF-8) file to NAME before sending
     gzip=1           gzip the body and say so in Content-Encoding
     ctype=TYPE       the Content-Type to send, replacing the one chosen by file name
+    conditional=0    no ETag or Last-Modified, and conditional requests answered in full
 """
 
 import argparse
 import base64
+import email.utils
 import gzip as gzip_module
+import hashlib
 import os
 import random
 import select
@@ -75,6 +84,8 @@ CONTENT_TYPES = {
     ".html": "text/html",
 }
 MAX_STALL_SECONDS = 3600
+# Misbehaviours that mangle the body: such an answer is never a 304 and names no validators.
+BODY_FAULTS = ("cut", "stall", "trickle", "liar")
 
 
 class Defaults:
@@ -246,6 +257,7 @@ class Handler(BaseHTTPRequestHandler):
             chunks = iter([data]) if data else iter([])
             ctype = CONTENT_TYPES.get(os.path.splitext(file_path)[1].lower(),
                                       "application/octet-stream")
+            modified = int(os.stat(file_path).st_mtime)
 
         if params.get("ctype"):
             ctype = params["ctype"]
@@ -254,6 +266,18 @@ class Handler(BaseHTTPRequestHandler):
 
         headers = {"Content-Type": ctype}
         length = size
+        validators = ("size" not in params and params.get("conditional", "1") != "0"
+                      and not any(params.get(name) for name in BODY_FAULTS))
+        if validators:
+            # The digest covers everything that shapes the bytes sent.
+            shape = "|".join(f"{k}={params.get(k, '')}" for k in ("encode", "gzip", "charset",
+                                                                  "ctype"))
+            tag = '"' + hashlib.sha256(data + shape.encode()).hexdigest()[:32] + '"'
+            headers["ETag"] = tag
+            headers["Last-Modified"] = email.utils.formatdate(modified, usegmt=True)
+            if self._not_modified(tag, modified):
+                self._start(304, {"ETag": tag, "Last-Modified": headers["Last-Modified"]})
+                return
         if params.get("gzip"):
             headers["Content-Encoding"] = "gzip"
             if "size" in params:
@@ -266,6 +290,25 @@ class Handler(BaseHTTPRequestHandler):
                 length = len(packed)
                 chunks = iter([packed])
         self._send_body(params, headers, length, chunks)
+
+    def _not_modified(self, tag, modified):
+        """True when the request's conditions say the client holds this version already."""
+        match = self.headers.get("If-None-Match")
+        if match is not None:
+            offered = [t.strip() for t in match.split(",")]
+            # Weak comparison, as for a GET: W/"x" matches "x".
+            plain = [t[2:] if t.startswith("W/") else t for t in offered]
+            return "*" in offered or tag in plain
+        since = self.headers.get("If-Modified-Since")
+        if since is None:
+            return False
+        try:
+            when = email.utils.parsedate_to_datetime(since)
+        except (TypeError, ValueError):
+            return False
+        if when is None or when.tzinfo is None:
+            return False
+        return modified <= int(when.timestamp())
 
     def _resolve(self, host, path):
         root = self.server.root

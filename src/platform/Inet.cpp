@@ -13,6 +13,7 @@
 #include <QUrl>
 #include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <memory>
 
 namespace platform {
@@ -20,6 +21,10 @@ namespace {
 
 constexpr qint64 kReadChunk = 64 * 1024;
 constexpr int kMaxRedirects = 10;
+// Documents kept to answer a 304 Not Modified: the last few URLs, none larger than this.
+constexpr std::size_t kHeldDocuments = 4;
+constexpr std::size_t kMaxHeldDocument = 8 * 1024 * 1024;
+constexpr int kNotModified = 304;
 
 // What ended a fetch before the network did.
 enum class Stop { None, Stalled, TooLong, TooLarge, BadStatus, Cancelled };
@@ -88,12 +93,58 @@ struct Fetch {
   int status = 0;
 };
 
+// The last successful answer for one URL: its validators and the document it gave.
+struct HeldDocument {
+  std::string url;
+  QByteArray etag;
+  QByteArray lastModified;
+  std::string document;
+};
+
 struct Inet::Impl {
   Definition definition;
   std::chrono::milliseconds requestTimeout;
   std::chrono::milliseconds totalTimeLimit = std::chrono::minutes(5);
   std::size_t maxBytes = 32 * 1024 * 1024;
   Fetch* current = nullptr;
+  std::deque<HeldDocument> held;  // most recent first
+
+  const HeldDocument* Held(const std::string& url) const {
+    const auto found = std::find_if(held.begin(), held.end(),
+                                    [&url](const HeldDocument& h) { return h.url == url; });
+    return found == held.end() ? nullptr : &*found;
+  }
+
+  // Keeps what a successful answer gives for url; an answer without validators cannot be
+  // asked for conditionally, so nothing is kept for it.
+  void Remember(const std::string& url, const QNetworkReply& reply, const std::string& document) {
+    std::erase_if(held, [&url](const HeldDocument& h) { return h.url == url; });
+    HeldDocument entry{url, reply.rawHeader("ETag"), reply.rawHeader("Last-Modified"), document};
+    if ((entry.etag.isEmpty() && entry.lastModified.isEmpty()) ||
+        document.size() > kMaxHeldDocument) {
+      return;
+    }
+    held.push_front(std::move(entry));
+    if (held.size() > kHeldDocuments) held.pop_back();
+  }
+
+  // A 304 for url: the held document serves again, as the latest answer. The answer may bring
+  // fresh validators; the rest stays as it was.
+  FetchResult Reuse(const std::string& url, const QNetworkReply& reply) {
+    const auto found = std::find_if(held.begin(), held.end(),
+                                    [&url](const HeldDocument& h) { return h.url == url; });
+    HeldDocument entry = std::move(*found);
+    held.erase(found);
+    if (!reply.rawHeader("ETag").isEmpty()) entry.etag = reply.rawHeader("ETag");
+    if (!reply.rawHeader("Last-Modified").isEmpty())
+      entry.lastModified = reply.rawHeader("Last-Modified");
+    FetchResult result;
+    result.ok = true;
+    result.status = kNotModified;
+    result.document = entry.document;
+    held.push_front(std::move(entry));
+    return result;
+  }
 };
 
 Inet::Inet(const Definition& definition) : d(std::make_unique<Impl>()) {
@@ -135,9 +186,17 @@ FetchResult Inet::OpenURL(const std::string& url) {
   // Over HTTP/1.1 the read buffer size throttles the socket, which keeps memory bounded.
   request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
   request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-  request.setHeader(QNetworkRequest::UserAgentHeader, QCoreApplication::applicationName().isEmpty()
-                                                          ? QStringLiteral("ticker")
-                                                          : QCoreApplication::applicationName());
+  request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral(USER_AGENT));
+  // Asked conditionally when a document is held: a server whose feed did not change then
+  // answers 304 without a body, and the held document serves again.
+  const HeldDocument* const held = d->Held(url);
+  if (held != nullptr) {
+    if (!held->etag.isEmpty()) request.setRawHeader("If-None-Match", held->etag);
+    if (!held->lastModified.isEmpty())
+      request.setRawHeader("If-Modified-Since", held->lastModified);
+  }
+  // The list cannot change while this fetch waits: a second fetch is refused as busy.
+  const bool askedConditionally = held != nullptr;
 
   Fetch fetch;
   fetch.maxBytes = static_cast<qint64>(std::min<std::size_t>(d->maxBytes, INT64_MAX));
@@ -245,6 +304,12 @@ FetchResult Inet::OpenURL(const std::string& url) {
 
   const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
   if (status >= 400) return Failure("HTTP " + std::to_string(status), status);
+  if (status == kNotModified) {
+    // Only an answer to a conditional request can mean the document already held.
+    if (!askedConditionally || reply->error() != QNetworkReply::NoError)
+      return Failure("HTTP " + std::to_string(status), status);
+    return d->Reuse(url, *reply);
+  }
   if (reply->error() != QNetworkReply::NoError) {
     // A redirect that could not be followed (no Location, or an unusable one).
     if (status >= 300 && status < 400 && reply->error() != QNetworkReply::TooManyRedirectsError &&
@@ -268,6 +333,7 @@ FetchResult Inet::OpenURL(const std::string& url) {
   result.document = DecodeDocument(
       std::string(fetch.body.constData(), static_cast<std::size_t>(fetch.body.size())),
       reply->rawHeader("Content-Type").toStdString());
+  d->Remember(url, *reply, result.document);
   return result;
 }
 

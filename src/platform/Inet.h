@@ -13,7 +13,8 @@ struct FetchResult {
   bool ok = false;
   std::string document{};  // the body as UTF-8 text when ok
   std::string error{};     // a short reason when not ok ("HTTP 404", "timed out", ...)
-  int status = 0;          // the HTTP status, 0 when none came
+  int status = 0;          // the HTTP status, 0 when none came; 304 when the document held
+                           // from the last answer for the same URL served again
 };
 
 class Inet {
@@ -29,10 +30,13 @@ class Inet {
   Inet(const Inet&) = delete;
   Inet& operator=(const Inet&) = delete;
 
-  // Fetches the document at url (http or https). Fails on no connection, a stall longer
-  // than the request time-out, a whole fetch longer than the total limit, a status of 400
-  // or above, a body over the size cap, too many redirects or a redirect from https to
-  // http, and when the program ends during the fetch.
+  // Fetches the document at url (http or https), saying who asks (User-Agent). When the
+  // last successful answer for url carried an ETag or a Last-Modified date, the request is
+  // conditional, and a 304 Not Modified gives that answer's document again. Fails on no
+  // connection, a stall longer than the request time-out, a whole fetch longer than the
+  // total limit, a status of 400 or above, a 304 to a request that was not conditional, a
+  // body over the size cap, too many redirects or a redirect from https to http, and when
+  // the program ends during the fetch.
   FetchResult OpenURL(const std::string& url);
   // True while a fetch waits.
   bool StillExecuting() const;

@@ -54,3 +54,14 @@ std::vector<std::string> FeedServer::RequestedPaths() const {
   }
   return paths;
 }
+
+std::vector<std::string> FeedServer::Statuses() const {
+  std::vector<std::string> statuses;
+  QFile file(log_);
+  if (!file.open(QIODevice::ReadOnly)) return statuses;
+  for (const QByteArray& line : file.readAll().split('\n')) {
+    const QList<QByteArray> fields = line.simplified().split(' ');
+    if (fields.size() >= 3) statuses.push_back(fields[2].toStdString());
+  }
+  return statuses;
+}

@@ -22,6 +22,8 @@ class FeedServer {
   std::string Url(const std::string& path) const;
   // Paths requested so far, in order (from the server's log).
   std::vector<std::string> RequestedPaths() const;
+  // The status of each answer so far, in order ("200", "304", ...).
+  std::vector<std::string> Statuses() const;
   // Stops the server (a later fetch finds no one listening).
   void Stop();
 
