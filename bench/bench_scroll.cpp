@@ -23,8 +23,6 @@ LabelState Template() {
   LabelState s;
   s.top = 10;
   s.height = 195;
-  s.font = {"MS Sans Serif", 8.25f, true};
-  s.mouseIcon = {":/images/hand.png"};
   return s;
 }
 
@@ -50,7 +48,8 @@ struct Strip {
                         {},
                         "",
                         {"MS Sans Serif", 8.25f, true}}};
-  LabelArray lblItem{picTicker, {"lblItem", Template()}};
+  LabelArray lblItem{
+      picTicker, {"lblItem", Template(), {"MS Sans Serif", 8.25f, true}, {":/images/hand.png"}}};
 
   // The layout of the ticker: each label placed after its left neighbour, 220 twips apart.
   void LayOut(int n) {

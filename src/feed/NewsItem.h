@@ -1,13 +1,16 @@
 // One ticker item and the item list that the parsers fill and the strip shows.
 #pragma once
 
-#include <string>
 #include <vector>
 
+#include "platform/SharedText.h"
+
+// Fields are shared immutable texts: an item that takes a field from a later item holds the
+// same buffer as that item, and a label showing a field holds it too.
 struct NewsItem {
-  std::string strTitle;    // the label's caption
-  std::string strLink;     // opened when the label is pressed; may be empty
-  std::string strToolTip;  // the label's tooltip; may be empty
+  platform::SharedText strTitle;    // the label's caption
+  platform::SharedText strLink;     // opened when the label is pressed; may be empty
+  platform::SharedText strToolTip;  // the label's tooltip; may be empty
   friend bool operator==(const NewsItem&, const NewsItem&) = default;
 };
 

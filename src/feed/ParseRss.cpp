@@ -1,11 +1,11 @@
 #include "feed/ParseRss.h"
 
 #include <array>
+#include <string>
 
 #include "feed/AsciiSearch.h"
 #include "feed/ByteScanner.h"
 #include "feed/FieldDecoding.h"
-#include "feed/ItemWriter.h"
 #include "feed/RssTags.h"
 #include "feed/TagCursor.h"
 
@@ -18,6 +18,8 @@
 
 namespace feed {
 namespace {
+
+using platform::SharedText;
 
 constexpr auto npos = std::string_view::npos;
 
@@ -96,6 +98,31 @@ class FieldLookup {
   CursorSet closeAfterOpen_;
 };
 
+// One field's value for consecutive items. Items that lack a field take it from the same later
+// tag, so their raw texts are the very same bytes of the document: those items share one
+// buffer, decoded once. A value equal to the previous item's (every item's tooltip when no item
+// names an author or date) is shared as well.
+class FieldValues {
+ public:
+  // The shared value for raw, built by decode(raw, scratch) unless raw is the previous raw text.
+  template <typename Decode>
+  const SharedText& Value(std::string_view raw, Decode&& decode) {
+    if (known_ && raw.data() == raw_.data() && raw.size() == raw_.size()) return value_;
+    raw_ = raw;
+    known_ = true;
+    scratch_.clear();
+    decode(raw, scratch_);
+    if (value_.view() != scratch_) value_ = SharedText(std::string_view(scratch_));
+    return value_;
+  }
+
+ private:
+  bool known_ = false;
+  std::string_view raw_;
+  std::string scratch_;
+  SharedText value_;
+};
+
 // Scratch buffers kept across the items of one document, so decoding a title allocates at most
 // the title itself.
 struct TitleDecoder {
@@ -112,36 +139,71 @@ struct TitleDecoder {
     AppendReplacedWithAmpersand(once, text, "&amp;amp;");
     twice.clear();
     AppendReplacedWithAmpersand(twice, once, "&amp;");
-    title.clear();
     AppendXmlEscapesDecoded(title, twice, false);
   }
 };
 
-void ReadItems(std::string_view document, ItemWriter& items) {
+// The tooltip depends on two raw fields; it is rebuilt only when one of them changes.
+struct ToolTips {
+  std::string_view author;
+  std::string_view date;
+  bool known = false;
+  std::string scratch;
+  SharedText value;
+
+  const SharedText& Value(std::string_view rawAuthor, std::string_view rawDate) {
+    if (known && rawAuthor.data() == author.data() && rawAuthor.size() == author.size() &&
+        rawDate.data() == date.data() && rawDate.size() == date.size()) {
+      return value;
+    }
+    author = rawAuthor;
+    date = rawDate;
+    known = true;
+    scratch.assign("Post by ")
+        .append(StripCDataView(rawAuthor))
+        .append(" on ")
+        .append(StripCDataView(rawDate));
+    if (value.view() != scratch) value = SharedText(std::string_view(scratch));
+    return value;
+  }
+};
+
+// An upper bound of the items: every item starts with an "<item>".
+std::size_t CountItemTags(std::string_view document) {
+  std::size_t count = 0;
+  for (std::size_t p = FindLowerNeedle(document, kItemOpen, 0); p != npos;
+       p = FindLowerNeedle(document, kItemOpen, p + kItemOpen.size())) {
+    ++count;
+  }
+  return count;
+}
+
+void ReadItems(std::string_view document, ItemList& items) {
   FieldLookup lookup(document);
-  TitleDecoder titles;
+  TitleDecoder titleDecoder;
+  FieldValues titles;
+  FieldValues links;
+  ToolTips tips;
   std::size_t p = FindLowerNeedle(document, kItemOpen, 0);
   while (p != npos) {
     const ItemScan scan = ScanItem(document, p);
-    NewsItem& entry = items.Next();
+    NewsItem& entry = items.emplace_back();
 
-    titles.Decode(lookup.Value(kTitle, scan), entry.strTitle);
+    entry.strTitle = titles.Value(
+        lookup.Value(kTitle, scan),
+        [&titleDecoder](std::string_view raw, std::string& out) { titleDecoder.Decode(raw, out); });
 
     // Inside a CDATA section an "&" is literal; outside it the link is XML-escaped text.
-    const std::string_view link = lookup.Value(kLink, scan);
-    if (HasCDataMarker(link)) {
-      entry.strLink.assign(StripCDataView(link));
-    } else {
-      entry.strLink.clear();
-      AppendXmlEscapesDecoded(entry.strLink, link, true);
-    }
+    entry.strLink =
+        links.Value(lookup.Value(kLink, scan), [](std::string_view raw, std::string& out) {
+          if (HasCDataMarker(raw)) {
+            out.assign(StripCDataView(raw));
+          } else {
+            AppendXmlEscapesDecoded(out, raw, true);
+          }
+        });
 
-    const std::string_view author = StripCDataView(lookup.Value(kAuthor, scan));
-    const std::string_view date = StripCDataView(lookup.Value(kPubDate, scan));
-    std::string& tip = entry.strToolTip;
-    tip.clear();
-    tip.reserve(author.size() + date.size() + 12);
-    tip.append("Post by ").append(author).append(" on ").append(date);
+    entry.strToolTip = tips.Value(lookup.Value(kAuthor, scan), lookup.Value(kPubDate, scan));
 
     // An item left open gives no place to look for the next one, so the scan ends with it.
     if (scan.end == npos) break;
@@ -152,9 +214,13 @@ void ReadItems(std::string_view document, ItemWriter& items) {
 }  // namespace
 }  // namespace feed
 
+// The new list is built aside and takes the place of the old one only when it is complete: a
+// document too large to hold leaves the previous items as they were.
 void ParseRss(std::string_view document, ItemList& arrItems) {
-  feed::ItemWriter items(arrItems);
-  items.Next();  // element 0 stays empty
+  ItemList items;
+  items.reserve(feed::CountItemTags(document) + 1);
+  items.emplace_back();  // element 0 stays empty
   feed::ReadItems(document, items);
-  items.Finish();
+  if (items.capacity() / 2 > items.size()) items.shrink_to_fit();
+  arrItems.swap(items);
 }

@@ -7,7 +7,8 @@
 
 #include "feed/NewsItem.h"
 
-// Replaces arrItems with element 0 (empty) and one item per "<item>" of the document.
+// Replaces arrItems with element 0 (empty) and one item per "<item>" of the document. Fails only
+// when memory runs out (std::bad_alloc), and then leaves arrItems as it was.
 void ParseRss(std::string_view document, ItemList& arrItems);
 
 // The content of the first CDATA section when the text contains "[CDATA", else the text.

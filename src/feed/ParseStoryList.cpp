@@ -1,7 +1,5 @@
 #include "feed/ParseStoryList.h"
 
-#include "feed/ItemWriter.h"
-
 namespace {
 
 constexpr std::string_view kStart = "STORY ";
@@ -23,16 +21,16 @@ Line RestOfLine(std::string_view document, std::size_t from) {
   return {rest, lineFeed};
 }
 
-void ReadStories(std::string_view document, feed::ItemWriter& items) {
+void ReadStories(std::string_view document, ItemList& items) {
   const std::size_t start = document.find(kStart);
   if (start == npos) return;
   std::size_t s = start;
   for (;;) {
     const std::size_t headline = document.find(kHeadline, s);
     if (headline == npos) return;
-    NewsItem& story = items.Next();
+    NewsItem& story = items.emplace_back();
     const Line title = RestOfLine(document, headline + kHeadline.size());
-    story.strTitle.assign(title.rest);
+    story.strTitle = title.rest;
     if (title.end == npos) return;
 
     // Searched from the end of the headline's line: a story without a link line takes the
@@ -40,27 +38,33 @@ void ReadStories(std::string_view document, feed::ItemWriter& items) {
     const std::size_t url = document.find(kLink, title.end);
     if (url == npos) return;
     const Line link = RestOfLine(document, url + kLink.size());
-    story.strLink.assign(link.rest);
+    story.strLink = link.rest;
     if (link.end == npos) return;
     s = link.end;
   }
 }
 
+// An upper bound of the stories after the start mark: each begins with a "HEADLINE ".
+std::size_t CountHeadlines(std::string_view document, std::size_t from) {
+  std::size_t count = 0;
+  for (std::size_t f = document.find(kHeadline, from); f != npos;
+       f = document.find(kHeadline, f + kHeadline.size())) {
+    ++count;
+  }
+  return count;
+}
+
 }  // namespace
 
+// The new list is built aside and takes the place of the old one only when it is complete. No
+// step of the reading fails; only memory can run out, and then the previous items stay as they
+// were and the caller learns it from std::bad_alloc.
 void ParseStoryList(std::string_view document, ItemList& arrItems) {
-  try {
-    feed::ItemWriter items(arrItems);
-    ReadStories(document, items);
-    items.Next();  // the empty element comes last
-    items.Finish();
-  } catch (...) {
-    // Only allocation can fail here. clear() keeps the vector's storage, so the empty element
-    // normally fits without allocating; the inner guard keeps the never-throws promise anyway.
-    arrItems.clear();
-    try {
-      arrItems.emplace_back();
-    } catch (...) {
-    }
-  }
+  ItemList items;
+  const std::size_t start = document.find(kStart);
+  items.reserve((start == npos ? 0 : CountHeadlines(document, start)) + 1);
+  ReadStories(document, items);
+  items.emplace_back();  // the empty element comes last
+  if (items.capacity() / 2 > items.size()) items.shrink_to_fit();
+  arrItems.swap(items);
 }

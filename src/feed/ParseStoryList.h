@@ -6,5 +6,6 @@
 
 #include "feed/NewsItem.h"
 
-// Replaces arrItems with one item per story and an empty last element. Never throws.
+// Replaces arrItems with one item per story and an empty last element. Fails only when memory
+// runs out (std::bad_alloc), and then leaves arrItems as it was.
 void ParseStoryList(std::string_view document, ItemList& arrItems);

@@ -2,6 +2,7 @@
 // download, the choice of parser and the new row of labels.
 #include <chrono>
 #include <ctime>
+#include <new>
 #include <string>
 
 #include "feed/GetBetween.h"
@@ -16,6 +17,7 @@ namespace {
 
 constexpr platform::Color kBusyBackColor = 0xFFFFFF;
 constexpr platform::Color kNormalBackColor = 0x80FF;
+constexpr const char* kTooLargeToHold = "not enough memory to hold the feed";
 
 std::string TimeOfDay() {
   const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
@@ -64,13 +66,28 @@ void frmTicker::LoadPage() {
     ShowLoadFailure(fetched.error);
     return;
   }
-  if (InStr(1, url, "ticker", false) == 0) {
-    ParseRss(fetched.document);
-  } else {
-    ParseStoryList(fetched.document);
+  // The items shown stay aside until the new row stands: a feed that memory cannot hold fails
+  // like a download, and the strip goes on with what it had.
+  ItemList shown;
+  shown.swap(arrItems);
+  bool rowRebuilt = false;
+  try {
+    if (InStr(1, url, "ticker", false) == 0) {
+      ParseRss(fetched.document);
+    } else {
+      ParseStoryList(fetched.document);
+    }
+    fetched.document = std::string();
+    rowRebuilt = true;
+    LayoutItems();
+  } catch (const std::bad_alloc&) {
+    fetched.document = std::string();
+    arrItems.swap(shown);
+    shown = ItemList();
+    if (rowRebuilt) RestoreRow();
+    ShowLoadFailure(kTooLargeToHold);
+    return;
   }
-  fetched.document = std::string();
-  LayoutItems();
 
   picTitle.setPicture(imgNormal.Picture());
   picTitle.setBackColor(kNormalBackColor);
@@ -85,6 +102,17 @@ void frmTicker::ShowLoadFailure(const std::string& reason) {
   picTitle.setBackColor(kNormalBackColor);
   picTitle.setToolTipText(TitleToolTip() + "\nLast update failed at " + TimeOfDay() + ": " +
                           reason);
+}
+
+// Lays the kept items out again after a layout that memory could not finish. Should even that
+// fail, the strip is left empty rather than half built.
+void frmTicker::RestoreRow() {
+  try {
+    LayoutItems();
+  } catch (const std::bad_alloc&) {
+    arrItems = ItemList(1);
+    LayoutItems();
+  }
 }
 
 void frmTicker::ParseRss(const std::string& document) { ::ParseRss(document, arrItems); }

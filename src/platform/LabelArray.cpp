@@ -48,8 +48,8 @@ LABEL_SETTER(setLeft, left, Twips)
 LABEL_SETTER(setTop, top, Twips)
 LABEL_SETTER(setWidth, width, Twips)
 LABEL_SETTER(setHeight, height, Twips)
-LABEL_SETTER(setCaption, caption, const std::string&)
-LABEL_SETTER(setToolTipText, toolTipText, const std::string&)
+LABEL_SETTER(setCaption, caption, const SharedText&)
+LABEL_SETTER(setToolTipText, toolTipText, const SharedText&)
 LABEL_SETTER(setForeColor, foreColor, Color)
 LABEL_SETTER(setMousePointer, mousePointer, int)
 
@@ -64,7 +64,10 @@ void LabelArray::Element::setVisible(bool v) {
 }
 
 LabelArray::LabelArray(PictureBox& container, const Definition& definition)
-    : container_(container), name_(definition.name) {
+    : container_(container),
+      name_(definition.name),
+      font_(definition.font),
+      mouseIcon_(definition.mouseIcon) {
   slots_.push_back(Slot{definition.element0, true});
   count_ = 1;
   container_.attach(this);

@@ -5,11 +5,13 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
 #include <string>
 #include <vector>
 
 #include "platform/Font.h"
 #include "platform/Handlers.h"
+#include "platform/SharedText.h"
 #include "platform/StdPicture.h"
 #include "platform/Units.h"
 
@@ -17,26 +19,29 @@ namespace platform {
 
 class PictureBox;
 
-// The state of one label: a small value, not a window.
+// The state of one label: a small value, not a window. The texts are shared, not copied: a
+// label shows its item's caption without a copy, and a label made by Load starts with the same
+// buffers as element 0. The font and the pointer image are the array's (see Definition).
 struct LabelState {
   Twips left = 0;
   Twips top = 0;
   Twips width = 0;
   Twips height = 0;
-  std::string caption{};  // an "&" is shown as it stands, never as an access key
-  std::string toolTipText{};
+  SharedText caption{};  // an "&" is shown as it stands, never as an access key
+  SharedText toolTipText{};
   Color foreColor = 0x80000012;  // the scheme's button text colour, the default of labels
   int mousePointer = vbDefault;  // vbCustom shows the custom pointer image (the hand)
-  StdPicture mouseIcon{};
-  Font font{};
   bool visible = true;
 };
 
 class LabelArray {
  public:
+  // Every element has element 0's font and pointer image: one copy for the whole array.
   struct Definition {
     const char* name = "";
     LabelState element0{};
+    Font font{};
+    StdPicture mouseIcon{};  // shown by a label whose MousePointer is vbCustom
   };
 
   // A reference to one loaded element; every change repaints what it covers.
@@ -51,19 +56,22 @@ class LabelArray {
     Twips Height() const { return s().height; }
     void setHeight(Twips v);
     const std::string& Caption() const { return s().caption; }
-    void setCaption(const std::string& v);
+    void setCaption(const SharedText& v);
     const std::string& ToolTipText() const { return s().toolTipText; }
-    void setToolTipText(const std::string& v);
+    void setToolTipText(const SharedText& v);
     Color ForeColor() const { return s().foreColor; }
     void setForeColor(Color v);
     int MousePointer() const { return s().mousePointer; }
     void setMousePointer(int v);
     bool Visible() const { return s().visible; }
     void setVisible(bool v);
-    const std::string& FontName() const { return s().font.name; }
-    float FontSize() const { return s().font.size; }
-    bool FontBold() const { return s().font.bold; }
-    const StdPicture& MouseIcon() const { return s().mouseIcon; }
+    const std::string& FontName() const { return font().name; }
+    float FontSize() const { return font().size; }
+    bool FontBold() const { return font().bold; }
+    const StdPicture& MouseIcon() const {
+      s();
+      return array_->mouseIcon_;
+    }
     int Index() const { return index_; }
 
    private:
@@ -71,6 +79,10 @@ class LabelArray {
     Element(LabelArray& array, int index) : array_(&array), index_(index) {}
     const LabelState& s() const;
     LabelState& change();
+    const Font& font() const {
+      s();
+      return array_->font_;
+    }
     LabelArray* array_;
     int index_;
   };
@@ -103,7 +115,10 @@ class LabelArray {
     LabelState state{};
     bool loaded = false;
   };
-  const std::vector<Slot>& elements() const { return slots_; }
+  const std::deque<Slot>& elements() const { return slots_; }
+  // The font and the pointer image of every element.
+  const Font& font() const { return font_; }
+  const StdPicture& mouseIcon() const { return mouseIcon_; }
   // Index of the topmost visible label containing the point (twips in the container), or -1.
   int HitTest(Twips x, Twips y) const;
   // Fills out with the indexes, in increasing order, of the visible labels of non-zero width
@@ -118,7 +133,11 @@ class LabelArray {
   // The container must outlive the array (declare the array after its picture box).
   PictureBox& container_;
   const char* name_;
-  std::vector<Slot> slots_;
+  Font font_;
+  StdPicture mouseIcon_;
+  // A deque: a row of millions of labels grows without moving (and twice holding) the ones
+  // already made.
+  std::deque<Slot> slots_;
   int count_ = 0;
   // The visible labels ordered by left edge, and the widest of them: a point or a column
   // range is looked up by binary search. Rebuilt on the next lookup after a label moves,

@@ -192,7 +192,7 @@ void PictureBoxWidget::paintEvent(QPaintEvent* event) {
       const LabelState& label = labels->elements()[static_cast<std::size_t>(index)].state;
       const QRect box = localRect(label);
       if (!box.intersects(dirty) || label.caption.empty()) continue;
-      const FontEntry& font = FontOf(label.font);
+      const FontEntry& font = FontOf(labels->font());
       painter.setFont(font.font());
       painter.setPen(ToQColor(label.foreColor));
       FontEntry::Slice slice;
@@ -248,12 +248,12 @@ void PictureBoxWidget::hover(const Target& target) {
   }
   const LabelState* label = labelOf(target);
   const bool custom = label != nullptr && label->mousePointer == vbCustom;
-  const std::string icon = custom ? label->mouseIcon.resource : std::string();
+  const std::string icon = custom ? target.labels->mouseIcon().resource : std::string();
   if (custom == customPointer_ && icon == pointerIcon_) return;
   customPointer_ = custom;
   pointerIcon_ = icon;
   if (custom) {
-    setCursor(CursorOf(label->mouseIcon));
+    setCursor(CursorOf(target.labels->mouseIcon()));
   } else {
     unsetCursor();
   }

@@ -56,9 +56,9 @@ const LabelArray::Definition kLblItem{
             .height = 225,
             .caption = "TWgjp",
             .mousePointer = vbDefault,
-            .mouseIcon = {":/images/hand.png"},
-            .font = {.name = "MS Sans Serif", .size = 8.25f, .bold = true},
         },
+    .font = {.name = "MS Sans Serif", .size = 8.25f, .bold = true},
+    .mouseIcon = {":/images/hand.png"},
 };
 
 const Timer::Definition kTmrScroll{.name = "tmrScroll", .interval = 100, .enabled = false};

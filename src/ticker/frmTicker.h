@@ -75,6 +75,7 @@ class frmTicker final : public platform::Form {
   void ParseRss(const std::string& document);
   void ParseStoryList(const std::string& document);
   void ShowLoadFailure(const std::string& reason);
+  void RestoreRow();
   void BringOnScreen();
 
   frmOptions& frmOptions_;

@@ -24,8 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(items.front() == NewsItem{});
   for (std::size_t i = 1; i < items.size(); ++i) {
     const NewsItem& item = items[i];
-    Check(item.strToolTip.starts_with("Post by "));
-    Check(item.strToolTip.find(" on ") != std::string::npos);
+    Check(item.strToolTip.view().starts_with("Post by "));
+    Check(item.strToolTip.view().find(" on ") != std::string::npos);
     Check(item.strTitle.size() <= size && item.strLink.size() <= size);
   }
   // Each item needs its own "<item>" (6 bytes) in the document.

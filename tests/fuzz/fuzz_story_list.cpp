@@ -24,8 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(items.back() == NewsItem{});
   for (const NewsItem& item : items) {
     Check(item.strToolTip.empty());
-    Check(item.strTitle.find('\n') == std::string::npos);
-    Check(item.strLink.find('\n') == std::string::npos);
+    Check(item.strTitle.view().find('\n') == std::string::npos);
+    Check(item.strLink.view().find('\n') == std::string::npos);
   }
   if (items.size() > 1) Check(document.find("STORY ") != std::string_view::npos);
 

@@ -30,8 +30,6 @@ LabelState Template() {
   s.top = 10;
   s.height = 255;
   s.caption = "TWgjp";
-  s.font = {"MS Sans Serif", 8.25f, true};
-  s.mouseIcon = {":/images/hand.png"};
   return s;
 }
 
@@ -40,7 +38,8 @@ class Labels : public testing::Test {
   Form form{StripDefinition()};
   PictureBox box{form,
                  {"picTicker", 0, 0, 8175, 375, RGB(224, 224, 224), vbWindowText, {}, "", {}}};
-  LabelArray lbl{box, {"lblItem", Template()}};
+  LabelArray lbl{box,
+                 {"lblItem", Template(), {"MS Sans Serif", 8.25f, true}, {":/images/hand.png"}}};
 
   // Label i visible at [left, left + width).
   void Place(int i, Twips left, Twips width) {

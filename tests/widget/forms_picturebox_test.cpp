@@ -34,8 +34,6 @@ LabelState Template() {
   s.top = 10;
   s.height = 255;
   s.caption = "TWgjp";
-  s.font = {"MS Sans Serif", 8.25f, true};
-  s.mouseIcon = {":/images/hand.png"};
   s.foreColor = 0;
   return s;
 }
@@ -75,7 +73,8 @@ class Strip : public testing::Test {
                        "Title tip",
                        {}}};
   PictureBox picTicker{form, StripBoxDefinition(960)};
-  LabelArray lblItem{picTicker, {"lblItem", Template()}};
+  LabelArray lblItem{
+      picTicker, {"lblItem", Template(), {"MS Sans Serif", 8.25f, true}, {":/images/hand.png"}}};
 
   void SetUp() override {
     form.Move(1500, 1500);  // client area at 100, 100 pixels
@@ -412,7 +411,9 @@ TEST(PictureBoxLifetime, AFormMayGoBeforeItsControls) {
   auto form = std::make_unique<Form>(StripDefinition());
   auto first = std::make_unique<PictureBox>(*form, PictureBox::Definition{"a", 0, 0, 600, 300});
   auto second = std::make_unique<PictureBox>(*form, PictureBox::Definition{"b", 0, 0, 900, 300});
-  auto labels = std::make_unique<LabelArray>(*second, LabelArray::Definition{"lbl", Template()});
+  auto labels = std::make_unique<LabelArray>(
+      *second, LabelArray::Definition{
+                   "lbl", Template(), {"MS Sans Serif", 8.25f, true}, {":/images/hand.png"}});
   labels.reset();
   form.reset();
   EXPECT_EQ(first->widget(), nullptr);

@@ -21,7 +21,6 @@ LabelState Template() {
   LabelState s;
   s.top = 10;
   s.height = 255;
-  s.font = {"MS Sans Serif", 8.25f, true};
   s.foreColor = RGB(51, 51, 152);
   return s;
 }
@@ -47,7 +46,7 @@ class LongCaption : public testing::TestWithParam<Case> {
  protected:
   Form form{StripDefinition()};
   PictureBox picTicker{form, StripBoxDefinition(0)};
-  LabelArray lblItem{picTicker, {"lblItem", Template()}};
+  LabelArray lblItem{picTicker, {"lblItem", Template(), {"MS Sans Serif", 8.25f, true}}};
 
   void SetUp() override {
     form.Show();
