@@ -234,7 +234,7 @@ std::size_t BomSize(Family family) {
 
 }  // namespace
 
-std::string DecodeDocument(const std::string& bytes, const std::string& contentType) {
+std::string DecodeDocument(std::string bytes, const std::string& contentType) {
   if (const std::optional<Family> bom = FamilyOfBom(bytes)) {
     const std::string_view body = std::string_view(bytes).substr(BomSize(*bom));
     return ToUtf8(Decode(body, Encoding{*bom, {}}));

@@ -336,9 +336,11 @@ FetchResult Inet::OpenURL(const std::string& url) {
   FetchResult result;
   result.ok = true;
   result.status = status;
-  result.document = DecodeDocument(
-      std::string(fetch.body.constData(), static_cast<std::size_t>(fetch.body.size())),
-      reply->rawHeader("Content-Type").toStdString());
+  // One copy of a document of up to 32 MiB at a time: the bytes received are let go once
+  // copied, and a document already in UTF-8 is handed on without a further copy.
+  std::string bytes(fetch.body.constData(), static_cast<std::size_t>(fetch.body.size()));
+  fetch.body = QByteArray();
+  result.document = DecodeDocument(std::move(bytes), reply->rawHeader("Content-Type").toStdString());
   d->Remember(url, *reply, result.document);
   return result;
 }

@@ -56,6 +56,6 @@ class Inet {
 // Turns the bytes of a response into UTF-8 text: a byte-order mark, else the charset named by
 // the Content-Type header (may be empty), else the encoding of the XML declaration, else UTF-8
 // when the bytes are valid UTF-8, else Windows-1252. Invalid sequences become U+FFFD.
-std::string DecodeDocument(const std::string& bytes, const std::string& contentType);
+std::string DecodeDocument(std::string bytes, const std::string& contentType);
 
 }  // namespace platform
