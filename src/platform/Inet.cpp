@@ -340,7 +340,8 @@ FetchResult Inet::OpenURL(const std::string& url) {
   // copied, and a document already in UTF-8 is handed on without a further copy.
   std::string bytes(fetch.body.constData(), static_cast<std::size_t>(fetch.body.size()));
   fetch.body = QByteArray();
-  result.document = DecodeDocument(std::move(bytes), reply->rawHeader("Content-Type").toStdString());
+  result.document =
+      DecodeDocument(std::move(bytes), reply->rawHeader("Content-Type").toStdString());
   d->Remember(url, *reply, result.document);
   return result;
 }
