@@ -1,6 +1,6 @@
 #include "platform/Fonts.h"
 
-#include <QString>
+#include <QChar>
 #include <cmath>
 #include <map>
 #include <memory>
@@ -12,11 +12,75 @@ namespace platform {
 namespace {
 
 constexpr char32_t kFastLimit = 0x300;  // Latin, its extensions, IPA, spacing modifiers
+// Below this a piece never ends: a cut needs some room to look for a blank.
+constexpr std::size_t kPieceMin = 64;
+
+// Line breaks and tabs: each is drawn as one blank.
+bool IsBlankedControl(char32_t c) {
+  return c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == 0x85 ||
+         c == 0x2028 || c == 0x2029;
+}
 
 // Characters the toolkit lays out as one glyph with its own advance, whatever surrounds
 // them: no controls, no soft hyphen.
 bool IsPlain(char32_t c) {
   return c >= 0x20 && c < kFastLimit && !(c >= 0x7F && c < 0xA0) && c != 0xAD;
+}
+
+// Beyond Latin, the characters of the basic plane that are drawn the same way: scripts that
+// need no shaping, written left to right, and no marks, joiners, controls or formats.
+bool IsSimple(char32_t c) {
+  if (c < kFastLimit) return IsPlain(c);
+  if (c > 0xFFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+  if ((c >= 0x1100 && c <= 0x11FF) || (c >= 0x3130 && c <= 0x318F) ||
+      (c >= 0xA960 && c <= 0xA97F) || (c >= 0xD7B0 && c <= 0xD7FF)) {
+    return false;  // Hangul letters that join into syllables
+  }
+  switch (QChar::category(c)) {
+    case QChar::Letter_Uppercase:
+    case QChar::Letter_Lowercase:
+    case QChar::Letter_Titlecase:
+    case QChar::Letter_Other:
+    case QChar::Number_DecimalDigit:
+    case QChar::Number_Letter:
+    case QChar::Number_Other:
+    case QChar::Punctuation_Connector:
+    case QChar::Punctuation_Dash:
+    case QChar::Punctuation_Open:
+    case QChar::Punctuation_Close:
+    case QChar::Punctuation_InitialQuote:
+    case QChar::Punctuation_FinalQuote:
+    case QChar::Punctuation_Other:
+    case QChar::Symbol_Math:
+    case QChar::Symbol_Currency:
+    case QChar::Symbol_Other:
+    case QChar::Separator_Space:
+      break;
+    default:
+      return false;
+  }
+  if (QChar::direction(c) != QChar::DirL && QChar::direction(c) != QChar::DirON &&
+      QChar::direction(c) != QChar::DirEN && QChar::direction(c) != QChar::DirES &&
+      QChar::direction(c) != QChar::DirET && QChar::direction(c) != QChar::DirCS &&
+      QChar::direction(c) != QChar::DirWS) {
+    return false;
+  }
+  switch (QChar::script(c)) {
+    case QChar::Script_Common:
+    case QChar::Script_Latin:
+    case QChar::Script_Greek:
+    case QChar::Script_Cyrillic:
+    case QChar::Script_Armenian:
+    case QChar::Script_Georgian:
+    case QChar::Script_Han:
+    case QChar::Script_Hiragana:
+    case QChar::Script_Katakana:
+    case QChar::Script_Bopomofo:
+    case QChar::Script_Hangul:
+      return true;
+    default:
+      return false;
+  }
 }
 
 QFont Prepared(QFont font) {
@@ -28,15 +92,8 @@ QFont Prepared(QFont font) {
   return font;
 }
 
-}  // namespace
-
-FontEntry::FontEntry(const QFont& font)
-    : font_(Prepared(font)), metrics_(font_), exactMetrics_(font_), advances_(kFastLimit, -1) {}
-
-namespace {
-
-// The character at i as far as the fast paths read UTF-8 (one- and two-byte sequences), and
-// its length in bytes; 0 for anything else.
+// The character at i as far as the fast path reads UTF-8 (the basic plane), and its length
+// in bytes; 0 for anything else.
 char32_t CharacterAt(std::string_view utf8, std::size_t i, std::size_t& length) {
   const auto byte = static_cast<unsigned char>(utf8[i]);
   if (byte < 0x80) {
@@ -48,13 +105,72 @@ char32_t CharacterAt(std::string_view utf8, std::size_t i, std::size_t& length) 
     length = 2;
     return static_cast<char32_t>(((byte & 0x1F) << 6) | (utf8[i + 1] & 0x3F));
   }
+  if ((byte & 0xF0) == 0xE0 && i + 2 < utf8.size() &&
+      (static_cast<unsigned char>(utf8[i + 1]) & 0xC0) == 0x80 &&
+      (static_cast<unsigned char>(utf8[i + 2]) & 0xC0) == 0x80) {
+    length = 3;
+    const auto c = static_cast<char32_t>(((byte & 0x0F) << 12) | ((utf8[i + 1] & 0x3F) << 6) |
+                                         (utf8[i + 2] & 0x3F));
+    return c >= 0x800 ? c : 0;
+  }
   length = 1;
   return 0;
 }
 
+bool IsContinuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
+
+// The code point that starts at i (a lead byte); U+FFFD for a malformed sequence.
+char32_t CodePointAt(std::string_view utf8, std::size_t i) {
+  const auto byte = static_cast<unsigned char>(utf8[i]);
+  std::size_t length = 0;
+  char32_t c = 0;
+  if (byte < 0x80) return byte;
+  if ((byte & 0xE0) == 0xC0) {
+    length = 2;
+    c = byte & 0x1F;
+  } else if ((byte & 0xF0) == 0xE0) {
+    length = 3;
+    c = byte & 0x0F;
+  } else if ((byte & 0xF8) == 0xF0) {
+    length = 4;
+    c = byte & 0x07;
+  } else {
+    return 0xFFFD;
+  }
+  if (i + length > utf8.size()) return 0xFFFD;
+  for (std::size_t k = 1; k < length; ++k) {
+    if (!IsContinuation(utf8[i + k])) return 0xFFFD;
+    c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+  }
+  return c;
+}
+
+// A character that belongs to the one before it: a mark, a joiner, a variation selector, an
+// emoji modifier or tag, a conjoining Hangul vowel or final. A piece never starts with one.
+bool ClingsToPrevious(char32_t c) {
+  if (c == 0x200C || c == 0x200D) return true;
+  if ((c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xE0100 && c <= 0xE01EF)) return true;
+  if ((c >= 0x1F3FB && c <= 0x1F3FF) || (c >= 0xE0020 && c <= 0xE007F)) return true;
+  if ((c >= 0x1160 && c <= 0x11FF) || (c >= 0xD7B0 && c <= 0xD7FF)) return true;
+  const QChar::Category category = QChar::category(c);
+  return category == QChar::Mark_NonSpacing || category == QChar::Mark_SpacingCombining ||
+         category == QChar::Mark_Enclosing;
+}
+
+// Start of the character that ends before i (i > 0).
+std::size_t PreviousStart(std::string_view utf8, std::size_t i) {
+  std::size_t start = i - 1;
+  for (int k = 0; k < 3 && start > 0 && IsContinuation(utf8[start]); ++k) --start;
+  return start;
+}
+
 }  // namespace
 
+FontEntry::FontEntry(const QFont& font)
+    : font_(Prepared(font)), metrics_(font_), exactMetrics_(font_), advances_(kFastLimit, -1) {}
+
 int FontEntry::advance64(char32_t c) const {
+  if (c >= advances_.size()) advances_.resize(0x10000, -1);
   int& advance = advances_[c];
   if (advance < 0) {
     const QString one = QString::fromUcs4(&c, 1);
@@ -63,48 +179,77 @@ int FontEntry::advance64(char32_t c) const {
   return advance;
 }
 
-int FontEntry::horizontalAdvance(std::string_view utf8) const {
-  // Fast path: text of plain characters only, summed from cached advances (exact in 1/64
-  // pixel, rounded once at the end as the toolkit does).
+QString FontEntry::DisplayText(std::string_view utf8) {
+  QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+  for (QChar& ch : text) {
+    if (IsBlankedControl(ch.unicode())) ch = QLatin1Char(' ');
+  }
+  return text;
+}
+
+std::size_t FontEntry::PieceEnd(std::string_view utf8, std::size_t begin) {
+  const std::size_t size = utf8.size();
+  if (begin == 0 && size <= kWholeLimit) return size;
+  if (size - begin <= kPieceMax) return size;
+  const std::size_t limit = begin + kPieceMax;
+  // After the last blank of the stretch, when there is one far enough in.
+  for (std::size_t i = limit; i > begin + kPieceMin; --i) {
+    const char byte = utf8[i - 1];
+    if (byte == ' ' || byte == '\t' || byte == '\n' || byte == '\r') return i;
+  }
+  // Else before a character that stands on its own, not one that clings to the one before
+  // it (nor after a joiner).
+  std::size_t cut = limit;
+  while (cut > begin && IsContinuation(utf8[cut])) --cut;
+  const std::size_t fallback = cut > begin ? cut : limit;
+  while (cut > begin + kPieceMin) {
+    const std::size_t previous = PreviousStart(utf8, cut);
+    if (!ClingsToPrevious(CodePointAt(utf8, cut)) && CodePointAt(utf8, previous) != 0x200D) {
+      return cut;
+    }
+    cut = previous;
+  }
+  return fallback;
+}
+
+long long FontEntry::pieceAdvance64(std::string_view piece) const {
+  // Fast path: simple characters only, summed from cached advances (exact in 1/64 pixel, as
+  // the toolkit adds them up).
   long long sum = 0;
-  for (std::size_t i = 0; i < utf8.size();) {
+  for (std::size_t i = 0; i < piece.size();) {
     std::size_t length = 0;
-    const char32_t c = CharacterAt(utf8, i, length);
-    if (!IsPlain(c)) {
-      return metrics_.horizontalAdvance(
-          QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    char32_t c = CharacterAt(piece, i, length);
+    if (IsBlankedControl(c)) c = ' ';
+    if (!IsSimple(c)) {
+      return std::llround(exactMetrics_.horizontalAdvance(DisplayText(piece)) * 64);
     }
     sum += advance64(c);
     i += length;
   }
-  return static_cast<int>((sum + 32) >> 6);
+  return sum;
 }
 
-bool FontEntry::plainSlice(std::string_view utf8, int from, int to, Slice& slice) const {
-  const long long from64 = static_cast<long long>(from) * 64;
-  const long long to64 = static_cast<long long>(to) * 64;
-  long long x = 0;
-  bool begun = false;
-  std::size_t i = 0;
-  while (i < utf8.size() && x < to64) {
-    std::size_t length = 0;
-    const char32_t c = CharacterAt(utf8, i, length);
-    if (!IsPlain(c)) return false;
-    const long long next = x + advance64(c);
-    if (!begun && next > from64) {
-      slice.begin = i;
-      slice.before64 = x;
-      begun = true;
-    }
-    x = next;
-    i += length;
+template <typename Each>
+long long FontEntry::forEachPiece(std::string_view utf8, Each each) const {
+  long long x64 = 0;
+  for (std::size_t begin = 0; begin < utf8.size();) {
+    const std::size_t end = PieceEnd(utf8, begin);
+    each(Piece{begin, end, x64});
+    x64 += pieceAdvance64(utf8.substr(begin, end - begin));
+    begin = end;
   }
-  if (!begun) {
-    slice.begin = i;
-    slice.before64 = x;
-  }
-  slice.end = i;
-  return true;
+  return x64;
+}
+
+long long FontEntry::layOut(std::string_view utf8, std::vector<Piece>& pieces) const {
+  pieces.clear();
+  return forEachPiece(utf8, [&pieces](const Piece& piece) { pieces.push_back(piece); });
+}
+
+int FontEntry::horizontalAdvance(std::string_view utf8) const {
+  const long long width64 = forEachPiece(utf8, [](const Piece&) {});
+  // Rounded once at the end, as the toolkit does.
+  return static_cast<int>((width64 + 32) >> 6);
 }
 
 const FontEntry& FontOf(const Font& font) {

@@ -48,7 +48,14 @@ LABEL_SETTER(setLeft, left, Twips)
 LABEL_SETTER(setTop, top, Twips)
 LABEL_SETTER(setWidth, width, Twips)
 LABEL_SETTER(setHeight, height, Twips)
-LABEL_SETTER(setCaption, caption, const SharedText&)
+void LabelArray::Element::setCaption(const SharedText& v) {
+  LabelState& state = change();
+  if (state.caption == v) return;
+  const RectTwips before = RectOf(state);
+  state.caption = v;
+  array_->container_.captionChanged(array_, index_);
+  array_->changed(index_, before);
+}
 LABEL_SETTER(setToolTipText, toolTipText, const SharedText&)
 LABEL_SETTER(setForeColor, foreColor, Color)
 LABEL_SETTER(setMousePointer, mousePointer, int)
@@ -101,6 +108,7 @@ void LabelArray::Load(int index) {
   slot.state = slots_[0].state;
   slot.state.visible = false;
   slot.loaded = true;
+  container_.captionChanged(this, index);
   ++count_;
 }
 
@@ -113,6 +121,7 @@ void LabelArray::Unload(int index) {
     container_.labelsChanged(RectOf(slot.state));
   }
   slot = Slot{};
+  container_.captionChanged(this, index);
   --count_;
   while (!slots_.back().loaded) slots_.pop_back();
 }

@@ -10,23 +10,6 @@
 
 namespace platform {
 
-namespace {
-
-// Calls each(line) for every line of the text ("\n" or "\r\n" separated).
-template <typename Each>
-void ForEachLine(std::string_view text, Each each) {
-  while (true) {
-    const std::size_t end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    each(line);
-    if (end == std::string_view::npos) return;
-    text.remove_prefix(end + 1);
-  }
-}
-
-}  // namespace
-
 struct PictureBox::Impl {
   QPointer<PictureBoxWidget> window;
   std::string name;
@@ -91,14 +74,10 @@ void PictureBox::setFontBold(bool value) {
   d->window->setFont(font);
 }
 
-// Whole pixels, as the labels are drawn: a label as wide as its measured caption shows it all.
+// Whole pixels, as the labels are drawn: on one line, each line break and tab a blank. A
+// label as wide as its measured caption shows it all.
 Twips PictureBox::TextWidth(std::string_view text) const {
-  const FontEntry& font = d->window->measuringFont();
-  int widest = 0;
-  ForEachLine(text, [&](std::string_view line) {
-    if (!line.empty()) widest = std::max(widest, font.horizontalAdvance(line));
-  });
-  return ToTwips(widest);
+  return ToTwips(d->window->measuringFont().horizontalAdvance(text));
 }
 
 Twips PictureBox::TextHeight(std::string_view text) const {
@@ -120,6 +99,9 @@ void PictureBox::detach(LabelArray* labels) {
 }
 void PictureBox::labelsChanged(const RectTwips& area) {
   if (d->window) d->window->labelsChanged(area);
+}
+void PictureBox::captionChanged(const LabelArray* labels, int index) {
+  if (d->window) d->window->captionChanged(labels, index);
 }
 
 }  // namespace platform

@@ -90,6 +90,7 @@ class PictureBox {
   void attach(LabelArray* labels);
   void detach(LabelArray* labels);
   void labelsChanged(const RectTwips& area);
+  void captionChanged(const LabelArray* labels, int index);
   struct Impl;
   std::unique_ptr<Impl> d;
 };

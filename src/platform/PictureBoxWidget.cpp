@@ -1,8 +1,11 @@
 #include "platform/PictureBoxWidget.h"
 
+#include <QApplication>
+#include <QCursor>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QToolTip>
 #include <algorithm>
 
@@ -20,10 +23,64 @@ namespace {
 // Labels show their caption on one line from the top-left corner; no mnemonic flag, so an
 // "&" is drawn as it stands.
 constexpr int kLabelTextFlags = Qt::TextSingleLine | Qt::AlignLeft | Qt::AlignTop;
-// Longer captions are drawn in part; the margin, in pixels, covers glyphs that reach beyond
-// their advance.
-constexpr std::size_t kWholeCaptionLimit = 1024;
+// Pieces of a long caption are drawn this far, in pixels, beyond the dirty columns: glyphs
+// may reach beyond their advance.
 constexpr int kSliceMargin = 64;
+// Long captions whose pieces are kept: more than a window's width of labels ever shows.
+constexpr std::size_t kMaxCachedCaptions = 16;
+// A tooltip shows at most this many characters, the last of them "…", in lines of at most
+// kToolTipLine characters (cut after a blank where there is one).
+constexpr qsizetype kToolTipMax = 500;
+constexpr qsizetype kToolTipLine = 100;
+
+// Lines longer than kToolTipLine cut in two or more.
+QString Wrapped(const QString& text) {
+  QString out;
+  out.reserve(text.size() + text.size() / kToolTipLine + 1);
+  qsizetype lineStart = 0;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (text.at(i) == QLatin1Char('\n')) {
+      out += text.mid(lineStart, i + 1 - lineStart);
+      lineStart = i + 1;
+      continue;
+    }
+    if (i - lineStart + 1 < kToolTipLine) continue;
+    qsizetype cut = i + 1;
+    for (qsizetype k = i; k > lineStart + kToolTipLine / 2; --k) {
+      if (text.at(k) == QLatin1Char(' ')) {
+        cut = k + 1;
+        break;
+      }
+    }
+    if (cut < text.size() && text.at(cut).isLowSurrogate()) --cut;
+    out += text.mid(lineStart, cut - lineStart);
+    out += QLatin1Char('\n');
+    lineStart = cut;
+    i = cut - 1;
+  }
+  out += text.mid(lineStart);
+  return out;
+}
+
+// A tooltip's text is shown as it stands, on the lines it has, never read as markup: feed
+// text could otherwise draw anything, local pictures included. Empty for an empty text.
+QString ToolTipMarkup(const std::string& text) {
+  if (text.empty()) return {};
+  // No more of a long text than can show (4 bytes at most to a character).
+  const std::size_t bytes = std::min(text.size(), static_cast<std::size_t>(kToolTipMax) * 4 + 4);
+  QString plain = QString::fromUtf8(text.data(), static_cast<qsizetype>(bytes));
+  plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+  plain.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  if (plain.size() > kToolTipMax) {
+    qsizetype keep = kToolTipMax - 1;
+    if (plain.at(keep - 1).isHighSurrogate()) --keep;
+    plain.truncate(keep);
+    plain += QChar(0x2026);
+  }
+  // Markup that says "this is the text, every blank and line break as it stands".
+  return QLatin1String("<p style='white-space:pre'>") + Wrapped(plain).toHtmlEscaped() +
+         QLatin1String("</p>");
+}
 
 }  // namespace
 
@@ -54,8 +111,10 @@ PictureBoxWidget::~PictureBoxWidget() {
 }
 
 void PictureBoxWidget::setArea(const RectTwips& area) {
+  const bool moved = area.left != area_.left || area.top != area_.top;
   area_ = area;
   if (form_) form_->pictureBoxChanged(this);
+  if (moved) scheduleHoverCheck();
 }
 
 void PictureBoxWidget::setBackColor(Color value) {
@@ -128,6 +187,7 @@ void PictureBoxWidget::detach(LabelArray* labels) {
   arrays_.erase(std::remove(arrays_.begin(), arrays_.end(), labels), arrays_.end());
   if (capture_.labels == labels) capture_ = {};
   if (hovered_.labels == labels) hovered_ = {};
+  captionChanged(labels, -1);
   update();
 }
 
@@ -186,32 +246,81 @@ void PictureBoxWidget::paintEvent(QPaintEvent* event) {
   // Only the labels whose extent meets the dirty columns (one pixel of slack for rounding).
   const Twips from = ToTwips(dirty.left() + offset_.x() - 1);
   const Twips to = ToTwips(dirty.right() + 2 + offset_.x());
-  for (const LabelArray* labels : arrays_) {
+  for (LabelArray* labels : arrays_) {
     labels->LabelsBetween(from, to, paintList_);
+    const FontEntry& font = FontOf(labels->font());
     for (const int index : paintList_) {
       const LabelState& label = labels->elements()[static_cast<std::size_t>(index)].state;
       const QRect box = localRect(label);
       if (!box.intersects(dirty) || label.caption.empty()) continue;
-      const FontEntry& font = FontOf(labels->font());
       painter.setFont(font.font());
       painter.setPen(ToQColor(label.foreColor));
-      FontEntry::Slice slice;
-      // Laying out a caption of megabytes on every tick of the scroll would take the whole
-      // processor and hundreds of megabytes: only the characters near the dirty columns are
-      // drawn, where they stand in the whole line.
-      if (label.caption.size() > kWholeCaptionLimit &&
-          font.plainSlice(label.caption, dirty.left() - box.left() - kSliceMargin,
-                          dirty.right() + 1 - box.left() + kSliceMargin, slice)) {
-        QRectF part(box);
-        part.setLeft(box.left() + static_cast<qreal>(slice.before64) / 64);
-        painter.drawText(part, kLabelTextFlags,
-                         QString::fromUtf8(label.caption.data() + slice.begin,
-                                           static_cast<qsizetype>(slice.end - slice.begin)));
-        continue;
-      }
-      painter.drawText(box, kLabelTextFlags, QString::fromStdString(label.caption));
+      drawCaption(painter, dirty, box, label.caption, piecesOf(labels, index, font));
     }
   }
+}
+
+// Laying out a caption of megabytes on every tick of the scroll would take the whole
+// processor: only the pieces near the dirty columns are drawn, each where it stands in the
+// whole line.
+void PictureBoxWidget::drawCaption(QPainter& painter, const QRect& dirty, const QRect& box,
+                                   const std::string& caption,
+                                   const std::vector<FontEntry::Piece>& pieces) {
+  const long long from64 = static_cast<long long>(dirty.left() - box.left() - kSliceMargin) * 64;
+  const long long to64 = static_cast<long long>(dirty.right() + 1 - box.left() + kSliceMargin) * 64;
+  auto piece =
+      std::upper_bound(pieces.begin(), pieces.end(), from64,
+                       [](long long x64, const FontEntry::Piece& p) { return x64 < p.x64; });
+  if (piece != pieces.begin()) --piece;
+  painter.save();
+  painter.setClipRect(box, Qt::IntersectClip);
+  for (; piece != pieces.end() && piece->x64 < to64; ++piece) {
+    const qreal left = box.left() + static_cast<qreal>(piece->x64) / 64;
+    const QRectF at(left, box.top(), std::max<qreal>(1, box.right() + 1 - left), box.height());
+    const std::string_view text(caption.data() + piece->begin, piece->end - piece->begin);
+    painter.drawText(at, kLabelTextFlags | Qt::TextDontClip, FontEntry::DisplayText(text));
+  }
+  painter.restore();
+}
+
+const std::vector<FontEntry::Piece>& PictureBoxWidget::piecesOf(const LabelArray* labels, int index,
+                                                                const FontEntry& font) {
+  const std::string& caption = labels->elements()[static_cast<std::size_t>(index)].state.caption;
+  if (caption.size() <= FontEntry::kWholeLimit) {
+    wholePiece_.assign(1, FontEntry::Piece{0, caption.size(), 0});
+    return wholePiece_;
+  }
+  ++piecesClock_;
+  for (CaptionPieces& entry : piecesCache_) {
+    if (entry.labels == labels && entry.index == index) {
+      if (entry.data != caption.data() || entry.size != caption.size() || entry.font != &font) {
+        entry.data = caption.data();
+        entry.size = caption.size();
+        entry.font = &font;
+        font.layOut(caption, entry.pieces);
+      }
+      entry.used = piecesClock_;
+      return entry.pieces;
+    }
+  }
+  if (piecesCache_.size() >= kMaxCachedCaptions) {
+    piecesCache_.erase(std::min_element(
+        piecesCache_.begin(), piecesCache_.end(),
+        [](const CaptionPieces& a, const CaptionPieces& b) { return a.used < b.used; }));
+  }
+  CaptionPieces& entry = piecesCache_.emplace_back(
+      CaptionPieces{labels, index, caption.data(), caption.size(), &font, {}, piecesClock_});
+  font.layOut(caption, entry.pieces);
+  return entry.pieces;
+}
+
+void PictureBoxWidget::captionChanged(const LabelArray* labels, int index) {
+  piecesCache_.erase(std::remove_if(piecesCache_.begin(), piecesCache_.end(),
+                                    [&](const CaptionPieces& entry) {
+                                      return entry.labels == labels &&
+                                             (index < 0 || entry.index == index);
+                                    }),
+                     piecesCache_.end());
 }
 
 bool PictureBoxWidget::event(QEvent* event) {
@@ -227,10 +336,10 @@ bool PictureBoxWidget::showToolTip(QHelpEvent* event) {
   QString text;
   QRect area = rect();
   if (const LabelState* label = labelOf(target)) {
-    text = QString::fromStdString(label->toolTipText);
+    text = ToolTipMarkup(label->toolTipText);
     area = localRect(*label);
   } else if (target.labels == nullptr) {
-    text = QString::fromStdString(toolTip_);
+    text = ToolTipMarkup(toolTip_);
   }
   if (text.isEmpty()) {
     QToolTip::hideText();
@@ -257,6 +366,30 @@ void PictureBoxWidget::hover(const Target& target) {
   } else {
     unsetCursor();
   }
+}
+
+void PictureBoxWidget::scheduleHoverCheck() {
+  if (hoverCheckPending_ || !isVisible()) return;
+  hoverCheckPending_ = true;
+  // As a window system does, after the move has been handled: handlers run one at a time.
+  QTimer::singleShot(0, this, [this] {
+    hoverCheckPending_ = false;
+    checkHover();
+  });
+}
+
+void PictureBoxWidget::checkHover() {
+  // A held button keeps the pointer's events with the control that was pressed.
+  if (!isVisible() || captured_ || QGuiApplication::mouseButtons() != Qt::NoButton) return;
+  const QPoint global = QCursor::pos();
+  // Only when the pointer is over this very box: not over a control in front of it, nor over
+  // another program's window that covers it.
+  if (QApplication::widgetAt(global) != this) return;
+  const QPointF twips = twipsAt(mapFromGlobal(QPointF(global)));
+  const Target target = targetAt(twips);
+  if (target == hovered_) return;
+  hover(target);
+  deliver(target, Kind::Move, 0, ShiftValue(QGuiApplication::keyboardModifiers()), twips);
 }
 
 void PictureBoxWidget::deliver(const Target& target, Kind kind, int button, int shift,
@@ -295,6 +428,9 @@ void PictureBoxWidget::press(QMouseEvent* event, bool doubleClick) {
     captured_ = true;
   }
   const Target target = capture_;
+  // The second press of a double-click is a double-click, not a press: a label has no
+  // double-click of its own, so it gets nothing (its link opens once per double-click).
+  if (doubleClick && target.labels != nullptr) return;
   QPointer<PictureBoxWidget> self(this);
   deliver(target, Kind::Down, button, ShiftValue(event->modifiers()), twips);
   if (!self || !doubleClick || target.labels != nullptr) return;

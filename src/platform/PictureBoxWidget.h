@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QHelpEvent>
+#include <QPainter>
 #include <QPointer>
 #include <QWidget>
 #include <string>
@@ -52,6 +53,9 @@ class PictureBoxWidget final : public QWidget {
   const std::vector<LabelArray*>& labelArrays() const { return arrays_; }
   // Repaints what shows of the area (twips in the box's own coordinates).
   void labelsChanged(const RectTwips& area);
+  // The caption of label index of the array changed, or the label went (index -1: all of
+  // the array's labels).
+  void captionChanged(const LabelArray* labels, int index);
 
  protected:
   bool event(QEvent* event) override;
@@ -80,6 +84,14 @@ class PictureBoxWidget final : public QWidget {
   void deliver(const Target& target, Kind kind, int button, int shift, const QPointF& twips);
   void hover(const Target& target);
   bool showToolTip(QHelpEvent* event);
+  // After the box moved under a still pointer: the control now under it gets the move it
+  // would get had the pointer moved onto it.
+  void scheduleHoverCheck();
+  void checkHover();
+  void drawCaption(QPainter& painter, const QRect& dirty, const QRect& box,
+                   const std::string& caption, const std::vector<FontEntry::Piece>& pieces);
+  const std::vector<FontEntry::Piece>& piecesOf(const LabelArray* labels, int index,
+                                                const FontEntry& font);
 
   QPointer<FormWidget> form_;
   PictureBox& box_;
@@ -99,6 +111,20 @@ class PictureBoxWidget final : public QWidget {
   Target hovered_;
   bool customPointer_ = false;  // a label's own pointer shows, else the arrow
   std::string pointerIcon_;
+  bool hoverCheckPending_ = false;
+  // The pieces of the long captions drawn lately, by label; dropped when a caption changes.
+  struct CaptionPieces {
+    const LabelArray* labels;
+    int index;
+    const char* data;
+    std::size_t size;
+    const FontEntry* font;
+    std::vector<FontEntry::Piece> pieces;
+    unsigned long long used;
+  };
+  std::vector<CaptionPieces> piecesCache_;
+  unsigned long long piecesClock_ = 0;
+  std::vector<FontEntry::Piece> wholePiece_;
 };
 
 }  // namespace platform
