@@ -55,6 +55,9 @@ FormWidget::FormWidget(Form& form, const Form::Definition& definition)
   setWindowTitle(QString::fromStdString(definition.caption));
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  // A form is seldom the active window (the strip almost never is): its tooltips show on
+  // hover all the same.
+  setAttribute(Qt::WA_AlwaysShowToolTips);
   if (!definition.icons.empty()) {
     QIcon icon;
     for (const StdPicture& picture : definition.icons) {
