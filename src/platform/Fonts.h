@@ -28,7 +28,7 @@ class FontEntry {
   // part of it costs the same whatever its length or script. Each piece is measured and
   // drawn on its own, at the advance of the pieces before it: what is drawn is always
   // exactly as wide as what was measured.
-  static constexpr std::size_t kWholeLimit = 1024;
+  static constexpr std::size_t kWholeLimit = 4096;
   static constexpr std::size_t kPieceMax = 256;
   struct Piece {
     std::size_t begin = 0;  // byte offsets into the caption

@@ -9,6 +9,7 @@
 #include <QPaintEngine>
 #include <QTest>
 #include <QTextItem>
+#include <algorithm>
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -16,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/Fonts.h"
 #include "platform/Form.h"
 #include "platform/LabelArray.h"
 #include "platform/PictureBox.h"
@@ -166,6 +168,55 @@ INSTANTIATE_TEST_SUITE_P(
       return name;
     });
 
+// --- Pieces of a long caption -----------------------------------------------------------
+
+char32_t FirstCodePoint(const std::string& utf8, std::size_t at) {
+  const QString text = QString::fromUtf8(
+      utf8.data() + at, static_cast<qsizetype>(std::min<std::size_t>(4, utf8.size() - at)));
+  return text.isEmpty() ? 0 : text.toUcs4().value(0);
+}
+
+// Pieces cover the caption in order, none longer than the limit, each after a blank where
+// there is one; a cut never falls inside a character, before a mark, a joiner or a variation
+// selector, nor after a joiner.
+TEST(CaptionPieces, NeverSplitACharacterOrWhatClingsToIt) {
+  const std::string clusters[] = {
+      "e\xCC\x81\xCC\xA3",                             // e with two combining marks
+      "\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x92\xBB",  // woman, joiner, laptop
+      "\xE2\x9D\xA4\xEF\xB8\x8F",                      // heart, variation selector
+      "\xE1\x84\x80\xE1\x85\xA1\xE1\x86\xA8",          // conjoining Hangul jamo
+      "\xF0\xA0\x80\x80",                              // a four-byte Han character
+      "\xD8\xA8\xD9\x90"};                             // Arabic letter with a vowel mark
+  for (const std::string& cluster : clusters) {
+    for (const bool blanks : {false, true}) {
+      std::string caption;
+      while (caption.size() < 3 * FontEntry::kWholeLimit) caption += cluster + (blanks ? " " : "");
+      std::size_t begin = 0;
+      while (begin < caption.size()) {
+        const std::size_t end = FontEntry::PieceEnd(caption, begin);
+        ASSERT_GT(end, begin);
+        ASSERT_LE(end - begin, FontEntry::kPieceMax);
+        if (end < caption.size()) {
+          const auto byte = static_cast<unsigned char>(caption[end]);
+          ASSERT_NE(byte & 0xC0, 0x80) << "a cut inside a character";
+          const char32_t next = FirstCodePoint(caption, end);
+          const auto category = QChar::category(next);
+          EXPECT_TRUE(category != QChar::Mark_NonSpacing &&
+                      category != QChar::Mark_SpacingCombining && next != 0x200D &&
+                      next != 0xFE0F && !(next >= 0x1160 && next <= 0x11FF))
+              << "a cut before U+" << std::hex << static_cast<unsigned>(next);
+          if (blanks) {
+            EXPECT_EQ(caption[end - 1], ' ') << "a cut after a blank";
+          }
+          EXPECT_FALSE(end >= 3 && caption.compare(end - 3, 3, "\xE2\x80\x8D") == 0)
+              << "a cut after a joiner";
+        }
+        begin = end;
+      }
+    }
+  }
+}
+
 // --- Long captions of any script ---------------------------------------------------------
 
 // Text of the scripts measured from cached advances (letters, digits, punctuation and symbols
@@ -277,8 +328,8 @@ class LongCaptionPixels : public Captions, public testing::WithParamInterface<Sc
 
 TEST_P(LongCaptionPixels, ShowWhatTheWholeCaptionShows) {
   const ScriptCase& c = GetParam();
-  const std::string head = Repeat(c.words, 900);
-  ASSERT_LE(head.size(), 1024u);
+  const std::string head = Repeat(c.words, 3000);
+  ASSERT_LE(head.size(), FontEntry::kWholeLimit);
   SetCaption(head);
   // Offsets at which the head alone fills the form: the start, odd ones that cut glyphs, and
   // the last one before the head ends.

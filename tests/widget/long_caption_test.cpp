@@ -37,7 +37,7 @@ std::string Head(const std::string& words) {
 struct Case {
   const char* name;
   std::string head;
-  std::size_t tailBytes;  // appended after the head; over 1 KiB in all makes the caption long
+  std::size_t tailBytes;  // appended after the head; over 4 KiB in all makes the caption long
 };
 
 void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
@@ -93,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
     Captions, LongCaption,
     testing::Values(
         // Just over the length from which captions are drawn in part.
-        Case{"just long", Head("Harbour footbridge reopens after winter repairs. "), 200},
+        Case{"just long", Head("Harbour footbridge reopens after winter repairs. "), 3400},
         Case{"five megabytes", Head("Council approves budget for roads & lighting; "),
              5 * 1024 * 1024},
         // Latin letters beyond ASCII are two bytes each and still measured one by one.
