@@ -43,15 +43,28 @@ class FlagGuard {
 }  // namespace
 
 void frmTicker::LoadPage() {
-  // Timers and pointer events still run while a fetch waits; one fetch at a time.
-  if (blnLoading) return;
+  // Timers and pointer events still run while a fetch waits. A load asked for then (the
+  // dialog closed after an edit, a double-click) is not dropped: one more load follows the
+  // one under way, for the URL current when it ends.
+  if (blnLoading) {
+    blnLoadAgain = true;
+    return;
+  }
+  FlagGuard loading(blnLoading);
+  do {
+    blnLoadAgain = false;
+    LoadOnce();
+  } while (blnLoadAgain && !Closed() && !platform::Ending());
+  blnLoadAgain = false;
+}
+
+void frmTicker::LoadOnce() {
   if (strUrl.empty()) return;
   if (InStr(1, strUrl, kHomeDomain, false) == 0) {
     platform::MsgBox("The URL entered does not come from " + std::string(kHomeSiteName),
                      platform::vbExclamation);
     return;
   }
-  FlagGuard loading(blnLoading);
 
   picTitle.setPicture(imgDownloading.Picture());
   picTitle.setBackColor(kBusyBackColor);

@@ -72,6 +72,7 @@ class frmTicker final : public platform::Form {
   void ResumeScroll();
   void ShowOptions();
   void LayoutItems();
+  void LoadOnce();
   void ParseRss(const std::string& document);
   void ParseStoryList(const std::string& document);
   void ShowLoadFailure(const std::string& reason);
@@ -91,6 +92,8 @@ class frmTicker final : public platform::Form {
 
   // A fetch is under way: LoadPage is not entered again until it returns.
   bool blnLoading = false;
+  // A load was asked for while one was under way: it runs when that one ends.
+  bool blnLoadAgain = false;
   // The row has been laid out at least once.
   bool blnLaidOut = false;
 };

@@ -135,22 +135,75 @@ TEST_F(LoadPageTest, AStoppedServerLeavesThePreviousItems) {
   EXPECT_EQ(Titles(), (std::vector<std::string>{"", "First", "Second"}));
 }
 
-TEST_F(LoadPageTest, ASecondCallWhileTheFetchWaitsReturnsAtOnce) {
+TEST_F(LoadPageTest, CallsWhileTheFetchWaitsReturnAtOnceAndMakeOneLoadAfterIt) {
   h.ticker().strUrl = server.Url("tallowmere.example/rss.php?delay=0.5");
   const auto requests = server.RequestedPaths().size();
-  bool nestedReturned = false;
+  int nestedReturned = 0;
   bool loadingDuringFetch = false;
   QTimer::singleShot(100, [&] {
     loadingDuringFetch = h.ticker().loading();
     h.ticker().LoadPage();
-    nestedReturned = true;
+    ++nestedReturned;
+    // The URL in force when the fetch ends is the one loaded next; asking twice loads once.
+    h.ticker().strUrl = server.Url("tallowmere.example/rss.php?first-edit");
+    h.ticker().LoadPage();
+    ++nestedReturned;
+    h.ticker().strUrl = server.Url("tallowmere.example/Ticker.txt");
   });
   h.ticker().LoadPage();
   EXPECT_TRUE(loadingDuringFetch);
-  EXPECT_TRUE(nestedReturned);
-  EXPECT_EQ(server.RequestedPaths().size(), requests + 1);
+  EXPECT_EQ(nestedReturned, 2);
+  const auto paths = server.RequestedPaths();
+  ASSERT_EQ(paths.size(), requests + 2);
+  EXPECT_EQ(paths.back(), "/tallowmere.example/Ticker.txt");
+  EXPECT_EQ(Titles(), (std::vector<std::string>{"Story one", "Story two", ""}));
   EXPECT_FALSE(h.ticker().loading());
+
+  // Nothing is left over for a later call.
+  h.ticker().LoadPage();
+  EXPECT_EQ(server.RequestedPaths().size(), requests + 3);
 }
+
+// Where a slow fetch can be under way when the user applies a new URL in the dialog.
+struct SlowFetchCase {
+  const char* name;
+  bool endOfRun;  // the end-of-run reload; otherwise a double-click on the title picture
+};
+
+void PrintTo(const SlowFetchCase& c, std::ostream* os) { *os << c.name; }
+
+class EditDuringAFetch : public LoadPageTest, public testing::WithParamInterface<SlowFetchCase> {};
+
+TEST_P(EditDuringAFetch, TheEditedUrlIsLoadedAsSoonAsTheFetchEnds) {
+  frmTicker& t = h.ticker();
+  t.strUrl = server.Url("tallowmere.example/rss.php?delay=0.5");
+  bool dialogClosed = false;
+  QTimer::singleShot(100, [&] {
+    t.picTicker.MouseDown(platform::vbRightButton, 0, 10, 10);
+    ASSERT_TRUE(h.options().Visible());
+    h.options().cboURL.setText(server.Url("tallowmere.example/Ticker.txt"));
+    h.options().cmdClose_Click();
+    dialogClosed = !h.options().Visible();
+  });
+  if (GetParam().endOfRun) {
+    t.picTicker.setLeft(-1000000);
+    t.tmrScroll_Timer();
+    EXPECT_EQ(t.picTicker.Left(), t.Width() + 30);
+  } else {
+    t.picTitle.DblClick();
+  }
+  EXPECT_TRUE(dialogClosed);
+  EXPECT_EQ(server.RequestedPaths().back(), "/tallowmere.example/Ticker.txt");
+  EXPECT_EQ(Titles(), (std::vector<std::string>{"Story one", "Story two", ""}));
+  EXPECT_EQ(t.lblItem(0).Caption(), "Story one");
+  EXPECT_FALSE(t.optionsOpen());
+  EXPECT_TRUE(t.tmrScroll.Enabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, EditDuringAFetch,
+                         testing::Values(SlowFetchCase{"DoubleClickReload", false},
+                                         SlowFetchCase{"EndOfRunReload", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LoadPageTest, ClosingTheWindowDuringTheFetchLeavesItAlone) {
   h.ticker().strUrl = server.Url("tallowmere.example/Ticker.txt?delay=0.5");
