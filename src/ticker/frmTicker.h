@@ -94,6 +94,8 @@ class frmTicker final : public platform::Form {
   bool blnLoading = false;
   // A load was asked for while one was under way: it runs when that one ends.
   bool blnLoadAgain = false;
+  // The end-of-run tick is reloading the feed: it alone turns tmrScroll back on.
+  bool blnRunEnding = false;
   // The row has been laid out at least once.
   bool blnLaidOut = false;
 };

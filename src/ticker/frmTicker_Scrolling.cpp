@@ -10,6 +10,18 @@ namespace {
 constexpr platform::Twips kStep = 30;
 constexpr platform::Twips kRestartBeyondEdge = 30;
 
+// Sets a flag for the length of a scope, however the scope ends.
+class SetWhileInScope {
+ public:
+  explicit SetWhileInScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~SetWhileInScope() { flag_ = false; }
+  SetWhileInScope(const SetWhileInScope&) = delete;
+  SetWhileInScope& operator=(const SetWhileInScope&) = delete;
+
+ private:
+  bool& flag_;
+};
+
 }  // namespace
 
 void frmTicker::tmrScroll_Timer() {
@@ -17,7 +29,12 @@ void frmTicker::tmrScroll_Timer() {
   const float t = picTicker.Width() + picTicker.Left() - picTitle.Width();
   if (t < 0) {
     tmrScroll.setEnabled(false);
-    LoadPage();
+    {
+      // Until the strip is back at the right edge the old row stays still, whatever pointer
+      // moves or a closing dialog ask for while the feed loads.
+      const SetWhileInScope runEnding(blnRunEnding);
+      LoadPage();
+    }
     if (Closed() || platform::Ending()) return;
     picTicker.setLeft(Width() + kRestartBeyondEdge);
     // What the user did while the feed loaded stands: an options dialog opened or a hover
@@ -34,11 +51,14 @@ void frmTicker::StopScroll() {
 void frmTicker::ResumeScroll() {
   if (blnOptionsOpen) return;
   if (tmrMouse.Enabled()) tmrMouse.setEnabled(false);
+  // During the end-of-run reload the pause is over, but the end-of-run tick starts the strip.
+  if (blnRunEnding) return;
   if (!tmrScroll.Enabled()) tmrScroll.setEnabled(true);
 }
 
 void frmTicker::RestartTicker() {
   blnOptionsOpen = false;
+  if (blnRunEnding) return;
   tmrScroll.setEnabled(true);
 }
 

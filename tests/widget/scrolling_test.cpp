@@ -1,8 +1,11 @@
 // Scrolling and the hover pause, driving the tick handlers directly.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QCursor>
+#include <QTimer>
 #include <QWidget>
+#include <functional>
 
 #include "widget/support/FeedServer.h"
 #include "widget/support/TickerHarness.h"
@@ -164,5 +167,86 @@ TEST_F(ScrollingTest, AnEmptyListMakesShortRunsThatReloadEachTime) {
   // From 8205 the 240-twip strip passes the 495-twip title after (8205 + 240 - 495) / 30 + 1.
   EXPECT_EQ(ticks, 266);
 }
+
+// What the user does while the end-of-run reload waits for the feed. The old row stays
+// still until the strip is back at the right edge; the state asked for applies then.
+struct DuringReloadCase {
+  const char* name;
+  std::function<void(frmTicker&, frmOptions&)> act;
+  State after;
+};
+
+void PrintTo(const DuringReloadCase& c, std::ostream* os) { *os << c.name; }
+
+class DuringTheEndOfRunReload : public ScrollingTest,
+                                public testing::WithParamInterface<DuringReloadCase> {};
+
+TEST_P(DuringTheEndOfRunReload, TheOldRowStaysStillUntilTheStripIsBackAtTheRightEdge) {
+  frmTicker& t = h.ticker();
+  t.strUrl = server.Url("tallowmere.example/rss.php?delay=1");
+  const platform::Twips lastLeft = -t.picTicker.Width() + 500 - 30;
+  t.picTicker.setLeft(lastLeft + 30);  // the next tick ends the run
+  platform::Twips leftLater = 0;
+  bool scrollingAfterEvent = true;
+  bool scrollingLater = true;
+  bool acted = false;
+  QTimer::singleShot(100, [&] {
+    acted = true;
+    GetParam().act(t, h.options());
+    scrollingAfterEvent = t.tmrScroll.Enabled();
+  });
+  QTimer::singleShot(400, [&] {
+    scrollingLater = t.tmrScroll.Enabled();
+    leftLater = t.picTicker.Left();
+  });
+  t.tmrScroll_Timer();
+  ASSERT_TRUE(acted);
+  EXPECT_FALSE(scrollingAfterEvent);
+  EXPECT_FALSE(scrollingLater);
+  EXPECT_EQ(leftLater, lastLeft) << "the old row moved under the busy picture";
+  EXPECT_EQ(t.picTicker.Left(), t.Width() + 30);
+  EXPECT_EQ(StateOf(t), GetParam().after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DuringTheEndOfRunReload,
+    testing::Values(
+        DuringReloadCase{"MoveOverTheStrip",
+                         [](frmTicker& t, frmOptions&) { t.picTicker.MouseMove(0, 0, 5, 5); },
+                         State::Scrolling},
+        DuringReloadCase{"MoveOverTheWindow",
+                         [](frmTicker& t, frmOptions&) { t.MouseMove(0, 0, 5, 5); },
+                         State::Scrolling},
+        DuringReloadCase{"MoveOverTheTitle",
+                         [](frmTicker& t, frmOptions&) { t.picTitle.MouseMove(0, 0, 5, 5); },
+                         State::Scrolling},
+        // The pointer comes to rest on the window (its move arrives first), then on a label
+        // as the row passes: the pause's poll keeps it.
+        DuringReloadCase{"RestOnALabel",
+                         [](frmTicker& t, frmOptions&) {
+                           QWidget* window = t.widget();
+                           QCursor::setPos(window->mapToGlobal(QPoint(window->width() - 5, 3)));
+                           QCoreApplication::processEvents();
+                           t.lblItem.MouseMove(1, 0, 0, 5, 5);
+                         },
+                         State::HoverPause},
+        DuringReloadCase{"RestOnALabelThenLeave",
+                         [](frmTicker& t, frmOptions&) {
+                           t.lblItem.MouseMove(1, 0, 0, 5, 5);
+                           t.picTicker.MouseMove(0, 0, 5, 5);
+                         },
+                         State::Scrolling},
+        DuringReloadCase{"OpenTheDialogAndCloseIt",
+                         [](frmTicker& t, frmOptions& options) {
+                           t.picTicker.MouseDown(platform::vbRightButton, 0, 5, 5);
+                           options.cmdClose_Click();
+                         },
+                         State::Scrolling},
+        DuringReloadCase{"OpenTheDialog",
+                         [](frmTicker& t, frmOptions&) {
+                           t.picTicker.MouseDown(platform::vbRightButton, 0, 5, 5);
+                         },
+                         State::OptionsOpen}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
