@@ -15,9 +15,15 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
 
 }  // namespace
 
+std::string_view TrimLink(std::string_view link) {
+  constexpr std::string_view kBlanks = " \t\r\n\v\f";
+  const auto first = link.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos) return {};
+  const auto last = link.find_last_not_of(kBlanks);
+  return link.substr(first, last - first + 1);
+}
+
 bool IsWebLink(std::string_view link) {
-  const auto first = link.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return false;
-  link.remove_prefix(first);
+  link = TrimLink(link);
   return StartsWithNoCase(link, "http://") || StartsWithNoCase(link, "https://");
 }

@@ -2,6 +2,8 @@
 // strip, the title picture and the window take the height of that font.
 #include "ticker/frmTicker.h"
 
+#include "ticker/WebLink.h"
+
 namespace {
 
 constexpr platform::Twips kLabelTop = 10;
@@ -43,7 +45,7 @@ void frmTicker::LayoutItems() {
     }
     auto label = lblItem(i);
     const NewsItem& item = arrItems[static_cast<std::size_t>(i)];
-    if (item.strLink.empty()) {
+    if (TrimLink(item.strLink).empty()) {
       label.setMousePointer(platform::vbDefault);
       label.setForeColor(kPlainColor);
     } else {

@@ -28,11 +28,12 @@ void frmTicker::lblItem_MouseDown(int Index, int Button, int, Twips, Twips) {
     return;
   }
   if (Index < 0 || static_cast<std::size_t>(Index) >= arrItems.size()) return;
-  const std::string& link = arrItems[static_cast<std::size_t>(Index)].strLink;
+  // Blanks around a link are the feed's layout, not part of the address.
+  const std::string_view link = TrimLink(arrItems[static_cast<std::size_t>(Index)].strLink);
   if (link.empty()) return;
   // The feed comes from the network: only web addresses go to the system's opener.
   if (!IsWebLink(link)) return;
-  platform::ShellOpen(link);
+  platform::ShellOpen(std::string(link));
 }
 
 void frmTicker::picTitle_MouseDown(int, int, Twips X, Twips Y) {

@@ -28,7 +28,9 @@ CASES = [
     ("a script", "javascript:alert(1)", None),
     ("a scheme in capitals", "FILE:///etc/passwd", None),
     ("http inside another scheme", "javascript:'http://www.tallowmere.example'", None),
-    ("a leading line break", "\nhttp://www.tallowmere.example/", None),
+    # Blanks around a link are the feed's layout: the address alone goes to the opener.
+    ("a leading line break", "\nhttp://www.tallowmere.example/", f"{HOME}/"),
+    ("a pretty-printed link", f"\n    {HOME}/pretty\n  ", f"{HOME}/pretty"),
     ("escapes are decoded", f"{HOME}/?a=1&amp;b=&lt;c&gt;", f"{HOME}/?a=1&b=<c>"),
     ("CDATA is taken as written", f"<![CDATA[{HOME}/?a=1&amp;b=2]]>", f"{HOME}/?a=1&amp;b=2"),
     ("a line break inside", f"{HOME}/a\nb", f"{HOME}/a\nb"),

@@ -1,5 +1,6 @@
 // The mouse on the strip: links, the drag by the title picture, the double-click reload and
 // the options dialog, with the handlers' own button values.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QTest>
@@ -138,12 +139,14 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, HostileLinks,
     testing::Values(LinkCase{"http://www.tallowmere.example/", true},
                     LinkCase{"HTTPS://www.tallowmere.example/", true},
-                    LinkCase{"  \thttp://leading.blanks.example/", true}, LinkCase{"-x", false},
-                    LinkCase{"--help", false}, LinkCase{"file:///etc/passwd", false},
-                    LinkCase{"FILE:///etc/passwd", false}, LinkCase{"javascript:alert(1)", false},
-                    LinkCase{"http:/one-slash", false}, LinkCase{"httpx://www.example/", false},
-                    LinkCase{"", false}, LinkCase{"   ", false},
-                    LinkCase{"mailto:someone@example.com", false}));
+                    LinkCase{"  \thttp://leading.blanks.example/", true},
+                    LinkCase{"\n    http://pretty.printed.example/\n  ", true},
+                    LinkCase{"\r\nhttps://crlf.example/\r\n", true}, LinkCase{"\n  \t\n", false},
+                    LinkCase{"-x", false}, LinkCase{"--help", false},
+                    LinkCase{"file:///etc/passwd", false}, LinkCase{"FILE:///etc/passwd", false},
+                    LinkCase{"javascript:alert(1)", false}, LinkCase{"http:/one-slash", false},
+                    LinkCase{"httpx://www.example/", false}, LinkCase{"", false},
+                    LinkCase{"   ", false}, LinkCase{"mailto:someone@example.com", false}));
 
 TEST_F(PointerTest, AHostileLinkIsNeverHandedOnAndAWebLinkGoesAsOneUnchangedArgument) {
   StandInOpener opener;
@@ -158,6 +161,36 @@ TEST_F(PointerTest, AHostileLinkIsNeverHandedOnAndAWebLinkGoesAsOneUnchangedArgu
   const auto calls = opener.Calls(1);
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0], std::vector<std::string>{"http://www.tallowmere.example/a b;$(x)"});
+}
+
+// Feeds spread <link> over several lines; the blanks around the address are layout.
+TEST_F(PointerTest, BlanksAroundALinkAreNotPartOfIt) {
+  StandInOpener opener;
+  server.AddFile("tallowmere.example/pretty.php",
+                 "<rss><item><title>a</title><link>\n    http://www.tallowmere.example/p1\n  "
+                 "</link></item>"
+                 "<item><title>b</title><link>\t https://www.tallowmere.example/p2 \r\n</link>"
+                 "</item>"
+                 "<item><title>c</title><link>\n   \n</link></item></rss>");
+  frmTicker& t = h.ticker();
+  t.strUrl = server.Url("tallowmere.example/pretty.php");
+  t.LoadPage();
+  ASSERT_EQ(t.lblItem.Count(), 4);
+  const platform::Color linkColor = platform::RGB(51, 51, 152);
+  EXPECT_EQ(t.lblItem(1).ForeColor(), linkColor);
+  EXPECT_EQ(t.lblItem(1).MousePointer(), platform::vbCustom);
+  EXPECT_EQ(t.lblItem(2).ForeColor(), linkColor);
+  EXPECT_EQ(t.lblItem(2).MousePointer(), platform::vbCustom);
+  // Blanks alone are no link: drawn and pointed at as plain text.
+  EXPECT_EQ(t.lblItem(3).ForeColor(), 0u);
+  EXPECT_EQ(t.lblItem(3).MousePointer(), platform::vbDefault);
+
+  for (int i = 1; i <= 3; ++i) t.lblItem.MouseDown(i, vbLeftButton, 0, 1, 1);
+  // Two openers run side by side: their records may come in either order.
+  EXPECT_THAT(opener.Calls(2), testing::UnorderedElementsAre(
+                                   std::vector<std::string>{"http://www.tallowmere.example/p1"},
+                                   std::vector<std::string>{"https://www.tallowmere.example/p2"}));
+  EXPECT_EQ(opener.Calls(3, 500).size(), 2u);
 }
 
 }  // namespace
