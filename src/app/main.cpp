@@ -12,6 +12,7 @@
 #include "platform/DisplayCheck.h"
 #include "platform/MsgBox.h"
 #include "platform/ProgramIdentity.h"
+#include "platform/TerminationSignals.h"
 #include "ticker/frmTicker.h"
 
 namespace {
@@ -75,6 +76,11 @@ int main(int argc, char** argv) {
   ticker.OnProgramEnd = [] { platform::EndProgram(); };
   // The end of the desktop session closes the strip window as any close does: it saves.
   platform::OnSessionEnd([&ticker] {
+    if (!ticker.Closed()) ticker.Unload();
+  });
+  // Being told to end by a signal (log-out, a service manager, Ctrl+C, a closed terminal)
+  // closes the strip window the same way: it saves, then the program ends.
+  platform::OnTerminationSignal([&ticker] {
     if (!ticker.Closed()) ticker.Unload();
   });
 
