@@ -2,18 +2,38 @@
 # Builds the ticker and runs it on the bundled sample feed, served on 127.0.0.1.
 # With a display it runs until you choose "Exit Ticker"; without one it starts Xvfb, lets the
 # ticker scroll for about ten seconds, saves a screenshot into the build folder and exits.
+#
+# --build-dir DIR runs the ticker already built in DIR (its src/ticker) instead of building
+# the release configuration; the run folder and the screenshot then go into DIR.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-scripts/build.sh release >&2
-
-build="$root/build/release"
+build=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --build-dir) build=$(cd "$2" && pwd); shift 2 ;;
+    *) echo "usage: scripts/run.sh [--build-dir DIR]" >&2; exit 2 ;;
+  esac
+done
+if [ -z "$build" ]; then
+  scripts/build.sh release >&2
+  build="$root/build/release"
+fi
 run="$build/run"
 mkdir -p "$run"
 cp -f "$build/src/ticker" "$run/ticker"
 
+running() {
+  local state
+  state=$(ps -o stat= -p "$1" 2>/dev/null) && [[ $state != Z* ]]
+}
+
 cleanup() {
-  for pid in ${ticker_pid:-} ${server_pid:-} ${wm_pid:-} ${xvfb_pid:-}; do
+  # The ticker first, while its display is still there: it saves its position as it ends.
+  if [ -n "${ticker_pid:-}" ] && kill "$ticker_pid" 2>/dev/null; then
+    for _ in $(seq 100); do running "$ticker_pid" || break; sleep 0.05; done
+  fi
+  for pid in ${server_pid:-} ${wm_pid:-} ${xvfb_pid:-}; do
     kill "$pid" 2>/dev/null || true
   done
   wait 2>/dev/null || true
@@ -21,10 +41,14 @@ cleanup() {
 trap cleanup EXIT
 
 # The sample feed server, on a free port; the home domain stands in the path of its URL.
+# The port file of an earlier run names a port no one listens on any more: wait for this
+# server's own.
+rm -f "$run/server.port"
 python3 "$root/tools/feedserver.py" --root "$root/resources/feeds" --port 0 \
   --port-file "$run/server.port" --log "$run/server.log" >/dev/null &
 server_pid=$!
-for _ in $(seq 100); do [ -s "$run/server.port" ] && break; sleep 0.05; done
+for _ in $(seq 200); do [ -s "$run/server.port" ] && break; sleep 0.05; done
+[ -s "$run/server.port" ] || { echo "the feed server did not start" >&2; exit 1; }
 port=$(cat "$run/server.port")
 url="http://127.0.0.1:$port/tallowmere.example/rss.php"
 
@@ -57,6 +81,12 @@ export XDG_RUNTIME_DIR="$run/xdg-runtime"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 "$run/ticker" &
 ticker_pid=$!
+# Ten seconds of scrolling from the moment the strip shows (start-up loads the feed first).
+for _ in $(seq 600); do
+  xdotool search --onlyvisible --pid "$ticker_pid" >/dev/null 2>&1 && break
+  running "$ticker_pid" || { echo "the ticker ended at start-up" >&2; exit 1; }
+  sleep 0.05
+done
 sleep 10
 shot="$build/screenshot.png"
 import -window root "$shot"
