@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "app/modGeneral.h"
@@ -31,7 +32,39 @@ SettingsPlaces FindSettingsPlaces(const std::string& programFolder, const std::s
   // A new file needs both: an entry written into the folder, and the folder searched.
   places.programFolderWritable = ::access(programFolder.c_str(), W_OK | X_OK) == 0;
   if (!userFolder.empty()) places.userFile = AddBackslash(userFolder) + fileName;
+  if (IsSharedProgramFolder(programFolder)) {
+    places.programFileWritable = false;
+    places.programFolderWritable = false;
+  }
   return places;
+}
+
+bool IsSharedProgramFolder(const std::string& folder) {
+  static constexpr const char* kShared[] = {
+      "/bin",
+      "/sbin",
+      "/usr/bin",
+      "/usr/sbin",
+      "/usr/local/bin",
+      "/usr/local/sbin",
+      "/usr/games",
+      "/usr/local/games",
+#ifdef TICKER_INSTALL_BINDIR
+      TICKER_INSTALL_BINDIR,
+#endif
+  };
+  char* resolved = ::realpath(folder.c_str(), nullptr);
+  if (resolved == nullptr) return false;
+  const std::string real = resolved;
+  std::free(resolved);
+  for (const char* shared : kShared) {
+    char* other = ::realpath(shared, nullptr);
+    if (other == nullptr) continue;
+    const bool same = real == other;
+    std::free(other);
+    if (same) return true;
+  }
+  return false;
 }
 
 bool CreateFolders(const std::string& folder, std::string& why) {

@@ -28,8 +28,14 @@ struct SettingsFiles {
 // user's file is written (beside the program still, when there is no user folder).
 SettingsFiles ChooseSettingsFiles(const SettingsPlaces& places);
 
+// Whether folder is one of the system's shared program folders (/usr/bin and the like, or the
+// folder this build installs the program into), symbolic links resolved.
+bool IsSharedProgramFolder(const std::string& folder);
+
 // Looks at the file system: fileName beside the program in programFolder, and in userFolder
-// (which need not exist yet; "" when the user has no configuration folder).
+// (which need not exist yet; "" when the user has no configuration folder). A shared program
+// folder counts as one that takes no files, even for the administrator: a settings file there
+// holds defaults for every user and is only read.
 SettingsPlaces FindSettingsPlaces(const std::string& programFolder, const std::string& userFolder,
                                   const std::string& fileName);
 

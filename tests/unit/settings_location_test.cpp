@@ -213,3 +213,20 @@ TEST(SettingsFolder, SaysWhyAFolderCannotBeMade) {
 }
 
 }  // namespace
+
+// Root can write /usr/bin, but a copy installed there must not keep one settings file for
+// every user: shared program folders only ever hold read-only defaults.
+TEST(SettingsPlacesFound, SharedProgramFoldersTakeNoFilesEvenForTheAdministrator) {
+  for (const char* shared : {"/usr/bin", "/usr/bin/", "/bin", "/usr/local/bin"}) {
+    SCOPED_TRACE(shared);
+    EXPECT_TRUE(IsSharedProgramFolder(shared));
+    const auto places = FindSettingsPlaces(shared, "/home/u/.config/TallowmereTicker", "s.ini");
+    EXPECT_FALSE(places.programFolderWritable);
+    EXPECT_FALSE(places.programFileWritable);
+    EXPECT_EQ(ChooseSettingsFiles(places).writeTo, "/home/u/.config/TallowmereTicker/s.ini");
+  }
+  TempFolder folder;
+  EXPECT_FALSE(IsSharedProgramFolder(folder.Path("")));
+  EXPECT_FALSE(IsSharedProgramFolder("/usr"));
+  EXPECT_FALSE(IsSharedProgramFolder("/no/such/folder"));
+}
