@@ -19,18 +19,11 @@
 #include "feed/ParseRss.h"
 #include "feed/ParseStoryList.h"
 #include "platform/Inet.h"
+#include "text/Ascii.h"
 
 namespace {
 
 enum class Format { Rss, Story };
-
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
 
 // Any scheme counts, so that "ftp://..." is refused as a URL rather than looked up as a file.
 bool IsUrl(std::string_view source) { return source.find("://") != std::string_view::npos; }
@@ -123,7 +116,7 @@ int main(int argc, char** argv) {
   }
 
   const Format format = forced.value_or(
-      Lower(source).find("ticker") == std::string::npos ? Format::Rss : Format::Story);
+      text::AsciiLowered(source).find("ticker") == std::string::npos ? Format::Rss : Format::Story);
   ItemList arrItems;
   if (format == Format::Rss) {
     ParseRss(document, arrItems);

@@ -6,9 +6,11 @@
 #include <limits>
 #include <system_error>
 
+#include "text/Ascii.h"
+
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+using text::IsBlank;
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace

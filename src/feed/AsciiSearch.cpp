@@ -64,9 +64,7 @@ std::size_t FindAscii(std::string_view haystack, std::string_view needle, std::s
                       bool matchCase) {
   if (from > haystack.size()) return std::string_view::npos;
   if (matchCase) return haystack.find(needle, from);
-  std::string lower(needle);
-  for (char& c : lower) c = AsciiLower(c);
-  return FindLowerNeedle(haystack, lower, from);
+  return FindLowerNeedle(haystack, text::AsciiLowered(needle), from);
 }
 
 }  // namespace feed

@@ -5,11 +5,12 @@
 #include <cstddef>
 #include <string_view>
 
+#include "text/Ascii.h"
+
 namespace feed {
 
-// The ASCII lower-case form of c; every other byte, UTF-8 lead and trail bytes included, is
-// returned unchanged, so folding never makes a non-ASCII byte equal to a tag letter.
-constexpr char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+// Folding never makes a non-ASCII byte equal to a tag letter (see text/Ascii.h).
+using text::AsciiLower;
 
 // 0-based index of the first needle at or after from, or npos. An empty needle is found at
 // from when from <= haystack.size().

@@ -16,7 +16,6 @@
 namespace {
 
 constexpr platform::Color kBusyBackColor = 0xFFFFFF;
-constexpr platform::Color kNormalBackColor = 0x80FF;
 constexpr const char* kTooLargeToHold = "not enough memory to hold the feed";
 
 std::string TimeOfDay() {
@@ -103,7 +102,7 @@ void frmTicker::LoadOnce() {
   }
 
   picTitle.setPicture(imgNormal.Picture());
-  picTitle.setBackColor(kNormalBackColor);
+  picTitle.setBackColor(kTitleBackColor);
   picTitle.setToolTipText(TitleToolTip());
 }
 
@@ -112,7 +111,7 @@ void frmTicker::LoadOnce() {
 void frmTicker::ShowLoadFailure(const std::string& reason) {
   if (!blnLaidOut) LayoutItems();
   picTitle.setPicture(imgNormal.Picture());
-  picTitle.setBackColor(kNormalBackColor);
+  picTitle.setBackColor(kTitleBackColor);
   picTitle.setToolTipText(TitleToolTip() + "\nLast update failed at " + TimeOfDay() + ": " +
                           reason);
 }

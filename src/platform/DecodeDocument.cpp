@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringDecoder>
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -11,6 +10,7 @@
 #include <string_view>
 
 #include "platform/Inet.h"
+#include "text/Ascii.h"
 
 namespace platform {
 namespace {
@@ -19,21 +19,12 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
 constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+// The blanks of a header value or an XML declaration.
+constexpr std::string_view kSpace = " \t\r\n";
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+bool IsSpace(char c) { return kSpace.find(c) != std::string_view::npos; }
 
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(), LowerAscii);
-  return out;
-}
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsSpace(text.back())) text.remove_suffix(1);
-  return text;
-}
+std::string_view Trim(std::string_view value) { return text::Trim(value, kSpace); }
 
 // The charset parameter of a Content-Type value such as `text/xml; charset="utf-8"`.
 // Parameters are split on semicolons outside quotes; a quoted value may hold
@@ -48,7 +39,7 @@ std::string CharsetOfContentType(std::string_view contentType) {
       pos = equals;
       continue;
     }
-    const std::string name = Lower(Trim(contentType.substr(pos, equals - pos)));
+    const std::string name = text::AsciiLowered(Trim(contentType.substr(pos, equals - pos)));
     std::size_t i = equals + 1;
     while (i < contentType.size() && IsSpace(contentType[i])) ++i;
     std::string value;
@@ -158,7 +149,7 @@ struct Encoding {
 // and ASCII labels are read as Windows-1252: documents so labelled routinely hold its
 // quotation marks and dashes in 0x80-0x9F, and C1 controls are never what a feed meant.
 std::optional<Encoding> EncodingOfLabel(std::string_view label) {
-  const std::string name = Lower(Trim(label));
+  const std::string name = text::AsciiLowered(Trim(label));
   if (name.empty()) return std::nullopt;
   if (name == "utf-8" || name == "utf8" || name == "unicode-1-1-utf-8") {
     return Encoding{Family::Utf8, {}};

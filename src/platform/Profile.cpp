@@ -13,6 +13,8 @@
 #include <filesystem>
 #include <utility>
 
+#include "text/Ascii.h"
+
 namespace platform {
 namespace {
 
@@ -20,23 +22,8 @@ namespace {
 constexpr std::size_t kMaxFileSize = std::size_t{1} << 20;
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  }
-  return true;
-}
+using text::IsBlank;
+using text::Trim;
 
 bool IsQuoted(std::string_view value) {
   return value.size() >= 2 && value.front() == value.back() &&
@@ -96,7 +83,7 @@ Location Locate(std::string_view text, std::string_view section, std::string_vie
     const Entry entry = ParseLine(text.substr(pos, end - pos));
 
     if (entry.kind == Kind::Section) {
-      inSection = SameName(entry.name, section);
+      inSection = text::EqualsNoCase(entry.name, section);
       inFirstSection = inSection && !loc.sectionFound;
       if (inFirstSection) {
         loc.sectionFound = true;
@@ -104,7 +91,7 @@ Location Locate(std::string_view text, std::string_view section, std::string_vie
         loc.insertAfterOpenLine = !terminated;
       }
     } else if (inSection && (entry.kind == Kind::Key || entry.kind == Kind::Other)) {
-      if (entry.kind == Kind::Key && SameName(entry.name, key)) {
+      if (entry.kind == Kind::Key && text::EqualsNoCase(entry.name, key)) {
         loc.keyFound = true;
         loc.rawValue = entry.value;
         loc.valueBegin = static_cast<std::size_t>(entry.value.data() - text.data());

@@ -29,7 +29,7 @@ const PictureBox::Definition kPicTitle{
     .top = 0,
     .width = 495,
     .height = 240,
-    .backColor = RGB(255, 128, 0),
+    .backColor = kTitleBackColor,
     .foreColor = vbWindowText,
     .picture = kNormalPicture,
     .toolTipText = TitleToolTip(),

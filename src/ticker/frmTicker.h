@@ -15,6 +15,9 @@
 
 class frmOptions;
 
+// The title picture's colour whenever no download is under way: orange.
+inline constexpr platform::Color kTitleBackColor = platform::RGB(255, 128, 0);
+
 class frmTicker final : public platform::Form {
  public:
   explicit frmTicker(frmOptions& options);
