@@ -15,15 +15,13 @@
 #include <string>
 #include <string_view>
 
+#include "feed/FeedUrl.h"
 #include "feed/NewsItem.h"
 #include "feed/ParseRss.h"
 #include "feed/ParseStoryList.h"
 #include "platform/Inet.h"
-#include "text/Ascii.h"
 
 namespace {
-
-enum class Format { Rss, Story };
 
 // Any scheme counts, so that "ftp://..." is refused as a URL rather than looked up as a file.
 bool IsUrl(std::string_view source) { return source.find("://") != std::string_view::npos; }
@@ -77,14 +75,14 @@ int Usage() {
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
 
-  std::optional<Format> forced;
+  std::optional<feed::FeedFormat> forced;
   std::string source;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--rss") {
-      forced = Format::Rss;
+      forced = feed::FeedFormat::Rss;
     } else if (arg == "--story") {
-      forced = Format::Story;
+      forced = feed::FeedFormat::StoryList;
     } else if (arg.starts_with("--") || !source.empty()) {
       return Usage();
     } else {
@@ -115,10 +113,9 @@ int main(int argc, char** argv) {
     document = platform::DecodeDocument(bytes, "");
   }
 
-  const Format format = forced.value_or(
-      text::AsciiLowered(source).find("ticker") == std::string::npos ? Format::Rss : Format::Story);
+  const feed::FeedFormat format = forced.value_or(feed::FormatOfUrl(source));
   ItemList arrItems;
-  if (format == Format::Rss) {
+  if (format == feed::FeedFormat::Rss) {
     ParseRss(document, arrItems);
   } else {
     ParseStoryList(document, arrItems);

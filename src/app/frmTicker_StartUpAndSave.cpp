@@ -9,7 +9,7 @@
 #include "app/NumberText.h"
 #include "app/SettingsLocation.h"
 #include "app/modGeneral.h"
-#include "feed/GetBetween.h"
+#include "feed/FeedUrl.h"
 #include "options/frmOptions.h"
 #include "platform/Application.h"
 #include "platform/Profile.h"
@@ -28,10 +28,6 @@ constexpr const char* kUserSettingsFolderName = PRODUCT_NAME;
 std::string UserSettingsFolder() {
   const std::string config = platform::UserConfigFolder();
   return config.empty() ? std::string() : AddBackslash(config) + kUserSettingsFolderName;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && InStr(1, a, b, false) == 1;
 }
 
 // A position as the file gives it, kept within what a window position can be.
@@ -66,8 +62,7 @@ void frmTicker::Form_Load() {
     strSavedUrl = ReadSettingsKey(files, kSection, "Default URL");
     setLeft(WindowPosition(ReadSettingsKey(files, kSection, "WindowX")));
     setTop(WindowPosition(ReadSettingsKey(files, kSection, "WindowY")));
-    if (!strSavedUrl.empty() && !EqualNoCase(strSavedUrl, kDefaultFeedUrl) &&
-        InStr(1, strSavedUrl, kHomeDomain, false) != 0) {
+    if (feed::TakesSavedUrl(strSavedUrl, kDefaultFeedUrl, kHomeDomain)) {
       frmOptions_.cboURL.AddItem(strSavedUrl);
       strUrl = strSavedUrl;
     }

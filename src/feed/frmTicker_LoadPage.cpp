@@ -5,7 +5,7 @@
 #include <new>
 #include <string>
 
-#include "feed/GetBetween.h"
+#include "feed/FeedUrl.h"
 #include "feed/ParseRss.h"
 #include "feed/ParseStoryList.h"
 #include "platform/Application.h"
@@ -59,7 +59,7 @@ void frmTicker::LoadPage() {
 
 void frmTicker::LoadOnce() {
   if (strUrl.empty()) return;
-  if (InStr(1, strUrl, kHomeDomain, false) == 0) {
+  if (!feed::ComesFromHomeDomain(strUrl, kHomeDomain)) {
     platform::MsgBox("The URL entered does not come from " + std::string(kHomeSiteName),
                      platform::vbExclamation);
     return;
@@ -84,7 +84,7 @@ void frmTicker::LoadOnce() {
   shown.swap(arrItems);
   bool rowRebuilt = false;
   try {
-    if (InStr(1, url, "ticker", false) == 0) {
+    if (feed::FormatOfUrl(url) == feed::FeedFormat::Rss) {
       ParseRss(fetched.document);
     } else {
       ParseStoryList(fetched.document);
