@@ -37,7 +37,7 @@ void Form::setBackColor(Color value) { d->window->setBackColor(value); }
 WindowHandle Form::hWnd() const { return reinterpret_cast<WindowHandle>(d->window.data()); }
 
 void Form::Show() { d->window->showForm(); }
-void Form::Hide() { d->window->hide(); }
+void Form::Hide() { d->window->hideForm(); }
 bool Form::Visible() const { return d->window->isVisible(); }
 bool Form::Loaded() const { return d->window->loaded(); }
 void Form::EnsureLoaded() { d->window->ensureLoaded(); }

@@ -39,6 +39,10 @@ class Form {
     StartUpPosition startUpPosition = StartUpPosition::WindowsDefault;
     std::vector<StdPicture> icons{};  // the window icon in its sizes
     Color backColor = vbButtonFace;
+    // The window takes the keyboard at every showing: it becomes the active window, restored
+    // if it was minimised, with the focus on its first control in the tab order. A window
+    // that handles no key shows without taking the keyboard from the window in use.
+    bool activateOnShow = true;
   };
 
   explicit Form(const Definition& definition);
@@ -63,7 +67,8 @@ class Form {
 
   WindowHandle hWnd() const;
 
-  // Runs the load handler first when it has not run yet.
+  // Runs the load handler first when it has not run yet. Brings the window back from the
+  // minimised, maximised or full-screen state it may have been left in.
   void Show();
   void Hide();
   bool Visible() const;

@@ -48,6 +48,7 @@ FormWidget::FormWidget(Form& form, const Form::Definition& definition)
       borderStyle_(definition.borderStyle),
       startUpPosition_(definition.startUpPosition),
       showInTaskbar_(definition.showInTaskbar),
+      activateOnShow_(definition.activateOnShow),
       width_(definition.clientWidth),
       height_(definition.clientHeight),
       backColor_(definition.backColor) {
@@ -55,6 +56,8 @@ FormWidget::FormWidget(Form& form, const Form::Definition& definition)
   setWindowTitle(QString::fromStdString(definition.caption));
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  // Mapped with a user time of 0: window managers that focus new windows leave it inactive.
+  if (!activateOnShow_) setAttribute(Qt::WA_ShowWithoutActivating);
   // A form is seldom the active window (the strip almost never is): its tooltips show on
   // hover all the same.
   setAttribute(Qt::WA_AlwaysShowToolTips);
@@ -85,13 +88,29 @@ FormWidget::~FormWidget() {
 std::vector<FormWidget*> FormWidget::All() { return Registry(); }
 
 Twips FormWidget::frameExtraWidth() const {
-  if (borderStyle_ == BorderStyle::None) return 0;
-  return ToTwips(frameGeometry().width() - geometry().width());
+  const QMargins margins = frameMarginsNow();
+  return ToTwips(margins.left() + margins.right());
 }
 
 Twips FormWidget::frameExtraHeight() const {
-  if (borderStyle_ == BorderStyle::None) return 0;
-  return ToTwips(frameGeometry().height() - geometry().height());
+  const QMargins margins = frameMarginsNow();
+  return ToTwips(margins.top() + margins.bottom());
+}
+
+// WORKAROUND: QWidget::frameGeometry() and pos() keep the frame they knew at the last move
+// or resize event; a window manager that frames a window without moving its client area
+// (static gravity) sends neither. The native window reads the frame's extents afresh.
+QMargins FormWidget::frameMarginsNow() const {
+  if (borderStyle_ == BorderStyle::None || windowHandle() == nullptr) return {};
+  const QMargins margins = windowHandle()->frameMargins();
+  // While hidden the window has no frame; it gets the same one back at its next showing.
+  if (!margins.isNull()) lastFrameMargins_ = margins;
+  return lastFrameMargins_;
+}
+
+QPoint FormWidget::framePosition() const {
+  const QMargins margins = frameMarginsNow();
+  return geometry().topLeft() - QPoint(margins.left(), margins.top());
 }
 
 QPoint FormWidget::positionInPixels() const { return QPoint(ToPixels(left_), ToPixels(top_)); }
@@ -105,10 +124,16 @@ void FormWidget::setPosition(Twips left, Twips top) {
 
 void FormWidget::applyPosition() {
   const QPoint target = positionInPixels();
-  if (pos() == target && testAttribute(Qt::WA_Moved)) return;
+  if (framePosition() == target && testAttribute(Qt::WA_Moved)) return;
   requestedPositions_.push_back(target);
   if (requestedPositions_.size() > kMaxRequestedPositions) requestedPositions_.pop_front();
-  move(target);
+  if (borderStyle_ == BorderStyle::None) {
+    move(target);
+    return;
+  }
+  // The client area goes inside the frame as it is now (see frameMarginsNow).
+  const QMargins margins = frameMarginsNow();
+  setGeometry(QRect(target + QPoint(margins.left(), margins.top()), size()));
 }
 
 void FormWidget::setClientSize(Twips width, Twips height) {
@@ -140,35 +165,90 @@ void FormWidget::showForm() {
   ensureLoaded();
   if (!self || Ending()) return;
   closed_ = false;
-  if (isVisible()) {
-    raise();
-    activateWindow();
-    return;
-  }
-  const bool centre = !shownOnce_ && startUpPosition_ == StartUpPosition::CenterScreen;
-  if (centre) {
-    winId();  // the frame's size is known once the native window exists
-    centreOnScreen();
-  }
-  if (positionSet_) applyPosition();
-  showNative();
-  // The window manager may add its frame only now.
-  if (centre) {
-    QTimer::singleShot(0, this, [this] {
+  restoreState();
+  if (!isVisible()) {
+    if (!shownOnce_ && startUpPosition_ == StartUpPosition::CenterScreen) {
+      winId();
       centreOnScreen();
-      applyPosition();
-    });
+      centrePending_ = true;
+    }
+    if (positionSet_) applyPosition();
+    showNative();
+    if (centrePending_) {
+      // The frame's size is known only once the window manager has framed the window.
+      for (const int ms : {0, 50, 150, 300, kPlacementGuardMs}) {
+        QTimer::singleShot(ms, this, [this] { settleCentre(); });
+      }
+    }
+  }
+  if (activateOnShow_) takeKeyboard();
+}
+
+void FormWidget::hideForm() {
+  if (isVisible() && borderStyle_ != BorderStyle::None && windowHandle() != nullptr &&
+      !(windowState() & Qt::WindowMinimized)) {
+    // WORKAROUND: some window managers (metacity) move a framed window without the toolkit
+    // hearing of it; the window system knows where its client area is.
+    const QMargins margins = frameMarginsNow();
+    const QPoint frame = mapToGlobal(QPoint(0, 0)) - QPoint(margins.left(), margins.top());
+    if (frame != positionInPixels()) {
+      left_ = ToTwips(frame.x());
+      top_ = ToTwips(frame.y());
+    }
+  }
+  hide();
+}
+
+void FormWidget::restoreState() {
+  constexpr Qt::WindowStates kLeftStates =
+      Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
+  if (windowState() & kLeftStates) setWindowState(windowState() & ~kLeftStates);
+}
+
+void FormWidget::takeKeyboard() {
+  for (const TabStop& stop : tabStops_) {
+    if (stop.control && stop.control->isEnabled() && stop.control->isVisibleTo(this)) {
+      stop.control->setFocus(Qt::ActiveWindowFocusReason);
+      break;
+    }
+  }
+  raise();
+  // QWidget::activateWindow() asks nothing of a window the toolkit still believes active,
+  // which a window just minimised may be for a moment.
+  if (windowHandle() != nullptr) {
+    windowHandle()->requestActivate();
+  } else {
+    activateWindow();
   }
 }
 
+// The whole window, frame included, in the middle of the available area of the screen that
+// holds the program's other shown window (the one the user is working with), else of the
+// primary screen.
 void FormWidget::centreOnScreen() {
-  QScreen* screen = QGuiApplication::primaryScreen();
+  QScreen* screen = nullptr;
+  for (const FormWidget* other : All()) {
+    if (other == this || !other->isVisible()) continue;
+    screen = QGuiApplication::screenAt(other->geometry().center());
+    if (screen != nullptr) break;
+  }
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
   if (screen == nullptr) return;
   const QRect area = screen->availableGeometry();
-  const QSize size = frameGeometry().size();
+  const QMargins margins = frameMarginsNow();
+  const QSize size = this->size().grownBy(margins);
   left_ = ToTwips(area.x() + (area.width() - size.width()) / 2);
   top_ = ToTwips(area.y() + (area.height() - size.height()) / 2);
   positionSet_ = true;
+}
+
+void FormWidget::settleCentre() {
+  if (!centrePending_ || !isVisible()) return;
+  const bool framed = !frameMarginsNow().isNull();
+  if (!framed && !placementGuard_.hasExpired()) return;
+  centrePending_ = false;
+  centreOnScreen();
+  applyPosition();
 }
 
 void FormWidget::showNative() {
@@ -182,7 +262,7 @@ void FormWidget::showNative() {
   if (!showInTaskbar_) AddSkipTaskbarState(this);
   if (positionSet_) {
     QTimer::singleShot(0, this, [this] {
-      if (pos() != positionInPixels()) applyPosition();
+      if (framePosition() != positionInPixels()) applyPosition();
     });
   }
 }
@@ -334,7 +414,13 @@ void FormWidget::closeEvent(QCloseEvent* event) {
 
 void FormWidget::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
-  const QPoint actual = pos();
+  // Nobody moves a hidden window: its position is the one it will show at.
+  if (!isVisible()) return;
+  if (centrePending_) {
+    settleCentre();
+    if (!centrePending_) return;
+  }
+  const QPoint actual = framePosition();
   if (actual == positionInPixels()) {
     requestedPositions_.clear();
     return;
@@ -347,11 +433,10 @@ void FormWidget::moveEvent(QMoveEvent* event) {
   }
   if (positionSet_ && isVisible() && !placementGuard_.hasExpired()) {
     QTimer::singleShot(0, this, [this] {
-      if (pos() != positionInPixels()) applyPosition();
+      if (framePosition() != positionInPixels()) applyPosition();
     });
     return;
   }
-  if (!isVisible() && !shownOnce_) return;
   // The user or the window manager moved the window: that is its position now.
   left_ = ToTwips(actual.x());
   top_ = ToTwips(actual.y());

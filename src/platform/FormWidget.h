@@ -47,6 +47,8 @@ class FormWidget final : public QWidget {
   bool loaded() const { return loaded_; }
   void ensureLoaded();
   void showForm();
+  // Hides the window; it shows again where it stands now.
+  void hideForm();
   bool closed() const { return closed_; }
   // Sends a close request that reaches QueryUnload with the given reason; true when the
   // window closed.
@@ -79,8 +81,16 @@ class FormWidget final : public QWidget {
 
  private:
   QPoint positionInPixels() const;
+  QMargins frameMarginsNow() const;
+  // Where the frame's corner is now, in screen pixels.
+  QPoint framePosition() const;
   void applyPosition();
   void centreOnScreen();
+  // Centres the window again once the window manager has framed it, until the first
+  // placement is over.
+  void settleCentre();
+  void restoreState();
+  void takeKeyboard();
   void showNative();
   void layOutPictureBoxes(std::size_t from);
   void pressDefaultButton();
@@ -91,6 +101,7 @@ class FormWidget final : public QWidget {
   BorderStyle borderStyle_;
   StartUpPosition startUpPosition_;
   bool showInTaskbar_;
+  bool activateOnShow_;
   Twips left_ = 0;
   Twips top_ = 0;
   Twips width_ = 0;
@@ -98,6 +109,9 @@ class FormWidget final : public QWidget {
   Color backColor_;
   bool positionSet_ = false;  // the program (or the first centring) placed the window
   bool shownOnce_ = false;
+  mutable QMargins lastFrameMargins_;
+  // Centred at the first showing by a frame the window manager has not drawn yet.
+  bool centrePending_ = false;
   bool loaded_ = false;
   bool closed_ = false;
   int closeReason_ = vbFormControlMenu;

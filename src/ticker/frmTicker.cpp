@@ -21,6 +21,8 @@ const Form::Definition kFrmTicker{
     .clientHeight = 3090,
     .startUpPosition = StartUpPosition::WindowsDefault,
     .icons = {{":/images/icon32.png"}, {":/images/icon16.png"}},
+    // No key is handled on the strip.
+    .activateOnShow = false,
 };
 
 const PictureBox::Definition kPicTitle{

@@ -1,0 +1,130 @@
+// Who takes the keyboard when the two windows show, and where the strip is put back when its
+// saved place is out of reach.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QWidget>
+
+#include "platform/Screens.h"
+#include "widget/support/TickerHarness.h"
+
+namespace {
+
+// Nothing answers on this port: the start-up fetch fails at once and the strip still gets
+// its laid-out height.
+const std::string kDeadHomeUrl = "http://127.0.0.1:9/tallowmere.example/feed.php";
+
+struct AboveCase {
+  const char* name;
+  const char* savedTop;  // twips
+  bool broughtBack;
+};
+
+class SavedAboveTheScreen : public testing::TestWithParam<AboveCase> {};
+
+// The strip is one line of text high (about 16 pixels); as designed, before its layout, the
+// window is 3090 twips (206 pixels) high. Only the height it shows with decides.
+TEST_P(SavedAboveTheScreen, IsJudgedByTheStripsRealHeight) {
+  const AboveCase& c = GetParam();
+  TickerHarness h;
+  h.WriteSettings(SettingsText(kDeadHomeUrl, "1500", c.savedTop));
+  h.Start();
+  const auto area = platform::PrimaryWorkArea();
+  // The cases stand for a strip at most 40 pixels high.
+  ASSERT_LE(h.ticker().Height(), 600) << "the strip is laid out before the check";
+  if (c.broughtBack) {
+    EXPECT_EQ(h.ticker().Left(), area.left);
+    EXPECT_EQ(h.ticker().Top(), area.top);
+  } else {
+    EXPECT_EQ(h.ticker().Left(), 1500);
+    EXPECT_EQ(h.ticker().Top(), std::stof(c.savedTop));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SavedAboveTheScreen,
+    testing::Values(
+        // Partly visible: the user's choice, kept.
+        AboveCase{"TwoPixelsAbove", "-30", false},
+        // Wholly above the screen, though within the height it was designed at.
+        AboveCase{"FortyPixelsAbove", "-600", true}, AboveCase{"HundredPixelsAbove", "-1500", true},
+        AboveCase{"TwoHundredPixelsAbove", "-3000", true},
+        // Beyond even the designed height: brought back before as now.
+        AboveCase{"FarAbove", "-9000", true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class WindowFocus : public testing::Test {
+ protected:
+  void SetUp() override {
+    h.WriteSettings(SettingsText(kDeadHomeUrl, "1500", "1500"));
+    h.Start();
+    QApplication::processEvents();
+  }
+  void Open() {
+    h.ticker().picTicker.MouseDown(platform::vbRightButton, 0, 5, 5);
+    QApplication::processEvents();
+  }
+  QWidget* dialog() { return h.options().widget(); }
+  // Another program's window becomes the active one.
+  void ActivateOther() {
+    other.show();
+    other.activateWindow();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), &other);
+  }
+  QWidget* urlBox() { return h.options().cboURL.widget(); }
+
+  TickerHarness h;
+  QWidget other;
+};
+
+// The offscreen platform activates every window it shows; the window manager is the one to
+// honour the request (the end-to-end tests check that it does).
+TEST_F(WindowFocus, TheStripAsksToShowWithoutTakingTheKeyboard) {
+  EXPECT_TRUE(h.ticker().widget()->testAttribute(Qt::WA_ShowWithoutActivating));
+  EXPECT_FALSE(dialog()->testAttribute(Qt::WA_ShowWithoutActivating));
+}
+
+TEST_F(WindowFocus, EveryShowingOfTheDialogMakesItActiveWithTheUrlBoxFocused) {
+  Open();
+  EXPECT_EQ(QApplication::activeWindow(), dialog());
+  EXPECT_EQ(dialog()->focusWidget(), urlBox());
+
+  // The user tabs to another control and closes the dialog; the next showing starts over.
+  h.options().cmdExit.widget()->setFocus();
+  h.options().cmdClose.Click();
+  ASSERT_FALSE(h.options().Visible());
+  ActivateOther();
+  Open();
+  EXPECT_EQ(QApplication::activeWindow(), dialog());
+  EXPECT_EQ(dialog()->focusWidget(), urlBox());
+
+  // A right-click while it is open but another window is active brings it to the front again.
+  ActivateOther();
+  Open();
+  EXPECT_EQ(QApplication::activeWindow(), dialog());
+}
+
+TEST_F(WindowFocus, AMinimisedOrMaximisedDialogComesBackRestored) {
+  for (const Qt::WindowState left : {Qt::WindowMinimized, Qt::WindowMaximized}) {
+    SCOPED_TRACE(static_cast<int>(left));
+    Open();
+    dialog()->setWindowState(left);
+    ActivateOther();
+    Open();
+    EXPECT_TRUE(h.options().Visible());
+    EXPECT_EQ(dialog()->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized),
+              Qt::WindowNoState);
+    EXPECT_EQ(QApplication::activeWindow(), dialog());
+    h.options().cmdClose.Click();
+  }
+  // Left minimised and then hidden (closed from the window manager's list): shown restored.
+  Open();
+  dialog()->setWindowState(Qt::WindowMinimized);
+  h.options().cmdClose.Click();
+  Open();
+  EXPECT_FALSE(dialog()->windowState() & Qt::WindowMinimized);
+}
+
+}  // namespace
