@@ -3,14 +3,14 @@
 
 #include <vector>
 
-#include "platform/SharedText.h"
+#include "text/SharedText.h"
 
 // Fields are shared immutable texts: an item that takes a field from a later item holds the
 // same buffer as that item, and a label showing a field holds it too.
 struct NewsItem {
-  platform::SharedText strTitle;    // the label's caption
-  platform::SharedText strLink;     // opened when the label is pressed; may be empty
-  platform::SharedText strToolTip;  // the label's tooltip; may be empty
+  text::SharedText strTitle;    // the label's caption
+  text::SharedText strLink;     // opened when the label is pressed; may be empty
+  text::SharedText strToolTip;  // the label's tooltip; may be empty
   friend bool operator==(const NewsItem&, const NewsItem&) = default;
 };
 

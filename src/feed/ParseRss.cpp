@@ -19,7 +19,7 @@
 namespace feed {
 namespace {
 
-using platform::SharedText;
+using text::SharedText;
 
 constexpr auto npos = std::string_view::npos;
 

@@ -48,7 +48,7 @@ LABEL_SETTER(setLeft, left, Twips)
 LABEL_SETTER(setTop, top, Twips)
 LABEL_SETTER(setWidth, width, Twips)
 LABEL_SETTER(setHeight, height, Twips)
-void LabelArray::Element::setCaption(const SharedText& v) {
+void LabelArray::Element::setCaption(const text::SharedText& v) {
   LabelState& state = change();
   if (state.caption == v) return;
   const RectTwips before = RectOf(state);
@@ -56,7 +56,7 @@ void LabelArray::Element::setCaption(const SharedText& v) {
   array_->container_.captionChanged(array_, index_);
   array_->changed(index_, before);
 }
-LABEL_SETTER(setToolTipText, toolTipText, const SharedText&)
+LABEL_SETTER(setToolTipText, toolTipText, const text::SharedText&)
 LABEL_SETTER(setForeColor, foreColor, Color)
 LABEL_SETTER(setMousePointer, mousePointer, int)
 

@@ -12,9 +12,9 @@
 
 #include "platform/Font.h"
 #include "platform/Handlers.h"
-#include "platform/SharedText.h"
 #include "platform/StdPicture.h"
 #include "platform/Units.h"
+#include "text/SharedText.h"
 
 namespace platform {
 
@@ -28,8 +28,8 @@ struct LabelState {
   Twips top = 0;
   Twips width = 0;
   Twips height = 0;
-  SharedText caption{};  // an "&" is shown as it stands, never as an access key
-  SharedText toolTipText{};
+  text::SharedText caption{};  // an "&" is shown as it stands, never as an access key
+  text::SharedText toolTipText{};
   Color foreColor = 0x80000012;  // the scheme's button text colour, the default of labels
   // vbCustom shows the custom pointer image (the hand). Stored in 16 bits, as the forms store it:
   // a row of millions of labels is 8 bytes per label smaller.
@@ -59,9 +59,9 @@ class LabelArray {
     Twips Height() const { return s().height; }
     void setHeight(Twips v);
     const std::string& Caption() const { return s().caption; }
-    void setCaption(const SharedText& v);
+    void setCaption(const text::SharedText& v);
     const std::string& ToolTipText() const { return s().toolTipText; }
-    void setToolTipText(const SharedText& v);
+    void setToolTipText(const text::SharedText& v);
     Color ForeColor() const { return s().foreColor; }
     void setForeColor(Color v);
     int MousePointer() const { return s().mousePointer; }

@@ -40,7 +40,7 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
-using platform::SharedText;
+using text::SharedText;
 
 std::string Repeat(std::string_view piece, std::size_t times) {
   std::string out;

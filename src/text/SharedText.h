@@ -1,7 +1,7 @@
 // Immutable text that many holders share: a copy is one pointer to the same buffer, so a field
 // that repeats another (an item borrowing a later item's title, a label showing its item's
 // caption, every new label starting as a copy of the first) costs no second copy of the text.
-// The empty text holds no buffer at all. Plain C++: the feed parsers use it as well.
+// The empty text holds no buffer at all. Plain C++: the feed parsers and the labels share it.
 #pragma once
 
 #include <atomic>
@@ -11,7 +11,7 @@
 #include <string_view>
 #include <utility>
 
-namespace platform {
+namespace text {
 
 class SharedText {
  public:
@@ -84,4 +84,4 @@ class SharedText {
   Block* block_ = nullptr;
 };
 
-}  // namespace platform
+}  // namespace text
