@@ -146,7 +146,8 @@ def test_a_typed_url_that_looks_like_settings_stays_one_value(binary):
         dialog = wait_for(lambda: s.run(["xdotool", "search", "--onlyvisible", "--name",
                                          "^Ticker : Options$"], check=False).split(),
                           what="the options window")[0]
-        s.xdotool("windowactivate", "--sync", dialog)
+        # The dialog takes the keyboard by itself.
+        wait_for(lambda: s.active_window() == dialog, what="the options window active")
         # Past the 254 characters of a fixed read buffer, with brackets, "=" and ";".
         typed = "[Evil]=http://www.tallowmere.example/[Options]?Injected=1&x==y;"
         typed += "z" * (300 - len(typed))

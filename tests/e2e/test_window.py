@@ -1,8 +1,6 @@
 """The strip window on a real X server with a window manager: no frame, on top, no taskbar
 entry, the title picture and the strip visible, and its place and feed URL kept across runs."""
 
-import time
-
 from harness import Session, main, wait_for
 
 
@@ -33,9 +31,9 @@ def test_position_and_url_survive_a_restart(binary):
         s.write_settings(url, 3000, 2250)
         s.start_ticker()
         wait_for(lambda: s.geometry()[:2] == (200, 150), what="the saved position")
-        time.sleep(0.5)  # the program settles its first placement right after showing
-        s.xdotool("windowmove", s.window, 310, 220)
-        wait_for(lambda: s.geometry()[:2] == (310, 220), what="the moved window")
+        # The person drags the strip by its title picture.
+        s.drag_title(110, 70)
+        wait_for(lambda: s.geometry()[:2] == (310, 220), what="the dragged window")
         s.close_window()
         assert s.wait_exit() == 0
         assert s.settings_value("WindowX") == "4650", s.settings.read_text()
