@@ -193,10 +193,6 @@ class Session:
             return None
         return str(int(found.group(1), 16))
 
-    def focused_window(self):
-        """The window that has the keyboard (decimal id)."""
-        return self.run(["xdotool", "getwindowfocus"], check=False).strip() or None
-
     def start_other_program(self, text="Another program"):
         """Starts another program's window, as the one the person is working in, and waits
         until it is the active window; returns its id."""
