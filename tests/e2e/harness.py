@@ -72,7 +72,8 @@ class Session:
             self._spawn(["Xvfb", "-displayfd", str(out.fileno()), "-screen", "0", "1280x800x24",
                          "-nolisten", "tcp"], pass_fds=(out.fileno(),),
                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        number = wait_for(lambda: display_file.read_text().strip(), what="Xvfb")
+        # Generous deadlines for starting the helpers: a busy machine may take seconds.
+        number = wait_for(lambda: display_file.read_text().strip(), timeout=30, what="Xvfb")
         self.env["DISPLAY"] = ":" + number
 
     def _start_window_manager(self, name):
@@ -86,7 +87,7 @@ class Session:
                                 stderr=subprocess.DEVNULL)
         self.procs.append(proc)
         wait_for(lambda: "window id" in self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
-                                                check=False), what=name)
+                                                check=False), timeout=30, what=name)
         self.window_manager = name
 
     def start_server(self):
@@ -96,7 +97,7 @@ class Session:
                 str(port_file), "--log", str(self.server_log), "--port", str(self.port or 0)]
         self.server = self._spawn(args, stdout=subprocess.DEVNULL)
         self.port = int(wait_for(lambda: port_file.exists() and port_file.read_text().strip(),
-                                 what="feed server"))
+                                 timeout=30, what="feed server"))
 
     def stop_server(self):
         self.server.terminate()

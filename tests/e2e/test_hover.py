@@ -35,8 +35,13 @@ def tooltip_windows(s):
     found = []
     for window in ids:
         kind = s.run(["xprop", "-id", window, "_NET_WM_WINDOW_TYPE"], check=False)
-        if "_NET_WM_WINDOW_TYPE_TOOLTIP" in kind:
+        if "_NET_WM_WINDOW_TYPE_TOOLTIP" not in kind:
+            continue
+        # A tooltip may hide between the search and this question; it is then not showing.
+        try:
             found.append(s.geometry(window))
+        except AssertionError:
+            continue
     return found
 
 
