@@ -124,6 +124,22 @@ void frmTicker::SetTopmostWindow(WindowHandle hWnd, const bool& topmost) {
   if (hWnd == this->hWnd()) SetTopmost(topmost);
 }
 
+void frmTicker::ApplyUrl(const std::string& url) { strUrl = url; }
+
+bool frmTicker::Resume(bool reload) {
+  if (Closed()) return false;
+  if (reload) LoadPage();
+  RestartTicker();
+  return true;
+}
+
+void frmTicker::Exit() {
+  StopScroll();
+  // Nothing is loaded any more; the close below saves what the dialog's URL box holds.
+  strUrl.clear();
+  Unload();
+}
+
 void frmTicker::EndProgram() {
   tmrScroll.setEnabled(false);
   tmrMouse.setEnabled(false);
