@@ -63,7 +63,7 @@ const LabelArray::Definition kLblItem{
 
 const Timer::Definition kTmrScroll{.name = "tmrScroll", .interval = 100, .enabled = false};
 const Timer::Definition kTmrMouse{.name = "tmrMouse", .interval = 500, .enabled = false};
-const Inet::Definition kInet1{.name = "Inet1", .remotePort = 80, .requestTimeout = 60};
+const Inet::Definition kInet1{.name = "Inet1", .requestTimeout = 60};
 
 const Image::Definition kImgNormal{.name = "imgNormal",
                                    .left = 1320,
