@@ -90,7 +90,7 @@ void frmTicker::BringOnScreen() {
 void frmTicker::Form_QueryUnload(int& /*Cancel*/, int /*UnloadMode*/) {
   frmOptions_.EnsureLoaded();
   // Until the dialog has been opened its URL box is empty: the URL in use is strUrl then.
-  const std::string url = frmOptions_.blnOpened ? frmOptions_.cboURL.Text() : strUrl;
+  const std::string url = blnOpened ? frmOptions_.Url() : strUrl;
   // One replacement of the file for the three keys: two instances closing at the same
   // moment leave one instance's URL and position, never one's URL with the other's position.
   const std::vector<std::pair<std::string, std::string>> keys = {

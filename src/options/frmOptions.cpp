@@ -1,7 +1,6 @@
 #include "options/frmOptions.h"
 
 #include "platform/Application.h"
-#include "ticker/frmTicker.h"
 
 using namespace platform;
 
@@ -61,12 +60,22 @@ frmOptions::frmOptions()
 
 frmOptions::~frmOptions() = default;
 
-void frmOptions::Attach(frmTicker& ticker) { frmTicker_ = &ticker; }
+void frmOptions::Attach(OptionsOwner& owner) { owner_ = &owner; }
+
+void frmOptions::Open(const std::string& url) {
+  blnEditingUrl = true;
+  cboURL.setText(url);
+  blnEditingUrl = false;
+  blnEdited = false;
+  Show();
+}
+
+std::string frmOptions::Url() const { return cboURL.Text(); }
 
 void frmOptions::cboURL_Change() {
   if (blnEditingUrl) return;
   blnEdited = true;
-  if (frmTicker_) frmTicker_->strUrl = cboURL.Text();
+  if (owner_) owner_->ApplyUrl(cboURL.Text());
 }
 
 void frmOptions::cboURL_Click() { cboURL_Change(); }
@@ -78,21 +87,14 @@ void frmOptions::cmdClose_Click() {
 }
 
 void frmOptions::cmdExit_Click() {
-  if (frmTicker_ == nullptr) return;
-  frmTicker_->StopScroll();
-  frmTicker_->strUrl.clear();
-  frmTicker_->Unload();
-  frmTicker_->EndProgram();
+  if (owner_) owner_->Exit();
 }
 
 void frmOptions::Form_QueryUnload(int& Cancel, int UnloadMode) {
   // When the program ends (its own exit, the end of the desktop session) the dialog goes
   // with it, without loading anything, instead of refusing.
-  if (UnloadMode == vbAppWindows || Ending() || frmTicker_ == nullptr || frmTicker_->Closed()) {
-    return;
-  }
-  if (blnEdited) frmTicker_->LoadPage();
-  frmTicker_->RestartTicker();
+  if (UnloadMode == vbAppWindows || Ending() || owner_ == nullptr) return;
+  if (!owner_->Resume(blnEdited)) return;
   Cancel = 1;
   Hide();
 }

@@ -3,19 +3,25 @@
 // start-up and is only ever shown and hidden.
 #pragma once
 
+#include <string>
+
+#include "options/OptionsOwner.h"
 #include "platform/ComboBox.h"
 #include "platform/CommandButton.h"
 #include "platform/Form.h"
 #include "platform/Label.h"
 
-class frmTicker;
-
 class frmOptions final : public platform::Form {
  public:
   frmOptions();
   ~frmOptions() override;
-  // The strip window this dialog acts on; set once, before the strip window loads.
-  void Attach(frmTicker& ticker);
+  // The window this dialog reports to; set once, before that window loads.
+  void Attach(OptionsOwner& owner);
+
+  // Shows the dialog with url, the URL in use, in its box; the user has edited nothing yet.
+  void Open(const std::string& url);
+  // What the URL box holds.
+  std::string Url() const;
 
   // Controls, in tab order.
   platform::ComboBox cboURL;
@@ -27,8 +33,6 @@ class frmOptions final : public platform::Form {
   bool blnEditingUrl = false;
   // The user has changed or picked the URL since the dialog was last opened.
   bool blnEdited = false;
-  // The dialog has been opened in this run, so its URL box holds the URL in use.
-  bool blnOpened = false;
 
   void cboURL_Change();
   void cboURL_Click();
@@ -37,5 +41,5 @@ class frmOptions final : public platform::Form {
   void Form_QueryUnload(int& Cancel, int UnloadMode);
 
  private:
-  frmTicker* frmTicker_ = nullptr;
+  OptionsOwner* owner_ = nullptr;
 };

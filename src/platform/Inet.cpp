@@ -15,6 +15,8 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <string>
+#include <utility>
 
 namespace platform {
 namespace {
@@ -26,72 +28,271 @@ constexpr std::size_t kHeldDocuments = 4;
 constexpr std::size_t kMaxHeldDocument = 8 * 1024 * 1024;
 constexpr int kNotModified = 304;
 
-// What ended a fetch before the network did.
-enum class Stop { None, Stalled, TooLong, TooLarge, BadStatus, Cancelled };
-
-std::string ReasonOf(QNetworkReply::NetworkError error) {
+FetchFailure FailureOf(QNetworkReply::NetworkError error) {
   switch (error) {
     case QNetworkReply::ConnectionRefusedError:
-      return "connection refused";
+      return FetchFailure::ConnectionRefused;
     case QNetworkReply::RemoteHostClosedError:
-      return "connection closed";
+      return FetchFailure::ConnectionClosed;
     case QNetworkReply::HostNotFoundError:
-      return "host not found";
+      return FetchFailure::HostNotFound;
     case QNetworkReply::TimeoutError:
-      return "timed out";
+      return FetchFailure::TimedOut;
     case QNetworkReply::OperationCanceledError:
-      return "cancelled";
+      return FetchFailure::Cancelled;
     case QNetworkReply::SslHandshakeFailedError:
-      return "TLS handshake failed";
+      return FetchFailure::TlsHandshakeFailed;
     case QNetworkReply::TemporaryNetworkFailureError:
     case QNetworkReply::NetworkSessionFailedError:
     case QNetworkReply::BackgroundRequestNotAllowedError:
     case QNetworkReply::UnknownNetworkError:
-      return "no connection";
+      return FetchFailure::NoConnection;
     case QNetworkReply::TooManyRedirectsError:
-      return "too many redirects";
+      return FetchFailure::TooManyRedirects;
     case QNetworkReply::InsecureRedirectError:
-      return "insecure redirect";
+      return FetchFailure::InsecureRedirect;
     case QNetworkReply::ProxyConnectionRefusedError:
     case QNetworkReply::ProxyConnectionClosedError:
     case QNetworkReply::ProxyNotFoundError:
     case QNetworkReply::ProxyTimeoutError:
     case QNetworkReply::ProxyAuthenticationRequiredError:
     case QNetworkReply::UnknownProxyError:
-      return "proxy failed";
+      return FetchFailure::ProxyFailed;
     case QNetworkReply::ProtocolUnknownError:
-      return "unsupported scheme";
+      return FetchFailure::UnsupportedScheme;
     case QNetworkReply::UnknownContentError:
-      return "bad content";
+      return FetchFailure::BadContent;
     case QNetworkReply::ProtocolFailure:
     case QNetworkReply::ProtocolInvalidOperationError:
     case QNetworkReply::UnknownServerError:
-      return "protocol error";
+      return FetchFailure::ProtocolError;
     default:
-      return "download failed";
+      return FetchFailure::DownloadFailed;
   }
 }
 
-FetchResult Failure(std::string error, int status = 0) {
+FetchResult Failure(FetchFailure failure, int status = 0) {
   FetchResult result;
-  result.error = std::move(error);
+  result.failure = failure;
+  result.error = FailureText(failure, status);
   result.status = status;
   return result;
 }
 
+// One fetch in progress: a GET inside a local event loop, bounded in time and size, with one
+// handler for each signal of the reply and of the two timers. It lives on OpenURL's stack, so
+// that the Inet may even be destroyed while the fetch waits without the fetch touching it
+// afterwards.
+class Fetch final {
+ public:
+  Fetch(const QNetworkRequest& request, std::chrono::milliseconds stall,
+        std::chrono::milliseconds total, qint64 maxBytes);
+  ~Fetch() = default;
+  Fetch(const Fetch&) = delete;
+  Fetch& operator=(const Fetch&) = delete;
+
+  // Waits until the answer is complete, the network fails, a limit is reached or Cancel is
+  // called; afterwards the reply sends nothing more.
+  void Wait();
+  // Ends the wait because the Inet that started the fetch is being destroyed.
+  void Cancel();
+
+  // Why the wait was cut short: None when the network finished or failed by itself.
+  FetchFailure Stopped() const { return stop_; }
+  bool OwnerGone() const { return ownerGone_; }
+  // The final status (set once the headers of a final answer came).
+  int Status() const { return status_; }
+  const QNetworkReply& Reply() const { return *reply_; }
+  // Reads what is left after the final signal; false when it takes the body past the cap.
+  bool ReadRest() { return ReadAvailable(); }
+  // The body read so far, handed over once.
+  QByteArray TakeBody() { return std::exchange(body_, QByteArray()); }
+
+ private:
+  void OnMetaDataChanged();
+  void OnReadyRead();
+  void OnProgress();
+  void OnErrorOccurred();
+  void OnFinished();
+  void OnStallTimeout();
+  void OnTotalTimeout();
+
+  // Reads what the reply holds, up to the cap; false when the body would pass it.
+  bool ReadAvailable();
+  // The abort itself waits until the loop has returned: aborting from inside the reply's own
+  // signals makes Qt report a second error on the same reply.
+  void StopWith(FetchFailure why);
+
+  QEventLoop loop_;
+  // A manager of its own per fetch: no connection is reused after a server that lied about
+  // its body, and nothing outlives the fetch.
+  QNetworkAccessManager manager_;
+  QPointer<QNetworkReply> reply_;
+  QTimer stallTimer_;
+  QTimer totalTimer_;
+  QByteArray body_;
+  const qint64 maxBytes_;
+  // A limit of zero is no limit.
+  const bool stallLimited_;
+  const bool totalLimited_;
+  FetchFailure stop_ = FetchFailure::None;
+  bool ownerGone_ = false;
+  bool finished_ = false;
+  bool failed_ = false;
+  int status_ = 0;
+};
+
+Fetch::Fetch(const QNetworkRequest& request, std::chrono::milliseconds stall,
+             std::chrono::milliseconds total, qint64 maxBytes)
+    : maxBytes_(maxBytes), stallLimited_(stall.count() > 0), totalLimited_(total.count() > 0) {
+  reply_ = manager_.get(request);
+  reply_->setReadBufferSize(kReadChunk);
+  stallTimer_.setSingleShot(true);
+  stallTimer_.setInterval(stall);
+  totalTimer_.setSingleShot(true);
+  totalTimer_.setInterval(total);
+
+  QObject::connect(&stallTimer_, &QTimer::timeout, &loop_, [this] { OnStallTimeout(); });
+  QObject::connect(&totalTimer_, &QTimer::timeout, &loop_, [this] { OnTotalTimeout(); });
+  QObject::connect(reply_, &QNetworkReply::metaDataChanged, &loop_,
+                   [this] { OnMetaDataChanged(); });
+  QObject::connect(reply_, &QNetworkReply::readyRead, &loop_, [this] { OnReadyRead(); });
+  QObject::connect(reply_, &QNetworkReply::downloadProgress, &loop_, [this] { OnProgress(); });
+  QObject::connect(reply_, &QNetworkReply::redirected, &loop_, [this] { OnProgress(); });
+  QObject::connect(reply_, &QNetworkReply::errorOccurred, &loop_, [this] { OnErrorOccurred(); });
+  QObject::connect(reply_, &QNetworkReply::finished, &loop_, [this] { OnFinished(); });
+}
+
+void Fetch::Wait() {
+  OnProgress();
+  if (totalLimited_) totalTimer_.start();
+  // Returns early when the application is told to quit, or when Cancel is called.
+  loop_.exec();
+  stallTimer_.stop();
+  totalTimer_.stop();
+  if (!finished_ && !failed_ && stop_ == FetchFailure::None) stop_ = FetchFailure::Cancelled;
+  if (reply_) {
+    QObject::disconnect(reply_, nullptr, nullptr, nullptr);
+    // An errored reply is left to the manager's destruction; aborting it reports twice.
+    if (!reply_->isFinished() && reply_->error() == QNetworkReply::NoError) reply_->abort();
+  }
+}
+
+void Fetch::Cancel() {
+  ownerGone_ = true;
+  StopWith(FetchFailure::Cancelled);
+}
+
+void Fetch::StopWith(FetchFailure why) {
+  if (stop_ == FetchFailure::None) stop_ = why;
+  loop_.exit();
+}
+
+void Fetch::OnProgress() {
+  if (stallLimited_) stallTimer_.start();
+}
+
+void Fetch::OnStallTimeout() { StopWith(FetchFailure::TimedOut); }
+
+void Fetch::OnTotalTimeout() { StopWith(FetchFailure::TookTooLong); }
+
+void Fetch::OnMetaDataChanged() {
+  OnProgress();
+  const int status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+  if (status >= 300 && status < 400) return;  // a redirect about to be followed
+  status_ = status;
+  if (status >= 400) {
+    StopWith(FetchFailure::HttpStatus);
+    return;
+  }
+  bool known = false;
+  const qint64 length = reply_->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
+  // The length of a packed body is not the document's: that one is only counted.
+  const QByteArray encoding = reply_->rawHeader("Content-Encoding").trimmed().toLower();
+  const bool packed = !encoding.isEmpty() && encoding != "identity";
+  if (known && !packed && length > maxBytes_) StopWith(FetchFailure::TooLarge);
+}
+
+void Fetch::OnReadyRead() {
+  OnProgress();
+  if (stop_ == FetchFailure::None && !ReadAvailable()) StopWith(FetchFailure::TooLarge);
+}
+
+bool Fetch::ReadAvailable() {
+  while (reply_ && reply_->bytesAvailable() > 0) {
+    const qint64 room = maxBytes_ - body_.size();
+    // Reading one byte past the cap is what tells "exactly at the cap" from "over it".
+    const QByteArray chunk = reply_->read(std::min(kReadChunk, room + 1));
+    if (chunk.isEmpty()) break;
+    if (chunk.size() > room) return false;
+    body_.append(chunk);
+  }
+  return true;
+}
+
+// WORKAROUND: Qt 6.4 reports a body that unpacks too well ("Decompression failed") by
+// errorOccurred alone and never finishes the reply; an error must end the wait by itself.
+void Fetch::OnErrorOccurred() {
+  failed_ = true;
+  loop_.exit();
+}
+
+void Fetch::OnFinished() {
+  finished_ = true;
+  loop_.exit();
+}
+
 }  // namespace
 
-// One fetch in progress. It lives on OpenURL's stack, so that the Inet may even be destroyed
-// while the fetch waits without the fetch touching it afterwards.
-struct Fetch {
-  QEventLoop loop;
-  QByteArray body;
-  qint64 maxBytes = 0;
-  Stop stop = Stop::None;
-  bool finished = false;
-  bool failed = false;
-  int status = 0;
-};
+std::string FailureText(FetchFailure failure, int status) {
+  switch (failure) {
+    case FetchFailure::None:
+      return {};
+    case FetchFailure::Busy:
+      return "busy";
+    case FetchFailure::NoApplication:
+      return "no application";
+    case FetchFailure::MalformedUrl:
+      return "malformed URL";
+    case FetchFailure::UnsupportedScheme:
+      return "unsupported scheme";
+    case FetchFailure::ConnectionRefused:
+      return "connection refused";
+    case FetchFailure::ConnectionClosed:
+      return "connection closed";
+    case FetchFailure::HostNotFound:
+      return "host not found";
+    case FetchFailure::NoConnection:
+      return "no connection";
+    case FetchFailure::TlsHandshakeFailed:
+      return "TLS handshake failed";
+    case FetchFailure::ProxyFailed:
+      return "proxy failed";
+    case FetchFailure::TimedOut:
+      return "timed out";
+    case FetchFailure::TookTooLong:
+      return "took too long";
+    case FetchFailure::TooLarge:
+      return "too large";
+    case FetchFailure::HttpStatus:
+      return "HTTP " + std::to_string(status);
+    case FetchFailure::TooManyRedirects:
+      return "too many redirects";
+    case FetchFailure::InsecureRedirect:
+      return "insecure redirect";
+    case FetchFailure::BadRedirect:
+      return "bad redirect";
+    case FetchFailure::BadContent:
+      return "bad content";
+    case FetchFailure::ProtocolError:
+      return "protocol error";
+    case FetchFailure::Cancelled:
+      return "cancelled";
+    case FetchFailure::DownloadFailed:
+      break;
+  }
+  return "download failed";
+}
 
 // The last successful answer for one URL: its validators and the document it gave.
 struct HeldDocument {
@@ -102,7 +303,6 @@ struct HeldDocument {
 };
 
 struct Inet::Impl {
-  Definition definition;
   std::chrono::milliseconds requestTimeout;
   std::chrono::milliseconds totalTimeLimit = std::chrono::minutes(5);
   std::size_t maxBytes = 32 * 1024 * 1024;
@@ -145,20 +345,40 @@ struct Inet::Impl {
     held.push_front(std::move(entry));
     return result;
   }
+
+  // The request for url, conditional when a document is held for it: a server whose feed
+  // did not change then answers 304 without a body, and the held document serves again.
+  QNetworkRequest Request(const QUrl& address, const HeldDocument* heldForUrl) const {
+    QNetworkRequest request(address);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setMaximumRedirectsAllowed(kMaxRedirects);
+    // Over HTTP/1.1 the read buffer size throttles the socket, which keeps memory bounded.
+    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
+    // Qt refuses a body that unpacks past about 10 MiB at a high ratio. The cap on the
+    // unpacked document, counted as the bytes are read, is the limit here, whatever the
+    // encoding.
+    request.setDecompressedSafetyCheckThreshold(-1);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                         QNetworkRequest::AlwaysNetwork);
+    request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral(USER_AGENT));
+    if (heldForUrl != nullptr) {
+      if (!heldForUrl->etag.isEmpty()) request.setRawHeader("If-None-Match", heldForUrl->etag);
+      if (!heldForUrl->lastModified.isEmpty())
+        request.setRawHeader("If-Modified-Since", heldForUrl->lastModified);
+    }
+    return request;
+  }
 };
 
 Inet::Inet(const Definition& definition) : d(std::make_unique<Impl>()) {
-  d->definition = definition;
   d->requestTimeout = std::chrono::seconds(definition.requestTimeout);
   // Reads http_proxy, https_proxy and no_proxy (through libproxy on Linux).
   QNetworkProxyFactory::setUseSystemConfiguration(true);
 }
 
 Inet::~Inet() {
-  if (d->current != nullptr) {
-    d->current->stop = Stop::Cancelled;
-    d->current->loop.exit();
-  }
+  if (d->current != nullptr) d->current->Cancel();
 }
 
 bool Inet::StillExecuting() const { return d->current != nullptr; }
@@ -166,183 +386,61 @@ bool Inet::StillExecuting() const { return d->current != nullptr; }
 void Inet::setRequestTimeout(std::chrono::milliseconds stall) { d->requestTimeout = stall; }
 void Inet::setTotalTimeLimit(std::chrono::milliseconds total) { d->totalTimeLimit = total; }
 void Inet::setMaxBytes(std::size_t bytes) { d->maxBytes = bytes; }
-int Inet::RemotePort() const { return d->definition.remotePort; }
 std::chrono::milliseconds Inet::RequestTimeout() const { return d->requestTimeout; }
 
 FetchResult Inet::OpenURL(const std::string& url) {
-  if (d->current != nullptr) return Failure("busy");
-  if (QCoreApplication::instance() == nullptr) return Failure("no application");
+  if (d->current != nullptr) return Failure(FetchFailure::Busy);
+  if (QCoreApplication::instance() == nullptr) return Failure(FetchFailure::NoApplication);
 
   const QUrl address(QString::fromStdString(url), QUrl::StrictMode);
-  if (!address.isValid() || address.isRelative()) return Failure("malformed URL");
+  if (!address.isValid() || address.isRelative()) return Failure(FetchFailure::MalformedUrl);
   const QString scheme = address.scheme().toLower();
-  if (scheme != "http" && scheme != "https") return Failure("unsupported scheme");
-  if (address.host().isEmpty()) return Failure("malformed URL");
+  if (scheme != "http" && scheme != "https") return Failure(FetchFailure::UnsupportedScheme);
+  if (address.host().isEmpty()) return Failure(FetchFailure::MalformedUrl);
 
-  QNetworkRequest request(address);
-  request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                       QNetworkRequest::NoLessSafeRedirectPolicy);
-  request.setMaximumRedirectsAllowed(kMaxRedirects);
-  // Over HTTP/1.1 the read buffer size throttles the socket, which keeps memory bounded.
-  request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
-  // Qt refuses a body that unpacks past about 10 MiB at a high ratio. The cap on the unpacked
-  // document, counted below as the bytes are read, is the limit here, whatever the encoding.
-  request.setDecompressedSafetyCheckThreshold(-1);
-  request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-  request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral(USER_AGENT));
-  // Asked conditionally when a document is held: a server whose feed did not change then
-  // answers 304 without a body, and the held document serves again.
   const HeldDocument* const held = d->Held(url);
-  if (held != nullptr) {
-    if (!held->etag.isEmpty()) request.setRawHeader("If-None-Match", held->etag);
-    if (!held->lastModified.isEmpty())
-      request.setRawHeader("If-Modified-Since", held->lastModified);
-  }
   // The list cannot change while this fetch waits: a second fetch is refused as busy.
   const bool askedConditionally = held != nullptr;
-
-  Fetch fetch;
-  fetch.maxBytes = static_cast<qint64>(std::min<std::size_t>(d->maxBytes, INT64_MAX));
-
-  // A manager of its own per fetch: no connection is reused after a server that lied about
-  // its body, and nothing outlives the fetch.
-  QNetworkAccessManager manager;
-  QPointer<QNetworkReply> reply = manager.get(request);
-  reply->setReadBufferSize(kReadChunk);
-
-  QTimer stallTimer;
-  stallTimer.setSingleShot(true);
-  stallTimer.setInterval(d->requestTimeout);
-  QTimer totalTimer;
-  totalTimer.setSingleShot(true);
-  totalTimer.setInterval(d->totalTimeLimit);
-
-  // The abort itself waits until the loop has returned: aborting from inside the reply's own
-  // signals makes Qt report a second error on the same reply.
-  auto stopWith = [&fetch](Stop why) {
-    if (fetch.stop == Stop::None) fetch.stop = why;
-    fetch.loop.exit();
-  };
-  // A limit of zero is no limit.
-  const bool stallLimited = d->requestTimeout.count() > 0;
-  auto progressed = [&stallTimer, stallLimited] {
-    if (stallLimited) stallTimer.start();
-  };
-
-  QObject::connect(&stallTimer, &QTimer::timeout, &fetch.loop,
-                   [&stopWith] { stopWith(Stop::Stalled); });
-  QObject::connect(&totalTimer, &QTimer::timeout, &fetch.loop,
-                   [&stopWith] { stopWith(Stop::TooLong); });
-  QObject::connect(reply, &QNetworkReply::metaDataChanged, &fetch.loop, [&] {
-    progressed();
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status >= 300 && status < 400) return;  // a redirect about to be followed
-    fetch.status = status;
-    if (status >= 400) {
-      stopWith(Stop::BadStatus);
-      return;
-    }
-    bool known = false;
-    const qint64 length = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
-    // The length of a packed body is not the document's: that one is only counted.
-    const QByteArray encoding = reply->rawHeader("Content-Encoding").trimmed().toLower();
-    const bool packed = !encoding.isEmpty() && encoding != "identity";
-    if (known && !packed && length > fetch.maxBytes) stopWith(Stop::TooLarge);
-  });
-  QObject::connect(reply, &QNetworkReply::readyRead, &fetch.loop, [&] {
-    progressed();
-    while (fetch.stop == Stop::None && reply && reply->bytesAvailable() > 0) {
-      const qint64 room = fetch.maxBytes - fetch.body.size();
-      // Reading one byte past the cap is what tells "exactly at the cap" from "over it".
-      const QByteArray chunk = reply->read(std::min(kReadChunk, room + 1));
-      if (chunk.isEmpty()) break;
-      if (chunk.size() > room) {
-        stopWith(Stop::TooLarge);
-        return;
-      }
-      fetch.body.append(chunk);
-    }
-  });
-  QObject::connect(reply, &QNetworkReply::downloadProgress, &fetch.loop, progressed);
-  QObject::connect(reply, &QNetworkReply::redirected, &fetch.loop, progressed);
-  // WORKAROUND: Qt 6.4 reports a body that unpacks too well ("Decompression failed") by
-  // errorOccurred alone and never finishes the reply; an error must end the wait by itself.
-  QObject::connect(reply, &QNetworkReply::errorOccurred, &fetch.loop, [&fetch] {
-    fetch.failed = true;
-    fetch.loop.exit();
-  });
-  QObject::connect(reply, &QNetworkReply::finished, &fetch.loop, [&fetch] {
-    fetch.finished = true;
-    fetch.loop.exit();
-  });
-
+  Fetch fetch(d->Request(address, held), d->requestTimeout, d->totalTimeLimit,
+              static_cast<qint64>(std::min<std::size_t>(d->maxBytes, INT64_MAX)));
   d->current = &fetch;
-  progressed();
-  if (d->totalTimeLimit.count() > 0) totalTimer.start();
-  // Returns early when the application is told to quit, or when this Inet is destroyed.
-  fetch.loop.exec();
-  stallTimer.stop();
-  totalTimer.stop();
+  fetch.Wait();
+  // Once the Inet is gone, d is too.
+  if (!fetch.OwnerGone()) d->current = nullptr;
+  if (fetch.Stopped() != FetchFailure::None) return Failure(fetch.Stopped(), fetch.Status());
 
-  const bool ownerGone = fetch.stop == Stop::Cancelled;
-  if (!ownerGone) d->current = nullptr;
-  if (!fetch.finished && !fetch.failed && fetch.stop == Stop::None) fetch.stop = Stop::Cancelled;
-  if (reply) {
-    QObject::disconnect(reply, nullptr, nullptr, nullptr);
-    // An errored reply is left to the manager's destruction; aborting it reports twice.
-    if (!reply->isFinished() && reply->error() == QNetworkReply::NoError) reply->abort();
-  }
-
-  switch (fetch.stop) {
-    case Stop::Stalled:
-      return Failure("timed out", fetch.status);
-    case Stop::TooLong:
-      return Failure("took too long", fetch.status);
-    case Stop::TooLarge:
-      return Failure("too large", fetch.status);
-    case Stop::BadStatus:
-      return Failure("HTTP " + std::to_string(fetch.status), fetch.status);
-    case Stop::Cancelled:
-      return Failure("cancelled", fetch.status);
-    case Stop::None:
-      break;
-  }
-
-  const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-  if (status >= 400) return Failure("HTTP " + std::to_string(status), status);
+  const QNetworkReply& reply = fetch.Reply();
+  const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+  if (status >= 400) return Failure(FetchFailure::HttpStatus, status);
   if (status == kNotModified) {
     // Only an answer to a conditional request can mean the document already held.
-    if (!askedConditionally || reply->error() != QNetworkReply::NoError)
-      return Failure("HTTP " + std::to_string(status), status);
-    return d->Reuse(url, *reply);
+    if (!askedConditionally || reply.error() != QNetworkReply::NoError)
+      return Failure(FetchFailure::HttpStatus, status);
+    return d->Reuse(url, reply);
   }
-  if (reply->error() != QNetworkReply::NoError) {
+  if (reply.error() != QNetworkReply::NoError) {
     // A redirect that could not be followed (no Location, or an unusable one).
-    if (status >= 300 && status < 400 && reply->error() != QNetworkReply::TooManyRedirectsError &&
-        reply->error() != QNetworkReply::InsecureRedirectError) {
-      return Failure("bad redirect", status);
+    if (status >= 300 && status < 400 && reply.error() != QNetworkReply::TooManyRedirectsError &&
+        reply.error() != QNetworkReply::InsecureRedirectError) {
+      return Failure(FetchFailure::BadRedirect, status);
     }
-    return Failure(ReasonOf(reply->error()), status);
+    return Failure(FailureOf(reply.error()), status);
   }
   // Bytes that arrived with the final signal.
-  while (reply->bytesAvailable() > 0) {
-    const qint64 room = fetch.maxBytes - fetch.body.size();
-    const QByteArray chunk = reply->read(std::min(kReadChunk, room + 1));
-    if (chunk.isEmpty()) break;
-    if (chunk.size() > room) return Failure("too large", status);
-    fetch.body.append(chunk);
-  }
+  if (!fetch.ReadRest()) return Failure(FetchFailure::TooLarge, status);
 
   FetchResult result;
   result.ok = true;
   result.status = status;
   // One copy of a document of up to 32 MiB at a time: the bytes received are let go once
   // copied, and a document already in UTF-8 is handed on without a further copy.
-  std::string bytes(fetch.body.constData(), static_cast<std::size_t>(fetch.body.size()));
-  fetch.body = QByteArray();
-  result.document =
-      DecodeDocument(std::move(bytes), reply->rawHeader("Content-Type").toStdString());
-  d->Remember(url, *reply, result.document);
+  std::string bytes;
+  {
+    const QByteArray body = fetch.TakeBody();
+    bytes.assign(body.constData(), static_cast<std::size_t>(body.size()));
+  }
+  result.document = DecodeDocument(std::move(bytes), reply.rawHeader("Content-Type").toStdString());
+  d->Remember(url, reply, result.document);
   return result;
 }
 

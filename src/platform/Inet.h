@@ -9,19 +9,49 @@
 
 namespace platform {
 
+// Why a fetch failed.
+enum class FetchFailure {
+  None,
+  Busy,               // another fetch of the same Inet is waiting
+  NoApplication,      // no application object to run the fetch in
+  MalformedUrl,       // not an absolute URL with a host
+  UnsupportedScheme,  // neither http nor https
+  ConnectionRefused,
+  ConnectionClosed,
+  HostNotFound,
+  NoConnection,
+  TlsHandshakeFailed,
+  ProxyFailed,
+  TimedOut,     // no progress for longer than the request time-out
+  TookTooLong,  // the whole fetch took longer than the total limit
+  TooLarge,     // the document is over the size cap
+  HttpStatus,   // a status of 400 or above, or a 304 that was not asked for
+  TooManyRedirects,
+  InsecureRedirect,  // a redirect from https to http
+  BadRedirect,       // a redirect without a usable Location
+  BadContent,
+  ProtocolError,
+  Cancelled,  // the program ended or the Inet was destroyed during the fetch
+  DownloadFailed,
+};
+
+// The short reason shown to the user for failure ("HTTP 404", "timed out", ...); status is
+// the HTTP status that came with it. Empty for FetchFailure::None.
+std::string FailureText(FetchFailure failure, int status);
+
 struct FetchResult {
   bool ok = false;
-  std::string document{};  // the body as UTF-8 text when ok
-  std::string error{};     // a short reason when not ok ("HTTP 404", "timed out", ...)
-  int status = 0;          // the HTTP status, 0 when none came; 304 when the document held
-                           // from the last answer for the same URL served again
+  std::string document{};                     // the body as UTF-8 text when ok
+  FetchFailure failure = FetchFailure::None;  // why, when not ok
+  std::string error{};                        // FailureText of failure and status
+  int status = 0;  // the HTTP status, 0 when none came; 304 when the document held from the
+                   // last answer for the same URL served again
 };
 
 class Inet {
  public:
   struct Definition {
     const char* name = "";
-    int remotePort = 80;
     int requestTimeout = 60;  // seconds without progress before a request fails
   };
 
@@ -45,7 +75,6 @@ class Inet {
   void setRequestTimeout(std::chrono::milliseconds stall);
   void setTotalTimeLimit(std::chrono::milliseconds total);
   void setMaxBytes(std::size_t bytes);
-  int RemotePort() const;
   std::chrono::milliseconds RequestTimeout() const;
 
  private:

@@ -65,7 +65,7 @@ const LabelArray::Definition kLblItem{
 
 const Timer::Definition kTmrScroll{.name = "tmrScroll", .interval = 100, .enabled = false};
 const Timer::Definition kTmrMouse{.name = "tmrMouse", .interval = 500, .enabled = false};
-const Inet::Definition kInet1{.name = "Inet1", .remotePort = 80, .requestTimeout = 60};
+const Inet::Definition kInet1{.name = "Inet1", .requestTimeout = 60};
 
 const Image::Definition kImgNormal{.name = "imgNormal",
                                    .left = 1320,
@@ -124,6 +124,22 @@ frmTicker::~frmTicker() {
 
 void frmTicker::SetTopmostWindow(WindowHandle hWnd, const bool& topmost) {
   if (hWnd == this->hWnd()) SetTopmost(topmost);
+}
+
+void frmTicker::ApplyUrl(const std::string& url) { strUrl = url; }
+
+bool frmTicker::Resume(bool reload) {
+  if (Closed()) return false;
+  if (reload) LoadPage();
+  RestartTicker();
+  return true;
+}
+
+void frmTicker::Exit() {
+  StopScroll();
+  // Nothing is loaded any more; the close below saves what the dialog's URL box holds.
+  strUrl.clear();
+  Unload();
 }
 
 void frmTicker::EndProgram() {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "feed/NewsItem.h"
+#include "options/OptionsOwner.h"
 #include "platform/Form.h"
 #include "platform/Image.h"
 #include "platform/Inet.h"
@@ -18,7 +19,7 @@ class frmOptions;
 // The title picture's colour whenever no download is under way: orange.
 inline constexpr platform::Color kTitleBackColor = platform::RGB(255, 128, 0);
 
-class frmTicker final : public platform::Form {
+class frmTicker final : public platform::Form, public OptionsOwner {
  public:
   explicit frmTicker(frmOptions& options);
   ~frmTicker() override;
@@ -45,7 +46,13 @@ class frmTicker final : public platform::Form {
   // Puts the window into the topmost band of the window stack, or back into the normal one.
   void SetTopmostWindow(platform::WindowHandle hWnd, const bool& topmost);
 
-  // Ends the program (the hook is set by the program; tests leave it empty).
+  // What the options dialog reports.
+  void ApplyUrl(const std::string& url) override;
+  bool Resume(bool reload) override;
+  void Exit() override;
+
+  // Ends the program once the window has closed (the hook is set by the program; tests
+  // leave it empty).
   void EndProgram();
   platform::EventHandler OnProgramEnd;
 
@@ -88,6 +95,8 @@ class frmTicker final : public platform::Form {
   std::string strIniFile;
   std::string strSavedUrl;
   bool blnOptionsOpen = false;
+  // The options dialog has been opened in this run, so its URL box holds the URL in use.
+  bool blnOpened = false;
   float sngDragX = 0;
   float sngDragY = 0;
   platform::WindowHandle lngHwndUnder = 0;

@@ -57,12 +57,8 @@ void frmTicker::picTitle_DblClick() { LoadPage(); }
 
 void frmTicker::ShowOptions() {
   StopScroll();
-  frmOptions_.blnEditingUrl = true;
-  frmOptions_.cboURL.setText(strUrl);
-  frmOptions_.blnEditingUrl = false;
-  frmOptions_.blnEdited = false;
-  frmOptions_.blnOpened = true;
-  frmOptions_.Show();
+  blnOpened = true;
+  frmOptions_.Open(strUrl);
   tmrMouse.setEnabled(false);
   blnOptionsOpen = true;
 }

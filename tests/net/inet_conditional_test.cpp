@@ -16,6 +16,7 @@
 #include "net/support/FeedServer.h"
 #include "platform/Inet.h"
 
+using platform::FetchFailure;
 using platform::FetchResult;
 using platform::Inet;
 
@@ -183,7 +184,7 @@ TEST(InetConditional, A304ToAnUnconditionalRequestFails) {
   Inet inet{Inet::Definition{.name = "Inet1"}};
   const FetchResult result = inet.OpenURL(server.Url());
   EXPECT_FALSE(result.ok);
-  EXPECT_EQ(result.error, "HTTP 304");
+  EXPECT_EQ(result.failure, FetchFailure::HttpStatus);
   EXPECT_EQ(result.status, 304);
 }
 

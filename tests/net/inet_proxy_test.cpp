@@ -7,6 +7,7 @@
 #include "net/support/FeedServer.h"
 #include "platform/Inet.h"
 
+using platform::FetchFailure;
 using platform::FetchResult;
 using platform::Inet;
 
@@ -54,7 +55,7 @@ TEST_F(InetProxyTest, AnUnreachableProxyFailsTheFetch) {
   const FetchResult result = inet.OpenURL("http://news.tallowmere.example/feed.xml");
   EXPECT_FALSE(result.ok);
   // Refused by the proxy's port; a direct attempt would have failed on the name instead.
-  EXPECT_EQ(result.error, "connection refused");
+  EXPECT_EQ(result.failure, FetchFailure::ConnectionRefused);
 }
 
 TEST_F(InetProxyTest, NoProxyVariableBypassesTheProxy) {

@@ -14,6 +14,7 @@
 #include "net/support/FeedServer.h"
 
 using namespace std::chrono_literals;
+using platform::FetchFailure;
 using platform::FetchResult;
 using platform::Inet;
 
@@ -44,10 +45,8 @@ TEST_F(InetTest, FetchesTheWholeDocument) {
 }
 
 TEST_F(InetTest, DefaultsComeFromTheDefinition) {
-  EXPECT_EQ(inet.RemotePort(), 80);
   EXPECT_EQ(inet.RequestTimeout(), 60s);
-  Inet other(Inet::Definition{.name = "x", .remotePort = 8080, .requestTimeout = 5});
-  EXPECT_EQ(other.RemotePort(), 8080);
+  Inet other(Inet::Definition{.name = "x", .requestTimeout = 5});
   EXPECT_EQ(other.RequestTimeout(), 5s);
 }
 
@@ -68,14 +67,14 @@ TEST_F(InetTest, FollowsARelativeRedirect) {
 TEST_F(InetTest, GivesUpOnARedirectLoop) {
   const FetchResult result = inet.OpenURL(server.Url("/feed.xml?redirect_loop=1"));
   EXPECT_FALSE(result.ok);
-  EXPECT_EQ(result.error, "too many redirects");
+  EXPECT_EQ(result.failure, FetchFailure::TooManyRedirects);
   EXPECT_TRUE(result.document.empty());
 }
 
 TEST_F(InetTest, ARedirectWithoutALocationFails) {
   const FetchResult result = inet.OpenURL(server.Url("/feed.xml?status=302"));
   EXPECT_FALSE(result.ok);
-  EXPECT_EQ(result.error, "bad redirect");
+  EXPECT_EQ(result.failure, FetchFailure::BadRedirect);
   EXPECT_EQ(result.status, 302);
 }
 
@@ -96,7 +95,7 @@ TEST_P(InetStatusTest, FailsFrom400Up) {
   EXPECT_EQ(result.ok, c.ok) << result.error;
   EXPECT_EQ(result.status, c.status);
   if (!c.ok) {
-    EXPECT_EQ(result.error, "HTTP " + std::to_string(c.status));
+    EXPECT_EQ(result.failure, FetchFailure::HttpStatus);
     EXPECT_TRUE(result.document.empty());
   }
 }
@@ -110,22 +109,59 @@ INSTANTIATE_TEST_SUITE_P(Statuses, InetStatusTest,
 TEST_F(InetTest, AMissingFileIs404) {
   const FetchResult result = inet.OpenURL(server.Url("/missing.xml"));
   EXPECT_FALSE(result.ok);
-  EXPECT_EQ(result.error, "HTTP 404");
+  EXPECT_EQ(result.failure, FetchFailure::HttpStatus);
   EXPECT_EQ(result.status, 404);
 }
 
 TEST_F(InetTest, ControlEndpointMakesEveryFollowingRequestMisbehave) {
   ASSERT_TRUE(inet.OpenURL(server.Url("/__control?status=500")).ok);
-  EXPECT_EQ(inet.OpenURL(server.Url("/feed.xml")).error, "HTTP 500");
-  EXPECT_EQ(inet.OpenURL(server.Url("/story.txt")).error, "HTTP 500");
+  EXPECT_EQ(inet.OpenURL(server.Url("/feed.xml")).failure, FetchFailure::HttpStatus);
+  EXPECT_EQ(inet.OpenURL(server.Url("/story.txt")).failure, FetchFailure::HttpStatus);
   ASSERT_TRUE(inet.OpenURL(server.Url("/__control?reset=1")).ok);
   EXPECT_TRUE(inet.OpenURL(server.Url("/feed.xml")).ok);
+}
+
+// The reason the strip's tooltip shows for each kind of failure, and that every failed
+// fetch carries the reason of its own kind.
+struct ReasonCase {
+  FetchFailure failure;
+  int status;
+  const char* text;
+};
+
+class FailureTextTest : public testing::TestWithParam<ReasonCase> {};
+
+TEST_P(FailureTextTest, NamesTheKindInAFewWords) {
+  EXPECT_EQ(platform::FailureText(GetParam().failure, GetParam().status), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, FailureTextTest,
+    testing::Values(ReasonCase{FetchFailure::None, 0, ""},
+                    ReasonCase{FetchFailure::HttpStatus, 404, "HTTP 404"},
+                    ReasonCase{FetchFailure::HttpStatus, 304, "HTTP 304"},
+                    ReasonCase{FetchFailure::TimedOut, 0, "timed out"},
+                    ReasonCase{FetchFailure::TookTooLong, 200, "took too long"},
+                    ReasonCase{FetchFailure::TooLarge, 200, "too large"},
+                    ReasonCase{FetchFailure::ConnectionRefused, 0, "connection refused"},
+                    ReasonCase{FetchFailure::TlsHandshakeFailed, 0, "TLS handshake failed"},
+                    ReasonCase{FetchFailure::BadRedirect, 302, "bad redirect"},
+                    ReasonCase{FetchFailure::Cancelled, 0, "cancelled"},
+                    ReasonCase{FetchFailure::DownloadFailed, 0, "download failed"}));
+
+TEST_F(InetTest, AFailureCarriesTheReasonOfItsKindAndStatus) {
+  const FetchResult result = inet.OpenURL(server.Url("/feed.xml?status=503"));
+  ASSERT_EQ(result.failure, FetchFailure::HttpStatus);
+  EXPECT_EQ(result.error, "HTTP 503");
+  const FetchResult success = inet.OpenURL(server.Url("/feed.xml"));
+  EXPECT_EQ(success.failure, FetchFailure::None);
+  EXPECT_EQ(success.error, "");
 }
 
 // Addresses refused before any connection is made.
 struct BadUrlCase {
   const char* url;
-  const char* error;
+  FetchFailure failure;
 };
 
 void PrintTo(const BadUrlCase& c, std::ostream* os) { *os << '"' << c.url << '"'; }
@@ -136,19 +172,20 @@ TEST_P(InetBadUrlTest, FailsWithoutFetching) {
   Inet inet(Inet::Definition{});
   const FetchResult result = inet.OpenURL(GetParam().url);
   EXPECT_FALSE(result.ok);
-  EXPECT_EQ(result.error, GetParam().error);
+  EXPECT_EQ(result.failure, GetParam().failure);
   EXPECT_EQ(result.status, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Urls, InetBadUrlTest,
-                         testing::Values(BadUrlCase{"", "malformed URL"},
-                                         BadUrlCase{"no scheme at all", "malformed URL"},
-                                         BadUrlCase{"http://", "malformed URL"},
-                                         BadUrlCase{"http://[::1/feed.xml", "malformed URL"},
-                                         BadUrlCase{"ftp://www.tallowmere.example/rss.php",
-                                                    "unsupported scheme"},
-                                         BadUrlCase{"file:///etc/passwd", "unsupported scheme"},
-                                         BadUrlCase{"javascript:alert(1)", "unsupported scheme"}));
+INSTANTIATE_TEST_SUITE_P(
+    Urls, InetBadUrlTest,
+    testing::Values(BadUrlCase{"", FetchFailure::MalformedUrl},
+                    BadUrlCase{"no scheme at all", FetchFailure::MalformedUrl},
+                    BadUrlCase{"http://", FetchFailure::MalformedUrl},
+                    BadUrlCase{"http://[::1/feed.xml", FetchFailure::MalformedUrl},
+                    BadUrlCase{"ftp://www.tallowmere.example/rss.php",
+                               FetchFailure::UnsupportedScheme},
+                    BadUrlCase{"file:///etc/passwd", FetchFailure::UnsupportedScheme},
+                    BadUrlCase{"javascript:alert(1)", FetchFailure::UnsupportedScheme}));
 
 TEST(InetConnectionTest, ARefusedConnectionFails) {
   // A port that was free a moment ago: nothing listens there.
@@ -159,21 +196,21 @@ TEST(InetConnectionTest, ARefusedConnectionFails) {
   Inet inet(Inet::Definition{});
   const FetchResult result = inet.OpenURL("http://127.0.0.1:" + std::to_string(port) + "/rss.php");
   EXPECT_FALSE(result.ok);
-  EXPECT_EQ(result.error, "connection refused");
+  EXPECT_EQ(result.failure, FetchFailure::ConnectionRefused);
 }
 
 TEST_F(InetTest, AServerThatSendsNothingTimesOut) {
   inet.setRequestTimeout(500ms);
   const FetchResult result = inet.OpenURL(server.Url("/feed.xml?delay=30"));
   EXPECT_FALSE(result.ok);
-  EXPECT_EQ(result.error, "timed out");
+  EXPECT_EQ(result.failure, FetchFailure::TimedOut);
 }
 
 TEST_F(InetTest, AStallMidBodyTimesOut) {
   inet.setRequestTimeout(500ms);
   const FetchResult result = inet.OpenURL(server.Url("/feed.xml?stall=1"));
   EXPECT_FALSE(result.ok);
-  EXPECT_EQ(result.error, "timed out");
+  EXPECT_EQ(result.failure, FetchFailure::TimedOut);
   EXPECT_EQ(result.status, 200);
   EXPECT_TRUE(result.document.empty());
 }
@@ -184,7 +221,7 @@ TEST_F(InetTest, ASlowButSteadyServerHitsTheTotalLimit) {
   inet.setTotalTimeLimit(2s);
   const FetchResult result = inet.OpenURL(server.Url("/feed.xml?trickle=1"));
   EXPECT_FALSE(result.ok);
-  EXPECT_EQ(result.error, "took too long");
+  EXPECT_EQ(result.failure, FetchFailure::TookTooLong);
 }
 
 TEST_F(InetTest, ZeroLimitsMeanNoLimit) {
@@ -214,7 +251,7 @@ TEST_P(InetSizeTest, RespectsTheCap) {
   const FetchResult result = inet.OpenURL(server.Url("/gen.xml?" + c.query));
   EXPECT_EQ(result.ok, c.ok) << c.what << ": " << result.error;
   if (!c.ok) {
-    EXPECT_EQ(result.error, "too large") << c.what;
+    EXPECT_EQ(result.failure, FetchFailure::TooLarge) << c.what;
     EXPECT_TRUE(result.document.empty());
   }
 }
@@ -247,11 +284,11 @@ TEST_F(InetTest, AGigabyteBodyFailsWithoutBeingHeld) {
   const long before = PeakResidentKiB();
   const FetchResult announced = inet.OpenURL(server.Url("/gen.xml?size=1073741824"));
   EXPECT_FALSE(announced.ok);
-  EXPECT_EQ(announced.error, "too large");
+  EXPECT_EQ(announced.failure, FetchFailure::TooLarge);
   // No Content-Length: the cap is met by counting what arrives.
   const FetchResult streamed = inet.OpenURL(server.Url("/gen.xml?size=1073741824&gzip=1"));
   EXPECT_FALSE(streamed.ok);
-  EXPECT_EQ(streamed.error, "too large");
+  EXPECT_EQ(streamed.failure, FetchFailure::TooLarge);
 #ifndef __SANITIZE_ADDRESS__  // the sanitizer's quarantine holds on to freed chunks
   EXPECT_LT(PeakResidentKiB() - before, 3 * 32 * 1024) << "memory grew with the body";
 #endif
@@ -266,7 +303,7 @@ TEST_F(InetTest, AGzipBombFailsAsTooLargeInsteadOfHanging) {
   const FetchResult result =
       inet.OpenURL(server.Url("/gen.xml?size=1073741824&gzip=1&fill=repeat"));
   EXPECT_FALSE(result.ok);
-  EXPECT_EQ(result.error, "too large");
+  EXPECT_EQ(result.failure, FetchFailure::TooLarge);
 }
 
 TEST_F(InetTest, AContentLengthSmallerThanTheBodyYieldsOnlyTheAnnouncedBytes) {
@@ -290,7 +327,7 @@ TEST_F(InetTest, AnUnderstatedLengthCannotSmuggleAHugeBody) {
 TEST_F(InetTest, AConnectionResetMidBodyFails) {
   const FetchResult result = inet.OpenURL(server.Url("/gen.xml?size=100000&cut=1000"));
   EXPECT_FALSE(result.ok);
-  EXPECT_FALSE(result.error.empty());
+  EXPECT_NE(result.failure, FetchFailure::None);
   EXPECT_TRUE(result.document.empty());
 }
 
@@ -370,7 +407,7 @@ TEST_F(InetTest, ASecondFetchDuringAFetchIsRefused) {
   EXPECT_TRUE(first.ok) << first.error;
   EXPECT_EQ(first.document, kFeed.toStdString());
   EXPECT_FALSE(second.ok);
-  EXPECT_EQ(second.error, "busy");
+  EXPECT_EQ(second.failure, FetchFailure::Busy);
   EXPECT_FALSE(server.Log().contains("/story.txt")) << "the refused fetch reached the server";
 }
 
@@ -385,7 +422,7 @@ TEST_F(InetTest, QuittingTheApplicationCancelsAWaitingFetch) {
   QCoreApplication::exec();
   ASSERT_TRUE(returned);
   EXPECT_FALSE(result.ok);
-  EXPECT_EQ(result.error, "cancelled");
+  EXPECT_EQ(result.failure, FetchFailure::Cancelled);
   EXPECT_TRUE(result.document.empty());
   EXPECT_FALSE(inet.StillExecuting());
   // The Inet is usable again afterwards.
@@ -398,7 +435,7 @@ TEST_F(InetTest, DestroyingTheInetDuringAFetchCancelsIt) {
   Inet* raw = owned.get();
   const FetchResult result = raw->OpenURL(server.Url("/feed.xml?stall=1"));
   EXPECT_FALSE(result.ok);
-  EXPECT_EQ(result.error, "cancelled");
+  EXPECT_EQ(result.failure, FetchFailure::Cancelled);
   EXPECT_EQ(owned, nullptr);
 }
 

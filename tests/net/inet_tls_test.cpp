@@ -12,6 +12,7 @@
 #include "net/support/FeedServer.h"
 #include "platform/Inet.h"
 
+using platform::FetchFailure;
 using platform::FetchResult;
 using platform::Inet;
 
@@ -57,7 +58,7 @@ class InetTlsTest : public testing::Test {
 TEST_F(InetTlsTest, AnUntrustedCertificateFails) {
   const FetchResult result = inet.OpenURL(tls->Url("/feed.xml", "https"));
   EXPECT_FALSE(result.ok);
-  EXPECT_EQ(result.error, "TLS handshake failed");
+  EXPECT_EQ(result.failure, FetchFailure::TlsHandshakeFailed);
   EXPECT_TRUE(result.document.empty());
 }
 
@@ -73,7 +74,7 @@ TEST_F(InetTlsTest, ARedirectFromHttpsDownToHttpIsRefused) {
   const FetchResult result =
       inet.OpenURL(tls->Url("/start.xml?redirect=" + plain.Url("/feed.xml"), "https"));
   EXPECT_FALSE(result.ok);
-  EXPECT_EQ(result.error, "insecure redirect");
+  EXPECT_EQ(result.failure, FetchFailure::InsecureRedirect);
   EXPECT_FALSE(plain.Log().contains("/feed.xml")) << "the plain server was asked";
 }
 

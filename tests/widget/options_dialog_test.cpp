@@ -6,7 +6,10 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTest>
+#include <string>
+#include <vector>
 
+#include "platform/Application.h"
 #include "platform/Profile.h"
 #include "widget/support/FeedServer.h"
 #include "widget/support/TickerHarness.h"
@@ -137,7 +140,7 @@ TEST_F(OptionsTest, ExitAfterAnUnappliedEditSavesItWithoutLoading) {
   h.options().cmdExit.Click();
   EXPECT_EQ(Requests(), before);
   EXPECT_TRUE(h.ticker().Closed());
-  EXPECT_GE(h.programEnds, 1);
+  EXPECT_EQ(h.programEnds, 1) << "the program ends once, when the strip window closes";
   EXPECT_EQ(h.ticker().strUrl, "");
   EXPECT_FALSE(h.ticker().tmrScroll.Enabled());
   EXPECT_EQ(SavedUrl(), server.Url("tallowmere.example/other.php"));
@@ -172,6 +175,107 @@ TEST_F(OptionsTest, EnterInTheUrlBoxClosesTheDialog) {
   QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
   EXPECT_FALSE(h.options().Visible());
   EXPECT_EQ(h.ticker().items()[1].strTitle, "Other feed");
+}
+
+// The dialog on its own, reporting to a window that records what it is told.
+class RecordingOwner final : public OptionsOwner {
+ public:
+  void ApplyUrl(const std::string& url) override { applied.push_back(url); }
+  bool Resume(bool reload) override {
+    resumes.push_back(reload);
+    return !gone;
+  }
+  void Exit() override { ++exits; }
+
+  std::vector<std::string> applied;
+  std::vector<bool> resumes;
+  int exits = 0;
+  bool gone = false;
+};
+
+class OptionsReportTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    dialog.Attach(owner);
+    dialog.EnsureLoaded();
+  }
+  void Type(const std::string& text) {
+    auto* combo = qobject_cast<QComboBox*>(dialog.cboURL.widget());
+    ASSERT_NE(combo, nullptr);
+    QTest::keyClicks(combo->lineEdit(), QString::fromStdString(text));
+  }
+
+  RecordingOwner owner;
+  frmOptions dialog;
+};
+
+TEST_F(OptionsReportTest, OpeningFillsTheBoxAndReportsNothing) {
+  dialog.blnEdited = true;
+  dialog.Open("http://tallowmere.example/rss.php");
+  EXPECT_TRUE(dialog.Visible());
+  EXPECT_EQ(dialog.Url(), "http://tallowmere.example/rss.php");
+  EXPECT_FALSE(dialog.blnEdited);
+  EXPECT_FALSE(dialog.blnEditingUrl);
+  EXPECT_TRUE(owner.applied.empty());
+}
+
+TEST_F(OptionsReportTest, EveryKeystrokeIsAppliedAsItStands) {
+  dialog.Open("");
+  Type("ab");
+  EXPECT_EQ(owner.applied, (std::vector<std::string>{"a", "ab"}));
+  EXPECT_TRUE(dialog.blnEdited);
+}
+
+struct CloseCase {
+  const char* name;
+  bool edit;
+  bool ownerGone;
+  std::vector<bool> resumes;
+  bool hidden;
+};
+
+void PrintTo(const CloseCase& c, std::ostream* os) { *os << c.name; }
+
+class OptionsCloseTest : public OptionsReportTest, public testing::WithParamInterface<CloseCase> {};
+
+TEST_P(OptionsCloseTest, ClosingResumesAndReloadsOnlyAfterAnEdit) {
+  const CloseCase& c = GetParam();
+  dialog.Open("http://tallowmere.example/rss.php");
+  if (c.edit) Type("x");
+  owner.gone = c.ownerGone;
+  int cancel = 0;
+  dialog.Form_QueryUnload(cancel, 0);
+  EXPECT_EQ(owner.resumes, c.resumes);
+  EXPECT_EQ(cancel != 0, c.hidden) << "a hidden dialog refuses the close";
+  EXPECT_EQ(dialog.Visible(), !c.hidden);
+  EXPECT_EQ(owner.exits, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, OptionsCloseTest,
+                         testing::Values(CloseCase{"Unedited", false, false, {false}, true},
+                                         CloseCase{"Edited", true, false, {true}, true},
+                                         // The strip window has closed: the dialog goes too.
+                                         CloseCase{"OwnerGone", true, true, {true}, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(OptionsReportTest, TheSessionsEndClosesWithoutResumingOrExiting) {
+  dialog.Open("http://tallowmere.example/rss.php");
+  Type("x");
+  int cancel = 0;
+  dialog.Form_QueryUnload(cancel, platform::vbAppWindows);
+  EXPECT_EQ(cancel, 0);
+  EXPECT_TRUE(owner.resumes.empty());
+  EXPECT_EQ(owner.exits, 0);
+}
+
+TEST_F(OptionsReportTest, ExitIsReportedOnceAndNothingElse) {
+  dialog.Open("http://tallowmere.example/rss.php");
+  Type("x");
+  owner.applied.clear();
+  dialog.cmdExit.Click();
+  EXPECT_EQ(owner.exits, 1);
+  EXPECT_TRUE(owner.resumes.empty());
+  EXPECT_TRUE(owner.applied.empty());
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ TEST(SessionEnd, SavesAndEndsWithoutTheDialogHoldingItUp) {
 
   EXPECT_TRUE(h.ticker().Closed());
   EXPECT_TRUE(h.options().Closed());
-  EXPECT_GE(h.programEnds, 1);
+  EXPECT_EQ(h.programEnds, 1);
   EXPECT_EQ(server.RequestedPaths().size(), requests) << "nothing is loaded at the session's end";
   EXPECT_EQ(platform::GetPrivateProfileString("Options", "Default URL", "", h.SettingsPath()),
             server.Url("tallowmere.example/typed.php"));

@@ -225,8 +225,7 @@ TEST(SettingsLocation, AProgramFolderThatTakesNoFilesSavesInTheUsersFolder) {
   h.Start();
   EXPECT_EQ(h.ticker().settingsFile(), h.UserSettingsPath());
   EXPECT_FALSE(std::filesystem::exists(h.UserConfigFolder() + "/" PRODUCT_NAME));
-  h.options().cboURL.setText(kDeadHomeUrl);
-  h.options().blnOpened = true;
+  h.ticker().strUrl = kDeadHomeUrl;
   h.ticker().Move(-450, 3000);
   testing::internal::CaptureStderr();
   h.ticker().Unload();

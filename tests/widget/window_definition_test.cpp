@@ -45,7 +45,6 @@ TEST(WindowDefinition, ControlsStartAsDefined) {
   EXPECT_EQ(t.tmrMouse.Interval(), 500);
   EXPECT_FALSE(t.tmrScroll.Enabled());
   EXPECT_FALSE(t.tmrMouse.Enabled());
-  EXPECT_EQ(t.Inet1.RemotePort(), 80);
 
   EXPECT_EQ(t.imgNormal.Top(), 2280);
   EXPECT_EQ(t.imgDownloading.Left(), 1920);
