@@ -253,8 +253,12 @@ void FormWidget::settleCentre() {
 
 void FormWidget::showNative() {
   if (!showInTaskbar_) AddSkipTaskbarState(this);
+  // WORKAROUND: a window manager may put a window where it likes when the window is first
+  // mapped (openbox, for a frameless window): for a moment after that first showing a move we
+  // did not ask for is undone. Later showings keep the guard off, since by then any move is
+  // the user's own (a drag by the title bar right after a right-click).
+  if (!shownOnce_) placementGuard_ = QDeadlineTimer(kPlacementGuardMs);
   shownOnce_ = true;
-  placementGuard_ = QDeadlineTimer(kPlacementGuardMs);
   show();
   if (windowHandle() != nullptr && windowHandle()->flags() != windowFlags()) {
     windowHandle()->setFlags(windowFlags());
