@@ -181,7 +181,12 @@ void FormWidget::showForm() {
       }
     }
   }
-  if (activateOnShow_) takeKeyboard();
+  if (activateOnShow_) {
+    // WORKAROUND: the toolkit learns of a minimise by the window manager only later, if at
+    // all (restoreState() above then does nothing): the window system is asked directly.
+    RestoreFromMinimised(this);
+    takeKeyboard();
+  }
 }
 
 void FormWidget::hideForm() {

@@ -73,4 +73,14 @@ void AddSkipTaskbarState(QWidget* window) {
   xcb_flush(connection);
 }
 
+void RestoreFromMinimised(QWidget* window) {
+  if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
+  if (!window->isVisible() || window->windowHandle() == nullptr) return;
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (x11 == nullptr || x11->connection() == nullptr) return;
+  xcb_connection_t* connection = x11->connection();
+  xcb_map_window(connection, static_cast<xcb_window_t>(window->windowHandle()->winId()));
+  xcb_flush(connection);
+}
+
 }  // namespace platform

@@ -12,4 +12,10 @@ namespace platform {
 // while showing it (after a change of its stacking flags). Does nothing off X11.
 void AddSkipTaskbarState(QWidget* window);
 
+// Asks the window manager to bring a shown top-level window back from minimised, by mapping
+// it again as the window conventions say; a window that is not minimised is unchanged. The
+// toolkit may not know yet that the user minimised the window, so this does not ask it.
+// Does nothing off X11 or for a window that is not shown.
+void RestoreFromMinimised(QWidget* window);
+
 }  // namespace platform
