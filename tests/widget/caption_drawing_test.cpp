@@ -17,7 +17,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/Fonts.h"
+#include "platform/qt/Fonts.h"
 #include "platform/Form.h"
 #include "platform/LabelArray.h"
 #include "platform/PictureBox.h"

@@ -16,7 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Application.h"
-#include "platform/Colors.h"
+#include "platform/qt/Colors.h"
 #include "platform/Form.h"
 #include "platform/Image.h"
 #include "platform/SessionEnd.h"

@@ -4,9 +4,9 @@
 #include <algorithm>
 
 #include "platform/Form.h"
-#include "platform/FormWidget.h"
-#include "platform/PictureBoxWidget.h"
-#include "platform/Twips.h"
+#include "platform/qt/FormWidget.h"
+#include "platform/qt/PictureBoxWidget.h"
+#include "platform/qt/Twips.h"
 
 namespace platform {
 

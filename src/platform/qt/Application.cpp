@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "platform/SessionEnd.h"
-#include "platform/StripAccessible.h"
+#include "platform/qt/StripAccessible.h"
 
 namespace platform {
 

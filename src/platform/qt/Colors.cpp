@@ -1,4 +1,4 @@
-#include "platform/Colors.h"
+#include "platform/qt/Colors.h"
 
 #include <QApplication>
 #include <QPalette>

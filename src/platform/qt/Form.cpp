@@ -1,6 +1,6 @@
 #include "platform/Form.h"
 
-#include "platform/FormWidget.h"
+#include "platform/qt/FormWidget.h"
 #include "platform/Image.h"
 
 namespace platform {

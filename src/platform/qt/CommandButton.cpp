@@ -4,8 +4,8 @@
 #include <QPushButton>
 
 #include "platform/Form.h"
-#include "platform/FormWidget.h"
-#include "platform/Twips.h"
+#include "platform/qt/FormWidget.h"
+#include "platform/qt/Twips.h"
 
 namespace platform {
 

@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/FormWidget.h"
+#include "platform/qt/FormWidget.h"
 
 namespace platform {
 

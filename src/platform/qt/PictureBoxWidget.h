@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/Font.h"
-#include "platform/Fonts.h"
+#include "platform/qt/Fonts.h"
 #include "platform/LabelArray.h"
 #include "platform/PictureBox.h"
 

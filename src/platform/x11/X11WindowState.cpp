@@ -1,4 +1,4 @@
-#include "platform/X11WindowState.h"
+#include "platform/x11/X11WindowState.h"
 
 #include <xcb/xcb.h>
 #include <QGuiApplication>

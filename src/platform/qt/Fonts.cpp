@@ -1,4 +1,4 @@
-#include "platform/Fonts.h"
+#include "platform/qt/Fonts.h"
 
 #include <QChar>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "platform/StripAccessible.h"
+#include "platform/qt/StripAccessible.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "platform/LabelArray.h"
-#include "platform/PictureBoxWidget.h"
-#include "platform/Twips.h"
+#include "platform/qt/PictureBoxWidget.h"
+#include "platform/qt/Twips.h"
 
 namespace platform {
 

@@ -3,7 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "platform/Twips.h"
+#include "platform/qt/Twips.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/PictureBoxWidget.h"
+#include "platform/qt/PictureBoxWidget.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -9,12 +9,12 @@
 #include <QToolTip>
 #include <algorithm>
 
-#include "platform/Colors.h"
-#include "platform/Fonts.h"
-#include "platform/FormWidget.h"
-#include "platform/Pictures.h"
-#include "platform/PointerEvents.h"
-#include "platform/Twips.h"
+#include "platform/qt/Colors.h"
+#include "platform/qt/Fonts.h"
+#include "platform/qt/FormWidget.h"
+#include "platform/qt/Pictures.h"
+#include "platform/qt/PointerEvents.h"
+#include "platform/qt/Twips.h"
 
 namespace platform {
 

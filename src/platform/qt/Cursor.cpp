@@ -6,7 +6,7 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "platform/PictureBoxWidget.h"
+#include "platform/qt/PictureBoxWidget.h"
 
 namespace platform {
 

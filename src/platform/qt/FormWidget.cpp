@@ -1,4 +1,4 @@
-#include "platform/FormWidget.h"
+#include "platform/qt/FormWidget.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -13,12 +13,12 @@
 #include <algorithm>
 
 #include "platform/Application.h"
-#include "platform/Colors.h"
-#include "platform/PictureBoxWidget.h"
-#include "platform/Pictures.h"
-#include "platform/PointerEvents.h"
-#include "platform/Twips.h"
-#include "platform/X11WindowState.h"
+#include "platform/qt/Colors.h"
+#include "platform/qt/PictureBoxWidget.h"
+#include "platform/qt/Pictures.h"
+#include "platform/qt/PointerEvents.h"
+#include "platform/qt/Twips.h"
+#include "platform/x11/X11WindowState.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/Pictures.h"
+#include "platform/qt/Pictures.h"
 
 #include <QString>
 #include <map>
