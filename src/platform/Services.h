@@ -1,0 +1,100 @@
+// The system services the windows use, as interfaces: the program creates the real ones of
+// its platform (SystemServices) and hands them down; tests hand in fakes that answer, fail or
+// stall at once. No window reaches a service any other way.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/Inet.h"
+#include "platform/Units.h"
+
+namespace platform {
+
+// The download of one document at a time.
+class Download {
+ public:
+  virtual ~Download() = default;
+  // Fetches url and returns its body as UTF-8 text, or why it failed. While it waits the
+  // windows keep painting and the timers and events run. Fails with FetchFailure::Busy when
+  // a fetch of this download is already waiting.
+  virtual FetchResult OpenURL(const std::string& url) = 0;
+  // True while a fetch waits.
+  virtual bool StillExecuting() const = 0;
+};
+
+// Hands a link to the system's opener for its type (the web browser for a web address).
+class LinkOpener {
+ public:
+  virtual ~LinkOpener() = default;
+  // Starts the opener with link as its one argument, unchanged, without a shell and without
+  // waiting. Returns false when the opener could not be started.
+  virtual bool Open(const std::string& link) = 0;
+};
+
+// The modal message box (not "MessageBox", which Windows headers define as a macro); its caption is
+// the application's display name.
+class MsgBoxService {
+ public:
+  virtual ~MsgBoxService() = default;
+  // Shows prompt with the icon and buttons style names (vbOKOnly, vbCritical, vbExclamation)
+  // and waits until the user closes it. Returns the button pressed (vbOK for OK only).
+  virtual int Show(const std::string& prompt, int style) = 0;
+};
+
+// The wall clock, for the times the windows show.
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  virtual std::chrono::system_clock::time_point Now() const = 0;
+};
+
+// The pointer and the window under it.
+class Cursor {
+ public:
+  virtual ~Cursor() = default;
+  // Fills pt with the pointer's position in screen pixels. Returns false, leaving pt as it
+  // was, when the position cannot be read.
+  virtual bool GetCursorPos(PointApi& pt) const = 0;
+  // The handle of our form or picture box under the screen point, another non-zero value for
+  // a window that is none of ours, or 0 when no window is there.
+  virtual WindowHandle WindowFromPoint(PointApi pt) const = 0;
+};
+
+// The screens' areas, for placing a window where the user can see it.
+class Screens {
+ public:
+  virtual ~Screens() = default;
+  // The full area of every screen, in screen twips; empty when none can be read.
+  virtual std::vector<RectTwips> ScreenAreas() const = 0;
+  // The available area (without panels) of the primary screen, in screen twips.
+  virtual RectTwips PrimaryWorkArea() const = 0;
+};
+
+// The end of the desktop session and of the program.
+class Session {
+ public:
+  virtual ~Session() = default;
+  // handler runs once when the desktop session ends (log-out, shut-down) or the program is
+  // told to end by the system; it closes the windows, which save. Replaces any earlier one.
+  virtual void OnEnd(std::function<void()> handler) = 0;
+  // Ends the program: every event loop returns and no further event is handled.
+  virtual void EndProgram() = 0;
+  // True once EndProgram has been called.
+  virtual bool Ending() const = 0;
+};
+
+// What the windows are handed.
+struct Services {
+  Download& download;
+  LinkOpener& opener;
+  MsgBoxService& msgBox;
+  Clock& clock;
+  Cursor& cursor;
+  Screens& screens;
+  Session& session;
+};
+
+}  // namespace platform
