@@ -7,8 +7,6 @@
 #include "platform/Handlers.h"
 #include "platform/Units.h"
 
-class QWidget;
-
 namespace platform {
 
 class Form;
@@ -38,9 +36,8 @@ class CommandButton {
 
   EventHandler Click;
 
-  QWidget* widget() const;
-
  private:
+  friend struct EngineAccess;  // the back end's way to its own parts of the control
   struct Impl;
   std::unique_ptr<Impl> d;
 };

@@ -11,8 +11,6 @@
 #include "platform/StdPicture.h"
 #include "platform/Units.h"
 
-class QWidget;
-
 namespace platform {
 
 class Image;
@@ -93,10 +91,8 @@ class Form {
   MouseHandler MouseMove;
   MouseHandler MouseUp;
 
-  // For the engine's own controls and for tests: the toolkit window.
-  QWidget* widget() const;
-
  private:
+  friend struct EngineAccess;  // the back end's way to its own parts of the control
   friend class Image;
   void addImage(const Image* image);
   struct Impl;

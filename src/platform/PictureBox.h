@@ -16,8 +16,6 @@
 #include "platform/StdPicture.h"
 #include "platform/Units.h"
 
-class QWidget;
-
 namespace platform {
 
 class Form;
@@ -81,11 +79,11 @@ class PictureBox {
   MouseHandler MouseUp;
   EventHandler DblClick;
 
-  // For the engine's own controls and for tests.
-  QWidget* widget() const;
+  // The name the box was defined with.
   const std::string& name() const;
 
  private:
+  friend struct EngineAccess;  // the back end's way to its own parts of the control
   friend class LabelArray;
   void attach(LabelArray* labels);
   void detach(LabelArray* labels);

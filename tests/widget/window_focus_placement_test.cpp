@@ -7,7 +7,10 @@
 #include <QWidget>
 
 #include "platform/Screens.h"
+#include "platform/qt/Widgets.h"
 #include "widget/support/TickerHarness.h"
+
+using platform::qt::WidgetOf;
 
 namespace {
 
@@ -65,7 +68,7 @@ class WindowFocus : public testing::Test {
     h.ticker().picTicker.MouseDown(platform::vbRightButton, 0, 5, 5);
     QApplication::processEvents();
   }
-  QWidget* dialog() { return h.options().widget(); }
+  QWidget* dialog() { return WidgetOf(h.options()); }
   // Another program's window becomes the active one.
   void ActivateOther() {
     other.show();
@@ -73,7 +76,7 @@ class WindowFocus : public testing::Test {
     QApplication::processEvents();
     ASSERT_EQ(QApplication::activeWindow(), &other);
   }
-  QWidget* urlBox() { return h.options().cboURL.widget(); }
+  QWidget* urlBox() { return WidgetOf(h.options().cboURL); }
 
   TickerHarness h;
   QWidget other;
@@ -82,7 +85,7 @@ class WindowFocus : public testing::Test {
 // The offscreen platform activates every window it shows; the window manager is the one to
 // honour the request (the end-to-end tests check that it does).
 TEST_F(WindowFocus, TheStripAsksToShowWithoutTakingTheKeyboard) {
-  EXPECT_TRUE(h.ticker().widget()->testAttribute(Qt::WA_ShowWithoutActivating));
+  EXPECT_TRUE(WidgetOf(h.ticker())->testAttribute(Qt::WA_ShowWithoutActivating));
   EXPECT_FALSE(dialog()->testAttribute(Qt::WA_ShowWithoutActivating));
 }
 
@@ -92,7 +95,7 @@ TEST_F(WindowFocus, EveryShowingOfTheDialogMakesItActiveWithTheUrlBoxFocused) {
   EXPECT_EQ(dialog()->focusWidget(), urlBox());
 
   // The user tabs to another control and closes the dialog; the next showing starts over.
-  h.options().cmdExit.widget()->setFocus();
+  WidgetOf(h.options().cmdExit)->setFocus();
   h.options().cmdClose.Click();
   ASSERT_FALSE(h.options().Visible());
   ActivateOther();
