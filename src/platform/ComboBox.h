@@ -27,11 +27,13 @@ class ComboBox {
   ComboBox(const ComboBox&) = delete;
   ComboBox& operator=(const ComboBox&) = delete;
 
+  // The text in the field now, typed or set.
   std::string Text() const;
-  // Sets the text of the field; raises Change when it differs.
+  // Sets the text of the field; raises Change when it differs. Never fails.
   void setText(const std::string& value);
-  // Appends an entry to the list.
+  // Appends an entry to the list; the field keeps its text and no Change is raised.
   void AddItem(const std::string& item);
+  // The number of entries in the list.
   int ListCount() const;
   // The entry at index (0-based); empty when out of range.
   std::string List(int index) const;

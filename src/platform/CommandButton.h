@@ -30,6 +30,7 @@ class CommandButton {
   CommandButton(const CommandButton&) = delete;
   CommandButton& operator=(const CommandButton&) = delete;
 
+  // The caption, "&" included, and the two roles, as defined.
   std::string Caption() const;
   bool Default() const;
   bool Cancel() const;

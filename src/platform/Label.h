@@ -28,6 +28,7 @@ class Label {
   Label(const Label&) = delete;
   Label& operator=(const Label&) = delete;
 
+  // The caption as defined, "&" included.
   std::string Caption() const;
   // Makes this label the name of control for screen readers: the caption, without an
   // access-key marker or a closing colon, becomes the control's accessible name.
