@@ -117,11 +117,33 @@ TEST(FormGeometry, ThePositionSetBeforeTheFirstShowSurvivesAnEarlyPlacement) {
   Form form(Strip());
   form.Move(3000, 1500);
   form.Show();
-  // A window manager placing the new window elsewhere right after the show.
+  // A window manager placing the new window elsewhere before it is mapped.
   WidgetOf(form)->move(0, 0);
-  EXPECT_TRUE(WaitFor([&] { return WidgetOf(form)->pos() == QPoint(200, 100); }));
+  EXPECT_EQ(form.Left(), 3000);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(form)));
+  EXPECT_EQ(WidgetOf(form)->pos(), QPoint(200, 100));
   EXPECT_EQ(form.Left(), 3000);
   EXPECT_EQ(form.Top(), 1500);
+}
+
+// Placed by the program, then moved by the user or the window manager once it is on the
+// screen, at once or later, at its first showing or a later one: each move is kept.
+TEST(FormGeometry, AMoveAfterTheWindowIsMappedIsKept) {
+  Form form(Strip());
+  form.Move(3000, 1500);
+  for (const QPoint moved : {QPoint(40, 30), QPoint(-20, 60)}) {
+    SCOPED_TRACE(moved.x());
+    form.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(form)));
+    WidgetOf(form)->move(moved);
+    EXPECT_TRUE(WaitFor([&] { return form.Left() == moved.x() * 15; }));
+    EXPECT_EQ(form.Top(), moved.y() * 15);
+    // Whatever was still on its way has arrived: the window stays where it was put.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(WidgetOf(form)->pos(), moved);
+    form.Hide();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !WidgetOf(form)->windowHandle()->isExposed(); }));
+  }
 }
 
 TEST(FormGeometry, HandlesAreNonZeroAndDistinct) {
@@ -359,12 +381,11 @@ TEST(FormWindow, CentredAtTheFirstShowThenKeptWhereTheUserLeftIt) {
   const QRect frame = WidgetOf(form)->frameGeometry();
   EXPECT_LE(std::abs(frame.center().x() - area.center().x()), 1);
   EXPECT_LE(std::abs(frame.center().y() - area.center().y()), 1);
-  // Moved by the user once the window manager's placement is over.
+  // Moved by the user once the window is on the screen.
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(form)));
   const QPoint moved(frame.x() + 37, frame.y() + 21);
-  EXPECT_TRUE(WaitFor([&] {
-    WidgetOf(form)->move(moved);
-    return form.Left() == moved.x() * 15;
-  }));
+  WidgetOf(form)->move(moved);
+  EXPECT_TRUE(WaitFor([&] { return form.Left() == moved.x() * 15; }));
   form.Hide();
   form.Show();
   EXPECT_TRUE(WaitFor([&] { return WidgetOf(form)->pos() == moved; }));
