@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QTest>
 #include <QWidget>
 
 #include "platform/Screens.h"
@@ -62,19 +63,21 @@ class WindowFocus : public testing::Test {
   void SetUp() override {
     h.WriteSettings(SettingsText(kDeadHomeUrl, "1500", "1500"));
     h.Start();
-    QApplication::processEvents();
   }
+  // A right-click on the strip.
   void Open() {
     h.ticker().picTicker.MouseDown(platform::vbRightButton, 0, 5, 5);
-    QApplication::processEvents();
+    ASSERT_TRUE(h.options().Visible());
+  }
+  bool DialogBecomesActive() {
+    return QTest::qWaitFor([&] { return QApplication::activeWindow() == dialog(); });
   }
   QWidget* dialog() { return WidgetOf(h.options()); }
   // Another program's window becomes the active one.
   void ActivateOther() {
     other.show();
     other.activateWindow();
-    QApplication::processEvents();
-    ASSERT_EQ(QApplication::activeWindow(), &other);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &other; }));
   }
   QWidget* urlBox() { return WidgetOf(h.options().cboURL); }
 
@@ -91,7 +94,7 @@ TEST_F(WindowFocus, TheStripAsksToShowWithoutTakingTheKeyboard) {
 
 TEST_F(WindowFocus, EveryShowingOfTheDialogMakesItActiveWithTheUrlBoxFocused) {
   Open();
-  EXPECT_EQ(QApplication::activeWindow(), dialog());
+  EXPECT_TRUE(DialogBecomesActive());
   EXPECT_EQ(dialog()->focusWidget(), urlBox());
 
   // The user tabs to another control and closes the dialog; the next showing starts over.
@@ -100,13 +103,13 @@ TEST_F(WindowFocus, EveryShowingOfTheDialogMakesItActiveWithTheUrlBoxFocused) {
   ASSERT_FALSE(h.options().Visible());
   ActivateOther();
   Open();
-  EXPECT_EQ(QApplication::activeWindow(), dialog());
+  EXPECT_TRUE(DialogBecomesActive());
   EXPECT_EQ(dialog()->focusWidget(), urlBox());
 
   // A right-click while it is open but another window is active brings it to the front again.
   ActivateOther();
   Open();
-  EXPECT_EQ(QApplication::activeWindow(), dialog());
+  EXPECT_TRUE(DialogBecomesActive());
 }
 
 TEST_F(WindowFocus, AMinimisedOrMaximisedDialogComesBackRestored) {
@@ -116,10 +119,9 @@ TEST_F(WindowFocus, AMinimisedOrMaximisedDialogComesBackRestored) {
     dialog()->setWindowState(left);
     ActivateOther();
     Open();
-    EXPECT_TRUE(h.options().Visible());
     EXPECT_EQ(dialog()->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized),
               Qt::WindowNoState);
-    EXPECT_EQ(QApplication::activeWindow(), dialog());
+    EXPECT_TRUE(DialogBecomesActive());
     h.options().cmdClose.Click();
   }
   // Left minimised and then hidden (closed from the window manager's list): shown restored.
