@@ -14,6 +14,9 @@
 #include "platform/Form.h"
 #include "platform/LabelArray.h"
 #include "platform/PictureBox.h"
+#include "platform/qt/Widgets.h"
+
+using platform::qt::WidgetOf;
 
 namespace {
 
@@ -96,7 +99,7 @@ void BM_Scroll600Steps(benchmark::State& state) {
   strip.form.Show();
   QApplication::processEvents();
   const Twips start = 960;
-  PaintCounter counter(strip.picTicker.widget());
+  PaintCounter counter(WidgetOf(strip.picTicker));
   long steps = 0;
   for (auto _ : state) {
     strip.picTicker.setLeft(start);

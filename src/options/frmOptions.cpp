@@ -50,7 +50,7 @@ frmOptions::frmOptions()
       cmdExit(*this, kCmdExit),
       Label1(*this, kLabel1) {
   // Screen readers call the URL box by the label above it.
-  Label1.Names(cboURL.widget());
+  Label1.Names(cboURL);
   cboURL.Change = [this] { cboURL_Change(); };
   cboURL.Click = [this] { cboURL_Click(); };
   cmdClose.Click = [this] { cmdClose_Click(); };

@@ -14,7 +14,8 @@ void SetAppPath(const std::string& folder);
 // The platform's path separator ("/" here).
 char PathSeparator();
 
-// Ends the program at once: every event loop returns and no further event is handled.
+// Ends the program at once: every event loop returns and no further event is handled; no
+// window gets a close request. Never fails.
 void EndProgram();
 // True once EndProgram has been called.
 bool Ending();

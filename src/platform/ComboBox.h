@@ -7,8 +7,6 @@
 #include "platform/Handlers.h"
 #include "platform/Units.h"
 
-class QWidget;
-
 namespace platform {
 
 class Form;
@@ -29,11 +27,13 @@ class ComboBox {
   ComboBox(const ComboBox&) = delete;
   ComboBox& operator=(const ComboBox&) = delete;
 
+  // The text in the field now, typed or set.
   std::string Text() const;
-  // Sets the text of the field; raises Change when it differs.
+  // Sets the text of the field; raises Change when it differs. Never fails.
   void setText(const std::string& value);
-  // Appends an entry to the list.
+  // Appends an entry to the list; the field keeps its text and no Change is raised.
   void AddItem(const std::string& item);
+  // The number of entries in the list.
   int ListCount() const;
   // The entry at index (0-based); empty when out of range.
   std::string List(int index) const;
@@ -43,9 +43,8 @@ class ComboBox {
   // An entry of the list was picked.
   EventHandler Click;
 
-  QWidget* widget() const;
-
  private:
+  friend struct EngineAccess;  // the back end's way to its own parts of the control
   struct Impl;
   std::unique_ptr<Impl> d;
 };

@@ -7,8 +7,6 @@
 #include "platform/Handlers.h"
 #include "platform/Units.h"
 
-class QWidget;
-
 namespace platform {
 
 class Form;
@@ -32,15 +30,15 @@ class CommandButton {
   CommandButton(const CommandButton&) = delete;
   CommandButton& operator=(const CommandButton&) = delete;
 
+  // The caption, "&" included, and the two roles, as defined.
   std::string Caption() const;
   bool Default() const;
   bool Cancel() const;
 
   EventHandler Click;
 
-  QWidget* widget() const;
-
  private:
+  friend struct EngineAccess;  // the back end's way to its own parts of the control
   struct Impl;
   std::unique_ptr<Impl> d;
 };

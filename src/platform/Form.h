@@ -11,8 +11,6 @@
 #include "platform/StdPicture.h"
 #include "platform/Units.h"
 
-class QWidget;
-
 namespace platform {
 
 class Image;
@@ -50,40 +48,53 @@ class Form {
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
 
-  // Outer position and size in screen twips (for a frameless window, the client area).
+  // The outer frame's left and top edges in screen twips (for a frameless window, the client
+  // area's): where the program put the window, or where the user or the window manager has
+  // moved it since. Setting them moves a shown window at once and a hidden one at its next
+  // showing; a move the window manager refuses is not reported.
   Twips Left() const;
   void setLeft(Twips value);
   Twips Top() const;
   void setTop(Twips value);
+  // The outer width and height in twips: the client size set plus the frame (no frame while
+  // it is not yet known). Setting them resizes the client area; never fails.
   Twips Width() const;
   void setWidth(Twips value);
   Twips Height() const;
   void setHeight(Twips value);
-  // Both edges at once, one move of the window.
+  // Both edges at once, one move of the window; as setLeft and setTop.
   void Move(Twips left, Twips top);
 
+  // The background colour; an unknown desktop scheme colour paints black.
   Color BackColor() const;
   void setBackColor(Color value);
 
+  // The window's identity, the one WindowFromPoint answers with; never 0 while the form lives.
   WindowHandle hWnd() const;
 
-  // Runs the load handler first when it has not run yet. Brings the window back from the
-  // minimised, maximised or full-screen state it may have been left in.
+  // Runs the load handler first when it has not run yet, then shows the window, bringing it
+  // back from the minimised, maximised or full-screen state it may have been left in. Shows
+  // nothing when the load handler destroyed the form or the program is ending.
   void Show();
+  // Hides the window; it shows again where it stands now. Never fails.
   void Hide();
+  // True from Show until Hide or the close (a minimised window is still visible).
   bool Visible() const;
+  // True once the load handler has run.
   bool Loaded() const;
   // Runs the load handler (once) without showing the window.
   void EnsureLoaded();
 
   // Asks the window to close, as the program's own Unload: QueryUnload runs with
-  // vbFormCode and, unless it cancels, the window closes. Returns true when it closed.
+  // vbFormCode and, unless it cancels, the window closes. Returns true when it closed,
+  // false when QueryUnload refused.
   bool Unload();
-  // True once the window has closed.
+  // True once the window has closed, until it is shown again.
   bool Closed() const;
 
-  // Puts the window into the topmost band of the window stack, or back into the normal one.
-  // Failures are ignored.
+  // Asks the window manager to keep the window above the others, or no longer; a hidden
+  // window asks at its next showing. A window manager that does not honour it is not
+  // reported.
   void SetTopmost(bool topmost);
 
   // Event handlers.
@@ -93,10 +104,8 @@ class Form {
   MouseHandler MouseMove;
   MouseHandler MouseUp;
 
-  // For the engine's own controls and for tests: the toolkit window.
-  QWidget* widget() const;
-
  private:
+  friend struct EngineAccess;  // the back end's way to its own parts of the control
   friend class Image;
   void addImage(const Image* image);
   struct Impl;

@@ -20,6 +20,8 @@ class Image {
     StdPicture picture{};
   };
 
+  // Draws the picture on parent from now on; a picture not compiled into the program draws
+  // nothing.
   Image(Form& parent, const Definition& definition);
 
   const StdPicture& Picture() const { return definition_.picture; }

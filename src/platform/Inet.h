@@ -71,7 +71,8 @@ class Inet {
   // True while a fetch waits.
   bool StillExecuting() const;
 
-  // Limits; the defaults are a 60-second stall, 5 minutes in all and 32 MiB.
+  // Limits for the fetches that start from now on; the defaults are a 60-second stall,
+  // 5 minutes in all and 32 MiB. A time of 0 or less sets no limit. Never fail.
   void setRequestTimeout(std::chrono::milliseconds stall);
   void setTotalTimeLimit(std::chrono::milliseconds total);
   void setMaxBytes(std::size_t bytes);

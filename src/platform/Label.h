@@ -6,10 +6,9 @@
 
 #include "platform/Units.h"
 
-class QWidget;
-
 namespace platform {
 
+class ComboBox;
 class Form;
 
 class Label {
@@ -29,13 +28,14 @@ class Label {
   Label(const Label&) = delete;
   Label& operator=(const Label&) = delete;
 
+  // The caption as defined, "&" included.
   std::string Caption() const;
-  QWidget* widget() const;
   // Makes this label the name of control for screen readers: the caption, without an
   // access-key marker or a closing colon, becomes the control's accessible name.
-  void Names(QWidget* control);
+  void Names(ComboBox& control);
 
  private:
+  friend struct EngineAccess;  // the back end's way to its own parts of the control
   struct Impl;
   std::unique_ptr<Impl> d;
 };

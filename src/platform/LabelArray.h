@@ -47,7 +47,8 @@ class LabelArray {
     StdPicture mouseIcon{};  // shown by a label whose MousePointer is vbCustom
   };
 
-  // A reference to one loaded element; every change repaints what it covers.
+  // A reference to one loaded element; every change repaints what it covers. Each read or
+  // change throws std::out_of_range once the element has been unloaded.
   class Element {
    public:
     Twips Left() const { return s().left; }
@@ -97,15 +98,17 @@ class LabelArray {
 
   // The loaded element at index; throws std::out_of_range for an index not loaded.
   Element operator()(int index);
-  // Number of loaded elements.
+  // Number of loaded elements (at least 1).
   int Count() const;
-  // Largest loaded index.
+  // Largest loaded index (0 when only element 0 is loaded).
   int UBound() const;
+  // True when element index is loaded; false for any other index, negative ones included.
   bool IsLoaded(int index) const;
   // Creates element index as a hidden copy of element 0; throws std::invalid_argument
-  // when it is already loaded or negative.
+  // when it is already loaded or negative, and passes on std::bad_alloc.
   void Load(int index);
-  // Destroys element index; element 0 cannot be unloaded (std::invalid_argument).
+  // Destroys element index; throws std::invalid_argument for element 0, which cannot be
+  // unloaded, and std::out_of_range for an index not loaded.
   void Unload(int index);
 
   // Pointer events of the labels, with the label's index; X and Y in the label's twips.

@@ -12,7 +12,9 @@ inline constexpr int vbExclamation = 48;
 inline constexpr int vbOK = 1;
 
 // Shows the prompt with the icon and buttons that style names and waits until the user
-// closes the box. Returns the button pressed (vbOK for an OK-only box).
+// closes the box. Returns the button pressed (vbOK for an OK-only box); closed without a
+// button, Cancel where the box has one. While the program is ending no box is shown and the
+// answer is that of the first button.
 int MsgBox(const std::string& prompt, int style);
 
 // Tests replace the box with a recorder; an empty function puts the real box back.

@@ -16,8 +16,6 @@
 #include "platform/StdPicture.h"
 #include "platform/Units.h"
 
-class QWidget;
-
 namespace platform {
 
 class Form;
@@ -44,7 +42,8 @@ class PictureBox {
   PictureBox(const PictureBox&) = delete;
   PictureBox& operator=(const PictureBox&) = delete;
 
-  // Position and size in the form's client twips.
+  // Position and size in the form's client twips, as set; never fail. The box may reach past
+  // the form's edges: only the part inside the form is shown.
   Twips Left() const;
   void setLeft(Twips value);
   Twips Top() const;
@@ -54,14 +53,19 @@ class PictureBox {
   Twips Height() const;
   void setHeight(Twips value);
 
+  // Colours as set; an unknown desktop scheme colour paints black.
   Color BackColor() const;
   void setBackColor(Color value);
   Color ForeColor() const;
+  // The picture as set; an empty one, or one not compiled into the program, draws nothing.
   StdPicture Picture() const;
   void setPicture(const StdPicture& value);
+  // The tooltip shown on hover, as plain text; empty shows none.
   std::string ToolTipText() const;
   void setToolTipText(const std::string& value);
 
+  // The font used by TextWidth and TextHeight, as set; a face the system lacks is measured
+  // and drawn in the nearest one it has.
   std::string FontName() const;
   void setFontName(const std::string& value);
   float FontSize() const;
@@ -69,10 +73,13 @@ class PictureBox {
   bool FontBold() const;
   void setFontBold(bool value);
 
-  // Width and height of a text in this box's font, in twips.
+  // Width of text on one line in this box's font, in twips of whole pixels (each line break
+  // or tab counts as a blank); 0 for no text.
   Twips TextWidth(std::string_view text) const;
+  // Height of text in this box's font, in twips: one line height per line, one for no text.
   Twips TextHeight(std::string_view text) const;
 
+  // The window's identity, the one WindowFromPoint answers with; never 0 while the box lives.
   WindowHandle hWnd() const;
 
   // Event handlers. A press keeps the pointer until its release.
@@ -81,11 +88,11 @@ class PictureBox {
   MouseHandler MouseUp;
   EventHandler DblClick;
 
-  // For the engine's own controls and for tests.
-  QWidget* widget() const;
+  // The name the box was defined with.
   const std::string& name() const;
 
  private:
+  friend struct EngineAccess;  // the back end's way to its own parts of the control
   friend class LabelArray;
   void attach(LabelArray* labels);
   void detach(LabelArray* labels);

@@ -9,7 +9,8 @@ namespace platform {
 // StartupWMClass repeats), the organisation domain and the desktop entry's id, and gives every
 // window without an icon of its own the program's icon. No application display name: on X11
 // the toolkit would append it to every window title. Called once, after the application
-// object exists and before the first window.
+// object exists and before the first window. Never fails; an icon size missing from the
+// program's resources is left out.
 void SetProgramIdentity(const std::string& applicationName, const std::string& domain,
                         const std::string& desktopId);
 

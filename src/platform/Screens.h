@@ -7,9 +7,10 @@
 
 namespace platform {
 
-// The full area of every screen, in screen twips.
+// The full area of every screen, in screen twips; empty when the system reports no screen.
 std::vector<RectTwips> ScreenAreas();
-// The available area (without panels) of the primary screen, in screen twips.
+// The available area (without panels) of the primary screen, in screen twips; all 0 when
+// there is no screen.
 RectTwips PrimaryWorkArea();
 
 }  // namespace platform

@@ -5,9 +5,9 @@
 
 namespace platform {
 
-// Starts the system's opener with the link as its one argument, unchanged, without a shell
-// and without waiting for it. Returns false when the opener could not be started; the
-// caller may ignore it.
+// Starts the system's opener (xdg-open) with the link as its one argument, unchanged, without
+// a shell and without waiting for it. Returns false when the opener could not be started (not
+// installed, not executable); a link the opener then fails to open is not reported.
 bool ShellOpen(const std::string& link);
 
 }  // namespace platform

@@ -21,8 +21,12 @@ class Timer {
   Timer(const Timer&) = delete;
   Timer& operator=(const Timer&) = delete;
 
+  // The interval in milliseconds. Setting it starts a new countdown; 0 or less stops the
+  // ticks until another is set. Never fails.
   int Interval() const;
   void setInterval(int milliseconds);
+  // The Enabled flag: the timer ticks while it is set and the interval is above 0. Never
+  // fails.
   bool Enabled() const;
   void setEnabled(bool enabled);
 

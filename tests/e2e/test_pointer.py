@@ -17,7 +17,6 @@ def start(s):
     s.write_settings(s.url("tallowmere.example/pointer.php"), 1500, 1500)
     s.start_ticker()
     wait_for(lambda: s.geometry()[:2] == (100, 100), what="the saved position")
-    time.sleep(0.5)
 
 
 def strip_moves(s, interval=0.6):

@@ -8,8 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/qt/Widgets.h"
 #include "widget/support/FeedServer.h"
 #include "widget/support/TickerHarness.h"
+
+using platform::qt::WidgetOf;
 
 namespace {
 
@@ -53,7 +56,7 @@ class AccessibilityTest : public testing::Test {
 };
 
 TEST_F(AccessibilityTest, EachShownHeadlineIsANamedObjectWithItsTooltipAndLinkRole) {
-  const std::vector<Seen> seen = Headlines(h.ticker().picTicker.widget());
+  const std::vector<Seen> seen = Headlines(WidgetOf(h.ticker().picTicker));
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(seen[0].name, "Council & budget");
   EXPECT_EQ(seen[0].role, QAccessible::Link);
@@ -67,29 +70,30 @@ TEST_F(AccessibilityTest, HeadlinesScrolledOutOfTheStripAreNotOffered) {
   frmTicker& t = h.ticker();
   // Far to the left: the whole row has passed the title picture.
   t.picTicker.setLeft(-t.picTicker.Width() - 1000);
-  EXPECT_TRUE(Headlines(t.picTicker.widget()).empty());
+  EXPECT_TRUE(Headlines(WidgetOf(t.picTicker)).empty());
   t.picTicker.setLeft(960);
-  EXPECT_EQ(Headlines(t.picTicker.widget()).size(), 2u);
+  EXPECT_EQ(Headlines(WidgetOf(t.picTicker)).size(), 2u);
 }
 
 TEST_F(AccessibilityTest, AReloadReplacesTheObjectsTexts) {
   server.AddFile("tallowmere.example/rss.php",
                  "<rss><item><title>Only story</title><link></link></item></rss>");
   h.ticker().LoadPage();
-  const std::vector<Seen> seen = Headlines(h.ticker().picTicker.widget());
+  const std::vector<Seen> seen = Headlines(WidgetOf(h.ticker().picTicker));
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].name, "Only story");
 }
 
 TEST_F(AccessibilityTest, TheTitlePictureIsNamedByItsTooltip) {
-  QAccessibleInterface* title = QAccessible::queryAccessibleInterface(h.ticker().picTitle.widget());
+  QAccessibleInterface* title =
+      QAccessible::queryAccessibleInterface(WidgetOf(h.ticker().picTitle));
   ASSERT_NE(title, nullptr);
   EXPECT_EQ(title->text(QAccessible::Name).toStdString(), h.ticker().picTitle.ToolTipText());
   EXPECT_FALSE(title->text(QAccessible::Name).isEmpty());
 }
 
 TEST_F(AccessibilityTest, TheUrlBoxIsNamedUrl) {
-  QAccessibleInterface* box = QAccessible::queryAccessibleInterface(h.options().cboURL.widget());
+  QAccessibleInterface* box = QAccessible::queryAccessibleInterface(WidgetOf(h.options().cboURL));
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(box->text(QAccessible::Name).toStdString(), "URL");
 }

@@ -17,11 +17,14 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/qt/Fonts.h"
 #include "platform/Form.h"
 #include "platform/LabelArray.h"
 #include "platform/PictureBox.h"
+#include "platform/qt/Fonts.h"
+#include "platform/qt/Widgets.h"
 #include "widget/support/StripDefinition.h"
+
+using platform::qt::WidgetOf;
 
 namespace platform {
 namespace {
@@ -92,7 +95,7 @@ class Captions : public testing::Test {
 
   void SetUp() override {
     form.Show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.widget()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(form)));
   }
 
   void SetCaption(const std::string& caption) {
@@ -108,15 +111,15 @@ class Captions : public testing::Test {
   QImage At(int pixels) {
     picTicker.setLeft(static_cast<Twips>(-pixels) * 15);
     QApplication::processEvents();
-    return form.widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    return WidgetOf(form)->grab().toImage().convertToFormat(QImage::Format_RGB32);
   }
 
   // Characters handed to the toolkit to draw the whole visible strip at `pixels`.
   long long DrawnAt(int pixels) {
     picTicker.setLeft(static_cast<Twips>(-pixels) * 15);
     QApplication::processEvents();
-    TextCounter counter(picTicker.widget()->size());
-    picTicker.widget()->render(&counter);
+    TextCounter counter(WidgetOf(picTicker)->size());
+    WidgetOf(picTicker)->render(&counter);
     return counter.characters();
   }
 };

@@ -28,6 +28,9 @@
 #include "platform/MsgBox.h"
 #include "platform/Screens.h"
 #include "platform/Shell.h"
+#include "platform/qt/Widgets.h"
+
+using platform::qt::WidgetOf;
 
 namespace platform {
 namespace {
@@ -71,11 +74,11 @@ class Dialog : public testing::Test {
 
   void ShowActive() {
     form.Show();
-    form.widget()->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form.widget()));
+    WidgetOf(form)->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(WidgetOf(form)));
   }
 
-  QComboBox* combo() { return static_cast<QComboBox*>(cboURL.widget()); }
+  QComboBox* combo() { return static_cast<QComboBox*>(WidgetOf(cboURL)); }
 };
 
 // --- Combo box ---------------------------------------------------------------------------
@@ -135,8 +138,8 @@ TEST_F(Dialog, EnterPressesTheDefaultButtonOrTheFocusedOne) {
   QTest::keyClick(combo()->lineEdit(), Qt::Key_Return);
   EXPECT_EQ(events, std::vector<std::string>{"Close"});
   events.clear();
-  cmdExit.widget()->setFocus();
-  QTest::keyClick(cmdExit.widget(), Qt::Key_Enter);
+  WidgetOf(cmdExit)->setFocus();
+  QTest::keyClick(WidgetOf(cmdExit), Qt::Key_Enter);
   EXPECT_EQ(events, std::vector<std::string>{"Exit"});
   EXPECT_TRUE(cmdClose.Default());
   EXPECT_FALSE(cmdExit.Default());
@@ -158,12 +161,12 @@ TEST(DialogKeys, EscapeAnywhereOnTheFormPressesTheCancelButton) {
   cancel.Click = [&] { ++cancels; };
   other.Click = [&] { ++others; };
   form.Show();
-  form.widget()->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(form.widget()));
-  combo.widget()->setFocus();
-  QTest::keyClick(static_cast<QComboBox*>(combo.widget())->lineEdit(), Qt::Key_Escape);
-  other.widget()->setFocus();
-  QTest::keyClick(other.widget(), Qt::Key_Escape);
+  WidgetOf(form)->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(WidgetOf(form)));
+  WidgetOf(combo)->setFocus();
+  QTest::keyClick(static_cast<QComboBox*>(WidgetOf(combo))->lineEdit(), Qt::Key_Escape);
+  WidgetOf(other)->setFocus();
+  QTest::keyClick(WidgetOf(other), Qt::Key_Escape);
   EXPECT_EQ(cancels, 2);
   EXPECT_EQ(others, 0);
   EXPECT_TRUE(cancel.Cancel());
@@ -177,7 +180,7 @@ TEST_F(Dialog, TheAccessKeyPressesItsButton) {
   EXPECT_TRUE(WaitFor([&] { return !events.empty(); }));
   EXPECT_EQ(events, std::vector<std::string>{"Exit"});
   EXPECT_EQ(cmdExit.Caption(), "&Exit Ticker");
-  EXPECT_EQ(static_cast<QPushButton*>(cmdExit.widget())->text(), "&Exit Ticker");
+  EXPECT_EQ(static_cast<QPushButton*>(WidgetOf(cmdExit))->text(), "&Exit Ticker");
 }
 
 TEST_F(Dialog, TabOrderFollowsTheTabIndexes) {
@@ -186,24 +189,24 @@ TEST_F(Dialog, TabOrderFollowsTheTabIndexes) {
   CommandButton third(form2, {"third", "Third", 0, 0, 600, 300, 2});
   ComboBox first(form2, {"first", 0, 400, 600, 300, 0});
   CommandButton second(form2, {"second", "Second", 0, 800, 600, 300, 1});
-  QWidget* next = first.widget()->nextInFocusChain();
-  while (next != second.widget() && next != third.widget()) next = next->nextInFocusChain();
-  EXPECT_EQ(next, second.widget());
-  next = second.widget()->nextInFocusChain();
-  while (next != first.widget() && next != third.widget()) next = next->nextInFocusChain();
-  EXPECT_EQ(next, third.widget());
+  QWidget* next = WidgetOf(first)->nextInFocusChain();
+  while (next != WidgetOf(second) && next != WidgetOf(third)) next = next->nextInFocusChain();
+  EXPECT_EQ(next, WidgetOf(second));
+  next = WidgetOf(second)->nextInFocusChain();
+  while (next != WidgetOf(first) && next != WidgetOf(third)) next = next->nextInFocusChain();
+  EXPECT_EQ(next, WidgetOf(third));
 }
 
 TEST_F(Dialog, ControlsStandAtTheirTwipsInPixels) {
-  EXPECT_EQ(cboURL.widget()->geometry(), QRect(8, 24, 297, 21));
-  EXPECT_EQ(cmdClose.widget()->geometry(), QRect(8, 56, 105, 25));
-  EXPECT_EQ(Label1.widget()->geometry(), QRect(8, 8, 89, 17));
+  EXPECT_EQ(WidgetOf(cboURL)->geometry(), QRect(8, 24, 297, 21));
+  EXPECT_EQ(WidgetOf(cmdClose)->geometry(), QRect(8, 56, 105, 25));
+  EXPECT_EQ(WidgetOf(Label1)->geometry(), QRect(8, 8, 89, 17));
 }
 
 TEST(PlainLabel, ShowsAnAmpersandAsItStands) {
   Form form(DialogDefinition());
   Label label(form, {"Label1", "Tom & Jerry", 0, 0, 1500, 255, 0});
-  auto* qlabel = static_cast<QLabel*>(label.widget());
+  auto* qlabel = static_cast<QLabel*>(WidgetOf(label));
   EXPECT_EQ(qlabel->textFormat(), Qt::PlainText);
   EXPECT_EQ(qlabel->text(), "Tom & Jerry");
   EXPECT_EQ(label.Caption(), "Tom & Jerry");

@@ -16,10 +16,13 @@
 #include <gtest/gtest.h>
 
 #include "platform/Application.h"
-#include "platform/qt/Colors.h"
 #include "platform/Form.h"
 #include "platform/Image.h"
 #include "platform/SessionEnd.h"
+#include "platform/qt/Colors.h"
+#include "platform/qt/Widgets.h"
+
+using platform::qt::WidgetOf;
 
 namespace platform {
 namespace {
@@ -81,7 +84,7 @@ TEST_P(FormPosition, KeepsTheValueAndRoundsThePixel) {
   form.Move(GetParam().twips, GetParam().twips);
   EXPECT_EQ(form.Left(), GetParam().twips);
   EXPECT_EQ(form.Top(), GetParam().twips);
-  EXPECT_EQ(form.widget()->pos(), QPoint(GetParam().pixels, GetParam().pixels));
+  EXPECT_EQ(WidgetOf(form)->pos(), QPoint(GetParam().pixels, GetParam().pixels));
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, FormPosition,
@@ -95,18 +98,18 @@ TEST(FormGeometry, EdgesMoveSeparatelyAndSizeIsTheClientArea) {
   Form form(Strip());
   form.setLeft(1500);
   form.setTop(300);
-  EXPECT_EQ(form.widget()->pos(), QPoint(100, 20));
+  EXPECT_EQ(WidgetOf(form)->pos(), QPoint(100, 20));
   form.setWidth(8175);
   form.setHeight(435.5f);
   EXPECT_EQ(form.Width(), 8175);
   EXPECT_EQ(form.Height(), 435.5f);
-  EXPECT_EQ(form.widget()->size(), QSize(545, 29));
+  EXPECT_EQ(WidgetOf(form)->size(), QSize(545, 29));
 }
 
 TEST(FormGeometry, AMoveByTheUserBecomesThePosition) {
   Form form(Strip());  // placed by the window system: no position of the program's
   form.Show();
-  form.widget()->move(40, 30);
+  WidgetOf(form)->move(40, 30);
   EXPECT_TRUE(WaitFor([&] { return form.Left() == 600 && form.Top() == 450; }));
 }
 
@@ -114,11 +117,33 @@ TEST(FormGeometry, ThePositionSetBeforeTheFirstShowSurvivesAnEarlyPlacement) {
   Form form(Strip());
   form.Move(3000, 1500);
   form.Show();
-  // A window manager placing the new window elsewhere right after the show.
-  form.widget()->move(0, 0);
-  EXPECT_TRUE(WaitFor([&] { return form.widget()->pos() == QPoint(200, 100); }));
+  // A window manager placing the new window elsewhere before it is mapped.
+  WidgetOf(form)->move(0, 0);
+  EXPECT_EQ(form.Left(), 3000);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(form)));
+  EXPECT_EQ(WidgetOf(form)->pos(), QPoint(200, 100));
   EXPECT_EQ(form.Left(), 3000);
   EXPECT_EQ(form.Top(), 1500);
+}
+
+// Placed by the program, then moved by the user or the window manager once it is on the
+// screen, at once or later, at its first showing or a later one: each move is kept.
+TEST(FormGeometry, AMoveAfterTheWindowIsMappedIsKept) {
+  Form form(Strip());
+  form.Move(3000, 1500);
+  for (const QPoint moved : {QPoint(40, 30), QPoint(-20, 60)}) {
+    SCOPED_TRACE(moved.x());
+    form.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(form)));
+    WidgetOf(form)->move(moved);
+    EXPECT_TRUE(WaitFor([&] { return form.Left() == moved.x() * 15; }));
+    EXPECT_EQ(form.Top(), moved.y() * 15);
+    // Whatever was still on its way has arrived: the window stays where it was put.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(WidgetOf(form)->pos(), moved);
+    form.Hide();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !WidgetOf(form)->windowHandle()->isExposed(); }));
+  }
 }
 
 TEST(FormGeometry, HandlesAreNonZeroAndDistinct) {
@@ -168,7 +193,7 @@ TEST(FormPainting, BackColourAndImagesAreDrawn) {
   Form form(Strip());
   form.setBackColor(RGB(255, 128, 0));
   Image image(form, {"imgNormal", 150, 75, 495, 240, {":/images/normal.gif"}});
-  const QImage shot = form.widget()->grab().toImage();
+  const QImage shot = WidgetOf(form)->grab().toImage();
   EXPECT_EQ(shot.pixelColor(300, 5), QColor(255, 128, 0));
   const QImage picture(":/images/normal.gif");
   ASSERT_FALSE(picture.isNull());
@@ -178,10 +203,10 @@ TEST(FormPainting, BackColourAndImagesAreDrawn) {
 
 TEST(FormWindow, IconsCarryBothSizes) {
   Form form(Strip());
-  const QList<QSize> sizes = form.widget()->windowIcon().availableSizes();
+  const QList<QSize> sizes = WidgetOf(form)->windowIcon().availableSizes();
   EXPECT_TRUE(sizes.contains(QSize(32, 32)));
   EXPECT_TRUE(sizes.contains(QSize(16, 16)));
-  EXPECT_EQ(form.widget()->windowTitle(), "Form2");
+  EXPECT_EQ(WidgetOf(form)->windowTitle(), "Form2");
 }
 
 // --- Load and show -----------------------------------------------------------------------
@@ -241,16 +266,16 @@ TEST_P(CloseRequest, PassesQueryUnloadOnce) {
   EXPECT_EQ(modes[0], source.expectedMode) << source.source;
   EXPECT_EQ(form.Visible(), cancel) << source.source;
   EXPECT_EQ(form.Closed(), !cancel) << source.source;
-  EXPECT_NE(form.widget(), nullptr);
+  EXPECT_NE(WidgetOf(form), nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Sources, CloseRequest,
     testing::Combine(testing::Values(CloseCase{"QWidget::close", vbFormControlMenu,
-                                               [](Form& f) { f.widget()->close(); }},
+                                               [](Form& f) { WidgetOf(f)->close(); }},
                                      CloseCase{
                                          "window system close", vbFormControlMenu,
-                                         [](Form& f) { f.widget()->windowHandle()->close(); }},
+                                         [](Form& f) { WidgetOf(f)->windowHandle()->close(); }},
                                      CloseCase{"Unload", vbFormCode, [](Form& f) { f.Unload(); }}),
                      testing::Bool()));
 
@@ -272,7 +297,7 @@ TEST(CloseRequest, AHiddenFormStillAsksQueryUnload) {
     ++calls;
     Cancel = 1;
   };
-  form.widget()->close();
+  WidgetOf(form)->close();
   EXPECT_EQ(calls, 1);
 }
 
@@ -306,7 +331,7 @@ TEST(CloseRequest, SessionEndAsksEveryFormThenTheHandler) {
 
 TEST(FormWindow, TheStripIsAFramelessNormalTopLevel) {
   Form form(Strip());
-  const Qt::WindowFlags flags = form.widget()->windowFlags();
+  const Qt::WindowFlags flags = WidgetOf(form)->windowFlags();
   EXPECT_TRUE(flags & Qt::FramelessWindowHint);
   EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Window);
   EXPECT_FALSE(flags & Qt::WindowStaysOnTopHint);
@@ -317,14 +342,14 @@ TEST(FormWindow, TopmostTogglesAndKeepsTheWindowInPlace) {
   form.Move(1500, 3000);
   form.Show();
   form.SetTopmost(true);
-  EXPECT_TRUE(form.widget()->windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_TRUE(WidgetOf(form)->windowFlags() & Qt::WindowStaysOnTopHint);
   EXPECT_TRUE(form.Visible());
-  EXPECT_TRUE(form.widget()->windowFlags() & Qt::FramelessWindowHint);
-  EXPECT_TRUE(WaitFor([&] { return form.widget()->pos() == QPoint(100, 200); }));
+  EXPECT_TRUE(WidgetOf(form)->windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_TRUE(WaitFor([&] { return WidgetOf(form)->pos() == QPoint(100, 200); }));
   form.SetTopmost(false);
-  EXPECT_FALSE(form.widget()->windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_FALSE(WidgetOf(form)->windowFlags() & Qt::WindowStaysOnTopHint);
   EXPECT_TRUE(form.Visible());
-  EXPECT_TRUE(WaitFor([&] { return form.widget()->pos() == QPoint(100, 200); }));
+  EXPECT_TRUE(WaitFor([&] { return WidgetOf(form)->pos() == QPoint(100, 200); }));
   EXPECT_EQ(form.Left(), 1500);
 }
 
@@ -333,12 +358,12 @@ TEST(FormWindow, TopmostBeforeTheFirstShowHoldsAtTheShow) {
   form.SetTopmost(true);
   EXPECT_FALSE(form.Visible());
   form.Show();
-  EXPECT_TRUE(form.widget()->windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_TRUE(WidgetOf(form)->windowFlags() & Qt::WindowStaysOnTopHint);
 }
 
 TEST(FormWindow, TheDialogIsAFixedToolWindowWithOnlyACloseBox) {
   Form form(Dialog());
-  QWidget* w = form.widget();
+  QWidget* w = WidgetOf(form);
   const Qt::WindowFlags flags = w->windowFlags();
   EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Tool);
   EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
@@ -353,18 +378,17 @@ TEST(FormWindow, CentredAtTheFirstShowThenKeptWhereTheUserLeftIt) {
   Form form(Dialog());
   form.Show();
   const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-  const QRect frame = form.widget()->frameGeometry();
+  const QRect frame = WidgetOf(form)->frameGeometry();
   EXPECT_LE(std::abs(frame.center().x() - area.center().x()), 1);
   EXPECT_LE(std::abs(frame.center().y() - area.center().y()), 1);
-  // Moved by the user once the window manager's placement is over.
+  // Moved by the user once the window is on the screen.
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(form)));
   const QPoint moved(frame.x() + 37, frame.y() + 21);
-  EXPECT_TRUE(WaitFor([&] {
-    form.widget()->move(moved);
-    return form.Left() == moved.x() * 15;
-  }));
+  WidgetOf(form)->move(moved);
+  EXPECT_TRUE(WaitFor([&] { return form.Left() == moved.x() * 15; }));
   form.Hide();
   form.Show();
-  EXPECT_TRUE(WaitFor([&] { return form.widget()->pos() == moved; }));
+  EXPECT_TRUE(WaitFor([&] { return WidgetOf(form)->pos() == moved; }));
 }
 
 // --- Pointer events on the form's own surface --------------------------------------------
@@ -376,7 +400,7 @@ TEST(FormPointer, ButtonsShiftAndTwipsOfTheClientArea) {
   form.MouseDown = [&](int b, int s, Twips x, Twips y) { events.emplace_back('D', b, s, x, y); };
   form.MouseMove = [&](int b, int s, Twips x, Twips y) { events.emplace_back('M', b, s, x, y); };
   form.MouseUp = [&](int b, int s, Twips x, Twips y) { events.emplace_back('U', b, s, x, y); };
-  QWidget* w = form.widget();
+  QWidget* w = WidgetOf(form);
   SendMouse(w, QEvent::MouseButtonPress, {10, 4}, Qt::RightButton, Qt::RightButton,
             Qt::ShiftModifier | Qt::AltModifier);
   SendMouse(w, QEvent::MouseMove, {12, 5}, Qt::NoButton, Qt::RightButton | Qt::MiddleButton,
@@ -390,8 +414,8 @@ TEST(FormPointer, ButtonsShiftAndTwipsOfTheClientArea) {
 
 TEST(FormPointer, EmptyHandlersAreSkipped) {
   Form form(Strip());
-  SendMouse(form.widget(), QEvent::MouseButtonPress, {1, 1}, Qt::LeftButton, Qt::LeftButton);
-  SendMouse(form.widget(), QEvent::MouseButtonRelease, {1, 1}, Qt::LeftButton, Qt::NoButton);
+  SendMouse(WidgetOf(form), QEvent::MouseButtonPress, {1, 1}, Qt::LeftButton, Qt::LeftButton);
+  SendMouse(WidgetOf(form), QEvent::MouseButtonRelease, {1, 1}, Qt::LeftButton, Qt::NoButton);
   SUCCEED();
 }
 

@@ -14,6 +14,9 @@
 #include "platform/Form.h"
 #include "platform/LabelArray.h"
 #include "platform/PictureBox.h"
+#include "platform/qt/Widgets.h"
+
+using platform::qt::WidgetOf;
 
 namespace platform {
 namespace {
@@ -195,7 +198,7 @@ class Routing : public Labels {
 
   void SetUp() override {
     form.Show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.widget()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(form)));
     Place(0, 0, 0);
     Place(1, 150, 1500);   // pixels 10..110
     Place(2, 3000, 1500);  // pixels 200..300
@@ -215,7 +218,7 @@ class Routing : public Labels {
   }
 
   void Send(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
-    QWidget* w = box.widget();
+    QWidget* w = WidgetOf(box);
     QMouseEvent event(type, QPointF(at), QPointF(w->mapToGlobal(at)), button, held, Qt::NoModifier);
     QApplication::sendEvent(w, &event);
   }

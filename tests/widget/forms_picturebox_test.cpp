@@ -23,7 +23,10 @@
 #include "platform/Form.h"
 #include "platform/LabelArray.h"
 #include "platform/PictureBox.h"
+#include "platform/qt/Widgets.h"
 #include "widget/support/StripDefinition.h"
+
+using platform::qt::WidgetOf;
 
 namespace platform {
 namespace {
@@ -80,7 +83,7 @@ class Strip : public testing::Test {
   void SetUp() override {
     form.Move(1500, 1500);  // client area at 100, 100 pixels
     form.Show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.widget()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(form)));
   }
 
   // A visible label at left with its measured width.
@@ -97,18 +100,18 @@ class Strip : public testing::Test {
     label.setWidth(picTicker.TextWidth(caption));
   }
 
-  QPoint Global(int x, int y) const { return form.widget()->mapToGlobal(QPoint(x, y)); }
+  QPoint Global(int x, int y) const { return WidgetOf(form)->mapToGlobal(QPoint(x, y)); }
 
   // What the screen shows of the form (the window's pixels as last flushed).
   QImage Screen() {
     QApplication::processEvents();
     return QGuiApplication::primaryScreen()
-        ->grabWindow(form.widget()->winId())
+        ->grabWindow(WidgetOf(form)->winId())
         .toImage()
         .convertToFormat(QImage::Format_RGB32);
   }
   // The same, painted afresh.
-  QImage Fresh() { return form.widget()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+  QImage Fresh() { return WidgetOf(form)->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 };
 
 bool HasColorIn(const QImage& image, QRect area, QColor color) {
@@ -125,7 +128,7 @@ bool HasColorIn(const QImage& image, QRect area, QColor color) {
 TEST_F(Strip, TheFirstControlCoversTheNextOne) {
   picTicker.setLeft(0);
   const QPoint overlap = Global(10, 5);
-  EXPECT_EQ(QApplication::widgetAt(overlap), picTitle.widget());
+  EXPECT_EQ(QApplication::widgetAt(overlap), WidgetOf(picTitle));
   EXPECT_EQ(WindowFromPoint({overlap.x(), overlap.y()}), picTitle.hWnd());
 }
 
@@ -146,8 +149,8 @@ TEST_F(Strip, TheWindowUnderAPointTellsStripBoxesAndElsewhereApart) {
   Form dialog(other);
   dialog.Move(9000, 6000);
   dialog.Show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.widget()));
-  const QPoint onDialog = dialog.widget()->mapToGlobal(QPoint(5, 5));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(dialog)));
+  const QPoint onDialog = WidgetOf(dialog)->mapToGlobal(QPoint(5, 5));
   EXPECT_EQ(WindowFromPoint({onDialog.x(), onDialog.y()}), dialog.hWnd());
 }
 
@@ -156,22 +159,22 @@ TEST_F(Strip, TheWindowUnderAPointTellsStripBoxesAndElsewhereApart) {
 TEST_F(Strip, AHugeBoxKeepsItsLogicalSizeAndIsClippedToTheForm) {
   picTicker.setWidth(3e8f);
   EXPECT_EQ(picTicker.Width(), 3e8f);
-  const QRect real = picTicker.widget()->geometry();
+  const QRect real = WidgetOf(picTicker)->geometry();
   EXPECT_EQ(real, QRect(64, 0, 545 - 64, 25));
   picTicker.setLeft(-16'000'020);  // exact in single precision
   EXPECT_EQ(picTicker.Left(), -16'000'020.0f);
   picTicker.setLeft(picTicker.Left() - 30);
   EXPECT_EQ(picTicker.Left(), -16'000'050.0f);
   // Cut where the title picture covers its whole height.
-  EXPECT_EQ(picTicker.widget()->geometry(), QRect(33, 0, 545 - 33, 25));
+  EXPECT_EQ(WidgetOf(picTicker)->geometry(), QRect(33, 0, 545 - 33, 25));
 }
 
 TEST_F(Strip, ABoxOutsideTheFormHasNoRealWindow) {
   picTicker.setLeft(9000);
-  EXPECT_FALSE(picTicker.widget()->isVisible());
+  EXPECT_FALSE(WidgetOf(picTicker)->isVisible());
   picTicker.setLeft(8100);
-  EXPECT_TRUE(picTicker.widget()->isVisible());
-  EXPECT_EQ(picTicker.widget()->geometry(), QRect(540, 0, 5, 25));
+  EXPECT_TRUE(WidgetOf(picTicker)->isVisible());
+  EXPECT_EQ(WidgetOf(picTicker)->geometry(), QRect(540, 0, 5, 25));
 }
 
 TEST_F(Strip, TheMiddleOfAHundredThousandLabelRowIsDrawnInPlace) {
@@ -201,7 +204,7 @@ TEST_F(Strip, ScrollingRepaintsOnlyTheUncoveredColumnAndShowsTheSameAsAFreshPain
   picTicker.setWidth(61000);
   picTicker.setLeft(-3000);
   Screen();
-  PaintRecorder recorder(picTicker.widget());
+  PaintRecorder recorder(WidgetOf(picTicker));
   for (int step = 0; step < 25; ++step) {
     recorder.painted = QRegion();
     picTicker.setLeft(picTicker.Left() - 30);
@@ -311,7 +314,7 @@ TEST_F(Strip, AChangedLabelRepaintsOnlyWhereItWasAndIs) {
   AddLabel(0, 150, "First");
   AddLabel(1, 3000, "Second");
   Screen();
-  PaintRecorder recorder(picTicker.widget());
+  PaintRecorder recorder(WidgetOf(picTicker));
   lblItem(1).setCaption("Changed");
   lblItem(1).setLeft(3150);
   QApplication::processEvents();
@@ -351,7 +354,7 @@ TEST_F(Strip, TooltipsComeFromTheLabelOrTheBox) {
   AddLabel(0, 150, "Tipped", 0, "Story tip");
   AddLabel(1, 3000, "Bare");
   picTicker.setToolTipText("Strip tip");
-  QWidget* box = picTicker.widget();
+  QWidget* box = WidgetOf(picTicker);
   const auto help = [&](QWidget* w, QPoint at) {
     QHelpEvent event(QEvent::ToolTip, at, w->mapToGlobal(at));
     QApplication::sendEvent(w, &event);
@@ -366,7 +369,7 @@ TEST_F(Strip, TooltipsComeFromTheLabelOrTheBox) {
   EXPECT_FALSE(QToolTip::isVisible());
   help(box, {120, 8});
   EXPECT_EQ(ShownToolTip(), "Strip tip");
-  help(picTitle.widget(), {5, 5});
+  help(WidgetOf(picTitle), {5, 5});
   EXPECT_EQ(ShownToolTip(), "Title tip");
   QToolTip::hideText();
 }
@@ -374,7 +377,7 @@ TEST_F(Strip, TooltipsComeFromTheLabelOrTheBox) {
 TEST_F(Strip, TheHandShowsOverLabelsWithTheCustomPointerOnly) {
   AddLabel(0, 150, "Linked", 0, "", vbCustom);
   AddLabel(1, 3000, "Plain", 0, "", vbDefault);
-  QWidget* box = picTicker.widget();
+  QWidget* box = WidgetOf(picTicker);
   SendMouse(box, QEvent::MouseMove, {15, 8}, Qt::NoButton, Qt::NoButton);
   EXPECT_EQ(box->cursor().shape(), Qt::BitmapCursor);
   EXPECT_EQ(box->cursor().hotSpot(), QPoint(15, 10));
@@ -392,8 +395,8 @@ TEST_F(Strip, PointerPositionsAreInTheBoxsOwnTwipsWhereverItIsScrolled) {
   picTicker.setLeft(-3000);  // box pixel 200 at form pixel 0
   std::vector<std::tuple<int, Twips, Twips>> downs;
   picTicker.MouseDown = [&](int b, int, Twips x, Twips y) { downs.emplace_back(b, x, y); };
-  QWidget* box = picTicker.widget();
-  const QPoint local = box->mapFrom(form.widget(), QPoint(100, 7));
+  QWidget* box = WidgetOf(picTicker);
+  const QPoint local = box->mapFrom(WidgetOf(form), QPoint(100, 7));
   SendMouse(box, QEvent::MouseButtonPress, local, Qt::RightButton, Qt::RightButton);
   SendMouse(box, QEvent::MouseButtonRelease, local, Qt::RightButton, Qt::NoButton);
   ASSERT_EQ(downs.size(), 1u);
@@ -406,7 +409,7 @@ TEST_F(Strip, ADoubleClickGivesDownUpDownDblClickUp) {
   picTitle.MouseDown = [&](int b, int, Twips, Twips) { order += "D" + std::to_string(b); };
   picTitle.MouseUp = [&](int b, int, Twips, Twips) { order += "U" + std::to_string(b); };
   picTitle.DblClick = [&] { order += "C"; };
-  QWidget* box = picTitle.widget();
+  QWidget* box = WidgetOf(picTitle);
   SendMouse(box, QEvent::MouseButtonPress, {5, 5}, Qt::LeftButton, Qt::LeftButton);
   SendMouse(box, QEvent::MouseButtonRelease, {5, 5}, Qt::LeftButton, Qt::NoButton);
   SendMouse(box, QEvent::MouseButtonDblClick, {5, 5}, Qt::LeftButton, Qt::LeftButton);
@@ -425,7 +428,7 @@ TEST(PictureBoxLifetime, AFormMayGoBeforeItsControls) {
                    "lbl", Template(), {"MS Sans Serif", 8.25f, true}, {":/images/hand.png"}});
   labels.reset();
   form.reset();
-  EXPECT_EQ(first->widget(), nullptr);
+  EXPECT_EQ(WidgetOf(*first), nullptr);
   first.reset();
   second.reset();
 }

@@ -12,7 +12,10 @@
 #include "platform/Form.h"
 #include "platform/LabelArray.h"
 #include "platform/PictureBox.h"
+#include "platform/qt/Widgets.h"
 #include "widget/support/StripDefinition.h"
+
+using platform::qt::WidgetOf;
 
 namespace platform {
 namespace {
@@ -50,7 +53,7 @@ class LongCaption : public testing::TestWithParam<Case> {
 
   void SetUp() override {
     form.Show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.widget()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(form)));
   }
 
   void SetCaption(const std::string& caption) {
@@ -66,7 +69,7 @@ class LongCaption : public testing::TestWithParam<Case> {
   QImage At(int pixels) {
     picTicker.setLeft(static_cast<Twips>(-pixels) * 15);
     QApplication::processEvents();
-    return form.widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    return WidgetOf(form)->grab().toImage().convertToFormat(QImage::Format_RGB32);
   }
 };
 

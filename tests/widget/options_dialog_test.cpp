@@ -11,8 +11,11 @@
 
 #include "platform/Application.h"
 #include "platform/Profile.h"
+#include "platform/qt/Widgets.h"
 #include "widget/support/FeedServer.h"
 #include "widget/support/TickerHarness.h"
+
+using platform::qt::WidgetOf;
 
 namespace {
 
@@ -36,7 +39,7 @@ class OptionsTest : public testing::Test {
   }
   // Types text into the URL box as a user does.
   void Type(const std::string& text) {
-    auto* combo = qobject_cast<QComboBox*>(h.options().cboURL.widget());
+    auto* combo = qobject_cast<QComboBox*>(WidgetOf(h.options().cboURL));
     ASSERT_NE(combo, nullptr);
     combo->lineEdit()->selectAll();
     QTest::keyClicks(combo->lineEdit(), QString::fromStdString(text));
@@ -80,7 +83,7 @@ TEST_F(OptionsTest, TypingFollowsIntoStrUrlAndClosingReloads) {
 
 TEST_F(OptionsTest, PickingAListEntryCountsAsAnEdit) {
   Open();
-  auto* combo = qobject_cast<QComboBox*>(h.options().cboURL.widget());
+  auto* combo = qobject_cast<QComboBox*>(WidgetOf(h.options().cboURL));
   ASSERT_NE(combo, nullptr);
   ASSERT_EQ(combo->count(), 2);
   // What picking the first entry from the drop-down does: the entry becomes the text, then
@@ -94,7 +97,7 @@ TEST_F(OptionsTest, PickingAListEntryCountsAsAnEdit) {
 TEST_F(OptionsTest, TheCloseBoxBehavesAsTheButton) {
   Open();
   Type(server.Url("tallowmere.example/other.php"));
-  h.options().widget()->close();  // a close request from the window system
+  WidgetOf(h.options())->close();  // a close request from the window system
   EXPECT_FALSE(h.options().Visible());
   EXPECT_FALSE(h.options().Closed()) << "the dialog is hidden, never closed";
   EXPECT_EQ(h.ticker().items()[1].strTitle, "Other feed");
@@ -121,7 +124,7 @@ TEST_F(OptionsTest, ARefusedUrlWarnsOncePerReloadAndIsStillSavedAtExit) {
 TEST_F(OptionsTest, AnEmptiedBoxStopsReloadsAndIsSavedEmpty) {
   Open();
   Type("x");
-  QTest::keyClick(qobject_cast<QComboBox*>(h.options().cboURL.widget())->lineEdit(),
+  QTest::keyClick(qobject_cast<QComboBox*>(WidgetOf(h.options().cboURL))->lineEdit(),
                   Qt::Key_Backspace);
   EXPECT_EQ(h.ticker().strUrl, "");
   const int before = Requests();
@@ -168,9 +171,9 @@ TEST_F(OptionsTest, AFailedReloadFromTheDialogHidesItAndScrollsOn) {
 TEST_F(OptionsTest, EnterInTheUrlBoxClosesTheDialog) {
   Open();
   Type(server.Url("tallowmere.example/other.php"));
-  auto* combo = qobject_cast<QComboBox*>(h.options().cboURL.widget());
+  auto* combo = qobject_cast<QComboBox*>(WidgetOf(h.options().cboURL));
   // The window manager activates a window that is shown; offscreen there is none to do it.
-  QApplication::setActiveWindow(h.options().widget());
+  QApplication::setActiveWindow(WidgetOf(h.options()));
   combo->lineEdit()->setFocus();
   QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
   EXPECT_FALSE(h.options().Visible());
@@ -200,7 +203,7 @@ class OptionsReportTest : public testing::Test {
     dialog.EnsureLoaded();
   }
   void Type(const std::string& text) {
-    auto* combo = qobject_cast<QComboBox*>(dialog.cboURL.widget());
+    auto* combo = qobject_cast<QComboBox*>(WidgetOf(dialog.cboURL));
     ASSERT_NE(combo, nullptr);
     QTest::keyClicks(combo->lineEdit(), QString::fromStdString(text));
   }

@@ -7,8 +7,11 @@
 #include <QWidget>
 #include <functional>
 
+#include "platform/qt/Widgets.h"
 #include "widget/support/FeedServer.h"
 #include "widget/support/TickerHarness.h"
+
+using platform::qt::WidgetOf;
 
 namespace {
 
@@ -122,7 +125,7 @@ TEST_F(ScrollingTest, TransitionsFollowTheStateTable) {
 
 TEST_F(ScrollingTest, ThePollKeepsThePauseOverTheStripAndEndsItElsewhere) {
   frmTicker& t = h.ticker();
-  QWidget* strip = t.picTicker.widget();
+  QWidget* strip = WidgetOf(t.picTicker);
   t.lblItem.MouseMove(1, 0, 0, 10, 10);
   ASSERT_EQ(StateOf(t), State::HoverPause);
 
@@ -131,7 +134,7 @@ TEST_F(ScrollingTest, ThePollKeepsThePauseOverTheStripAndEndsItElsewhere) {
   EXPECT_EQ(StateOf(t), State::HoverPause) << "over picTicker (or a label on it)";
 
   // Over the title picture the pause ends at the next poll.
-  QWidget* title = t.picTitle.widget();
+  QWidget* title = WidgetOf(t.picTitle);
   QCursor::setPos(title->mapToGlobal(QPoint(3, 3)));
   t.tmrMouse_Timer();
   EXPECT_EQ(StateOf(t), State::Scrolling);
@@ -224,7 +227,7 @@ INSTANTIATE_TEST_SUITE_P(
         // as the row passes: the pause's poll keeps it.
         DuringReloadCase{"RestOnALabel",
                          [](frmTicker& t, frmOptions&) {
-                           QWidget* window = t.widget();
+                           QWidget* window = WidgetOf(t);
                            QCursor::setPos(window->mapToGlobal(QPoint(window->width() - 5, 3)));
                            QCoreApplication::processEvents();
                            t.lblItem.MouseMove(1, 0, 0, 5, 5);

@@ -10,8 +10,11 @@
 
 #include "app/modGeneral.h"
 #include "platform/Profile.h"
+#include "platform/qt/Widgets.h"
 #include "widget/support/FeedServer.h"
 #include "widget/support/TickerHarness.h"
+
+using platform::qt::WidgetOf;
 
 namespace {
 
@@ -51,7 +54,7 @@ TEST_P(SettingsValues, SaveAsOneValueOfOneKey) {
   const ValueCase& c = GetParam();
   h.ticker().picTicker.MouseDown(platform::vbRightButton, 0, 5, 5);
   ASSERT_TRUE(h.options().Visible());
-  auto* combo = qobject_cast<QComboBox*>(h.options().cboURL.widget());
+  auto* combo = qobject_cast<QComboBox*>(WidgetOf(h.options().cboURL));
   ASSERT_NE(combo, nullptr);
   QLineEdit* edit = combo->lineEdit();
   edit->selectAll();

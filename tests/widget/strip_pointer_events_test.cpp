@@ -18,7 +18,10 @@
 #include "platform/Form.h"
 #include "platform/LabelArray.h"
 #include "platform/PictureBox.h"
+#include "platform/qt/Widgets.h"
 #include "widget/support/StripDefinition.h"
+
+using platform::qt::WidgetOf;
 
 namespace platform {
 namespace {
@@ -62,7 +65,7 @@ class StripEvents : public testing::Test {
   void SetUp() override {
     form.Move(1500, 1500);  // client area at 100, 100 pixels
     form.Show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.widget()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(form)));
     lblItem.MouseDown = [this](int i, int b, int, Twips, Twips) { downs.push_back({i, b}); };
     lblItem.MouseMove = [this](int i, int b, int, Twips, Twips) { moves.push_back({i, b}); };
     picTicker.MouseMove = [this](int, int, Twips, Twips) { ++boxMoves; };
@@ -111,11 +114,11 @@ TEST_P(TooltipText, ShowsTheTextAsItStands) {
   const TipCase& c = GetParam();
   AddLabel(0, 150, "Story", c.tip);
   picTitle.setToolTipText(c.tip);
-  ShowToolTipAt(picTicker.widget(), {15, 8});
+  ShowToolTipAt(WidgetOf(picTicker), {15, 8});
   ASSERT_TRUE(QToolTip::isVisible()) << c.name;
   EXPECT_EQ(ShownToolTip().toStdString(), c.shown) << "label: " << c.name;
   QToolTip::hideText();
-  ShowToolTipAt(picTitle.widget(), {5, 5});
+  ShowToolTipAt(WidgetOf(picTitle), {5, 5});
   ASSERT_TRUE(QToolTip::isVisible()) << c.name;
   EXPECT_EQ(ShownToolTip().toStdString(), c.shown) << "title picture: " << c.name;
 }
@@ -152,25 +155,25 @@ QString Unwrapped(const QString& shown) {
 TEST_F(StripEvents, AVeryLongTooltipIsCutToFiveHundredCharactersInLinesOfAHundred) {
   const std::string huge(1 << 20, 'x');
   AddLabel(0, 150, "Story", huge);
-  ShowToolTipAt(picTicker.widget(), {15, 8});
+  ShowToolTipAt(WidgetOf(picTicker), {15, 8});
   EXPECT_EQ(Unwrapped(ShownToolTip()), QString(499, QLatin1Char('x')) + QChar(0x2026));
 
   // 500 characters fit as they are; the cut never splits a character in two.
   const std::string fits(500, 'y');
   AddLabel(0, 150, "Story", fits);
-  ShowToolTipAt(picTicker.widget(), {15, 8});
+  ShowToolTipAt(WidgetOf(picTicker), {15, 8});
   EXPECT_EQ(Unwrapped(ShownToolTip()).toStdString(), fits);
   std::string astral = std::string(498, 'z');
   for (int i = 0; i < 10; ++i) astral += "\xF0\x9F\x98\x80";  // each two UTF-16 units
   AddLabel(0, 150, "Story", astral);
-  ShowToolTipAt(picTicker.widget(), {15, 8});
+  ShowToolTipAt(WidgetOf(picTicker), {15, 8});
   EXPECT_EQ(Unwrapped(ShownToolTip()), QString(498, QLatin1Char('z')) + QChar(0x2026));
 
   // Words are not cut where a blank allows.
   std::string words;
   while (words.size() < 300) words += "headline ";
   AddLabel(0, 150, "Story", words);
-  ShowToolTipAt(picTicker.widget(), {15, 8});
+  ShowToolTipAt(WidgetOf(picTicker), {15, 8});
   for (const QString& line : ShownToolTip().split(QLatin1Char('\n'))) {
     EXPECT_TRUE(line.isEmpty() || line.endsWith(QLatin1Char(' ')) ||
                 line.endsWith(QLatin1String("headline")))
@@ -189,10 +192,10 @@ TEST_F(StripEvents, TooltipsShowWhileAnotherWindowIsActive) {
   QApplication::setActiveWindow(&other);
   other.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
-  ASSERT_FALSE(form.widget()->isActiveWindow());
+  ASSERT_FALSE(WidgetOf(form)->isActiveWindow());
 
   QToolTip::hideText();
-  QWidget* box = picTicker.widget();
+  QWidget* box = WidgetOf(picTicker);
   const QPoint at(15, 8);
   QCursor::setPos(box->mapToGlobal(at));
   QTest::mouseMove(box, at);
@@ -206,12 +209,12 @@ TEST_F(StripEvents, TooltipsShowWhileAnotherWindowIsActive) {
 
 TEST_F(StripEvents, ADoubleClickOnALabelIsOnePressAndOnTheBoxStillADoubleClick) {
   AddLabel(0, 150, "First");
-  DoubleClick(picTicker.widget(), {15, 8});
+  DoubleClick(WidgetOf(picTicker), {15, 8});
   ASSERT_EQ(downs.size(), 1u) << "the second press of a double-click is not a press";
   EXPECT_EQ(downs[0].index, 0);
   EXPECT_EQ(downs[0].button, vbLeftButton);
 
-  DoubleClick(picTitle.widget(), {5, 5});
+  DoubleClick(WidgetOf(picTitle), {5, 5});
   EXPECT_EQ(titleDoubleClicks, 1);
 }
 
@@ -277,9 +280,9 @@ class RestingPointer : public StripEvents {
     AddLabel(1, 3000, "Second");
     picTicker.setWidth(6000);
     // The pointer rests at form pixel 150, over the strip between the two labels.
-    rest = picTicker.widget()->mapToGlobal(QPoint(150 - 64, 8));
+    rest = WidgetOf(picTicker)->mapToGlobal(QPoint(150 - 64, 8));
     QCursor::setPos(rest);
-    SendMouse(picTicker.widget(), QEvent::MouseMove, QPoint(150 - 64, 8), Qt::NoButton,
+    SendMouse(WidgetOf(picTicker), QEvent::MouseMove, QPoint(150 - 64, 8), Qt::NoButton,
               Qt::NoButton);
     QApplication::processEvents();
     moves.clear();
@@ -298,7 +301,7 @@ class RestingPointer : public StripEvents {
 };
 
 TEST_F(RestingPointer, ALabelThatScrollsUnderThePointerGetsAMove) {
-  ASSERT_EQ(QApplication::widgetAt(rest), picTicker.widget());
+  ASSERT_EQ(QApplication::widgetAt(rest), WidgetOf(picTicker));
   Scroll(40);  // label 1 (box pixel 200) now at form pixel 224
   EXPECT_TRUE(moves.empty()) << "nothing changes under the pointer yet";
   Scroll(80);  // label 1 reaches form pixel 150
@@ -320,10 +323,10 @@ TEST_F(RestingPointer, NothingIsMadeUpWhenThePointerIsElsewhere) {
   Form cover(StripDefinition());
   cover.Move(1500 + 120 * 15, 1500);
   cover.Show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(cover.widget()));
-  cover.widget()->raise();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(cover)));
+  WidgetOf(cover)->raise();
   QApplication::processEvents();
-  if (QApplication::widgetAt(rest) != picTicker.widget()) {
+  if (QApplication::widgetAt(rest) != WidgetOf(picTicker)) {
     Scroll(120);
     EXPECT_TRUE(moves.empty()) << "the pointer is over the window in front";
   }
@@ -331,7 +334,7 @@ TEST_F(RestingPointer, NothingIsMadeUpWhenThePointerIsElsewhere) {
   QApplication::processEvents();
   // Over the title picture in front of the strip.
   moves.clear();
-  QCursor::setPos(form.widget()->mapToGlobal(QPoint(10, 8)));
+  QCursor::setPos(WidgetOf(form)->mapToGlobal(QPoint(10, 8)));
   picTicker.setLeft(0);
   QApplication::processEvents();
   for (int i = 0; i < 40; ++i) {
@@ -340,17 +343,17 @@ TEST_F(RestingPointer, NothingIsMadeUpWhenThePointerIsElsewhere) {
   }
   EXPECT_TRUE(moves.empty()) << "the pointer is over the title picture";
   // Off the strip altogether.
-  QCursor::setPos(form.widget()->mapToGlobal(QPoint(300, 200)));
+  QCursor::setPos(WidgetOf(form)->mapToGlobal(QPoint(300, 200)));
   Scroll(200);
   EXPECT_TRUE(moves.empty()) << "the pointer is off the strip";
 }
 
 TEST_F(RestingPointer, AHeldButtonKeepsTheEventsWithThePressedControl) {
-  SendMouse(picTicker.widget(), QEvent::MouseButtonPress, QPoint(150 - 64, 8), Qt::LeftButton,
+  SendMouse(WidgetOf(picTicker), QEvent::MouseButtonPress, QPoint(150 - 64, 8), Qt::LeftButton,
             Qt::LeftButton);
   Scroll(120);
   EXPECT_TRUE(moves.empty());
-  SendMouse(picTicker.widget(), QEvent::MouseButtonRelease, QPoint(150 - 64, 8), Qt::LeftButton,
+  SendMouse(WidgetOf(picTicker), QEvent::MouseButtonRelease, QPoint(150 - 64, 8), Qt::LeftButton,
             Qt::NoButton);
 }
 

@@ -4,10 +4,14 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QTest>
 #include <QWidget>
 
 #include "platform/Screens.h"
+#include "platform/qt/Widgets.h"
 #include "widget/support/TickerHarness.h"
+
+using platform::qt::WidgetOf;
 
 namespace {
 
@@ -59,21 +63,23 @@ class WindowFocus : public testing::Test {
   void SetUp() override {
     h.WriteSettings(SettingsText(kDeadHomeUrl, "1500", "1500"));
     h.Start();
-    QApplication::processEvents();
   }
+  // A right-click on the strip.
   void Open() {
     h.ticker().picTicker.MouseDown(platform::vbRightButton, 0, 5, 5);
-    QApplication::processEvents();
+    ASSERT_TRUE(h.options().Visible());
   }
-  QWidget* dialog() { return h.options().widget(); }
+  bool DialogBecomesActive() {
+    return QTest::qWaitFor([&] { return QApplication::activeWindow() == dialog(); });
+  }
+  QWidget* dialog() { return WidgetOf(h.options()); }
   // Another program's window becomes the active one.
   void ActivateOther() {
     other.show();
     other.activateWindow();
-    QApplication::processEvents();
-    ASSERT_EQ(QApplication::activeWindow(), &other);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &other; }));
   }
-  QWidget* urlBox() { return h.options().cboURL.widget(); }
+  QWidget* urlBox() { return WidgetOf(h.options().cboURL); }
 
   TickerHarness h;
   QWidget other;
@@ -82,28 +88,28 @@ class WindowFocus : public testing::Test {
 // The offscreen platform activates every window it shows; the window manager is the one to
 // honour the request (the end-to-end tests check that it does).
 TEST_F(WindowFocus, TheStripAsksToShowWithoutTakingTheKeyboard) {
-  EXPECT_TRUE(h.ticker().widget()->testAttribute(Qt::WA_ShowWithoutActivating));
+  EXPECT_TRUE(WidgetOf(h.ticker())->testAttribute(Qt::WA_ShowWithoutActivating));
   EXPECT_FALSE(dialog()->testAttribute(Qt::WA_ShowWithoutActivating));
 }
 
 TEST_F(WindowFocus, EveryShowingOfTheDialogMakesItActiveWithTheUrlBoxFocused) {
   Open();
-  EXPECT_EQ(QApplication::activeWindow(), dialog());
+  EXPECT_TRUE(DialogBecomesActive());
   EXPECT_EQ(dialog()->focusWidget(), urlBox());
 
   // The user tabs to another control and closes the dialog; the next showing starts over.
-  h.options().cmdExit.widget()->setFocus();
+  WidgetOf(h.options().cmdExit)->setFocus();
   h.options().cmdClose.Click();
   ASSERT_FALSE(h.options().Visible());
   ActivateOther();
   Open();
-  EXPECT_EQ(QApplication::activeWindow(), dialog());
+  EXPECT_TRUE(DialogBecomesActive());
   EXPECT_EQ(dialog()->focusWidget(), urlBox());
 
   // A right-click while it is open but another window is active brings it to the front again.
   ActivateOther();
   Open();
-  EXPECT_EQ(QApplication::activeWindow(), dialog());
+  EXPECT_TRUE(DialogBecomesActive());
 }
 
 TEST_F(WindowFocus, AMinimisedOrMaximisedDialogComesBackRestored) {
@@ -113,10 +119,9 @@ TEST_F(WindowFocus, AMinimisedOrMaximisedDialogComesBackRestored) {
     dialog()->setWindowState(left);
     ActivateOther();
     Open();
-    EXPECT_TRUE(h.options().Visible());
     EXPECT_EQ(dialog()->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized),
               Qt::WindowNoState);
-    EXPECT_EQ(QApplication::activeWindow(), dialog());
+    EXPECT_TRUE(DialogBecomesActive());
     h.options().cmdClose.Click();
   }
   // Left minimised and then hidden (closed from the window manager's list): shown restored.

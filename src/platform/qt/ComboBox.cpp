@@ -5,8 +5,10 @@
 #include <QPointer>
 
 #include "platform/Form.h"
+#include "platform/qt/EngineAccess.h"
 #include "platform/qt/FormWidget.h"
 #include "platform/qt/Twips.h"
+#include "platform/qt/Widgets.h"
 
 namespace platform {
 
@@ -18,7 +20,7 @@ struct ComboBox::Impl {
 // Change follows every change of the text (each edit, code, and a pick from the list, which
 // puts the entry into the field before Click); Click follows a pick only.
 ComboBox::ComboBox(Form& parent, const Definition& definition) : d(std::make_unique<Impl>()) {
-  auto* form = static_cast<FormWidget*>(parent.widget());
+  auto* form = qt::FormWidgetOf(parent);
   auto* combo = new QComboBox(form);
   d->combo = combo;
   combo->setObjectName(QString::fromUtf8(definition.name));
@@ -73,6 +75,6 @@ std::string ComboBox::List(int index) const {
   return d->combo->itemText(index).toStdString();
 }
 
-QWidget* ComboBox::widget() const { return d->combo.data(); }
+QWidget* qt::WidgetOf(const ComboBox& combo) { return EngineAccess::Impl(combo).combo.data(); }
 
 }  // namespace platform

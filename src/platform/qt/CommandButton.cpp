@@ -4,8 +4,10 @@
 #include <QPushButton>
 
 #include "platform/Form.h"
+#include "platform/qt/EngineAccess.h"
 #include "platform/qt/FormWidget.h"
 #include "platform/qt/Twips.h"
+#include "platform/qt/Widgets.h"
 
 namespace platform {
 
@@ -18,7 +20,7 @@ struct CommandButton::Impl {
 
 CommandButton::CommandButton(Form& parent, const Definition& definition)
     : d(std::make_unique<Impl>()) {
-  auto* form = static_cast<FormWidget*>(parent.widget());
+  auto* form = qt::FormWidgetOf(parent);
   d->caption = definition.caption;
   d->isDefault = definition.isDefault;
   d->isCancel = definition.isCancel;
@@ -52,6 +54,8 @@ std::string CommandButton::Caption() const { return d->caption; }
 bool CommandButton::Default() const { return d->isDefault; }
 bool CommandButton::Cancel() const { return d->isCancel; }
 
-QWidget* CommandButton::widget() const { return d->button.data(); }
+QWidget* qt::WidgetOf(const CommandButton& button) {
+  return EngineAccess::Impl(button).button.data();
+}
 
 }  // namespace platform

@@ -1,7 +1,9 @@
 #include "platform/Form.h"
 
-#include "platform/qt/FormWidget.h"
 #include "platform/Image.h"
+#include "platform/qt/EngineAccess.h"
+#include "platform/qt/FormWidget.h"
+#include "platform/qt/Widgets.h"
 
 namespace platform {
 
@@ -47,7 +49,8 @@ bool Form::Closed() const { return d->window->closed(); }
 
 void Form::SetTopmost(bool topmost) { d->window->setTopmost(topmost); }
 
-QWidget* Form::widget() const { return d->window.data(); }
+FormWidget* qt::FormWidgetOf(const Form& form) { return EngineAccess::Impl(form).window.data(); }
+QWidget* qt::WidgetOf(const Form& form) { return FormWidgetOf(form); }
 
 void Form::addImage(const Image* image) { d->window->addImage(*image); }
 

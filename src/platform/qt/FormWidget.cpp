@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
-#include <QTimer>
 #include <QWindow>
 #include <algorithm>
 
@@ -38,8 +37,6 @@ Qt::WindowFlags FlagsFor(BorderStyle style) {
   return Qt::Window | Qt::FramelessWindowHint;
 }
 
-// How long after a show a move nobody asked for counts as the window manager's placement.
-constexpr int kPlacementGuardMs = 500;
 constexpr std::size_t kMaxRequestedPositions = 64;
 
 }  // namespace
@@ -178,12 +175,6 @@ void FormWidget::showForm() {
     }
     if (positionSet_) applyPosition();
     showNative();
-    if (centrePending_) {
-      // The frame's size is known only once the window manager has framed the window.
-      for (const int ms : {0, 50, 150, 300, kPlacementGuardMs}) {
-        QTimer::singleShot(ms, this, [this] { settleCentre(); });
-      }
-    }
   }
   if (activateOnShow_) {
     // WORKAROUND: the toolkit learns of a minimise by the window manager only later, if at
@@ -251,33 +242,39 @@ void FormWidget::centreOnScreen() {
   positionSet_ = true;
 }
 
-void FormWidget::settleCentre() {
-  if (!centrePending_ || !isVisible()) return;
-  const bool framed = !frameMarginsNow().isNull();
-  if (!framed && !placementGuard_.hasExpired()) return;
-  centrePending_ = false;
-  centreOnScreen();
-  applyPosition();
-}
-
 void FormWidget::showNative() {
   if (!showInTaskbar_) AddSkipTaskbarState(this);
-  // WORKAROUND: a window manager may put a window where it likes when the window is first
-  // mapped (openbox, for a frameless window): for a moment after that first showing a move we
-  // did not ask for is undone. Later showings keep the guard off, since by then any move is
-  // the user's own (a drag by the title bar right after a right-click).
-  if (!shownOnce_) placementGuard_ = QDeadlineTimer(kPlacementGuardMs);
+  winId();
+  windowHandle()->installEventFilter(this);
+  // WORKAROUND: window managers place a window themselves when it is mapped, ignoring the
+  // position asked for before (openbox puts a frameless window at 0,0 in about half the
+  // runs). Until the window is mapped, a move nobody asked for is that placement; once it is
+  // mapped, the position asked for is applied again (mapped()). A move after that is the
+  // user's or the window manager's and is kept.
+  awaitingMap_ = true;
   shownOnce_ = true;
   show();
-  if (windowHandle() != nullptr && windowHandle()->flags() != windowFlags()) {
-    windowHandle()->setFlags(windowFlags());
-  }
+  if (windowHandle()->flags() != windowFlags()) windowHandle()->setFlags(windowFlags());
   if (!showInTaskbar_) AddSkipTaskbarState(this);
-  if (positionSet_) {
-    QTimer::singleShot(0, this, [this] {
-      if (framePosition() != positionInPixels()) applyPosition();
-    });
+}
+
+bool FormWidget::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Expose && awaitingMap_ && watched == windowHandle() &&
+      windowHandle()->isExposed()) {
+    mapped();
   }
+  return QWidget::eventFilter(watched, event);
+}
+
+void FormWidget::mapped() {
+  awaitingMap_ = false;
+  if (centrePending_) {
+    // Centred before the window manager framed it: centred again by the whole frame, which
+    // the window manager has drawn by now.
+    centrePending_ = false;
+    centreOnScreen();
+  }
+  if (positionSet_ && framePosition() != positionInPixels()) applyPosition();
 }
 
 bool FormWidget::requestClose(int unloadMode) {
@@ -439,10 +436,6 @@ void FormWidget::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
   // Nobody moves a hidden window: its position is the one it will show at.
   if (!isVisible()) return;
-  if (centrePending_) {
-    settleCentre();
-    if (!centrePending_) return;
-  }
   const QPoint actual = framePosition();
   if (actual == positionInPixels()) {
     requestedPositions_.clear();
@@ -454,12 +447,8 @@ void FormWidget::moveEvent(QMoveEvent* event) {
     requestedPositions_.erase(requestedPositions_.begin(), asked + 1);
     return;
   }
-  if (positionSet_ && isVisible() && !placementGuard_.hasExpired()) {
-    QTimer::singleShot(0, this, [this] {
-      if (framePosition() != positionInPixels()) applyPosition();
-    });
-    return;
-  }
+  // Not yet mapped: the window manager placing the new window (see showNative).
+  if (positionSet_ && awaitingMap_) return;
   // The user or the window manager moved the window: that is its position now.
   left_ = ToTwips(actual.x());
   top_ = ToTwips(actual.y());

@@ -3,7 +3,6 @@
 // and hosts the controls: their stacking, tab order, default and cancel buttons.
 #pragma once
 
-#include <QDeadlineTimer>
 #include <QPointer>
 #include <QWidget>
 #include <cstdint>
@@ -85,6 +84,7 @@ class FormWidget final : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   QPoint positionInPixels() const;
@@ -93,9 +93,8 @@ class FormWidget final : public QWidget {
   QPoint framePosition() const;
   void applyPosition();
   void centreOnScreen();
-  // Centres the window again once the window manager has framed it, until the first
-  // placement is over.
-  void settleCentre();
+  // The window has just been mapped: undoes the window manager's own placement.
+  void mapped();
   void restoreState();
   void takeKeyboard();
   void showNative();
@@ -117,16 +116,17 @@ class FormWidget final : public QWidget {
   bool positionSet_ = false;  // the program (or the first centring) placed the window
   bool shownOnce_ = false;
   mutable QMargins lastFrameMargins_;
-  // Centred at the first showing by a frame the window manager has not drawn yet.
+  // Centred at the first showing by a frame the window manager has not drawn yet: centred
+  // again once the window is mapped.
   bool centrePending_ = false;
   bool loaded_ = false;
   bool closed_ = false;
   int closeReason_ = vbFormControlMenu;
   // Positions asked of the window system and not yet confirmed by a move event.
   std::deque<QPoint> requestedPositions_;
-  // Until then, a move to a position nobody asked for is the window manager's first
-  // placement, not the user's: the window is put back where the program wants it.
-  QDeadlineTimer placementGuard_;
+  // Shown and not yet mapped: a move nobody asked for is the window manager placing the new
+  // window, not the user, and is undone once the window is mapped.
+  bool awaitingMap_ = false;
   std::vector<Image::Definition> images_;
   std::vector<PictureBoxWidget*> boxes_;
   struct TabStop {

@@ -3,9 +3,12 @@
 #include <QLabel>
 #include <QPointer>
 
+#include "platform/ComboBox.h"
 #include "platform/Form.h"
+#include "platform/qt/EngineAccess.h"
 #include "platform/qt/FormWidget.h"
 #include "platform/qt/Twips.h"
+#include "platform/qt/Widgets.h"
 
 namespace platform {
 
@@ -15,7 +18,7 @@ struct Label::Impl {
 };
 
 Label::Label(Form& parent, const Definition& definition) : d(std::make_unique<Impl>()) {
-  auto* form = static_cast<FormWidget*>(parent.widget());
+  auto* form = qt::FormWidgetOf(parent);
   d->caption = definition.caption;
   d->label = new QLabel(QString::fromStdString(definition.caption), form);
   d->label->setObjectName(QString::fromUtf8(definition.name));
@@ -31,9 +34,10 @@ Label::~Label() { delete d->label.data(); }
 
 std::string Label::Caption() const { return d->caption; }
 
-QWidget* Label::widget() const { return d->label.data(); }
+QWidget* qt::WidgetOf(const Label& label) { return EngineAccess::Impl(label).label.data(); }
 
-void Label::Names(QWidget* control) {
+void Label::Names(ComboBox& combo) {
+  QWidget* control = qt::WidgetOf(combo);
   if (control == nullptr || !d->label) return;
   d->label->setBuddy(control);
   QString name = QString::fromStdString(d->caption).remove(QLatin1Char('&')).trimmed();

@@ -4,9 +4,11 @@
 #include <algorithm>
 
 #include "platform/Form.h"
+#include "platform/qt/EngineAccess.h"
 #include "platform/qt/FormWidget.h"
 #include "platform/qt/PictureBoxWidget.h"
 #include "platform/qt/Twips.h"
+#include "platform/qt/Widgets.h"
 
 namespace platform {
 
@@ -17,7 +19,7 @@ struct PictureBox::Impl {
 
 PictureBox::PictureBox(Form& parent, const Definition& definition) : d(std::make_unique<Impl>()) {
   d->name = definition.name;
-  d->window = new PictureBoxWidget(static_cast<FormWidget*>(parent.widget()), *this, definition);
+  d->window = new PictureBoxWidget(qt::FormWidgetOf(parent), *this, definition);
 }
 
 PictureBox::~PictureBox() { delete d->window.data(); }
@@ -88,7 +90,7 @@ Twips PictureBox::TextHeight(std::string_view text) const {
 
 WindowHandle PictureBox::hWnd() const { return reinterpret_cast<WindowHandle>(d->window.data()); }
 
-QWidget* PictureBox::widget() const { return d->window.data(); }
+QWidget* qt::WidgetOf(const PictureBox& box) { return EngineAccess::Impl(box).window.data(); }
 const std::string& PictureBox::name() const { return d->name; }
 
 void PictureBox::attach(LabelArray* labels) {
