@@ -16,10 +16,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/Application.h"
-#include "platform/qt/Colors.h"
 #include "platform/Form.h"
 #include "platform/Image.h"
-#include "platform/SessionEnd.h"
+#include "platform/qt/Colors.h"
+#include "widget/support/SessionForTest.h"
 
 namespace platform {
 namespace {
@@ -292,14 +292,15 @@ TEST(CloseRequest, SessionEndAsksEveryFormThenTheHandler) {
     calls.push_back("dialog " + std::to_string(mode));
     Cancel = 1;
   };
-  OnSessionEnd([&] { calls.push_back("handler"); });
-  EndSession();
-  EndSession();
+  SessionForTest session;
+  session.OnEnd([&] { calls.push_back("handler"); });
+  session.EndSession();
+  session.EndSession();
   const std::vector<std::string> expected = {"strip 2", "dialog 2", "handler"};
   EXPECT_EQ(calls, expected);
   EXPECT_TRUE(strip.Closed());
   EXPECT_FALSE(dialog.Closed());
-  OnSessionEnd(nullptr);
+  EXPECT_EQ(session.exits, 0) << "the handler, not the session's end, ends the program";
 }
 
 // --- Window kinds and the topmost band ---------------------------------------------------
