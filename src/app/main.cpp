@@ -77,6 +77,11 @@ int main(int argc, char** argv) {
   platform::SystemServices system;
   const platform::Services services = system.services();
   application.services = &services;
+  // The services go before the application object does: errors after that are not theirs.
+  struct Detach {
+    TickerApplication& application;
+    ~Detach() { application.services = nullptr; }
+  } detach{application};
 
   frmOptions options(services);
   frmTicker ticker(options, services);
