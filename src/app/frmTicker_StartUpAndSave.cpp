@@ -13,7 +13,6 @@
 #include "options/frmOptions.h"
 #include "platform/Application.h"
 #include "platform/Profile.h"
-#include "platform/Screens.h"
 #include "platform/UserFolders.h"
 #include "ticker/HomeSite.h"
 #include "ticker/frmTicker.h"
@@ -70,7 +69,7 @@ void frmTicker::Form_Load() {
 
   LoadPage();
   // The program may have been told to end while the first feed was fetched.
-  if (Closed() || platform::Ending()) return;
+  if (Closed() || services_.session.Ending()) return;
   // Judged now that the strip has the height it shows with, not the height it was designed at.
   BringOnScreen();
   if (!blnOptionsOpen) tmrScroll.setEnabled(true);
@@ -80,10 +79,10 @@ void frmTicker::Form_Load() {
 // it; one that is merely partly off the screen is the user's choice and stays.
 void frmTicker::BringOnScreen() {
   const platform::RectTwips window{Left(), Top(), Width(), Height()};
-  for (const auto& screen : platform::ScreenAreas()) {
+  for (const auto& screen : services_.screens.ScreenAreas()) {
     if (Intersects(window, screen)) return;
   }
-  const auto area = platform::PrimaryWorkArea();
+  const auto area = services_.screens.PrimaryWorkArea();
   Move(area.left, area.top);
 }
 

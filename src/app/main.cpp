@@ -12,7 +12,7 @@
 #include "platform/DisplayCheck.h"
 #include "platform/MsgBox.h"
 #include "platform/ProgramIdentity.h"
-#include "platform/TerminationSignals.h"
+#include "platform/SystemServices.h"
 #include "ticker/frmTicker.h"
 
 namespace {
@@ -21,6 +21,9 @@ namespace {
 class TickerApplication final : public QApplication {
  public:
   using QApplication::QApplication;
+
+  // The services that report the error and end the program; none before they exist.
+  const platform::Services* services = nullptr;
 
   bool notify(QObject* receiver, QEvent* event) override {
     try {
@@ -34,10 +37,11 @@ class TickerApplication final : public QApplication {
   }
 
  private:
-  static void Fail(const std::string& description) {
-    if (platform::Ending()) return;
-    platform::MsgBox("Run-time error: " + description, platform::vbCritical);
-    platform::EndProgram();
+  void Fail(const std::string& description) {
+    if (services == nullptr) throw;
+    if (services->session.Ending()) return;
+    services->msgBox.Show("Run-time error: " + description, platform::vbCritical);
+    services->session.EndProgram();
   }
 };
 
@@ -70,21 +74,26 @@ int main(int argc, char** argv) {
   platform::SetProgramIdentity("ticker", HOME_DOMAIN, TICKER_DESKTOP_ID);
   platform::InitializeFormEngine();
 
-  frmOptions options;
-  frmTicker ticker(options);
+  platform::SystemServices system;
+  const platform::Services services = system.services();
+  application.services = &services;
+  // The services go before the application object does: errors after that are not theirs.
+  struct Detach {
+    TickerApplication& application;
+    ~Detach() { application.services = nullptr; }
+  } detach{application};
+
+  frmOptions options(services);
+  frmTicker ticker(options, services);
   options.Attach(ticker);
-  ticker.OnProgramEnd = [] { platform::EndProgram(); };
-  // The end of the desktop session closes the strip window as any close does: it saves.
-  platform::OnSessionEnd([&ticker] {
-    if (!ticker.Closed()) ticker.Unload();
-  });
-  // Being told to end by a signal (log-out, a service manager, Ctrl+C, a closed terminal)
-  // closes the strip window the same way: it saves, then the program ends.
-  platform::OnTerminationSignal([&ticker] {
+  // The end of the desktop session, or being told to end by a signal (log-out, a service
+  // manager, Ctrl+C, a closed terminal), closes the strip window as any close does: it saves,
+  // then the program ends.
+  services.session.OnEnd([&ticker] {
     if (!ticker.Closed()) ticker.Unload();
   });
 
   ticker.Show();
-  if (ticker.Closed() || platform::Ending()) return 0;
+  if (ticker.Closed() || services.session.Ending()) return 0;
   return QApplication::exec();
 }

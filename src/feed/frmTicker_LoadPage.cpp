@@ -8,7 +8,6 @@
 #include "feed/FeedUrl.h"
 #include "feed/ParseRss.h"
 #include "feed/ParseStoryList.h"
-#include "platform/Application.h"
 #include "platform/MsgBox.h"
 #include "ticker/HomeSite.h"
 #include "ticker/frmTicker.h"
@@ -18,8 +17,9 @@ namespace {
 constexpr platform::Color kBusyBackColor = 0xFFFFFF;
 constexpr const char* kTooLargeToHold = "not enough memory to hold the feed";
 
-std::string TimeOfDay() {
-  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+// The hour and minute of now in the local time zone.
+std::string TimeOfDay(std::chrono::system_clock::time_point now_point) {
+  const std::time_t now = std::chrono::system_clock::to_time_t(now_point);
   std::tm local{};
   localtime_r(&now, &local);
   char text[16];
@@ -53,15 +53,15 @@ void frmTicker::LoadPage() {
   do {
     blnLoadAgain = false;
     LoadOnce();
-  } while (blnLoadAgain && !Closed() && !platform::Ending());
+  } while (blnLoadAgain && !Closed() && !services_.session.Ending());
   blnLoadAgain = false;
 }
 
 void frmTicker::LoadOnce() {
   if (strUrl.empty()) return;
   if (!feed::ComesFromHomeDomain(strUrl, kHomeDomain)) {
-    platform::MsgBox("The URL entered does not come from " + std::string(kHomeSiteName),
-                     platform::vbExclamation);
+    services_.msgBox.Show("The URL entered does not come from " + std::string(kHomeSiteName),
+                          platform::vbExclamation);
     return;
   }
 
@@ -72,7 +72,7 @@ void frmTicker::LoadOnce() {
   const std::string url = strUrl;
   platform::FetchResult fetched = Inet1.OpenURL(url);
   // The window closed or the program was told to end while the fetch waited.
-  if (Closed() || platform::Ending()) return;
+  if (Closed() || services_.session.Ending()) return;
 
   if (!fetched.ok) {
     ShowLoadFailure(fetched.error);
@@ -112,8 +112,8 @@ void frmTicker::ShowLoadFailure(const std::string& reason) {
   if (!blnLaidOut) LayoutItems();
   picTitle.setPicture(imgNormal.Picture());
   picTitle.setBackColor(kTitleBackColor);
-  picTitle.setToolTipText(TitleToolTip() + "\nLast update failed at " + TimeOfDay() + ": " +
-                          reason);
+  picTitle.setToolTipText(TitleToolTip() + "\nLast update failed at " +
+                          TimeOfDay(services_.clock.Now()) + ": " + reason);
 }
 
 // Lays the kept items out again after a layout that memory could not finish. Should even that

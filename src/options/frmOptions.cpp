@@ -1,7 +1,5 @@
 #include "options/frmOptions.h"
 
-#include "platform/Application.h"
-
 using namespace platform;
 
 namespace {
@@ -43,12 +41,13 @@ const Label::Definition kLabel1{.name = "Label1",
 
 }  // namespace
 
-frmOptions::frmOptions()
+frmOptions::frmOptions(const Services& services)
     : Form(kFrmOptions),
       cboURL(*this, kCboURL),
       cmdClose(*this, kCmdClose),
       cmdExit(*this, kCmdExit),
-      Label1(*this, kLabel1) {
+      Label1(*this, kLabel1),
+      session_(services.session) {
   // Screen readers call the URL box by the label above it.
   Label1.Names(cboURL);
   cboURL.Change = [this] { cboURL_Change(); };
@@ -93,7 +92,7 @@ void frmOptions::cmdExit_Click() {
 void frmOptions::Form_QueryUnload(int& Cancel, int UnloadMode) {
   // When the program ends (its own exit, the end of the desktop session) the dialog goes
   // with it, without loading anything, instead of refusing.
-  if (UnloadMode == vbAppWindows || Ending() || owner_ == nullptr) return;
+  if (UnloadMode == vbAppWindows || session_.Ending() || owner_ == nullptr) return;
   if (!owner_->Resume(blnEdited)) return;
   Cancel = 1;
   Hide();

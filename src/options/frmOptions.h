@@ -10,10 +10,11 @@
 #include "platform/CommandButton.h"
 #include "platform/Form.h"
 #include "platform/Label.h"
+#include "platform/Services.h"
 
 class frmOptions final : public platform::Form {
  public:
-  frmOptions();
+  explicit frmOptions(const platform::Services& services);
   ~frmOptions() override;
   // The window this dialog reports to; set once, before that window loads.
   void Attach(OptionsOwner& owner);
@@ -41,5 +42,6 @@ class frmOptions final : public platform::Form {
   void Form_QueryUnload(int& Cancel, int UnloadMode);
 
  private:
+  platform::Session& session_;
   OptionsOwner* owner_ = nullptr;
 };

@@ -1,7 +1,6 @@
-// The running program: its folder, its end, and the end of the desktop session.
+// The running program: its folder, whether it is ending, and the form engine's set-up.
 #pragma once
 
-#include <functional>
 #include <string>
 
 namespace platform {
@@ -14,14 +13,9 @@ void SetAppPath(const std::string& folder);
 // The platform's path separator ("/" here).
 char PathSeparator();
 
-// Ends the program at once: every event loop returns and no further event is handled; no
-// window gets a close request. Never fails.
-void EndProgram();
-// True once EndProgram has been called.
+// True once the program has been ended (Session::EndProgram of the system's services, see
+// platform/SystemServices.h): forms no longer show. False when no application object exists.
 bool Ending();
-
-// Called when the desktop session ends (logout, shutdown).
-void OnSessionEnd(std::function<void()> handler);
 
 // Loads the fonts and their substitutes; called once after the application object exists.
 void InitializeFormEngine();

@@ -77,8 +77,9 @@ class Screens {
 class Session {
  public:
   virtual ~Session() = default;
-  // handler runs once when the desktop session ends (log-out, shut-down) or the program is
-  // told to end by the system; it closes the windows, which save. Replaces any earlier one.
+  // handler runs when the desktop session ends (log-out, shut-down: once) and each time the
+  // program is told to end by the system (a termination signal), always from the event loop;
+  // it closes the windows, which save. Replaces any earlier one.
   virtual void OnEnd(std::function<void()> handler) = 0;
   // Ends the program: every event loop returns and no further event is handled.
   virtual void EndProgram() = 0;

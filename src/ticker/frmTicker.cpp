@@ -65,7 +65,6 @@ const LabelArray::Definition kLblItem{
 
 const Timer::Definition kTmrScroll{.name = "tmrScroll", .interval = 100, .enabled = false};
 const Timer::Definition kTmrMouse{.name = "tmrMouse", .interval = 500, .enabled = false};
-const Inet::Definition kInet1{.name = "Inet1", .requestTimeout = 60};
 
 const Image::Definition kImgNormal{.name = "imgNormal",
                                    .left = 1320,
@@ -82,17 +81,18 @@ const Image::Definition kImgDownloading{.name = "imgDownloading",
 
 }  // namespace
 
-frmTicker::frmTicker(frmOptions& options)
+frmTicker::frmTicker(frmOptions& options, const Services& services)
     : Form(kFrmTicker),
       picTitle(*this, kPicTitle),
       picTicker(*this, kPicTicker),
       lblItem(picTicker, kLblItem),
       tmrScroll(kTmrScroll),
       tmrMouse(kTmrMouse),
-      Inet1(kInet1),
+      Inet1(services.download),
       imgNormal(*this, kImgNormal),
       imgDownloading(*this, kImgDownloading),
       frmOptions_(options),
+      services_(services),
       arrItems(1) {
   Load = [this] { Form_Load(); };
   QueryUnload = [this](int& Cancel, int UnloadMode) {
@@ -145,5 +145,5 @@ void frmTicker::Exit() {
 void frmTicker::EndProgram() {
   tmrScroll.setEnabled(false);
   tmrMouse.setEnabled(false);
-  if (OnProgramEnd) OnProgramEnd();
+  services_.session.EndProgram();
 }

@@ -9,9 +9,9 @@
 #include "options/OptionsOwner.h"
 #include "platform/Form.h"
 #include "platform/Image.h"
-#include "platform/Inet.h"
 #include "platform/LabelArray.h"
 #include "platform/PictureBox.h"
+#include "platform/Services.h"
 #include "platform/Timer.h"
 
 class frmOptions;
@@ -21,7 +21,9 @@ inline constexpr platform::Color kTitleBackColor = platform::RGB(255, 128, 0);
 
 class frmTicker final : public platform::Form, public OptionsOwner {
  public:
-  explicit frmTicker(frmOptions& options);
+  // The window reaches the download, the link opener, the message box, the clock, the
+  // pointer, the screens and the session only through services.
+  frmTicker(frmOptions& options, const platform::Services& services);
   ~frmTicker() override;
 
   // Controls, as the window defines them (front to back for the two picture boxes).
@@ -30,7 +32,7 @@ class frmTicker final : public platform::Form, public OptionsOwner {
   platform::LabelArray lblItem;
   platform::Timer tmrScroll;
   platform::Timer tmrMouse;
-  platform::Inet Inet1;
+  platform::Download& Inet1;
   platform::Image imgNormal;
   platform::Image imgDownloading;
 
@@ -51,10 +53,8 @@ class frmTicker final : public platform::Form, public OptionsOwner {
   bool Resume(bool reload) override;
   void Exit() override;
 
-  // Ends the program once the window has closed (the hook is set by the program; tests
-  // leave it empty).
+  // Ends the program once the window has closed: the one place the program ends.
   void EndProgram();
-  platform::EventHandler OnProgramEnd;
 
   // Event handlers.
   void Form_Load();
@@ -90,6 +90,7 @@ class frmTicker final : public platform::Form, public OptionsOwner {
   void BringOnScreen();
 
   frmOptions& frmOptions_;
+  platform::Services services_;
 
   ItemList arrItems;
   std::string strIniFile;

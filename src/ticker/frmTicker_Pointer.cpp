@@ -2,7 +2,6 @@
 // by the title picture, reload on a double-click of it, and open the options dialog with the
 // right button.
 #include "options/frmOptions.h"
-#include "platform/Shell.h"
 #include "ticker/WebLink.h"
 #include "ticker/frmTicker.h"
 
@@ -33,7 +32,7 @@ void frmTicker::lblItem_MouseDown(int Index, int Button, int, Twips, Twips) {
   if (link.empty()) return;
   // The feed comes from the network: only web addresses go to the system's opener.
   if (!IsWebLink(link)) return;
-  platform::ShellOpen(std::string(link));
+  services_.opener.Open(std::string(link));
 }
 
 void frmTicker::picTitle_MouseDown(int, int, Twips X, Twips Y) {

@@ -2,7 +2,6 @@
 // passed the title picture, pauses while the pointer rests on an item and resumes when the
 // pointer leaves the strip.
 #include "platform/Application.h"
-#include "platform/Cursor.h"
 #include "ticker/frmTicker.h"
 
 namespace {
@@ -35,7 +34,7 @@ void frmTicker::tmrScroll_Timer() {
       const SetWhileInScope runEnding(blnRunEnding);
       LoadPage();
     }
-    if (Closed() || platform::Ending()) return;
+    if (Closed() || services_.session.Ending()) return;
     picTicker.setLeft(Width() + kRestartBeyondEdge);
     // What the user did while the feed loaded stands: an options dialog opened or a hover
     // pause begun keeps the strip still.
@@ -63,8 +62,8 @@ void frmTicker::RestartTicker() {
 }
 
 void frmTicker::tmrMouse_Timer() {
-  platform::GetCursorPos(ptCursor);
-  lngHwndUnder = platform::WindowFromPoint(ptCursor);
+  services_.cursor.GetCursorPos(ptCursor);
+  lngHwndUnder = services_.cursor.WindowFromPoint(ptCursor);
   if (lngHwndUnder == hWnd()) return;
   if (lngHwndUnder == picTicker.hWnd()) return;
   ResumeScroll();

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "platform/qt/Widgets.h"
-#include "widget/support/FeedServer.h"
 #include "widget/support/TickerHarness.h"
 
 using platform::qt::WidgetOf;
@@ -40,18 +39,16 @@ std::vector<Seen> Headlines(QWidget* strip) {
 class AccessibilityTest : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(server.running());
-    server.AddFile("tallowmere.example/rss.php",
+    h.download.Put(FeedUrl("rss.php"),
                    "<rss><item><title>Council &amp; budget</title>"
                    "<link>http://www.tallowmere.example/1</link><author>Ann</author>"
                    "<pubDate>Mon</pubDate></item>"
                    "<item><title>No link here</title><link></link><author>Bob</author>"
                    "<pubDate>Tue</pubDate></item></rss>");
-    h.WriteSettings(SettingsText(server.Url("tallowmere.example/rss.php")));
+    h.WriteSettings(SettingsText(FeedUrl("rss.php")));
     h.Start();
   }
 
-  FeedServer server;
   TickerHarness h;
 };
 
@@ -76,7 +73,7 @@ TEST_F(AccessibilityTest, HeadlinesScrolledOutOfTheStripAreNotOffered) {
 }
 
 TEST_F(AccessibilityTest, AReloadReplacesTheObjectsTexts) {
-  server.AddFile("tallowmere.example/rss.php",
+  h.download.Put(FeedUrl("rss.php"),
                  "<rss><item><title>Only story</title><link></link></item></rss>");
   h.ticker().LoadPage();
   const std::vector<Seen> seen = Headlines(WidgetOf(h.ticker().picTicker));

@@ -1,12 +1,12 @@
-// A reload of a feed that did not change: the server answers "304 Not Modified" and the strip
-// shows exactly what a second copy of the same body would have given.
+// A reload of a feed that did not change: the server answered "304 Not Modified", the download
+// gives the document it held, and the strip shows exactly what a second copy of the same body
+// would have given.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "widget/support/FeedServer.h"
 #include "widget/support/TickerHarness.h"
 
 namespace {
@@ -36,11 +36,12 @@ std::vector<LabelView> Row(frmTicker& t) {
 }
 
 TEST(ConditionalLoad, A304LeavesTheStripAsTheSameBodyWould) {
-  FeedServer server;
-  ASSERT_TRUE(server.running());
-  server.AddFile("tallowmere.example/rss.php", kRss);
+  const std::string url = "http://www.tallowmere.example/rss.php";
   TickerHarness h;
-  h.WriteSettings(SettingsText(server.Url("tallowmere.example/rss.php")));
+  h.download.Queue(FakeDownload::Document(kRss, 200));
+  h.download.Queue(FakeDownload::Document(kRss, 304));
+  h.download.Queue(FakeDownload::Document(kRss, 200));
+  h.WriteSettings(SettingsText(url));
   h.Start();
   frmTicker& t = h.ticker();
   // The strip stands still, so that only the loads could change what it shows.
@@ -52,16 +53,15 @@ TEST(ConditionalLoad, A304LeavesTheStripAsTheSameBodyWould) {
   const std::string tooltip = t.picTitle.ToolTipText();
 
   t.LoadPage();
-  EXPECT_EQ(server.Statuses(), (std::vector<std::string>{"200", "304"}));
+  EXPECT_EQ(h.download.calls(), 2);
   EXPECT_EQ(Row(t), first);
   EXPECT_EQ(t.picTitle.ToolTipText(), tooltip) << "a 304 is no failure";
   EXPECT_EQ(t.picTitle.Picture(), t.imgNormal.Picture());
   EXPECT_EQ(t.picTitle.BackColor(), 0x80FFu);
 
   // The same body again, asked for in full, lays out the same row.
-  t.strUrl = server.Url("tallowmere.example/rss.php?conditional=0");
   t.LoadPage();
-  EXPECT_EQ(server.Statuses(), (std::vector<std::string>{"200", "304", "200"}));
+  EXPECT_EQ(h.download.calls(), 3);
   EXPECT_EQ(Row(t), first);
 }
 

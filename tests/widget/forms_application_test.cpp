@@ -1,6 +1,6 @@
-// The form engine's set-up (fonts, quitting) and the end of the program. The end is the last
-// test: after it every event loop of this process returns at once.
+// The form engine's set-up (fonts, quitting) and the end of the program.
 #include <QApplication>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QFontInfo>
 #include <QTimer>
@@ -9,7 +9,7 @@
 
 #include "platform/Application.h"
 #include "platform/Form.h"
-#include "platform/MsgBox.h"
+#include "platform/qt/SystemSession.h"
 
 namespace platform {
 namespace {
@@ -36,27 +36,31 @@ TEST(FormEngine, ClosingWindowsNeverQuitsByItself) {
   EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
 }
 
-TEST(FormEngine, ZzEndProgramReturnsFromEveryEventLoop) {
+// The system's session ends the program: every running event loop returns, and the form
+// engine shows no window any more. The application's own loop is the outer one: it starts the
+// next loop afresh, so the tests after this one run as usual.
+TEST(FormEngine, EndProgramReturnsFromEveryEventLoop) {
   ASSERT_FALSE(Ending());
   bool innerReturned = false;
-  bool ranAfterEnd = false;
-  QTimer::singleShot(0, [&] {
-    QEventLoop inner;  // a download waiting, say
-    QTimer::singleShot(0, [] { EndProgram(); });
-    QTimer::singleShot(50, [&] { ranAfterEnd = true; });
-    inner.exec();
-    innerReturned = true;
-  });
-  QEventLoop outer;
-  EXPECT_EQ(outer.exec(), 0);
-  EXPECT_TRUE(innerReturned);
-  EXPECT_FALSE(ranAfterEnd);
-  EXPECT_TRUE(Ending());
-  // Code still running on the way out neither blocks on a box nor shows a window.
-  EXPECT_EQ(MsgBox("Error", vbCritical), vbOK);
-  Form form(Form::Definition{});
-  form.Show();
-  EXPECT_FALSE(form.Visible());
+  bool endingInside = false;
+  {
+    SystemSession session;
+    QTimer::singleShot(0, [&] {
+      QEventLoop inner;  // a download waiting, say
+      QTimer::singleShot(0, [&] { session.EndProgram(); });
+      inner.exec();
+      innerReturned = true;
+      endingInside = Ending();
+    });
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_TRUE(innerReturned);
+    EXPECT_TRUE(endingInside);
+    EXPECT_TRUE(session.Ending());
+    Form form(Form::Definition{});
+    form.Show();
+    EXPECT_FALSE(form.Visible()) << "no window shows on the way out";
+  }
+  EXPECT_FALSE(Ending()) << "the end belonged to the session that is gone";
 }
 
 }  // namespace

@@ -1,16 +1,14 @@
-// The dialog controls (combo box, push buttons, plain label), the message box, the link
-// opener, the screens and the cursor.
+// The dialog controls (combo box, push buttons, plain label), and the system's message box,
+// screens and cursor.
 #include <QApplication>
 #include <QComboBox>
 #include <QCursor>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -22,13 +20,12 @@
 #include "platform/Application.h"
 #include "platform/ComboBox.h"
 #include "platform/CommandButton.h"
-#include "platform/Cursor.h"
 #include "platform/Form.h"
 #include "platform/Label.h"
 #include "platform/MsgBox.h"
-#include "platform/Screens.h"
-#include "platform/Shell.h"
+#include "platform/qt/SystemServiceClasses.h"
 #include "platform/qt/Widgets.h"
+#include "widget/support/SessionForTest.h"
 
 using platform::qt::WidgetOf;
 
@@ -214,18 +211,6 @@ TEST(PlainLabel, ShowsAnAmpersandAsItStands) {
 
 // --- Message box -------------------------------------------------------------------------
 
-TEST(MessageBox, TheHookStandsInForTheBox) {
-  std::vector<std::pair<std::string, int>> shown;
-  SetMsgBoxHook([&](const std::string& prompt, int style) {
-    shown.emplace_back(prompt, style);
-    return vbOK;
-  });
-  EXPECT_EQ(MsgBox("Refused", vbExclamation), vbOK);
-  SetMsgBoxHook(nullptr);
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0], std::make_pair(std::string("Refused"), vbExclamation));
-}
-
 struct BoxCase {
   int style;
   QMessageBox::Icon icon;
@@ -252,7 +237,9 @@ TEST_P(RealMessageBox, HasTheCaptionIconAndButtonsOfItsStyle) {
     buttons = box->standardButtons();
     box->button(c.press)->click();
   });
-  EXPECT_EQ(MsgBox("Line & <b>not markup</b>", c.style), c.answer);
+  SessionForTest session;
+  BoxMsgBox msgBox(session);
+  EXPECT_EQ(msgBox.Show("Line & <b>not markup</b>", c.style), c.answer);
   EXPECT_EQ(title, "Tallowmere Ticker");
   EXPECT_EQ(text, "Line & <b>not markup</b>");
   EXPECT_EQ(icon, c.icon);
@@ -270,53 +257,37 @@ INSTANTIATE_TEST_SUITE_P(
         BoxCase{64 + 1, QMessageBox::Information, QMessageBox::Ok | QMessageBox::Cancel,
                 QMessageBox::Cancel, 2}));
 
-// --- The link opener ---------------------------------------------------------------------
-
-class LinkOpener : public testing::Test {
- protected:
-  QTemporaryDir dir;
-  QByteArray savedPath = qgetenv("PATH");
-
-  void TearDown() override { qputenv("PATH", savedPath); }
-
-  // A stand-in opener first on PATH that writes its arguments, one per line.
-  void InstallOpener() {
-    QFile script(dir.filePath("xdg-open"));
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write(
-        "#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" > \"$0.args.tmp\"\n"
-        "mv \"$0.args.tmp\" \"$0.args\"\n");
-    script.close();
-    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    qputenv("PATH", dir.path().toLocal8Bit() + ":" + savedPath);
-  }
-};
-
-TEST_F(LinkOpener, HandsTheLinkOverUnchangedAsOneArgument) {
-  InstallOpener();
-  const std::string link = "http://x.example/a b?q=1&r='$(true)'#\xC3\xA9";
-  EXPECT_TRUE(ShellOpen(link));
-  QFile args(dir.filePath("xdg-open.args"));
-  ASSERT_TRUE(WaitFor([&] { return args.exists(); }));
-  ASSERT_TRUE(args.open(QIODevice::ReadOnly));
-  EXPECT_EQ(args.readAll().toStdString(), "1\n" + link + "\n");
-}
-
-TEST_F(LinkOpener, ReportsAnOpenerThatCannotStart) {
-  qputenv("PATH", dir.path().toLocal8Bit());  // no opener there
-  EXPECT_FALSE(ShellOpen("http://x.example/"));
+// While the program ends no box is shown: code still running on the way out never blocks.
+TEST(MessageBox, IsNotShownWhileTheProgramEnds) {
+  SessionForTest session;
+  BoxMsgBox msgBox(session);
+  session.EndProgram();
+  bool boxShown = false;
+  // A box that did show is closed at once (the timer goes with the test: no box, no tick).
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    if (QWidget* box = QApplication::activeModalWidget()) {
+      boxShown = true;
+      box->close();
+    }
+  });
+  closer.start(0);
+  EXPECT_EQ(msgBox.Show("Error", vbCritical), vbOK);
+  EXPECT_EQ(msgBox.Show("Sure?", 32 + 4), 6) << "the default button of Yes/No is Yes";
+  EXPECT_FALSE(boxShown);
 }
 
 // --- Screens, cursor, program folder -----------------------------------------------------
 
 TEST(Screens, AreasAreThoseOfTheScreensInTwips) {
-  const std::vector<RectTwips> areas = ScreenAreas();
+  const DesktopScreens screens;
+  const std::vector<RectTwips> areas = screens.ScreenAreas();
   ASSERT_EQ(areas.size(), static_cast<std::size_t>(QGuiApplication::screens().size()));
   const QRect primary = QGuiApplication::primaryScreen()->geometry();
   EXPECT_EQ(areas[0].width, primary.width() * 15.0f);
   EXPECT_EQ(areas[0].height, primary.height() * 15.0f);
   const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
-  const RectTwips area = PrimaryWorkArea();
+  const RectTwips area = screens.PrimaryWorkArea();
   EXPECT_EQ(area.left, work.x() * 15.0f);
   EXPECT_EQ(area.top, work.y() * 15.0f);
   EXPECT_EQ(area.width, work.width() * 15.0f);
@@ -325,7 +296,7 @@ TEST(Screens, AreasAreThoseOfTheScreensInTwips) {
 TEST(CursorPosition, IsReadInScreenPixels) {
   QCursor::setPos(123, 45);
   PointApi pt{-1, -1};
-  ASSERT_TRUE(GetCursorPos(pt));
+  ASSERT_TRUE(PointerCursor().GetCursorPos(pt));
   EXPECT_EQ(pt.x, 123);
   EXPECT_EQ(pt.y, 45);
 }

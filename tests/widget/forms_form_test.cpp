@@ -18,9 +18,9 @@
 #include "platform/Application.h"
 #include "platform/Form.h"
 #include "platform/Image.h"
-#include "platform/SessionEnd.h"
 #include "platform/qt/Colors.h"
 #include "platform/qt/Widgets.h"
+#include "widget/support/SessionForTest.h"
 
 using platform::qt::WidgetOf;
 
@@ -317,14 +317,15 @@ TEST(CloseRequest, SessionEndAsksEveryFormThenTheHandler) {
     calls.push_back("dialog " + std::to_string(mode));
     Cancel = 1;
   };
-  OnSessionEnd([&] { calls.push_back("handler"); });
-  EndSession();
-  EndSession();
+  SessionForTest session;
+  session.OnEnd([&] { calls.push_back("handler"); });
+  session.EndSession();
+  session.EndSession();
   const std::vector<std::string> expected = {"strip 2", "dialog 2", "handler"};
   EXPECT_EQ(calls, expected);
   EXPECT_TRUE(strip.Closed());
   EXPECT_FALSE(dialog.Closed());
-  OnSessionEnd(nullptr);
+  EXPECT_EQ(session.exits, 0) << "the handler, not the session's end, ends the program";
 }
 
 // --- Window kinds and the topmost band ---------------------------------------------------

@@ -19,10 +19,10 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/Cursor.h"
 #include "platform/Form.h"
 #include "platform/LabelArray.h"
 #include "platform/PictureBox.h"
+#include "platform/qt/SystemServiceClasses.h"
 #include "platform/qt/Widgets.h"
 #include "widget/support/StripDefinition.h"
 
@@ -129,19 +129,19 @@ TEST_F(Strip, TheFirstControlCoversTheNextOne) {
   picTicker.setLeft(0);
   const QPoint overlap = Global(10, 5);
   EXPECT_EQ(QApplication::widgetAt(overlap), WidgetOf(picTitle));
-  EXPECT_EQ(WindowFromPoint({overlap.x(), overlap.y()}), picTitle.hWnd());
+  EXPECT_EQ(PointerCursor().WindowFromPoint({overlap.x(), overlap.y()}), picTitle.hWnd());
 }
 
 TEST_F(Strip, TheWindowUnderAPointTellsStripBoxesAndElsewhereApart) {
   AddLabel(0, 1500, "Label");  // box pixels 100..; form pixels 164..
   const QPoint title = Global(10, 5), gap = Global(40, 5), ticker = Global(70, 5),
                label = Global(170, 8);
-  EXPECT_EQ(WindowFromPoint({title.x(), title.y()}), picTitle.hWnd());
-  EXPECT_EQ(WindowFromPoint({gap.x(), gap.y()}), form.hWnd());
-  EXPECT_EQ(WindowFromPoint({ticker.x(), ticker.y()}), picTicker.hWnd());
+  EXPECT_EQ(PointerCursor().WindowFromPoint({title.x(), title.y()}), picTitle.hWnd());
+  EXPECT_EQ(PointerCursor().WindowFromPoint({gap.x(), gap.y()}), form.hWnd());
+  EXPECT_EQ(PointerCursor().WindowFromPoint({ticker.x(), ticker.y()}), picTicker.hWnd());
   // Labels own no window: the box that draws them answers.
-  EXPECT_EQ(WindowFromPoint({label.x(), label.y()}), picTicker.hWnd());
-  EXPECT_EQ(WindowFromPoint({5, 5}), 0u);
+  EXPECT_EQ(PointerCursor().WindowFromPoint({label.x(), label.y()}), picTicker.hWnd());
+  EXPECT_EQ(PointerCursor().WindowFromPoint({5, 5}), 0u);
 
   Form::Definition other;
   other.clientWidth = 1500;
@@ -151,7 +151,7 @@ TEST_F(Strip, TheWindowUnderAPointTellsStripBoxesAndElsewhereApart) {
   dialog.Show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(dialog)));
   const QPoint onDialog = WidgetOf(dialog)->mapToGlobal(QPoint(5, 5));
-  EXPECT_EQ(WindowFromPoint({onDialog.x(), onDialog.y()}), dialog.hWnd());
+  EXPECT_EQ(PointerCursor().WindowFromPoint({onDialog.x(), onDialog.y()}), dialog.hWnd());
 }
 
 // --- The real window is the visible part of the logical box ------------------------------

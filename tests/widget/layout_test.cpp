@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "widget/support/FeedServer.h"
 #include "widget/support/TickerHarness.h"
 
 namespace {
@@ -17,15 +16,14 @@ std::string RssItem(const std::string& title, const std::string& link) {
 class LayoutTest : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(server.running());
-    server.AddFile("tallowmere.example/empty.php", "<rss></rss>");
-    h.WriteSettings(SettingsText(server.Url("tallowmere.example/empty.php")));
+    h.download.Put(FeedUrl("empty.php"), "<rss></rss>");
+    h.WriteSettings(SettingsText(FeedUrl("empty.php")));
     h.Start();
   }
 
   void Load(const std::string& name, const std::string& document) {
-    server.AddFile("tallowmere.example/" + name, document);
-    h.ticker().strUrl = server.Url("tallowmere.example/" + name);
+    h.download.Put(FeedUrl(name), document);
+    h.ticker().strUrl = FeedUrl(name);
     h.ticker().LoadPage();
   }
 
@@ -34,7 +32,6 @@ class LayoutTest : public testing::Test {
     return h.ticker().picTicker.TextWidth(caption);
   }
 
-  FeedServer server;
   TickerHarness h;
 };
 

@@ -8,7 +8,6 @@
 #include <new>
 #include <string>
 
-#include "widget/support/FeedServer.h"
 #include "widget/support/StripDefinition.h"
 #include "widget/support/TickerHarness.h"
 
@@ -32,23 +31,21 @@ std::string Repeat(std::string_view piece, std::size_t times) {
 class LoadMemoryTest : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(server.running());
-    server.AddFile("tallowmere.example/rss.php", kRss);
-    h.WriteSettings(SettingsText(server.Url("tallowmere.example/rss.php")));
+    h.download.Put(FeedUrl("rss.php"), kRss);
+    h.WriteSettings(SettingsText(FeedUrl("rss.php")));
     h.Start();
     ASSERT_EQ(h.ticker().items().size(), 3u);
   }
 
-  FeedServer server;
   TickerHarness h;
 };
 
 // 200,000 items: the list alone needs more than the 4 MiB that can be had.
 TEST_F(LoadMemoryTest, AFeedThatCannotBeHeldIsAFailedLoadAndTheRowStays) {
-  server.AddFile("tallowmere.example/many.php",
+  h.download.Put(FeedUrl("many.php"),
                  "<rss><channel>" + Repeat("<item></item>", 200000) + "</channel></rss>");
   const platform::Twips widthBefore = h.ticker().picTicker.Width();
-  h.ticker().strUrl = server.Url("tallowmere.example/many.php");
+  h.ticker().strUrl = FeedUrl("many.php");
   {
     const RefuseAllocationsOver refuse(4 * 1024 * 1024);
     h.ticker().LoadPage();
@@ -77,8 +74,8 @@ TEST_F(LoadMemoryTest, LabelsHoldTheirItemsTextsWithoutCopies) {
   for (int i = 0; i < 500; ++i) {
     stories += "HEADLINE Story " + std::to_string(i) + "\nURL http://www.tallowmere.example/\n";
   }
-  server.AddFile("tallowmere.example/Ticker.txt", stories);
-  h.ticker().strUrl = server.Url("tallowmere.example/Ticker.txt");
+  h.download.Put(FeedUrl("Ticker.txt"), stories);
+  h.ticker().strUrl = FeedUrl("Ticker.txt");
   h.ticker().LoadPage();
   const ItemList& items = h.ticker().items();
   ASSERT_EQ(items.size(), 502u);

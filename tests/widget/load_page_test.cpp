@@ -2,12 +2,14 @@
 // parser, and what a failed download leaves behind.
 #include <gtest/gtest.h>
 
-#include <QTimer>
-
-#include "widget/support/FeedServer.h"
 #include "widget/support/TickerHarness.h"
 
 namespace {
+
+using platform::FetchFailure;
+
+const std::string kRssUrl = FeedUrl("rss.php");
+const std::string kStoriesUrl = FeedUrl("Ticker.txt");
 
 const std::string kRss =
     "<rss><channel><title>Channel</title>"
@@ -21,10 +23,9 @@ const std::string kStories =
 class LoadPageTest : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(server.running());
-    server.AddFile("tallowmere.example/rss.php", kRss);
-    server.AddFile("tallowmere.example/Ticker.txt", kStories);
-    h.WriteSettings(SettingsText(server.Url("tallowmere.example/rss.php")));
+    h.download.Put(kRssUrl, kRss);
+    h.download.Put(kStoriesUrl, kStories);
+    h.WriteSettings(SettingsText(kRssUrl));
     h.Start();
     ASSERT_EQ(h.ticker().items().size(), 3u);
   }
@@ -35,40 +36,39 @@ class LoadPageTest : public testing::Test {
     return titles;
   }
 
-  FeedServer server;
   TickerHarness h;
 };
 
 TEST_F(LoadPageTest, AnEmptyUrlDoesNothing) {
-  const auto requests = server.RequestedPaths().size();
+  const int requests = h.download.calls();
   h.ticker().strUrl.clear();
   h.ticker().LoadPage();
   EXPECT_TRUE(h.messages.empty());
-  EXPECT_EQ(server.RequestedPaths().size(), requests);
+  EXPECT_EQ(h.download.calls(), requests);
   EXPECT_EQ(Titles(), (std::vector<std::string>{"", "First", "Second"}));
 }
 
 TEST_F(LoadPageTest, AUrlOutsideTheHomeDomainIsRefusedWithOneWarningAndNoFetch) {
-  const auto requests = server.RequestedPaths().size();
-  h.ticker().strUrl = server.Url("elsewhere.example/rss.php");
+  const int requests = h.download.calls();
+  h.ticker().strUrl = "http://www.elsewhere.example/rss.php";
   h.ticker().LoadPage();
   ASSERT_EQ(h.messages.size(), 1u);
   EXPECT_EQ(h.messages[0].prompt, "The URL entered does not come from Tallowmere");
   EXPECT_EQ(h.messages[0].style, 48);
-  EXPECT_EQ(server.RequestedPaths().size(), requests);
+  EXPECT_EQ(h.download.calls(), requests);
   EXPECT_EQ(Titles(), (std::vector<std::string>{"", "First", "Second"}));
   EXPECT_EQ(h.ticker().picTitle.Picture(), h.ticker().imgNormal.Picture());
 }
 
 TEST_F(LoadPageTest, TheTitleShowsTheBusyPictureWhileTheFetchWaits) {
-  h.ticker().strUrl = server.Url("tallowmere.example/rss.php?delay=0.5");
   bool sampled = false;
   platform::StdPicture busyPicture;
   platform::Color busyColor = 0;
-  QTimer::singleShot(100, [&] {
+  h.download.StallNext([&] {
     sampled = true;
     busyPicture = h.ticker().picTitle.Picture();
     busyColor = h.ticker().picTitle.BackColor();
+    h.download.Release();
   });
   h.ticker().LoadPage();
   ASSERT_TRUE(sampled);
@@ -79,7 +79,7 @@ TEST_F(LoadPageTest, TheTitleShowsTheBusyPictureWhileTheFetchWaits) {
 }
 
 TEST_F(LoadPageTest, AUrlWithTickerInAnyCaseIsReadAsAStoryList) {
-  h.ticker().strUrl = server.Url("tallowmere.example/Ticker.txt");
+  h.ticker().strUrl = kStoriesUrl;
   h.ticker().LoadPage();
   EXPECT_EQ(Titles(), (std::vector<std::string>{"Story one", "Story two", ""}));
   EXPECT_EQ(h.ticker().lblItem.Count(), 3);
@@ -87,15 +87,16 @@ TEST_F(LoadPageTest, AUrlWithTickerInAnyCaseIsReadAsAStoryList) {
 }
 
 TEST_F(LoadPageTest, AnRssDocumentAtATickerUrlYieldsNoItems) {
-  server.AddFile("tallowmere.example/TICKER.php", kRss);
-  h.ticker().strUrl = server.Url("tallowmere.example/TICKER.php");
+  h.download.Put("http://www.tallowmere.example/TICKER.php", kRss);
+  h.ticker().strUrl = "http://www.tallowmere.example/TICKER.php";
   h.ticker().LoadPage();
   EXPECT_EQ(Titles(), (std::vector<std::string>{""}));
 }
 
 struct FailureCase {
   const char* name;
-  std::string path;
+  FetchFailure failure;
+  int status;
 };
 
 void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
@@ -103,7 +104,9 @@ void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 class FailedLoad : public LoadPageTest, public testing::WithParamInterface<FailureCase> {};
 
 TEST_P(FailedLoad, KeepsTheItemsAndLabelsAndSaysWhyInTheTooltip) {
-  h.ticker().strUrl = server.Url(GetParam().path);
+  const FailureCase& c = GetParam();
+  h.fakes.clock.now = FakeClock::Local(2026, 12, 7, 18, 5);
+  h.download.Queue(FakeDownload::Failure(c.failure, c.status));
   h.ticker().LoadPage();
   EXPECT_EQ(Titles(), (std::vector<std::string>{"", "First", "Second"}));
   EXPECT_EQ(h.ticker().lblItem.Count(), 3);
@@ -111,57 +114,56 @@ TEST_P(FailedLoad, KeepsTheItemsAndLabelsAndSaysWhyInTheTooltip) {
   EXPECT_TRUE(h.messages.empty());
   EXPECT_EQ(h.ticker().picTitle.Picture(), h.ticker().imgNormal.Picture());
   EXPECT_EQ(h.ticker().picTitle.BackColor(), 0x80FFu);
-  EXPECT_NE(h.ticker().picTitle.ToolTipText().find("Last update failed at "), std::string::npos)
-      << h.ticker().picTitle.ToolTipText();
+  // The time is the clock's, in local time, and the reason the download's own.
+  EXPECT_EQ(h.ticker().picTitle.ToolTipText(),
+            "Tallowmere RSS Feed - rightclick to display options\nLast update failed at 18:05: " +
+                platform::FailureText(c.failure, c.status));
 
   // The next good load clears the reason.
-  h.ticker().strUrl = server.Url("tallowmere.example/rss.php");
   h.ticker().LoadPage();
   EXPECT_EQ(h.ticker().picTitle.ToolTipText(),
             "Tallowmere RSS Feed - rightclick to display options");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FailedLoad,
-    testing::Values(FailureCase{"NotFound", "tallowmere.example/missing.php"},
-                    FailureCase{"ServerError", "tallowmere.example/rss.php?status=500"},
-                    FailureCase{"RedirectLoop", "tallowmere.example/rss.php?redirect_loop=1"},
-                    FailureCase{"CutShort", "tallowmere.example/rss.php?cut=10"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(LoadPageTest, AStoppedServerLeavesThePreviousItems) {
-  server.Stop();
-  h.ticker().LoadPage();
-  EXPECT_EQ(Titles(), (std::vector<std::string>{"", "First", "Second"}));
-}
+INSTANTIATE_TEST_SUITE_P(Cases, FailedLoad,
+                         testing::Values(FailureCase{"NotFound", FetchFailure::HttpStatus, 404},
+                                         FailureCase{"ServerError", FetchFailure::HttpStatus, 500},
+                                         FailureCase{"RedirectLoop", FetchFailure::TooManyRedirects,
+                                                     0},
+                                         FailureCase{"CutShort", FetchFailure::ConnectionClosed, 0},
+                                         FailureCase{"Refused", FetchFailure::ConnectionRefused, 0},
+                                         FailureCase{"Stalled", FetchFailure::TimedOut, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LoadPageTest, CallsWhileTheFetchWaitsReturnAtOnceAndMakeOneLoadAfterIt) {
-  h.ticker().strUrl = server.Url("tallowmere.example/rss.php?delay=0.5");
-  const auto requests = server.RequestedPaths().size();
+  const int requests = h.download.calls();
   int nestedReturned = 0;
   bool loadingDuringFetch = false;
-  QTimer::singleShot(100, [&] {
+  bool downloadWaiting = false;
+  h.download.StallNext([&] {
     loadingDuringFetch = h.ticker().loading();
+    downloadWaiting = h.download.StillExecuting();
     h.ticker().LoadPage();
     ++nestedReturned;
     // The URL in force when the fetch ends is the one loaded next; asking twice loads once.
-    h.ticker().strUrl = server.Url("tallowmere.example/rss.php?first-edit");
+    h.ticker().strUrl = "http://www.tallowmere.example/rss.php?first-edit";
     h.ticker().LoadPage();
     ++nestedReturned;
-    h.ticker().strUrl = server.Url("tallowmere.example/Ticker.txt");
+    h.ticker().strUrl = kStoriesUrl;
+    h.download.Release();
   });
   h.ticker().LoadPage();
   EXPECT_TRUE(loadingDuringFetch);
+  EXPECT_TRUE(downloadWaiting);
   EXPECT_EQ(nestedReturned, 2);
-  const auto paths = server.RequestedPaths();
-  ASSERT_EQ(paths.size(), requests + 2);
-  EXPECT_EQ(paths.back(), "/tallowmere.example/Ticker.txt");
+  ASSERT_EQ(h.download.calls(), requests + 2) << "the calls during the fetch never reach it";
+  EXPECT_EQ(h.download.urls.back(), kStoriesUrl);
   EXPECT_EQ(Titles(), (std::vector<std::string>{"Story one", "Story two", ""}));
   EXPECT_FALSE(h.ticker().loading());
 
   // Nothing is left over for a later call.
   h.ticker().LoadPage();
-  EXPECT_EQ(server.RequestedPaths().size(), requests + 3);
+  EXPECT_EQ(h.download.calls(), requests + 3);
 }
 
 // Where a slow fetch can be under way when the user applies a new URL in the dialog.
@@ -176,12 +178,12 @@ class EditDuringAFetch : public LoadPageTest, public testing::WithParamInterface
 
 TEST_P(EditDuringAFetch, TheEditedUrlIsLoadedAsSoonAsTheFetchEnds) {
   frmTicker& t = h.ticker();
-  t.strUrl = server.Url("tallowmere.example/rss.php?delay=0.5");
   bool dialogClosed = false;
-  QTimer::singleShot(100, [&] {
+  h.download.StallNext([&] {
     t.picTicker.MouseDown(platform::vbRightButton, 0, 10, 10);
+    h.download.Release();
     ASSERT_TRUE(h.options().Visible());
-    h.options().cboURL.setText(server.Url("tallowmere.example/Ticker.txt"));
+    h.options().cboURL.setText(kStoriesUrl);
     h.options().cmdClose_Click();
     dialogClosed = !h.options().Visible();
   });
@@ -193,7 +195,7 @@ TEST_P(EditDuringAFetch, TheEditedUrlIsLoadedAsSoonAsTheFetchEnds) {
     t.picTitle.DblClick();
   }
   EXPECT_TRUE(dialogClosed);
-  EXPECT_EQ(server.RequestedPaths().back(), "/tallowmere.example/Ticker.txt");
+  EXPECT_EQ(h.download.urls.back(), kStoriesUrl);
   EXPECT_EQ(Titles(), (std::vector<std::string>{"Story one", "Story two", ""}));
   EXPECT_EQ(t.lblItem(0).Caption(), "Story one");
   EXPECT_FALSE(t.optionsOpen());
@@ -206,8 +208,11 @@ INSTANTIATE_TEST_SUITE_P(Cases, EditDuringAFetch,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LoadPageTest, ClosingTheWindowDuringTheFetchLeavesItAlone) {
-  h.ticker().strUrl = server.Url("tallowmere.example/Ticker.txt?delay=0.5");
-  QTimer::singleShot(100, [&] { h.ticker().Unload(); });
+  h.ticker().strUrl = kStoriesUrl;
+  h.download.StallNext([&] {
+    h.ticker().Unload();
+    h.download.Release();
+  });
   h.ticker().LoadPage();
   EXPECT_TRUE(h.ticker().Closed());
   EXPECT_EQ(h.programEnds, 1);
@@ -215,10 +220,11 @@ TEST_F(LoadPageTest, ClosingTheWindowDuringTheFetchLeavesItAlone) {
 }
 
 TEST_F(LoadPageTest, OptionsOpenedDuringAnEndOfRunReloadKeepTheStripStill) {
-  h.ticker().strUrl = server.Url("tallowmere.example/rss.php?delay=0.5");
   h.ticker().picTicker.setLeft(-1000000);  // the row has run out
-  QTimer::singleShot(100,
-                     [&] { h.ticker().picTicker.MouseDown(platform::vbRightButton, 0, 10, 10); });
+  h.download.StallNext([&] {
+    h.ticker().picTicker.MouseDown(platform::vbRightButton, 0, 10, 10);
+    h.download.Release();
+  });
   h.ticker().tmrScroll_Timer();
   EXPECT_TRUE(h.ticker().optionsOpen());
   EXPECT_FALSE(h.ticker().tmrScroll.Enabled());
@@ -228,7 +234,8 @@ TEST_F(LoadPageTest, OptionsOpenedDuringAnEndOfRunReloadKeepTheStripStill) {
 
 TEST(LoadPageFirstFailure, LaysOutTheEmptyListSoNoDesignCaptionShows) {
   TickerHarness h;
-  h.WriteSettings(SettingsText("http://127.0.0.1:9/tallowmere.example/rss.php"));
+  h.WriteSettings(SettingsText(kRssUrl));
+  h.download.Queue(FakeDownload::Failure(FetchFailure::ConnectionRefused));
   h.Start();
   frmTicker& t = h.ticker();
   ASSERT_EQ(t.items().size(), 1u);

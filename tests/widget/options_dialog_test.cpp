@@ -12,7 +12,6 @@
 #include "platform/Application.h"
 #include "platform/Profile.h"
 #include "platform/qt/Widgets.h"
-#include "widget/support/FeedServer.h"
 #include "widget/support/TickerHarness.h"
 
 using platform::qt::WidgetOf;
@@ -22,17 +21,14 @@ namespace {
 class OptionsTest : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(server.running());
-    server.AddFile("tallowmere.example/rss.php",
-                   "<rss><item><title>Default feed</title></item></rss>");
-    server.AddFile("tallowmere.example/other.php",
-                   "<rss><item><title>Other feed</title></item></rss>");
-    h.WriteSettings(SettingsText(server.Url("tallowmere.example/rss.php")));
+    h.download.Put(FeedUrl("rss.php"), "<rss><item><title>Default feed</title></item></rss>");
+    h.download.Put(FeedUrl("other.php"), "<rss><item><title>Other feed</title></item></rss>");
+    h.WriteSettings(SettingsText(FeedUrl("rss.php")));
     h.Start();
   }
 
   void Open() { h.ticker().picTicker.MouseDown(platform::vbRightButton, 0, 5, 5); }
-  int Requests() { return static_cast<int>(server.RequestedPaths().size()); }
+  int Requests() { return h.download.calls(); }
   std::string SavedUrl() {
     return platform::GetPrivateProfileString("Options", "Default URL", "<missing>",
                                              h.SettingsPath());
@@ -45,7 +41,6 @@ class OptionsTest : public testing::Test {
     QTest::keyClicks(combo->lineEdit(), QString::fromStdString(text));
   }
 
-  FeedServer server;
   TickerHarness h;
 };
 
@@ -72,9 +67,9 @@ TEST_F(OptionsTest, OpeningAndClosingWithoutAnEditDoesNotReload) {
 
 TEST_F(OptionsTest, TypingFollowsIntoStrUrlAndClosingReloads) {
   Open();
-  Type(server.Url("tallowmere.example/other.php"));
+  Type(FeedUrl("other.php"));
   EXPECT_TRUE(h.options().blnEdited);
-  EXPECT_EQ(h.ticker().strUrl, server.Url("tallowmere.example/other.php"));
+  EXPECT_EQ(h.ticker().strUrl, FeedUrl("other.php"));
   h.options().cmdClose.Click();
   ASSERT_EQ(h.ticker().items().size(), 2u);
   EXPECT_EQ(h.ticker().items()[1].strTitle, "Other feed");
@@ -96,7 +91,7 @@ TEST_F(OptionsTest, PickingAListEntryCountsAsAnEdit) {
 
 TEST_F(OptionsTest, TheCloseBoxBehavesAsTheButton) {
   Open();
-  Type(server.Url("tallowmere.example/other.php"));
+  Type(FeedUrl("other.php"));
   WidgetOf(h.options())->close();  // a close request from the window system
   EXPECT_FALSE(h.options().Visible());
   EXPECT_FALSE(h.options().Closed()) << "the dialog is hidden, never closed";
@@ -138,7 +133,7 @@ TEST_F(OptionsTest, AnEmptiedBoxStopsReloadsAndIsSavedEmpty) {
 
 TEST_F(OptionsTest, ExitAfterAnUnappliedEditSavesItWithoutLoading) {
   Open();
-  Type(server.Url("tallowmere.example/other.php"));
+  Type(FeedUrl("other.php"));
   const int before = Requests();
   h.options().cmdExit.Click();
   EXPECT_EQ(Requests(), before);
@@ -146,13 +141,13 @@ TEST_F(OptionsTest, ExitAfterAnUnappliedEditSavesItWithoutLoading) {
   EXPECT_EQ(h.programEnds, 1) << "the program ends once, when the strip window closes";
   EXPECT_EQ(h.ticker().strUrl, "");
   EXPECT_FALSE(h.ticker().tmrScroll.Enabled());
-  EXPECT_EQ(SavedUrl(), server.Url("tallowmere.example/other.php"));
+  EXPECT_EQ(SavedUrl(), FeedUrl("other.php"));
 }
 
 TEST_F(OptionsTest, TheListNeverGrowsPastItsStartUpEntries) {
   for (int i = 0; i < 3; ++i) {
     Open();
-    Type(server.Url("tallowmere.example/other.php?n=" + std::to_string(i)));
+    Type(FeedUrl("other.php?n=" + std::to_string(i)));
     h.options().cmdClose.Click();
   }
   EXPECT_EQ(h.options().cboURL.ListCount(), 2);
@@ -160,7 +155,7 @@ TEST_F(OptionsTest, TheListNeverGrowsPastItsStartUpEntries) {
 
 TEST_F(OptionsTest, AFailedReloadFromTheDialogHidesItAndScrollsOn) {
   Open();
-  Type(server.Url("tallowmere.example/missing.php"));
+  Type(FeedUrl("missing.php"));
   h.options().cmdClose.Click();
   EXPECT_FALSE(h.options().Visible());
   EXPECT_TRUE(h.ticker().tmrScroll.Enabled());
@@ -170,7 +165,7 @@ TEST_F(OptionsTest, AFailedReloadFromTheDialogHidesItAndScrollsOn) {
 
 TEST_F(OptionsTest, EnterInTheUrlBoxClosesTheDialog) {
   Open();
-  Type(server.Url("tallowmere.example/other.php"));
+  Type(FeedUrl("other.php"));
   auto* combo = qobject_cast<QComboBox*>(WidgetOf(h.options().cboURL));
   // The window manager activates a window that is shown; offscreen there is none to do it.
   QApplication::setActiveWindow(WidgetOf(h.options()));
@@ -208,8 +203,9 @@ class OptionsReportTest : public testing::Test {
     QTest::keyClicks(combo->lineEdit(), QString::fromStdString(text));
   }
 
+  FakeServices fakes;
   RecordingOwner owner;
-  frmOptions dialog;
+  frmOptions dialog{fakes.services()};
 };
 
 TEST_F(OptionsReportTest, OpeningFillsTheBoxAndReportsNothing) {
@@ -266,6 +262,19 @@ TEST_F(OptionsReportTest, TheSessionsEndClosesWithoutResumingOrExiting) {
   Type("x");
   int cancel = 0;
   dialog.Form_QueryUnload(cancel, platform::vbAppWindows);
+  EXPECT_EQ(cancel, 0);
+  EXPECT_TRUE(owner.resumes.empty());
+  EXPECT_EQ(owner.exits, 0);
+}
+
+// The program is ending (a run-time error, say) while the dialog is open: its close goes
+// through without asking the strip to resume or load.
+TEST_F(OptionsReportTest, WhileTheProgramEndsACloseNeitherResumesNorRefuses) {
+  dialog.Open("http://tallowmere.example/rss.php");
+  Type("x");
+  fakes.session.EndProgram();
+  int cancel = 0;
+  dialog.Form_QueryUnload(cancel, platform::vbFormControlMenu);
   EXPECT_EQ(cancel, 0);
   EXPECT_TRUE(owner.resumes.empty());
   EXPECT_EQ(owner.exits, 0);

@@ -1,14 +1,9 @@
 // Scrolling and the hover pause, driving the tick handlers directly.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QCursor>
-#include <QTimer>
-#include <QWidget>
 #include <functional>
 
 #include "platform/qt/Widgets.h"
-#include "widget/support/FeedServer.h"
 #include "widget/support/TickerHarness.h"
 
 using platform::qt::WidgetOf;
@@ -31,18 +26,16 @@ State StateOf(frmTicker& t) {
 class ScrollingTest : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(server.running());
-    server.AddFile("tallowmere.example/rss.php",
+    h.download.Put(FeedUrl("rss.php"),
                    "<rss><item><title>Scrolling item</title><link>http://www.tallowmere.example/"
                    "a</link></item></rss>");
-    h.WriteSettings(SettingsText(server.Url("tallowmere.example/rss.php")));
+    h.WriteSettings(SettingsText(FeedUrl("rss.php")));
     h.Start();
     ASSERT_EQ(StateOf(h.ticker()), State::Scrolling);
   }
 
-  int Requests() { return static_cast<int>(server.RequestedPaths().size()); }
+  int Requests() { return h.download.calls(); }
 
-  FeedServer server;
   TickerHarness h;
 };
 
@@ -123,28 +116,42 @@ TEST_F(ScrollingTest, TransitionsFollowTheStateTable) {
   EXPECT_EQ(StateOf(t), State::OptionsOpen);
 }
 
-TEST_F(ScrollingTest, ThePollKeepsThePauseOverTheStripAndEndsItElsewhere) {
+// Where the pointer is when the hover pause polls, and whether the pause holds.
+struct PollCase {
+  const char* name;
+  std::function<platform::WindowHandle(frmTicker&)> under;
+  State after;
+};
+
+void PrintTo(const PollCase& c, std::ostream* os) { *os << c.name; }
+
+class HoverPoll : public ScrollingTest, public testing::WithParamInterface<PollCase> {};
+
+TEST_P(HoverPoll, KeepsThePauseOnlyOverTheStripOrTheWindow) {
   frmTicker& t = h.ticker();
-  QWidget* strip = WidgetOf(t.picTicker);
   t.lblItem.MouseMove(1, 0, 0, 10, 10);
   ASSERT_EQ(StateOf(t), State::HoverPause);
-
-  QCursor::setPos(strip->mapToGlobal(QPoint(strip->width() - 5, 3)));
+  h.fakes.cursor.point = {400, 300};
+  h.fakes.cursor.window = GetParam().under(t);
   t.tmrMouse_Timer();
-  EXPECT_EQ(StateOf(t), State::HoverPause) << "over picTicker (or a label on it)";
-
-  // Over the title picture the pause ends at the next poll.
-  QWidget* title = WidgetOf(t.picTitle);
-  QCursor::setPos(title->mapToGlobal(QPoint(3, 3)));
-  t.tmrMouse_Timer();
-  EXPECT_EQ(StateOf(t), State::Scrolling);
-
-  // Away from every window of ours.
-  t.lblItem.MouseMove(1, 0, 0, 10, 10);
-  QCursor::setPos(strip->mapToGlobal(QPoint(0, 0)) + QPoint(0, 5000));
-  t.tmrMouse_Timer();
-  EXPECT_EQ(StateOf(t), State::Scrolling);
+  EXPECT_EQ(StateOf(t), GetParam().after);
+  // The poll asks about the point it has just read.
+  EXPECT_EQ(t.tmrMouse.Enabled(), GetParam().after == State::HoverPause);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HoverPoll,
+    testing::Values(
+        // picTicker stands for a label on it too: labels own no window.
+        PollCase{"OverTheStrip", [](frmTicker& t) { return t.picTicker.hWnd(); },
+                 State::HoverPause},
+        PollCase{"OverTheWindow", [](frmTicker& t) { return t.hWnd(); }, State::HoverPause},
+        PollCase{"OverTheTitle", [](frmTicker& t) { return t.picTitle.hWnd(); }, State::Scrolling},
+        PollCase{"OverAnotherProgram",
+                 [](frmTicker& t) { return t.hWnd() + t.picTicker.hWnd() + 1; }, State::Scrolling},
+        PollCase{"OverNoWindow", [](frmTicker&) { return platform::WindowHandle{0}; },
+                 State::Scrolling}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ScrollingTest, MovesOverTheStripWhileScrollingLeaveTheTimerAlone) {
   frmTicker& t = h.ticker();
@@ -155,9 +162,9 @@ TEST_F(ScrollingTest, MovesOverTheStripWhileScrollingLeaveTheTimerAlone) {
 }
 
 TEST_F(ScrollingTest, AnEmptyListMakesShortRunsThatReloadEachTime) {
-  server.AddFile("tallowmere.example/empty.php", "<rss></rss>");
+  h.download.Put(FeedUrl("empty.php"), "<rss></rss>");
   frmTicker& t = h.ticker();
-  t.strUrl = server.Url("tallowmere.example/empty.php");
+  t.strUrl = FeedUrl("empty.php");
   t.picTicker.setLeft(-100000);
   t.tmrScroll_Timer();
   ASSERT_EQ(t.picTicker.Width(), 240);
@@ -175,7 +182,7 @@ TEST_F(ScrollingTest, AnEmptyListMakesShortRunsThatReloadEachTime) {
 // still until the strip is back at the right edge; the state asked for applies then.
 struct DuringReloadCase {
   const char* name;
-  std::function<void(frmTicker&, frmOptions&)> act;
+  std::function<void(TickerHarness&)> act;
   State after;
 };
 
@@ -186,21 +193,24 @@ class DuringTheEndOfRunReload : public ScrollingTest,
 
 TEST_P(DuringTheEndOfRunReload, TheOldRowStaysStillUntilTheStripIsBackAtTheRightEdge) {
   frmTicker& t = h.ticker();
-  t.strUrl = server.Url("tallowmere.example/rss.php?delay=1");
   const platform::Twips lastLeft = -t.picTicker.Width() + 500 - 30;
   t.picTicker.setLeft(lastLeft + 30);  // the next tick ends the run
   platform::Twips leftLater = 0;
   bool scrollingAfterEvent = true;
   bool scrollingLater = true;
   bool acted = false;
-  QTimer::singleShot(100, [&] {
+  h.download.StallNext([&] {
     acted = true;
-    GetParam().act(t, h.options());
+    GetParam().act(h);
     scrollingAfterEvent = t.tmrScroll.Enabled();
-  });
-  QTimer::singleShot(400, [&] {
+    // Time passes while the feed loads: each timer that is on ticks.
+    for (int tick = 0; tick < 5; ++tick) {
+      if (t.tmrScroll.Enabled()) t.tmrScroll_Timer();
+      if (t.tmrMouse.Enabled()) t.tmrMouse_Timer();
+    }
     scrollingLater = t.tmrScroll.Enabled();
     leftLater = t.picTicker.Left();
+    h.download.Release();
   });
   t.tmrScroll_Timer();
   ASSERT_TRUE(acted);
@@ -215,39 +225,37 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, DuringTheEndOfRunReload,
     testing::Values(
         DuringReloadCase{"MoveOverTheStrip",
-                         [](frmTicker& t, frmOptions&) { t.picTicker.MouseMove(0, 0, 5, 5); },
+                         [](TickerHarness& h) { h.ticker().picTicker.MouseMove(0, 0, 5, 5); },
                          State::Scrolling},
         DuringReloadCase{"MoveOverTheWindow",
-                         [](frmTicker& t, frmOptions&) { t.MouseMove(0, 0, 5, 5); },
+                         [](TickerHarness& h) { h.ticker().MouseMove(0, 0, 5, 5); },
                          State::Scrolling},
         DuringReloadCase{"MoveOverTheTitle",
-                         [](frmTicker& t, frmOptions&) { t.picTitle.MouseMove(0, 0, 5, 5); },
+                         [](TickerHarness& h) { h.ticker().picTitle.MouseMove(0, 0, 5, 5); },
                          State::Scrolling},
         // The pointer comes to rest on the window (its move arrives first), then on a label
         // as the row passes: the pause's poll keeps it.
         DuringReloadCase{"RestOnALabel",
-                         [](frmTicker& t, frmOptions&) {
-                           QWidget* window = WidgetOf(t);
-                           QCursor::setPos(window->mapToGlobal(QPoint(window->width() - 5, 3)));
-                           QCoreApplication::processEvents();
-                           t.lblItem.MouseMove(1, 0, 0, 5, 5);
+                         [](TickerHarness& h) {
+                           h.fakes.cursor.window = h.ticker().hWnd();
+                           h.ticker().lblItem.MouseMove(1, 0, 0, 5, 5);
                          },
                          State::HoverPause},
         DuringReloadCase{"RestOnALabelThenLeave",
-                         [](frmTicker& t, frmOptions&) {
-                           t.lblItem.MouseMove(1, 0, 0, 5, 5);
-                           t.picTicker.MouseMove(0, 0, 5, 5);
+                         [](TickerHarness& h) {
+                           h.ticker().lblItem.MouseMove(1, 0, 0, 5, 5);
+                           h.ticker().picTicker.MouseMove(0, 0, 5, 5);
                          },
                          State::Scrolling},
         DuringReloadCase{"OpenTheDialogAndCloseIt",
-                         [](frmTicker& t, frmOptions& options) {
-                           t.picTicker.MouseDown(platform::vbRightButton, 0, 5, 5);
-                           options.cmdClose_Click();
+                         [](TickerHarness& h) {
+                           h.ticker().picTicker.MouseDown(platform::vbRightButton, 0, 5, 5);
+                           h.options().cmdClose_Click();
                          },
                          State::Scrolling},
         DuringReloadCase{"OpenTheDialog",
-                         [](frmTicker& t, frmOptions&) {
-                           t.picTicker.MouseDown(platform::vbRightButton, 0, 5, 5);
+                         [](TickerHarness& h) {
+                           h.ticker().picTicker.MouseDown(platform::vbRightButton, 0, 5, 5);
                          },
                          State::OptionsOpen}),
     [](const auto& info) { return std::string(info.param.name); });

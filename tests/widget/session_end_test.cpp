@@ -1,39 +1,54 @@
 // The end of the desktop session: the strip window saves as any close does and the program
-// ends; the options dialog, open and edited, neither refuses nor loads anything.
+// ends once; the options dialog, open and edited, neither refuses nor loads anything.
 #include <gtest/gtest.h>
 
 #include "platform/Application.h"
 #include "platform/Profile.h"
-#include "platform/SessionEnd.h"
-#include "widget/support/FeedServer.h"
+#include "widget/support/SessionForTest.h"
 #include "widget/support/TickerHarness.h"
 
 namespace {
 
 TEST(SessionEnd, SavesAndEndsWithoutTheDialogHoldingItUp) {
-  FeedServer server;
-  ASSERT_TRUE(server.running());
-  server.AddFile("tallowmere.example/rss.php", "<rss><item><title>One</title></item></rss>");
+  SessionForTest session;
   TickerHarness h;
-  h.WriteSettings(SettingsText(server.Url("tallowmere.example/rss.php"), "300", "450"));
+  h.UseSession(session);
+  h.download.Put(FeedUrl("rss.php"), "<rss><item><title>One</title></item></rss>");
+  h.WriteSettings(SettingsText(FeedUrl("rss.php"), "300", "450"));
   h.Start();
-  platform::OnSessionEnd([&h] {
+  session.OnEnd([&h] {
     if (!h.ticker().Closed()) h.ticker().Unload();
   });
   h.ticker().picTicker.MouseDown(platform::vbRightButton, 0, 5, 5);
-  h.options().cboURL.setText(server.Url("tallowmere.example/typed.php"));
+  h.options().cboURL.setText(FeedUrl("typed.php"));
   ASSERT_TRUE(h.options().blnEdited);
-  const auto requests = server.RequestedPaths().size();
+  const int requests = h.download.calls();
 
-  platform::EndSession();
+  session.EndSession();
+  session.EndSession();
 
   EXPECT_TRUE(h.ticker().Closed());
   EXPECT_TRUE(h.options().Closed());
-  EXPECT_EQ(h.programEnds, 1);
-  EXPECT_EQ(server.RequestedPaths().size(), requests) << "nothing is loaded at the session's end";
+  EXPECT_EQ(session.exits, 1) << "the program ends once";
+  EXPECT_TRUE(session.Ending());
+  EXPECT_TRUE(platform::Ending()) << "the form engine knows the program is ending";
+  EXPECT_EQ(h.download.calls(), requests) << "nothing is loaded at the session's end";
   EXPECT_EQ(platform::GetPrivateProfileString("Options", "Default URL", "", h.SettingsPath()),
-            server.Url("tallowmere.example/typed.php"));
+            FeedUrl("typed.php"));
   EXPECT_EQ(platform::GetPrivateProfileString("Options", "WindowX", "", h.SettingsPath()), "300");
+}
+
+// The end of one session object is not the end of the next: tests (and a program that made a
+// new one) start afresh.
+TEST(SessionEnd, TheEndBelongsToTheSessionThatEnded) {
+  {
+    SessionForTest ended;
+    ended.EndProgram();
+    ASSERT_TRUE(platform::Ending());
+  }
+  EXPECT_FALSE(platform::Ending());
+  SessionForTest fresh;
+  EXPECT_FALSE(fresh.Ending());
 }
 
 }  // namespace

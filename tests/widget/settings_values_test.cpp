@@ -11,7 +11,6 @@
 #include "app/modGeneral.h"
 #include "platform/Profile.h"
 #include "platform/qt/Widgets.h"
-#include "widget/support/FeedServer.h"
 #include "widget/support/TickerHarness.h"
 
 using platform::qt::WidgetOf;
@@ -39,14 +38,12 @@ std::string LongUrl() {
 class SettingsValues : public testing::TestWithParam<ValueCase> {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(server.running());
-    server.AddFile("tallowmere.example/rss.php", "<rss><item><title>Feed</title></item></rss>");
+    h.download.Put(FeedUrl("rss.php"), "<rss><item><title>Feed</title></item></rss>");
     // Partly above the screen's top edge: a place the user may choose, kept as it is.
-    h.WriteSettings(SettingsText(server.Url("tallowmere.example/rss.php"), "1500", "-90"));
+    h.WriteSettings(SettingsText(FeedUrl("rss.php"), "1500", "-90"));
     h.Start();
   }
 
-  FeedServer server;
   TickerHarness h;
 };
 

@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <string>
 
-#include "widget/support/FeedServer.h"
 #include "widget/support/TickerHarness.h"
 
 namespace {
@@ -67,17 +66,13 @@ Cycle CycleAt(int i) {
 }
 
 TEST(Soak, TwoThousandReloadsKeepTheWindowsInStepAndGrowNothing) {
-  FeedServer server;
-  ASSERT_TRUE(server.running());
-  server.AddFile("tallowmere.example/empty.php",
-                 "<rss><channel><title>Empty</title></channel></rss>");
-  server.AddFile("tallowmere.example/small.php", SmallFeed());
-  server.AddFile("tallowmere.example/ticker.txt", StoryList());
-  const std::string urls[] = {
-      server.Url("tallowmere.example/empty.php"), server.Url("tallowmere.example/small.php"),
-      server.Url("tallowmere.example/ticker.txt"), server.Url("tallowmere.example/missing.php")};
-
   TickerHarness h;
+  h.download.Put(FeedUrl("empty.php"), "<rss><channel><title>Empty</title></channel></rss>");
+  h.download.Put(FeedUrl("small.php"), SmallFeed());
+  h.download.Put(FeedUrl("ticker.txt"), StoryList());
+  const std::string urls[] = {FeedUrl("empty.php"), FeedUrl("small.php"), FeedUrl("ticker.txt"),
+                              FeedUrl("missing.php")};
+
   h.WriteSettings(SettingsText(urls[1]));
   h.Start();
   frmTicker& t = h.ticker();
@@ -127,8 +122,7 @@ TEST(Soak, TwoThousandReloadsKeepTheWindowsInStepAndGrowNothing) {
   EXPECT_EQ(ObjectCount(), objectsEarly) << "objects piled up under the windows";
 
   // Every cycle really fetched (the start-up load is the first request).
-  const auto requests = server.RequestedPaths();
-  EXPECT_EQ(requests.size(), std::size_t{kCycles + 1});
+  EXPECT_EQ(h.download.calls(), kCycles + 1);
 
   // The program still closes and saves as on its first day.
   EXPECT_TRUE(t.Unload());

@@ -12,12 +12,12 @@
 #include "app/NumberText.h"
 #include "platform/Application.h"
 #include "platform/Profile.h"
-#include "platform/Screens.h"
 #include "widget/support/TickerHarness.h"
 
 namespace {
 
-// A feed URL inside the home domain that nobody answers: the load fails at once.
+// A feed URL inside the home domain that nobody answers (the fake download has nothing put for
+// it): the load fails at once.
 const std::string kDeadHomeUrl = "http://127.0.0.1:9/tallowmere.example/feed.php";
 
 std::string Key(const TickerHarness& h, const char* key) {
@@ -163,11 +163,46 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SavedPosition, WhollyOffEveryScreenComesBackToThePrimaryWorkArea) {
   TickerHarness h;
   h.WriteSettings(SettingsText(kDeadHomeUrl, "-9000000", "9000000"));
+  h.fakes.screens.workArea = {1200, 450, 14000, 11000};
   h.Start();
-  const auto area = platform::PrimaryWorkArea();
+  const auto area = h.fakes.screens.workArea;
   EXPECT_EQ(h.ticker().Left(), area.left);
   EXPECT_EQ(h.ticker().Top(), area.top);
 }
+
+// Two screens side by side, a panel along the top of the first: a saved position on either
+// screen, even partly off it, is the user's choice; one on neither comes back to the work area.
+struct ScreenCase {
+  const char* name;
+  platform::Twips x, y;
+  bool kept;
+};
+
+void PrintTo(const ScreenCase& c, std::ostream* os) { *os << c.name; }
+
+class SavedPositionOnScreens : public testing::TestWithParam<ScreenCase> {};
+
+TEST_P(SavedPositionOnScreens, StaysWhenItMeetsAScreen) {
+  const ScreenCase& c = GetParam();
+  TickerHarness h;
+  h.fakes.screens.areas = {{0, 0, 15360, 11520}, {15360, 0, 15360, 11520}};
+  h.fakes.screens.workArea = {0, 450, 15360, 11070};
+  h.WriteSettings(SettingsText(kDeadHomeUrl, FormatNumber(c.x), FormatNumber(c.y)));
+  h.Start();
+  EXPECT_EQ(h.ticker().Left(), c.kept ? c.x : 0);
+  EXPECT_EQ(h.ticker().Top(), c.kept ? c.y : 450);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SavedPositionOnScreens,
+    testing::Values(ScreenCase{"OnTheSecondScreen", 20000, 3000, true},
+                    ScreenCase{"PartlyLeftOfTheFirst", -1000, 100, true},
+                    // the window's left edge one twip inside the second screen's right edge
+                    ScreenCase{"LastTwipOfTheSecond", 30719, 100, true},
+                    ScreenCase{"JustRightOfBoth", 30720, 100, false},
+                    ScreenCase{"BelowBoth", 100, 11520, false},
+                    ScreenCase{"AboveBoth", 100, -5000, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Save, RoundTripsThePositionAndKeepsOtherSectionsAndKeys) {
   TickerHarness h;
@@ -278,8 +313,9 @@ TEST(SavedPosition, AbsurdNumbersNeitherCrashNorHideTheWindow) {
   TickerHarness h;
   h.WriteSettings(SettingsText("http://127.0.0.1:9/tallowmere.example/feed.php",
                                "9" + std::string(400, '9'), "-" + std::string(400, '9')));
+  h.fakes.screens.workArea = {1200, 450, 14000, 11000};
   h.Start();
-  const auto area = platform::PrimaryWorkArea();
+  const auto area = h.fakes.screens.workArea;
   EXPECT_EQ(h.ticker().Left(), area.left);
   EXPECT_EQ(h.ticker().Top(), area.top);
 }

@@ -245,17 +245,17 @@ TEST_P(PressAfterTheDialog, IsAPressUnlessNothingHappenedBetween) {
     downs.push_back({i, b});
     dialog.Show();
   };
-  QWidget* box = picTicker.widget();
+  QWidget* box = WidgetOf(picTicker);
   const QPoint at(15, 8);
   SendMouse(box, QEvent::MouseButtonPress, at, Qt::RightButton, Qt::RightButton);
   SendMouse(box, QEvent::MouseButtonRelease, at, Qt::RightButton, Qt::NoButton);
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.widget()));
-  c.between(dialog.widget());
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(dialog)));
+  c.between(WidgetOf(dialog));
   SendMouse(box, QEvent::MouseButtonDblClick, at, Qt::RightButton, Qt::RightButton);
   SendMouse(box, QEvent::MouseButtonRelease, at, Qt::RightButton, Qt::NoButton);
   ASSERT_EQ(downs.size(), c.downs) << c.name;
   EXPECT_EQ(downs.back().button, vbRightButton);
-  EXPECT_FALSE(dialog.widget()->windowState() & Qt::WindowMinimized);
+  EXPECT_FALSE(WidgetOf(dialog)->windowState() & Qt::WindowMinimized);
   EXPECT_TRUE(dialog.Visible());
 }
 

@@ -5,11 +5,10 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QTimer>
+#include <functional>
 
 #include "platform/Profile.h"
-#include "platform/TerminationSignals.h"
-#include "widget/support/FeedServer.h"
+#include "widget/support/SessionForTest.h"
 #include "widget/support/TickerHarness.h"
 
 namespace {
@@ -22,63 +21,92 @@ bool WaitFor(const std::function<bool()>& condition) {
   return condition();
 }
 
-bool Ignored(int signal) {
+sighandler_t Disposition(int signal) {
   struct sigaction current {};
   sigaction(signal, nullptr, &current);
-  return current.sa_handler == SIG_IGN;
+  return current.sa_handler;
 }
 
-// Runs first in this program: SIGHUP starts ignored, as under nohup.
 TEST(TerminationSignals, EachSignalCallsTheHandlerFromTheEventLoop) {
-  ::signal(SIGHUP, SIG_IGN);
-  int calls = 0;
-  ASSERT_TRUE(platform::OnTerminationSignal([&calls] { ++calls; }));
-  EXPECT_TRUE(Ignored(SIGHUP)) << "a signal ignored at start stays ignored";
+  ::signal(SIGHUP, SIG_IGN);  // as under nohup
+  {
+    SessionForTest session;
+    int calls = 0;
+    session.OnEnd([&calls] { ++calls; });
+    EXPECT_EQ(Disposition(SIGHUP), SIG_IGN) << "a signal ignored at start stays ignored";
 
-  for (const int signal : {SIGTERM, SIGINT, SIGTERM}) {
-    const int before = calls;
-    ASSERT_EQ(::raise(signal), 0);
-    EXPECT_EQ(calls, before) << "never inside the signal itself";
-    EXPECT_TRUE(WaitFor([&] { return calls == before + 1; })) << signal;
+    for (const int signal : {SIGTERM, SIGINT, SIGTERM}) {
+      const int before = calls;
+      ASSERT_EQ(::raise(signal), 0);
+      EXPECT_EQ(calls, before) << "never inside the signal itself";
+      EXPECT_TRUE(WaitFor([&] { return calls == before + 1; })) << signal;
+    }
+    EXPECT_EQ(session.exits, 0) << "the handler decides; the signal itself ends nothing";
   }
   ::signal(SIGHUP, SIG_DFL);
 }
 
 TEST(TerminationSignals, HangUpCallsTheHandlerWhenItWasNotIgnored) {
   ::signal(SIGHUP, SIG_DFL);
+  SessionForTest session;
   int calls = 0;
-  ASSERT_TRUE(platform::OnTerminationSignal([&calls] { ++calls; }));
+  session.OnEnd([&calls] { ++calls; });
   ASSERT_EQ(::raise(SIGHUP), 0);
   EXPECT_TRUE(WaitFor([&] { return calls == 1; }));
+}
+
+// Until the program has a handler the signals keep their own effect (ending the program at
+// once); a session that goes gives them back as they were.
+TEST(TerminationSignals, AreCaughtOnlyWhileASessionHasAHandler) {
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP}) ::signal(signal, SIG_DFL);
+  {
+    SessionForTest session;
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+      EXPECT_EQ(Disposition(signal), SIG_DFL) << signal;
+    }
+    session.OnEnd([] {});
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+      EXPECT_NE(Disposition(signal), SIG_DFL) << signal;
+    }
+  }
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    EXPECT_EQ(Disposition(signal), SIG_DFL) << signal;
+  }
 }
 
 // A signal that comes while a fetch waits and the dialog holds an unapplied edit: the strip
 // saves what the box holds and where it stands, and the program ends without loading.
 TEST(TerminationSignals, TheStripSavesAndTheProgramEndsAsAtAnyClose) {
-  FeedServer server;
-  ASSERT_TRUE(server.running());
-  server.AddFile("tallowmere.example/rss.php", "<rss><item><title>One</title></item></rss>");
+  SessionForTest session;
   TickerHarness h;
-  h.WriteSettings(SettingsText(server.Url("tallowmere.example/rss.php"), "300", "450"));
+  h.UseSession(session);
+  h.download.Put(FeedUrl("rss.php"), "<rss><item><title>One</title></item></rss>");
+  h.WriteSettings(SettingsText(FeedUrl("rss.php"), "300", "450"));
   h.Start();
   frmTicker& t = h.ticker();
-  ASSERT_TRUE(platform::OnTerminationSignal([&t] {
+  session.OnEnd([&t] {
     if (!t.Closed()) t.Unload();
-  }));
+  });
   t.picTicker.MouseDown(platform::vbRightButton, 0, 5, 5);
-  h.options().cboURL.setText(server.Url("tallowmere.example/typed.php"));
+  h.options().cboURL.setText(FeedUrl("typed.php"));
   t.Move(1500, 2250);
-  t.strUrl = server.Url("tallowmere.example/rss.php?delay=1");
-  QTimer::singleShot(100, [] { ::raise(SIGTERM); });
+  bool closedDuringFetch = false;
+  h.download.StallNext([&] {
+    ::raise(SIGTERM);
+    closedDuringFetch = WaitFor([&] { return t.Closed(); });
+    h.download.Release();
+  });
+  const int requests = h.download.calls();
   t.picTitle.DblClick();
 
+  EXPECT_TRUE(closedDuringFetch);
   EXPECT_TRUE(t.Closed());
-  EXPECT_EQ(h.programEnds, 1);
+  EXPECT_EQ(session.exits, 1);
+  EXPECT_EQ(h.download.calls(), requests + 1) << "only the fetch under way";
   EXPECT_EQ(platform::GetPrivateProfileString("Options", "Default URL", "", h.SettingsPath()),
-            server.Url("tallowmere.example/typed.php"));
+            FeedUrl("typed.php"));
   EXPECT_EQ(platform::GetPrivateProfileString("Options", "WindowX", "", h.SettingsPath()), "1500");
   EXPECT_EQ(platform::GetPrivateProfileString("Options", "WindowY", "", h.SettingsPath()), "2250");
-  platform::OnTerminationSignal(nullptr);
 }
 
 }  // namespace

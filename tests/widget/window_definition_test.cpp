@@ -2,12 +2,10 @@
 // label template, the timers, and the title picture in front of the strip.
 #include <gtest/gtest.h>
 
-#include <QTimer>
 #include <QWidget>
 #include <chrono>
 
-#include "platform/Cursor.h"
-#include "widget/support/FeedServer.h"
+#include "platform/qt/SystemServiceClasses.h"
 #include "widget/support/TickerHarness.h"
 
 namespace {
@@ -53,21 +51,20 @@ TEST(WindowDefinition, ControlsStartAsDefined) {
 }
 
 TEST(WindowDefinition, TimersStayOffUntilTheFirstLoadHasReturned) {
-  FeedServer server;
-  ASSERT_TRUE(server.running());
-  server.AddFile("tallowmere.example/rss.php", "<rss><item><title>One</title></item></rss>");
   TickerHarness h;
-  h.WriteSettings(SettingsText(server.Url("tallowmere.example/rss.php?delay=0.5")));
+  h.download.Put(FeedUrl("rss.php"), "<rss><item><title>One</title></item></rss>");
+  h.WriteSettings(SettingsText(FeedUrl("rss.php")));
   h.Create();
   bool sampled = false;
   bool scrollDuringLoad = true;
   bool mouseDuringLoad = true;
   bool visibleDuringLoad = true;
-  QTimer::singleShot(100, [&] {
+  h.download.StallNext([&] {
     sampled = true;
     scrollDuringLoad = h.ticker().tmrScroll.Enabled();
     mouseDuringLoad = h.ticker().tmrMouse.Enabled();
     visibleDuringLoad = h.ticker().Visible();
+    h.download.Release();
   });
   h.ticker().Show();
   ASSERT_TRUE(sampled) << "the first fetch should still have been waiting";
@@ -89,10 +86,12 @@ TEST(WindowDefinition, TheTitlePictureCoversTheStrip) {
   t.picTicker.setLeft(0);  // the strip now runs underneath the title picture
   const platform::PointApi overTitle{static_cast<int>(t.Left() / 15) + 10,
                                      static_cast<int>(t.Top() / 15) + 5};
-  EXPECT_EQ(platform::WindowFromPoint(overTitle), t.picTitle.hWnd());
+  // The system's own pointer service, which the hover poll asks in the program.
+  const platform::PointerCursor cursor;
+  EXPECT_EQ(cursor.WindowFromPoint(overTitle), t.picTitle.hWnd());
   const platform::PointApi overStrip{static_cast<int>(t.Left() / 15) + 100,
                                      static_cast<int>(t.Top() / 15) + 5};
-  EXPECT_EQ(platform::WindowFromPoint(overStrip), t.picTicker.hWnd());
+  EXPECT_EQ(cursor.WindowFromPoint(overStrip), t.picTicker.hWnd());
 }
 
 }  // namespace

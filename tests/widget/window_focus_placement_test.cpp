@@ -7,7 +7,6 @@
 #include <QTest>
 #include <QWidget>
 
-#include "platform/Screens.h"
 #include "platform/qt/Widgets.h"
 #include "widget/support/TickerHarness.h"
 
@@ -34,7 +33,7 @@ TEST_P(SavedAboveTheScreen, IsJudgedByTheStripsRealHeight) {
   TickerHarness h;
   h.WriteSettings(SettingsText(kDeadHomeUrl, "1500", c.savedTop));
   h.Start();
-  const auto area = platform::PrimaryWorkArea();
+  const auto area = h.fakes.screens.workArea;
   // The cases stand for a strip at most 40 pixels high.
   ASSERT_LE(h.ticker().Height(), 600) << "the strip is laid out before the check";
   if (c.broughtBack) {

@@ -5,12 +5,10 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QFont>
-#include <QSessionManager>
 #include <optional>
-#include <utility>
 
-#include "platform/SessionEnd.h"
 #include "platform/qt/StripAccessible.h"
+#include "platform/qt/SystemSession.h"
 
 namespace platform {
 
@@ -21,10 +19,8 @@ std::optional<std::string>& AppPathOverride() {
   return folder;
 }
 
-bool& EndingFlag() {
-  static bool ending = false;
-  return ending;
-}
+// The end of the program belongs to the application object: a new one starts afresh.
+constexpr const char* kEndingProperty = "platform.ending";
 
 }  // namespace
 
@@ -40,15 +36,16 @@ void SetAppPath(const std::string& folder) {
   AppPathOverride() = path;
 }
 
-void EndProgram() {
-  EndingFlag() = true;
-  // exit(), not quit(): quit() would first send every window a close request.
-  QCoreApplication::exit(0);
+void MarkProgramEnding(bool ending) {
+  if (QCoreApplication* app = QCoreApplication::instance()) {
+    app->setProperty(kEndingProperty, ending);
+  }
 }
 
-bool Ending() { return EndingFlag(); }
-
-void OnSessionEnd(std::function<void()> handler) { SetSessionEndHandler(std::move(handler)); }
+bool Ending() {
+  const QCoreApplication* app = QCoreApplication::instance();
+  return app != nullptr && app->property(kEndingProperty).toBool();
+}
 
 void InitializeFormEngine() {
   // Closing a window never ends the program by itself; the program decides.
@@ -59,20 +56,9 @@ void InitializeFormEngine() {
   QFont font(QStringLiteral("MS Sans Serif"));
   font.setPointSizeF(8.25);
   QApplication::setFont(font);
-  static bool connected = false;
-  if (!connected) {
-    connected = true;
-    QAccessible::installFactory(StripAccessibleFactory);
-    // The session manager is never asked to let us talk to the user: the forms close with
-    // the session's reason and the program's handler runs, once.
-    QObject::connect(
-        qApp, &QGuiApplication::commitDataRequest, qApp,
-        [](QSessionManager& manager) {
-          manager.setRestartHint(QSessionManager::RestartNever);
-          EndSession();
-        },
-        Qt::DirectConnection);
-  }
+  // Installed once however often the engine is set up.
+  QAccessible::removeFactory(StripAccessibleFactory);
+  QAccessible::installFactory(StripAccessibleFactory);
 }
 
 }  // namespace platform

@@ -1,5 +1,3 @@
-#include "platform/Cursor.h"
-
 #include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
@@ -7,10 +5,11 @@
 #include <QWidget>
 
 #include "platform/qt/PictureBoxWidget.h"
+#include "platform/qt/SystemServiceClasses.h"
 
 namespace platform {
 
-bool GetCursorPos(PointApi& pt) {
+bool PointerCursor::GetCursorPos(PointApi& pt) const {
   if (QGuiApplication::primaryScreen() == nullptr) return false;
   const QPoint position = QCursor::pos();
   pt.x = position.x();
@@ -21,7 +20,7 @@ bool GetCursorPos(PointApi& pt) {
 // Labels own no window: a point on one belongs to the picture box that draws it. Any other
 // widget of ours answers with its own identity, which matches no form or picture box handle.
 // Windows of other programs cannot be told from the desktop here: both give 0.
-WindowHandle WindowFromPoint(PointApi pt) {
+WindowHandle PointerCursor::WindowFromPoint(PointApi pt) const {
   QWidget* widget = QApplication::widgetAt(QPoint(pt.x, pt.y));
   if (widget == nullptr) return 0;
   for (QWidget* w = widget; w != nullptr && !w->isWindow(); w = w->parentWidget()) {

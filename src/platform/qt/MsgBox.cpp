@@ -1,21 +1,14 @@
-#include "platform/MsgBox.h"
-
 #include <QMessageBox>
 #include <QPushButton>
 #include <algorithm>
-#include <utility>
 #include <vector>
 
-#include "platform/Application.h"
+#include "platform/MsgBox.h"
+#include "platform/qt/SystemServiceClasses.h"
 
 namespace platform {
 
 namespace {
-
-std::function<int(const std::string&, int)>& Hook() {
-  static std::function<int(const std::string&, int)> hook;
-  return hook;
-}
 
 // The answers a box returns, by the button pressed.
 constexpr int kOK = 1, kCancel = 2, kAbort = 3, kRetry = 4, kIgnore = 5, kYes = 6, kNo = 7;
@@ -62,11 +55,10 @@ QMessageBox::Icon IconFor(int style) {
 
 }  // namespace
 
-int MsgBox(const std::string& prompt, int style) {
-  if (Hook()) return Hook()(prompt, style);
+int BoxMsgBox::Show(const std::string& prompt, int style) {
   const std::vector<Choice> choices = ChoicesFor(style);
   // The program is ending: no box is shown and the default answer stands.
-  if (Ending()) return choices.front().answer;
+  if (session_.Ending()) return choices.front().answer;
   QMessageBox box;
   box.setWindowTitle(QStringLiteral(APP_DISPLAY_NAME));
   box.setTextFormat(Qt::PlainText);
@@ -86,10 +78,6 @@ int MsgBox(const std::string& prompt, int style) {
     if (pressed != nullptr && box.button(choice.button) == pressed) return choice.answer;
   }
   return cancel != choices.end() ? kCancel : choices.back().answer;
-}
-
-void SetMsgBoxHook(std::function<int(const std::string& prompt, int style)> hook) {
-  Hook() = std::move(hook);
 }
 
 }  // namespace platform

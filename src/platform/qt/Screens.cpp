@@ -1,13 +1,12 @@
-#include "platform/Screens.h"
-
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "platform/qt/SystemServiceClasses.h"
 #include "platform/qt/Twips.h"
 
 namespace platform {
 
-std::vector<RectTwips> ScreenAreas() {
+std::vector<RectTwips> DesktopScreens::ScreenAreas() const {
   std::vector<RectTwips> areas;
   for (const QScreen* screen : QGuiApplication::screens()) {
     areas.push_back(ToTwips(screen->geometry()));
@@ -15,7 +14,7 @@ std::vector<RectTwips> ScreenAreas() {
   return areas;
 }
 
-RectTwips PrimaryWorkArea() {
+RectTwips DesktopScreens::PrimaryWorkArea() const {
   const QScreen* screen = QGuiApplication::primaryScreen();
   if (screen == nullptr) return {};
   return ToTwips(screen->availableGeometry());

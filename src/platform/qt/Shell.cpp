@@ -1,13 +1,13 @@
-#include "platform/Shell.h"
-
 #include <QProcess>
 #include <QString>
 #include <QStringList>
 
+#include "platform/qt/SystemServiceClasses.h"
+
 namespace platform {
 
 // startDetached runs no shell and does not wait: the opener gets the text as its argv[1].
-bool ShellOpen(const std::string& link) {
+bool ProcessLinkOpener::Open(const std::string& link) {
   return QProcess::startDetached(QStringLiteral("xdg-open"),
                                  QStringList{QString::fromStdString(link)});
 }

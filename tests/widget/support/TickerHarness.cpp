@@ -1,12 +1,10 @@
 #include "widget/support/TickerHarness.h"
 
 #include <QFile>
-#include <chrono>
 #include <fstream>
 #include <sstream>
 
 #include "platform/Application.h"
-#include "platform/MsgBox.h"
 #include "platform/Profile.h"
 
 TickerHarness::TickerHarness() {
@@ -15,15 +13,10 @@ TickerHarness::TickerHarness() {
   hadConfigHome_ = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
   savedConfigHome_ = qgetenv("XDG_CONFIG_HOME");
   qputenv("XDG_CONFIG_HOME", QFile::encodeName(userConfig_.path()));
-  platform::SetMsgBoxHook([this](const std::string& prompt, int style) {
-    messages.push_back({prompt, style});
-    return platform::vbOK;
-  });
 }
 
 TickerHarness::~TickerHarness() {
   Destroy();
-  platform::SetMsgBoxHook({});
   if (hadConfigHome_) {
     qputenv("XDG_CONFIG_HOME", savedConfigHome_);
   } else {
@@ -56,12 +49,17 @@ std::string TickerHarness::UserSettingsPath() const {
 
 void TickerHarness::Create() {
   Destroy();
-  options_ = std::make_unique<frmOptions>();
-  ticker_ = std::make_unique<frmTicker>(*options_);
+  const platform::Services fake = fakes.services();
+  const platform::Services services{.download = fake.download,
+                                    .opener = fake.opener,
+                                    .msgBox = fake.msgBox,
+                                    .clock = fake.clock,
+                                    .cursor = fake.cursor,
+                                    .screens = fake.screens,
+                                    .session = session_ != nullptr ? *session_ : fake.session};
+  options_ = std::make_unique<frmOptions>(services);
+  ticker_ = std::make_unique<frmTicker>(*options_, services);
   options_->Attach(*ticker_);
-  ticker_->OnProgramEnd = [this] { ++programEnds; };
-  // A dead address must not hold a test for a minute.
-  ticker_->Inet1.setRequestTimeout(std::chrono::seconds(5));
 }
 
 void TickerHarness::Start() {

@@ -1,5 +1,6 @@
-// The two windows of the program, created for one test in a temporary program folder, with
-// the message box replaced by a recorder.
+// The two windows of the program, created for one test in a temporary program folder and
+// handed fake services: downloads answer from a script, links and messages are recorded,
+// the clock, the pointer and the screens are the test's.
 #pragma once
 
 #include <QTemporaryDir>
@@ -8,12 +9,8 @@
 #include <vector>
 
 #include "options/frmOptions.h"
+#include "support/fakes/FakeServices.h"
 #include "ticker/frmTicker.h"
-
-struct RecordedMessage {
-  std::string prompt;
-  int style = 0;
-};
 
 class TickerHarness {
  public:
@@ -33,6 +30,10 @@ class TickerHarness {
   std::string UserConfigFolder() const;
   std::string UserSettingsPath() const;
 
+  // The windows created from now on end through session instead of the fake one (which
+  // still counts nothing then); session must outlive them.
+  void UseSession(platform::Session& session) { session_ = &session; }
+
   // Creates the two windows as the program does (without showing them).
   void Create();
   // Creates them and shows the strip window, which runs its start-up sequence.
@@ -43,18 +44,27 @@ class TickerHarness {
   frmTicker& ticker() { return *ticker_; }
   frmOptions& options() { return *options_; }
 
-  std::vector<RecordedMessage> messages;
-  // Times the program asked to end.
-  int programEnds = 0;
+  FakeServices fakes;
+  FakeDownload& download = fakes.download;
+  // The messages shown, in order.
+  std::vector<RecordedMessage>& messages = fakes.msgBox.shown;
+  // Times the program was ended.
+  const int& programEnds = fakes.session.endProgramCalls;
 
  private:
   QTemporaryDir folder_;
   QTemporaryDir userConfig_;
   QByteArray savedConfigHome_;
   bool hadConfigHome_ = false;
+  platform::Session* session_ = nullptr;
   std::unique_ptr<frmOptions> options_;
   std::unique_ptr<frmTicker> ticker_;
 };
+
+// The address of a file on the home site (what the fake download answers is put for it).
+inline std::string FeedUrl(const std::string& path) {
+  return "http://feeds.tallowmere.example/" + path;
+}
 
 // A settings file naming url as the feed URL and the given position.
 std::string SettingsText(const std::string& url, const std::string& x = "0",

@@ -1,0 +1,58 @@
+// The Qt back end's services, each over the system's own facility; SystemServices owns one
+// of each and hands them down.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/Inet.h"
+#include "platform/Services.h"
+
+namespace platform {
+
+// Download over Inet (the control the strip window calls Inet1).
+class InetDownload final : public Download {
+ public:
+  InetDownload();
+  FetchResult OpenURL(const std::string& url) override;
+  bool StillExecuting() const override;
+
+ private:
+  Inet inet_;
+};
+
+// Starts xdg-open with the link as its one argument.
+class ProcessLinkOpener final : public LinkOpener {
+ public:
+  bool Open(const std::string& link) override;
+};
+
+// The toolkit's modal message box. While the program ends no box is shown: the default
+// button's answer is returned at once.
+class BoxMsgBox final : public MsgBoxService {
+ public:
+  explicit BoxMsgBox(const Session& session) : session_(session) {}
+  int Show(const std::string& prompt, int style) override;
+
+ private:
+  const Session& session_;
+};
+
+class SystemClock final : public Clock {
+ public:
+  std::chrono::system_clock::time_point Now() const override;
+};
+
+class PointerCursor final : public Cursor {
+ public:
+  bool GetCursorPos(PointApi& pt) const override;
+  WindowHandle WindowFromPoint(PointApi pt) const override;
+};
+
+class DesktopScreens final : public Screens {
+ public:
+  std::vector<RectTwips> ScreenAreas() const override;
+  RectTwips PrimaryWorkArea() const override;
+};
+
+}  // namespace platform

@@ -1,0 +1,49 @@
+#include "platform/SystemServices.h"
+
+#include "platform/qt/SystemServiceClasses.h"
+#include "platform/qt/SystemSession.h"
+
+namespace platform {
+
+namespace {
+
+// The strip window's download control: a request without progress fails after a minute.
+const Inet::Definition kInet1{.name = "Inet1", .requestTimeout = 60};
+
+}  // namespace
+
+InetDownload::InetDownload() : inet_(kInet1) {}
+
+FetchResult InetDownload::OpenURL(const std::string& url) { return inet_.OpenURL(url); }
+
+bool InetDownload::StillExecuting() const { return inet_.StillExecuting(); }
+
+std::chrono::system_clock::time_point SystemClock::Now() const {
+  return std::chrono::system_clock::now();
+}
+
+struct SystemServices::Impl {
+  InetDownload download;
+  ProcessLinkOpener opener;
+  SystemSession session;
+  BoxMsgBox msgBox{session};
+  SystemClock clock;
+  PointerCursor cursor;
+  DesktopScreens screens;
+};
+
+SystemServices::SystemServices() : d(std::make_unique<Impl>()) {}
+
+SystemServices::~SystemServices() = default;
+
+Services SystemServices::services() {
+  return Services{.download = d->download,
+                  .opener = d->opener,
+                  .msgBox = d->msgBox,
+                  .clock = d->clock,
+                  .cursor = d->cursor,
+                  .screens = d->screens,
+                  .session = d->session};
+}
+
+}  // namespace platform

@@ -1,0 +1,64 @@
+// The end of the desktop session and of the program, over the toolkit's session manager and
+// the termination signals (SIGTERM at log-out or from a service manager, SIGINT from Ctrl+C,
+// SIGHUP when the terminal goes away).
+#pragma once
+
+#include <signal.h>
+
+#include <QMetaObject>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "platform/Services.h"
+
+class QSocketNotifier;
+
+namespace platform {
+
+class SystemSession : public Session {
+ public:
+  // Call once the application object exists.
+  SystemSession();
+  ~SystemSession() override;
+  SystemSession(const SystemSession&) = delete;
+  SystemSession& operator=(const SystemSession&) = delete;
+
+  // The first handler set also starts catching the termination signals: until then they end
+  // the program at once, as they would without it. A signal the program was started with set
+  // to be ignored (nohup, a background job) stays ignored. The handler runs from the event
+  // loop, never inside the signal itself. Signals that cannot be caught are reported on
+  // standard error and keep ending the program at once.
+  void OnEnd(std::function<void()> handler) override;
+  // Ends every event loop (exit, not quit: quit would first send every window a close
+  // request); forms no longer show and message boxes no longer wait.
+  void EndProgram() override;
+  bool Ending() const override;
+
+  // The desktop session ends: every open form is asked to close with vbAppWindows, then the
+  // handler runs. Once per session; later calls do nothing.
+  void EndSession();
+
+ protected:
+  // Makes every running event loop return (tests replace it to keep their own loop alive).
+  virtual void ExitEventLoops();
+
+ private:
+  void CatchSignals();
+  void Signalled();
+
+  std::function<void()> handler_;
+  bool sessionEnded_ = false;
+  bool ending_ = false;
+  bool catching_ = false;
+  std::array<struct sigaction, 3> previous_{};
+  std::array<bool, 3> replaced_{};
+  std::unique_ptr<QSocketNotifier> notifier_;
+  QMetaObject::Connection commitData_;
+};
+
+// Tells the form engine that the program is ending (or no longer is); Ending() in
+// platform/Application.h answers with it.
+void MarkProgramEnding(bool ending);
+
+}  // namespace platform

@@ -1,0 +1,31 @@
+// One of each fake service, handed out together as the windows' Services.
+#pragma once
+
+#include "platform/Services.h"
+#include "support/fakes/FakeClock.h"
+#include "support/fakes/FakeCursor.h"
+#include "support/fakes/FakeDownload.h"
+#include "support/fakes/FakeLinkOpener.h"
+#include "support/fakes/FakeMsgBox.h"
+#include "support/fakes/FakeScreens.h"
+#include "support/fakes/FakeSession.h"
+
+struct FakeServices {
+  FakeDownload download;
+  FakeLinkOpener opener;
+  FakeMsgBox msgBox;
+  FakeClock clock;
+  FakeCursor cursor;
+  FakeScreens screens;
+  FakeSession session;
+
+  platform::Services services() {
+    return {.download = download,
+            .opener = opener,
+            .msgBox = msgBox,
+            .clock = clock,
+            .cursor = cursor,
+            .screens = screens,
+            .session = session};
+  }
+};
