@@ -218,6 +218,57 @@ TEST_F(StripEvents, ADoubleClickOnALabelIsOnePressAndOnTheBoxStillADoubleClick) 
   EXPECT_EQ(titleDoubleClicks, 1);
 }
 
+// The window system pairs two presses by time and place alone. When the first press opened a
+// dialog and the person then minimised or closed it before pressing again, the second press
+// is a press of its own, though it comes within the double-click time: the label gets it.
+struct BetweenCase {
+  const char* name;
+  void (*between)(QWidget* dialog);
+  std::size_t downs;
+};
+
+void PrintTo(const BetweenCase& c, std::ostream* out) { *out << c.name; }
+
+class PressAfterTheDialog : public StripEvents, public testing::WithParamInterface<BetweenCase> {
+ protected:
+  Form dialog{{.name = "frmDialog",
+               .caption = "Dialog",
+               .borderStyle = BorderStyle::FixedToolWindow,
+               .clientWidth = 4680,
+               .clientHeight = 1320}};
+};
+
+TEST_P(PressAfterTheDialog, IsAPressUnlessNothingHappenedBetween) {
+  const BetweenCase& c = GetParam();
+  AddLabel(0, 150, "First");
+  lblItem.MouseDown = [this](int i, int b, int, Twips, Twips) {
+    downs.push_back({i, b});
+    dialog.Show();
+  };
+  QWidget* box = WidgetOf(picTicker);
+  const QPoint at(15, 8);
+  SendMouse(box, QEvent::MouseButtonPress, at, Qt::RightButton, Qt::RightButton);
+  SendMouse(box, QEvent::MouseButtonRelease, at, Qt::RightButton, Qt::NoButton);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(dialog)));
+  c.between(WidgetOf(dialog));
+  SendMouse(box, QEvent::MouseButtonDblClick, at, Qt::RightButton, Qt::RightButton);
+  SendMouse(box, QEvent::MouseButtonRelease, at, Qt::RightButton, Qt::NoButton);
+  ASSERT_EQ(downs.size(), c.downs) << c.name;
+  EXPECT_EQ(downs.back().button, vbRightButton);
+  EXPECT_FALSE(WidgetOf(dialog)->windowState() & Qt::WindowMinimized);
+  EXPECT_TRUE(dialog.Visible());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Between, PressAfterTheDialog,
+    testing::Values(
+        // A quick second press at a dialog still open is the second half of a double-click.
+        BetweenCase{"Nothing", [](QWidget*) {}, 1},
+        // Minimised from its title bar: a click that reaches the window manager only.
+        BetweenCase{"Minimised", [](QWidget* d) { d->setWindowState(Qt::WindowMinimized); }, 2},
+        BetweenCase{"Closed", [](QWidget* d) { d->hide(); }, 2}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // --- A label that comes under a resting pointer ------------------------------------------
 
 class RestingPointer : public StripEvents {

@@ -28,6 +28,8 @@ std::vector<FormWidget*>& Registry() {
   return forms;
 }
 
+std::uint64_t windowChanges = 0;
+
 Qt::WindowFlags FlagsFor(BorderStyle style) {
   if (style == BorderStyle::FixedToolWindow) {
     return Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
@@ -83,6 +85,8 @@ FormWidget::~FormWidget() {
 }
 
 std::vector<FormWidget*> FormWidget::All() { return Registry(); }
+
+std::uint64_t FormWidget::WindowChanges() { return windowChanges; }
 
 Twips FormWidget::frameExtraWidth() const {
   const QMargins margins = frameMarginsNow();
@@ -405,6 +409,16 @@ void FormWidget::paintEvent(QPaintEvent* event) {
     painter.drawPixmap(area.topLeft(), pixmap);
     painter.restore();
   }
+}
+
+void FormWidget::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange) ++windowChanges;
+}
+
+void FormWidget::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  ++windowChanges;
 }
 
 void FormWidget::closeEvent(QCloseEvent* event) {

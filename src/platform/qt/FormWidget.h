@@ -5,6 +5,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <cstdint>
 #include <deque>
 #include <vector>
 
@@ -25,6 +26,10 @@ class FormWidget final : public QWidget {
 
   // Every live form, oldest first.
   static std::vector<FormWidget*> All();
+  // Grows each time a form is hidden or its window is minimised, maximised or restored, by
+  // the program or by the window manager: two presses with a change between them are not a
+  // double-click.
+  static std::uint64_t WindowChanges();
 
   Form& form() const { return form_; }
 
@@ -71,7 +76,9 @@ class FormWidget final : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;

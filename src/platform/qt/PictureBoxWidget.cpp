@@ -428,6 +428,13 @@ void PictureBoxWidget::press(QMouseEvent* event, bool doubleClick) {
     captured_ = true;
   }
   const Target target = capture_;
+  // WORKAROUND: the window system pairs two presses into a double-click by time and place
+  // alone. When one of the program's windows was hidden, minimised or restored between them
+  // (the first press opened a dialog that the person then minimised from its title bar, a
+  // click only the window manager sees), the person did something else in between: this
+  // press is a press of its own.
+  if (doubleClick && FormWidget::WindowChanges() != windowChangesAtPress_) doubleClick = false;
+  windowChangesAtPress_ = FormWidget::WindowChanges();
   // The second press of a double-click is a double-click, not a press: a label has no
   // double-click of its own, so it gets nothing (its link opens once per double-click).
   if (doubleClick && target.labels != nullptr) return;

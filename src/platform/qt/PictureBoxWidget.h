@@ -7,13 +7,14 @@
 #include <QPainter>
 #include <QPointer>
 #include <QWidget>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "platform/Font.h"
-#include "platform/qt/Fonts.h"
 #include "platform/LabelArray.h"
 #include "platform/PictureBox.h"
+#include "platform/qt/Fonts.h"
 
 namespace platform {
 
@@ -108,6 +109,8 @@ class PictureBoxWidget final : public QWidget {
   std::vector<int> paintList_;
   Target capture_;
   bool captured_ = false;
+  // FormWidget::WindowChanges() at the last press.
+  std::uint64_t windowChangesAtPress_ = 0;
   Target hovered_;
   bool customPointer_ = false;  // a label's own pointer shows, else the arrow
   std::string pointerIcon_;
