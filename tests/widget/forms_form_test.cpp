@@ -146,6 +146,26 @@ TEST(FormGeometry, AMoveAfterTheWindowIsMappedIsKept) {
   }
 }
 
+// The window system confirms each of the program's moves later, in order. During a drag the
+// program asks for several moves before the first is confirmed: those confirmations are not
+// moves by the user, and the window does not take their position.
+TEST(FormGeometry, LateConfirmationsOfTheProgramsOwnMovesAreNotTheUsers) {
+  Form form(Strip());
+  form.Move(1500, 1500);
+  form.Show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(form)));
+  for (int step = 1; step <= 3; ++step) form.Move(1500 + 150 * step, 1500);
+  // The window system reports the window at each asked-for place in turn.
+  for (const int x : {110, 120, 130}) {
+    SCOPED_TRACE(x);
+    WidgetOf(form)->move(x, 100);
+    EXPECT_EQ(form.Left(), 1950);
+  }
+  // A move after the last confirmation is the user's.
+  WidgetOf(form)->move(110, 100);
+  EXPECT_TRUE(WaitFor([&] { return form.Left() == 1650; }));
+}
+
 TEST(FormGeometry, HandlesAreNonZeroAndDistinct) {
   Form a(Strip());
   Form b(Dialog());

@@ -128,13 +128,17 @@ void FormWidget::applyPosition() {
   if (framePosition() == target && testAttribute(Qt::WA_Moved)) return;
   requestedPositions_.push_back(target);
   if (requestedPositions_.size() > kMaxRequestedPositions) requestedPositions_.pop_front();
+  // The toolkit reports the move at once, before the window system has made it; only the
+  // window system's confirmation, which comes later, takes the request off the list.
+  applying_ = true;
   if (borderStyle_ == BorderStyle::None) {
     move(target);
-    return;
+  } else {
+    // The client area goes inside the frame as it is now (see frameMarginsNow).
+    const QMargins margins = frameMarginsNow();
+    setGeometry(QRect(target + QPoint(margins.left(), margins.top()), size()));
   }
-  // The client area goes inside the frame as it is now (see frameMarginsNow).
-  const QMargins margins = frameMarginsNow();
-  setGeometry(QRect(target + QPoint(margins.left(), margins.top()), size()));
+  applying_ = false;
 }
 
 void FormWidget::setClientSize(Twips width, Twips height) {
@@ -435,18 +439,16 @@ void FormWidget::closeEvent(QCloseEvent* event) {
 void FormWidget::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
   // Nobody moves a hidden window: its position is the one it will show at.
-  if (!isVisible()) return;
+  if (!isVisible() || applying_) return;
   const QPoint actual = framePosition();
-  if (actual == positionInPixels()) {
-    requestedPositions_.clear();
-    return;
-  }
   auto asked = std::find(requestedPositions_.begin(), requestedPositions_.end(), actual);
   if (asked != requestedPositions_.end()) {
-    // The window system confirms a move we asked for; a later one is still on its way.
+    // The window system confirms a move we asked for, in the order they were asked (during
+    // a drag, later ones are still on their way).
     requestedPositions_.erase(requestedPositions_.begin(), asked + 1);
     return;
   }
+  if (actual == positionInPixels()) return;
   // Not yet mapped: the window manager placing the new window (see showNative).
   if (positionSet_ && awaitingMap_) return;
   // The user or the window manager moved the window: that is its position now.

@@ -124,6 +124,7 @@ class FormWidget final : public QWidget {
   int closeReason_ = vbFormControlMenu;
   // Positions asked of the window system and not yet confirmed by a move event.
   std::deque<QPoint> requestedPositions_;
+  bool applying_ = false;  // our own move is being made: its echo confirms nothing
   // Shown and not yet mapped: a move nobody asked for is the window manager placing the new
   // window, not the user, and is undone once the window is mapped.
   bool awaitingMap_ = false;
