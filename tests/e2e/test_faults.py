@@ -8,7 +8,7 @@ import socket
 import subprocess
 import time
 
-from harness import Session, main, wait_for
+from harness import Session, main, stands_still, wait_for
 
 LINK = (51, 51, 152)  # linked titles
 PLAIN = (0, 0, 0)  # titles without a link
@@ -197,10 +197,9 @@ class Checks:
             spot = max(spots, key=lambda spot: spot[1] - spot[0])[0]
             s.xdotool("mousemove", x + spot, y + h // 2)
             s.xdotool("mousemove", x + spot + 1, y + h // 2)
-            time.sleep(0.3)  # the pointer event is on its way
-            before = grab(s).data
-            time.sleep(1.0)
-            return grab(s).data == before
+            # Ten ticks of a running strip; until the pointer event has arrived it may still
+            # move, and the next round looks again.
+            return stands_still(lambda: grab(s).data, ticks=10)
 
         wait_for(pauses_under_the_pointer, timeout=15, interval=0.1,
                  what=f"{case}: a pointer resting on a label to pause the strip")
