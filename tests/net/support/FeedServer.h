@@ -20,9 +20,10 @@ class FeedServer {
     process_.start("python3", QStringList{FEED_SERVER, "--root", root_.path(), "--port", "0",
                                           "--log", root_.filePath("requests.log")} +
                                   extraArguments);
-    if (!process_.waitForStarted(10000)) return;
+    // Generous deadlines: on a busy machine the interpreter alone may take seconds to start.
+    if (!process_.waitForStarted(30000)) return;
     while (!process_.canReadLine()) {
-      if (!process_.waitForReadyRead(10000)) return;
+      if (!process_.waitForReadyRead(30000)) return;
     }
     const QByteArray line = process_.readLine().trimmed();
     if (line.startsWith("PORT ")) port_ = line.mid(5).toInt();
