@@ -30,10 +30,12 @@ Misbehaviour, chosen by query parameters on any path (the query is not part of t
 name), or for all following requests by the control endpoint:
     GET /__control?status=500&delay=2   sets defaults merged under every request's own query
     GET /__control?reset=1              clears them
+    GET /__control?release=1            answers the requests held by hold=1 (and any later)
 
 Parameters:
     status=N         answer with status N and a small HTML body
     delay=SECONDS    wait before answering (fractions allowed)
+    hold=1           wait before answering until /__control?release=1 (at most a minute)
     cut=N            send the headers with the full Content-Length, then N bytes of the body,
                      then reset the connection (TCP RST)
     stall=1          send the headers and half of the body (at most 4 KiB), then send
@@ -217,6 +219,10 @@ class Handler(BaseHTTPRequestHandler):
     def _answer(self):
         host, path, query = self._target()
         if path == "/__control":
+            if query.pop("release", None):
+                self.server.released.set()
+            if query.get("reset"):
+                self.server.released.clear()
             current = self.server.defaults.set(query)
             body = ("".join(f"{k}={v}\n" for k, v in sorted(current.items())) or "reset\n")
             self._send_simple(200, body.encode(), "text/plain")
@@ -227,6 +233,8 @@ class Handler(BaseHTTPRequestHandler):
         delay = float(params.get("delay", 0) or 0)
         if delay > 0:
             time.sleep(delay)
+        if params.get("hold"):
+            self.server.released.wait(60)
 
         if params.get("redirect_loop"):
             self._redirect(self.path)
@@ -450,6 +458,7 @@ def main():
     server = Server(("127.0.0.1", args.port), Handler)
     server.root = root
     server.defaults = Defaults()
+    server.released = threading.Event()
     server.log = Log(args.log)
     if args.tls_cert:
         context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)

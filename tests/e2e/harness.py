@@ -17,6 +17,10 @@ SOURCE = Path(os.environ.get("TICKER_SOURCE_DIR", Path(__file__).resolve().paren
 SERVER = SOURCE / "tools" / "feedserver.py"
 
 
+# The strip's scroll timer, in seconds: a running strip moves at least once in each tick.
+SCROLL_TICK = 0.1
+
+
 def wait_for(predicate, timeout=10.0, interval=0.05, what="condition"):
     deadline = time.monotonic() + timeout
     while True:
@@ -26,6 +30,28 @@ def wait_for(predicate, timeout=10.0, interval=0.05, what="condition"):
         if time.monotonic() > deadline:
             raise AssertionError(f"timed out waiting for {what}")
         time.sleep(interval)
+
+
+def changes(look, timeout=10.0):
+    """True as soon as look() answers differently from its first answer; False when it has
+    not by the deadline."""
+    first = look()
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        if look() != first:
+            return True
+    return False
+
+
+def stands_still(look, ticks=10):
+    """Looks again and again for `ticks` of the strip's scroll timer: True when every answer
+    of look() is its first one, False at the first that differs."""
+    first = look()
+    until = time.monotonic() + ticks * SCROLL_TICK
+    while time.monotonic() < until:
+        if look() != first:
+            return False
+    return look() == first
 
 
 class Session:
@@ -246,6 +272,26 @@ class Session:
         x, y, w, h = self.geometry()
         return self.run(["convert", str(shot), "-crop", f"{w}x{h}+{x}+{y}", "-depth", "8",
                          "txt:-"])
+
+    def strip_look(self):
+        """The strip's pixels now, to compare with another moment."""
+        return self.strip_pixels(self.screenshot())
+
+    def strip_moves(self, timeout=10.0):
+        return changes(self.strip_look, timeout)
+
+    def strip_stands_still(self, ticks=10):
+        return stands_still(self.strip_look, ticks)
+
+    def drag(self, start, offsets):
+        """Presses the left button at start, moves through the offsets from there (each
+        move made before the next starts) and releases it, as a person drags."""
+        x, y = start
+        self.xdotool("mousemove", "--sync", x, y)
+        self.xdotool("mousedown", 1)
+        for dx, dy in offsets:
+            self.xdotool("mousemove", "--sync", x + dx, y + dy)
+        self.xdotool("mouseup", 1)
 
     def xdotool(self, *args):
         return self.run(["xdotool", *[str(a) for a in args]])

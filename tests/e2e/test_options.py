@@ -2,7 +2,6 @@
 picking the default from the list, a drag, "Exit Ticker", and the next start where it was left."""
 
 import shutil
-import time
 
 from harness import Session, main, wait_for
 
@@ -14,10 +13,10 @@ def find(s, title):
     return out.split()[0] if out.split() else None
 
 
-def strip_moves(s, interval=0.6):
-    first = s.strip_pixels(s.screenshot())
-    time.sleep(interval)
-    return s.strip_pixels(s.screenshot()) != first
+def our_windows(s):
+    """The program's visible windows (the strip, the dialog, an open list of URLs)."""
+    return s.run(["xdotool", "search", "--onlyvisible", "--class", "^ticker$"],
+                 check=False).split()
 
 
 def open_options(s):
@@ -48,8 +47,7 @@ def test_options_scenario(binary):
         s.xdotool("mousemove", 5, 700)
         s.start_ticker()
         wait_for(lambda: feed_requests(s), what="the default feed fetched")
-        time.sleep(0.5)
-        assert strip_moves(s)
+        assert s.strip_moves(), "the strip should scroll"
 
         # A URL outside the home domain: refused with the warning, the strip scrolls on.
         dialog = open_options(s)
@@ -66,28 +64,24 @@ def test_options_scenario(binary):
         s.xdotool("key", "Return")
         wait_for(lambda: not find(s, "Tallowmere Ticker"), what="the warning box to close")
         wait_for(lambda: not find(s, "Ticker : Options"), what="the dialog to hide")
-        assert strip_moves(s), "the strip scrolls on with the old items"
+        assert s.strip_moves(), "the strip scrolls on with the old items"
 
         # Reopen, pick the default URL from the list, close: the feed is loaded again.
         open_options(s)
         fetched = len(feed_requests(s))
+        before = set(our_windows(s))
         s.xdotool("key", "alt+Down")
-        time.sleep(0.3)
+        listed = wait_for(lambda: set(our_windows(s)) - before, what="the URL list to open")
         s.xdotool("key", "Home")
         s.xdotool("key", "Return")
-        time.sleep(0.3)
+        wait_for(lambda: not listed & set(our_windows(s)), what="the URL list to close")
         s.xdotool("key", "alt+c")
         wait_for(lambda: len(feed_requests(s)) > fetched, what="the reload of the picked URL")
         wait_for(lambda: not find(s, "Ticker : Options"), what="the dialog to hide")
 
         # Drag the strip by its title picture.
         x, y, _, _ = s.geometry()
-        s.xdotool("mousemove", x + 5, y + 5)
-        s.xdotool("mousedown", 1)
-        for step in range(1, 9):
-            s.xdotool("mousemove", x + 5 + 15 * step, y + 5 + 10 * step)
-            time.sleep(0.03)
-        s.xdotool("mouseup", 1)
+        s.drag((x + 5, y + 5), [(15 * step, 10 * step) for step in range(1, 9)])
         wait_for(lambda: s.geometry()[:2] == (x + 120, y + 80), what="the dragged strip")
 
         # "Exit Ticker" saves and ends the program.

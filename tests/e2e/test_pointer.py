@@ -1,9 +1,9 @@
 """Real pointer events on the real program: the hover pause, opening a link, dragging the
 strip by its title picture, and the right-click that shows the options."""
 
-import time
-
 from harness import Session, main, wait_for
+
+LINK = "#333398"  # a linked title's colour, as the strip's pixels are written out
 
 FEED = ("<rss><channel><title>Sample</title><item>"
         "<title>A long linked headline that reaches far across the strip for the pointer tests"
@@ -17,30 +17,25 @@ def start(s):
     s.write_settings(s.url("tallowmere.example/pointer.php"), 1500, 1500)
     s.start_ticker()
     wait_for(lambda: s.geometry()[:2] == (100, 100), what="the saved position")
-
-
-def strip_moves(s, interval=0.6):
-    first = s.strip_pixels(s.screenshot())
-    time.sleep(interval)
-    return s.strip_pixels(s.screenshot()) != first
+    wait_for(lambda: LINK in s.strip_look(), timeout=15, what="the headline on the strip")
 
 
 def test_hovering_a_label_pauses_and_leaving_resumes(binary):
     with Session(binary) as s:
         start(s)
-        assert strip_moves(s), "the strip should scroll"
+        assert s.strip_moves(), "the strip should scroll"
         s.xdotool("mousemove", 100 + 250, 100 + 8)
         s.xdotool("mousemove", 100 + 251, 100 + 8)
-        time.sleep(0.3)
-        assert not strip_moves(s, 1.0), "a pointer resting on a label pauses the strip"
+        # Once the pointer event has arrived the strip stands still for good.
+        wait_for(s.strip_stands_still, timeout=15,
+                 what="a pointer resting on a label to pause the strip")
+        assert s.strip_stands_still(), "the strip moved on under the resting pointer"
         s.xdotool("mousemove", 700, 600)  # away, without crossing the strip
-        time.sleep(0.8)  # the poll runs every 500 ms
-        assert strip_moves(s), "the strip resumes once the pointer has left"
+        assert s.strip_moves(), "the strip resumes once the pointer has left"
 
 
 def press_label_and_expect_its_link(s, button):
-    s.xdotool("mousemove", 100 + 250, 100 + 8)
-    time.sleep(0.3)
+    s.xdotool("mousemove", "--sync", 100 + 250, 100 + 8)
     s.xdotool("click", button)
     links = wait_for(s.opened_links, what="the opener")
     assert links == [["http://www.tallowmere.example/news/1?a=1&b=2"]], links
@@ -65,12 +60,7 @@ def test_middle_button_opens_the_link_and_double_click_reloads(binary):
 def test_dragging_the_title_picture_moves_the_window(binary):
     with Session(binary) as s:
         start(s)
-        s.xdotool("mousemove", 110, 105)
-        s.xdotool("mousedown", 1)
-        for step in range(1, 11):
-            s.xdotool("mousemove", 110 + 12 * step, 105 + 7 * step)
-            time.sleep(0.03)
-        s.xdotool("mouseup", 1)
+        s.drag((110, 105), [(12 * step, 7 * step) for step in range(1, 11)])
         wait_for(lambda: s.geometry()[:2] == (220, 170), what="the dragged window")
 
 
@@ -82,7 +72,7 @@ def test_right_click_shows_the_options(binary):
         wait_for(lambda: s.run(["xdotool", "search", "--onlyvisible", "--name",
                                 "^Ticker : Options$"], check=False).strip(),
                  what="the options window")
-        assert not strip_moves(s, 0.8), "the strip stands still while the options are open"
+        assert s.strip_stands_still(), "the strip stands still while the options are open"
 
 
 if __name__ == "__main__":

@@ -8,9 +8,8 @@
 """
 
 import re
-import time
 
-from harness import Session, main, wait_for
+from harness import Session, changes, main, stands_still, wait_for
 
 WINDOW = (100, 100)  # the strip's place, from WindowX=WindowY=1500
 TITLE_WIDTH = 33  # the title picture, 495 twips
@@ -91,11 +90,14 @@ def test_a_url_applied_during_a_reload_loads_when_the_reload_ends(binary):
         (s.feeds / slow).write_text(rss("Alpha headline that runs on and on " * 12,
                                         "http://www.tallowmere.example/alpha"))
         (s.feeds / other).write_text(rss("Bravo headline with no link " * 12))
-        s.write_settings(s.url(slow + "?delay=5"), 1500, 1500)
+        # The server holds every answer of the slow feed until the test lets it go.
+        s.write_settings(s.url(slow + "?hold=1"), 1500, 1500)
+        s.server_control("release=1")  # the first load, before the strip shows
         s.start_ticker()
         wait_for(lambda: s.geometry()[:2] == WINDOW, what="the saved position")
         wait_for(lambda: link_coloured_pixels(s, s.screenshot()) > 0, timeout=30,
                  what="the Alpha row")
+        s.server_control("reset=1")
 
         # A double-click on the title picture reloads the slow feed.
         s.xdotool("mousemove", *TITLE_POINT, "click", "--repeat", 2, "--delay", 80, 1)
@@ -112,6 +114,7 @@ def test_a_url_applied_during_a_reload_loads_when_the_reload_ends(binary):
         assert not requested(s, other)
 
         # The edited URL is loaded as soon as the slow reload is over.
+        s.server_control("release=1")
         wait_for(lambda: requested(s, other), timeout=20, what="the edited URL loaded")
         s.xdotool("mousemove", 700, 600)  # out of the way of the row
 
@@ -123,38 +126,44 @@ def test_a_url_applied_during_a_reload_loads_when_the_reload_ends(binary):
         assert s.alive()
 
 
+def busy_strip(s, what):
+    """The strip's pixels right of the title picture, while the title shows the reload."""
+    shot = s.screenshot()
+    assert title_busy(s, shot), f"the reload ended too soon to check {what}"
+    return strip_right_of_title(s, shot)
+
+
 def strip_stays_still_while_busy(s, what):
-    first = s.screenshot()
-    assert title_busy(s, first), f"the reload ended too soon to check {what}"
-    time.sleep(1.5)  # fifteen ticks of a running strip
-    second = s.screenshot()
-    assert title_busy(s, second), f"the reload ended too soon to check {what}"
-    assert strip_right_of_title(s, first) == strip_right_of_title(s, second), (
+    # Fifteen ticks of a running strip, all of them during the reload.
+    assert stands_still(lambda: busy_strip(s, what), ticks=15), (
         f"the old row moved during the end-of-run reload after {what}")
 
 
 def strip_moves(s):
-    first = strip_right_of_title(s, s.screenshot())
-    time.sleep(0.6)
-    return strip_right_of_title(s, s.screenshot()) != first
+    return changes(lambda: strip_right_of_title(s, s.screenshot()))
 
 
 def test_the_old_row_stays_still_during_the_end_of_run_reload(binary):
     with Session(binary) as s:
         feed = "tallowmere.example/short.php"
         (s.feeds / feed).write_text(rss("Short", "http://www.tallowmere.example/short"))
-        s.write_settings(s.url(feed + "?delay=5"), 1500, 1500)
+        # The server holds every answer until the test lets it go.
+        s.write_settings(s.url(feed + "?hold=1"), 1500, 1500)
+        s.server_control("release=1")  # the first load, before the strip shows
         s.start_ticker()
         wait_for(lambda: s.geometry()[:2] == WINDOW, what="the saved position")
         wait_for(lambda: not title_busy(s), timeout=30, what="the first load")
+        s.server_control("reset=1")
 
-        # The short row runs out within seconds; its reload takes five.
+        # The short row runs out within seconds; its reload waits until it is let go.
         wait_for(lambda: title_busy(s), timeout=30, what="the end-of-run reload")
         s.xdotool("mousemove", WINDOW[0] + 300, WINDOW[1] + 8)
         s.xdotool("mousemove", WINDOW[0] + 302, WINDOW[1] + 9)
         strip_stays_still_while_busy(s, "a pointer move over the strip")
         s.xdotool("mousemove", 700, 600)
+        s.server_control("release=1")
         wait_for(lambda: not title_busy(s), timeout=20, what="the reload to end")
+        s.server_control("reset=1")
         wait_for(lambda: strip_moves(s), what="the new run")
 
         # The next end of a run: the dialog opened and closed with its button meanwhile.
@@ -164,6 +173,7 @@ def test_the_old_row_stays_still_during_the_end_of_run_reload(binary):
         wait_for(lambda: not find(s, "Ticker : Options"), what="the dialog to hide")
         s.xdotool("mousemove", 700, 600)
         strip_stays_still_while_busy(s, "the dialog closed")
+        s.server_control("release=1")
         wait_for(lambda: not title_busy(s), timeout=20, what="the reload to end")
         wait_for(lambda: strip_moves(s), what="the new run")
         assert s.alive()

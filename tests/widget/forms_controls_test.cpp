@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -43,15 +44,7 @@ Form::Definition DialogDefinition() {
   return d;
 }
 
-bool WaitFor(const std::function<bool()>& condition) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!condition()) {
-    if (clock.elapsed() > 5000) return false;
-    QTest::qWait(10);
-  }
-  return true;
-}
+bool WaitFor(const std::function<bool()>& condition) { return QTest::qWaitFor(condition, 5000); }
 
 class Dialog : public testing::Test {
  protected:

@@ -3,7 +3,6 @@
 // events of the form's own surface, images and icons.
 #include <QApplication>
 #include <QCloseEvent>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QMouseEvent>
 #include <QScreen>
@@ -50,15 +49,7 @@ Form::Definition Dialog() {
 }
 
 // Waits (processing events) until the condition holds or five seconds pass.
-bool WaitFor(const std::function<bool()>& condition) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!condition()) {
-    if (clock.elapsed() > 5000) return false;
-    QTest::qWait(20);
-  }
-  return true;
-}
+bool WaitFor(const std::function<bool()>& condition) { return QTest::qWaitFor(condition, 5000); }
 
 void SendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button,
                Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {

@@ -1,7 +1,6 @@
 // Timer controls: ticks while enabled with a non-zero interval; enabling an enabled timer
 // keeps its countdown, a new interval restarts it; ticks go on inside nested event loops.
 #include <QEventLoop>
-#include <QTest>
 #include <QTimer>
 #include <functional>
 
@@ -23,6 +22,20 @@ bool RunUntil(const std::function<bool()>& condition, int timeoutMs = 3000) {
   QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
   loop.exec();
   return condition();
+}
+
+// Runs the event loop until a probe timer of intervalMs has ticked `count` times. A timer of
+// that interval (or a shorter one) started before the probe has had at least `count`
+// chances to tick by then: the proof that a timer which did not tick will not.
+void RunProbeTicks(int intervalMs, int count) {
+  QEventLoop loop;
+  QTimer probe;
+  int probes = 0;
+  QObject::connect(&probe, &QTimer::timeout, &loop, [&] {
+    if (++probes >= count) loop.quit();
+  });
+  probe.start(intervalMs);
+  loop.exec();
 }
 
 TEST(Timer, TicksRepeatedlyWhileEnabled) {
@@ -48,11 +61,10 @@ TEST(Timer, EnablingAnEnabledTimerKeepsItsCountdown) {
   timer.Tick = [&] { ++ticks; };
   timer.setEnabled(true);
   // Enabled again four times per interval: a countdown that restarted would never run out.
-  for (int i = 0; i < 100 && ticks == 0; ++i) {
-    QTest::qWait(20);
-    timer.setEnabled(true);
-  }
-  EXPECT_GE(ticks, 1);
+  QTimer again;
+  QObject::connect(&again, &QTimer::timeout, [&] { timer.setEnabled(true); });
+  again.start(20);
+  EXPECT_TRUE(RunUntil([&] { return ticks >= 1; }));
 }
 
 TEST(Timer, DisablingStopsTheTicks) {
@@ -63,7 +75,8 @@ TEST(Timer, DisablingStopsTheTicks) {
     timer.setEnabled(false);
   };
   ASSERT_TRUE(RunUntil([&] { return ticks >= 1; }));
-  EXPECT_FALSE(RunUntil([&] { return ticks >= 2; }, 200));
+  RunProbeTicks(5, 10);
+  EXPECT_EQ(ticks, 1);
   EXPECT_FALSE(timer.Enabled());
 }
 
@@ -81,7 +94,8 @@ TEST(Timer, ANewIntervalOnADisabledTimerDoesNotStartIt) {
   int ticks = 0;
   timer.Tick = [&] { ++ticks; };
   timer.setInterval(5);
-  EXPECT_FALSE(RunUntil([&] { return ticks >= 1; }, 150));
+  RunProbeTicks(5, 10);
+  EXPECT_EQ(ticks, 0);
 }
 
 TEST(Timer, IntervalZeroNeverTicksUntilAnIntervalIsSet) {
@@ -89,7 +103,8 @@ TEST(Timer, IntervalZeroNeverTicksUntilAnIntervalIsSet) {
   int ticks = 0;
   timer.Tick = [&] { ++ticks; };
   EXPECT_TRUE(timer.Enabled());
-  EXPECT_FALSE(RunUntil([&] { return ticks >= 1; }, 150));
+  RunProbeTicks(5, 10);
+  EXPECT_EQ(ticks, 0);
   timer.setInterval(5);
   EXPECT_TRUE(RunUntil([&] { return ticks >= 1; }));
 }

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStringList>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <string>
 
@@ -19,9 +20,10 @@ class FeedServer {
     process_.start("python3", QStringList{FEED_SERVER, "--root", root_.path(), "--port", "0",
                                           "--log", root_.filePath("requests.log")} +
                                   extraArguments);
-    if (!process_.waitForStarted(10000)) return;
+    // Generous deadlines: on a busy machine the interpreter alone may take seconds to start.
+    if (!process_.waitForStarted(30000)) return;
     while (!process_.canReadLine()) {
-      if (!process_.waitForReadyRead(10000)) return;
+      if (!process_.waitForReadyRead(30000)) return;
     }
     const QByteArray line = process_.readLine().trimmed();
     if (line.startsWith("PORT ")) port_ = line.mid(5).toInt();
@@ -53,6 +55,20 @@ class FeedServer {
   }
 
   QString Root() const { return root_.path(); }
+
+  // Sends GET /__control?QUERY and waits for the answer without an event loop, so that it
+  // works from inside a fetch's own loop; true when the server answered.
+  bool Control(const std::string& query) const {
+    QTcpSocket socket;
+    socket.connectToHost("127.0.0.1", static_cast<quint16>(port_));
+    if (!socket.waitForConnected(5000)) return false;
+    socket.write(QByteArray("GET /__control?") + query.c_str() +
+                 " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n");
+    if (!socket.waitForBytesWritten(5000)) return false;
+    QByteArray answer;
+    while (socket.waitForReadyRead(5000)) answer += socket.readAll();
+    return answer.startsWith("HTTP/1.0 200") || answer.startsWith("HTTP/1.1 200");
+  }
 
   // The request log so far, one "METHOD TARGET STATUS" line per answered request.
   QString Log() const {
