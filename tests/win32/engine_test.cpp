@@ -319,14 +319,12 @@ TEST(Win32Engine, DoubleClickReachesTheBoxButNotALabel) {
 // what shows is what a full repaint draws.
 TEST(Win32Engine, ScrollShowsWhatAFullRepaintDraws) {
   Row row;
-  row.box.setLeft(900);
+  // Wider than the form and starting left of it: the window covers the form's whole width,
+  // keeps its place and only its contents move.
+  row.box.setWidth(40000);
+  row.box.setLeft(-900);
   row.form.Show();
   HWND box = H(row.box.hWnd());
-  Settle(box);
-  const unsigned dpi = Dpi(row.form);
-  // Far enough to the left that the box covers the form's whole width: the window keeps its
-  // place and only its contents move.
-  row.box.setWidth(40000);
   Settle(box);
   for (int step = 0; step < 20; ++step) {
     row.box.setLeft(row.box.Left() - 30);
@@ -341,7 +339,14 @@ TEST(Win32Engine, ScrollShowsWhatAFullRepaintDraws) {
   GetWindowRect(box, &r);
   POINT topLeft{r.left, r.top};
   ScreenToClient(H(row.form.hWnd()), &topLeft);
-  EXPECT_EQ(topLeft.x, ToPixels(300, dpi));
+  EXPECT_EQ(topLeft.x, 0);
+  // "Three" (at 3000 twips) now shows 1500 twips further left.
+  int pressed = -1;
+  row.labels.MouseDown = [&](int Index, int, int, Twips, Twips) { pressed = Index; };
+  const unsigned dpi = Dpi(row.form);
+  SendMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(ToPixels(3000 - 1500 + 450, dpi), 5));
+  SendMessageW(box, WM_LBUTTONUP, 0, 0);
+  EXPECT_EQ(pressed, 2);
 }
 
 // A box covered on its left side by one in front of it shows only to the right of that one.

@@ -17,7 +17,8 @@ std::wstring Wrapped(const std::wstring& text) {
       lineStart = i + 1;
       continue;
     }
-    if (i - lineStart + 1 < kToolTipLine) continue;
+    // A line that ends with the text, however long, needs no break after it.
+    if (i - lineStart + 1 < kToolTipLine || i + 1 == text.size()) continue;
     std::size_t cut = i + 1;
     for (std::size_t k = i; k > lineStart + kToolTipLine / 2; --k) {
       if (text[k] == L' ') {
