@@ -4,9 +4,12 @@
 #include "app/SettingsLocation.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
+#ifdef _WIN32
+#include <process.h>
+#else
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <cctype>
 #include <filesystem>
@@ -81,8 +84,8 @@ class TempFolder {
  public:
   TempFolder() {
     std::random_device random;
-    path_ = fs::temp_directory_path() / ("settings_location_test_" + std::to_string(::getpid()) +
-                                         "_" + std::to_string(random()));
+    path_ = fs::temp_directory_path() /
+            ("settings_location_test_" + std::to_string(getpid()) + "_" + std::to_string(random()));
     fs::create_directories(path_);
     fs::permissions(path_, fs::perms::all);
   }
@@ -103,6 +106,7 @@ class TempFolder {
   fs::path path_;
 };
 
+#ifndef _WIN32
 // Runs check with permission bits in force: as is for an ordinary user, as "nobody" in a
 // child process under root, which ignores them.
 bool Unprivileged(const std::function<bool()>& check) {
@@ -158,6 +162,8 @@ TEST(SettingsPlacesOnDisk, FindsWhatTheUserMayWrite) {
   }));
 }
 
+#endif  // permission bits
+
 TEST(SettingsRead, TakesEachKeyFromTheFirstFileThatHoldsIt) {
   TempFolder folder;
   folder.Write("user.ini", "[Options]\nWindowX=10\nDefault URL=\n");
@@ -187,9 +193,11 @@ TEST(SettingsFolder, CreatesTheMissingFoldersForTheUserAlone) {
   std::string why;
   ASSERT_TRUE(CreateFolders(folder.Path("home/.config/TallowmereTicker"), why)) << why;
   EXPECT_TRUE(fs::is_directory(folder.Path("home/.config/TallowmereTicker")));
+#ifndef _WIN32
   for (const char* created : {"home/.config", "home/.config/TallowmereTicker"}) {
     EXPECT_EQ(fs::status(folder.Path(created)).permissions(), fs::perms::owner_all) << created;
   }
+#endif
   // Folders that exist are left as they are; doing it again is no failure.
   EXPECT_TRUE(CreateFolders(folder.Path("home/.config/TallowmereTicker"), why));
   EXPECT_TRUE(CreateFolders(folder.Path("home") + "/", why));
@@ -201,6 +209,7 @@ TEST(SettingsFolder, SaysWhyAFolderCannotBeMade) {
   std::string why;
   EXPECT_FALSE(CreateFolders(folder.Path("file/sub"), why));
   EXPECT_EQ(why, folder.Path("file") + ": Not a directory");
+#ifndef _WIN32
   fs::create_directory(folder.Path("ro"));
   fs::permissions(folder.Path("ro"), kReadOnlyFolder);
   EXPECT_TRUE(Unprivileged([&] {
@@ -209,11 +218,13 @@ TEST(SettingsFolder, SaysWhyAFolderCannotBeMade) {
            reason == folder.Path("ro/a") + ": Permission denied";
   }));
   EXPECT_FALSE(fs::exists(folder.Path("ro/a")));
+#endif
   EXPECT_FALSE(CreateFolders("", why));
 }
 
 }  // namespace
 
+#ifndef _WIN32
 // Root can write /usr/bin, but a copy installed there must not keep one settings file for
 // every user: shared program folders only ever hold read-only defaults.
 TEST(SettingsPlacesFound, SharedProgramFoldersTakeNoFilesEvenForTheAdministrator) {
@@ -230,3 +241,4 @@ TEST(SettingsPlacesFound, SharedProgramFoldersTakeNoFilesEvenForTheAdministrator
   EXPECT_FALSE(IsSharedProgramFolder("/usr"));
   EXPECT_FALSE(IsSharedProgramFolder("/no/such/folder"));
 }
+#endif

@@ -1,0 +1,54 @@
+# The Windows build's tests, cross-built and run under Wine. Every test program runs whole as
+# one test: a Wine process takes a while to start, so one start per program, not per case.
+
+# GoogleTest is built from Debian's sources with the same cross compiler.
+set(TICKER_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest's sources")
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(${TICKER_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+# Its own code is not held to this project's warning switches. It names its targets
+# GTest::gtest, GTest::gtest_main and GTest::gmock itself.
+foreach(library gtest gtest_main gmock gmock_main)
+  target_compile_options(${library} PRIVATE -w)
+endforeach()
+
+# Wine keeps its state (registry, C: drive) in a prefix: this build's own, created once by the
+# fixture below and reused by later runs. The Mono and Gecko installers are turned off so that
+# creating it asks nothing.
+set(TICKER_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+set(TICKER_WINE_ENVIRONMENT
+  "WINEPREFIX=${TICKER_WINEPREFIX}" "WINEDEBUG=-all" "WINEDLLOVERRIDES=mscoree,mshtml=")
+add_test(NAME windows.WinePrefix
+  COMMAND ${CMAKE_COMMAND} -DPREFIX=${TICKER_WINEPREFIX}
+          -P ${CMAKE_CURRENT_SOURCE_DIR}/windows/wine_prefix.cmake)
+set_tests_properties(windows.WinePrefix PROPERTIES
+  FIXTURES_SETUP wine_prefix LABELS unit TIMEOUT 300
+  ENVIRONMENT "${TICKER_WINE_ENVIRONMENT}")
+
+# Registers a test program to run under Wine with the prefix above.
+function(ticker_wine_test name)
+  cmake_parse_arguments(ARG "" "" "LABELS;ENVIRONMENT" ${ARGN})
+  if(NOT ARG_LABELS)
+    set(ARG_LABELS unit)
+  endif()
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES
+    FIXTURES_REQUIRED wine_prefix LABELS "${ARG_LABELS}" TIMEOUT 300
+    ENVIRONMENT "${TICKER_WINE_ENVIRONMENT};${ARG_ENVIRONMENT}")
+endfunction()
+
+file(GLOB UNIT_TESTS CONFIGURE_DEPENDS unit/*_test.cpp)
+foreach(source ${UNIT_TESTS})
+  get_filename_component(name ${source} NAME_WE)
+  add_executable(${name} ${source})
+  target_link_libraries(${name} PRIVATE feed platform_core GTest::gtest GTest::gtest_main GTest::gmock)
+  target_compile_definitions(${name} PRIVATE TEST_FIXTURES="${TEST_FIXTURES}")
+  ticker_wine_test(${name})
+endforeach()
+
+# The pure feed library includes nothing of the windows, platform/ or Qt, headers included.
+get_target_property(feed_sources feed SOURCES)
+string(REPLACE ";" "|" feed_sources "${feed_sources}")
+add_test(NAME FeedLibrary.IncludesOnlyFeedAndText
+  COMMAND ${CMAKE_COMMAND} -DROOT=${PROJECT_SOURCE_DIR}/src "-DSOURCES=${feed_sources}"
+          -P ${CMAKE_CURRENT_SOURCE_DIR}/unit/feed_library_includes.cmake)
+set_tests_properties(FeedLibrary.IncludesOnlyFeedAndText PROPERTIES LABELS unit)
