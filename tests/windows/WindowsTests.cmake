@@ -52,3 +52,15 @@ add_test(NAME FeedLibrary.IncludesOnlyFeedAndText
   COMMAND ${CMAKE_COMMAND} -DROOT=${PROJECT_SOURCE_DIR}/src "-DSOURCES=${feed_sources}"
           -P ${CMAKE_CURRENT_SOURCE_DIR}/unit/feed_library_includes.cmake)
 set_tests_properties(FeedLibrary.IncludesOnlyFeedAndText PROPERTIES LABELS unit)
+
+# The form engine with real windows, under Wine on an X server of its own with openbox.
+if(TARGET platform)
+  add_executable(win32_engine_test windows/engine_test.cpp windows/tooltip_text_test.cpp)
+  target_link_libraries(win32_engine_test PRIVATE platform GTest::gtest)
+  add_test(NAME win32_engine_test
+    COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/windows/with_display.py --window-manager
+            wine $<TARGET_FILE:win32_engine_test>)
+  set_tests_properties(win32_engine_test PROPERTIES
+    FIXTURES_REQUIRED wine_prefix LABELS widget TIMEOUT 300
+    ENVIRONMENT "${TICKER_WINE_ENVIRONMENT}")
+endif()

@@ -1,6 +1,7 @@
 // The Windows headers as the form engine takes them (Unicode, Windows 10 functions, no min and
 // max macros), and the conversions every part of the engine needs: UTF-8 text to and from the
-// system's UTF-16, twips to and from the pixels of a window's display, colours to COLORREF.
+// system's UTF-16 (WideText.h), twips to and from the pixels of a window's display, colours to
+// COLORREF.
 #pragma once
 
 #ifndef NOMINMAX
@@ -30,13 +31,9 @@
 #include <string_view>
 
 #include "platform/Units.h"
+#include "platform/win32/WideText.h"
 
 namespace platform::win32 {
-
-// UTF-8 to UTF-16; an invalid sequence becomes U+FFFD.
-std::wstring Widen(std::string_view utf8);
-// UTF-16 to UTF-8; a lone surrogate becomes U+FFFD.
-std::string Narrow(std::wstring_view utf16);
 
 // Twips are 1/1440 inch; a display of `dpi` pixels per inch (96 at 100 %) has 1440 / dpi
 // twips to a pixel. Rounds half up, so moving by whole pixels never changes how a position
