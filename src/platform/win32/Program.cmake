@@ -2,7 +2,6 @@
 # windows over it, and ticker.exe with its pictures and manifest compiled in. Included by
 # src/CMakeLists.txt when TICKER_PLATFORM is win32.
 
-list(REMOVE_ITEM TICKER_WIN32_ENGINE_SOURCES app/wWinMain.cpp)
 add_library(platform STATIC ${TICKER_WIN32_ENGINE_SOURCES} platform/Image.cpp
                             platform/LabelArray.cpp)
 target_compile_definitions(platform PUBLIC APP_DISPLAY_NAME="${APP_DISPLAY_NAME}")
@@ -15,6 +14,8 @@ add_library(windows STATIC ${TICKER_WINDOWS_SOURCES})
 target_compile_definitions(windows PUBLIC
   HOME_DOMAIN="${HOME_DOMAIN}" HOME_SITE_NAME="${HOME_SITE_NAME}"
   DEFAULT_FEED_URL="${DEFAULT_FEED_URL}" PRODUCT_NAME="${TICKER_PRODUCT_NAME}")
+# The C library's reentrant time functions (localtime_r) by their POSIX names.
+target_compile_definitions(windows PRIVATE _POSIX_THREAD_SAFE_FUNCTIONS)
 target_link_libraries(windows PUBLIC feed platform)
 
 # The pictures as GDI loads them: bitmaps for the title pictures, icons for the window and the
@@ -46,8 +47,13 @@ add_custom_target(win32_pictures DEPENDS ${converted})
 set_source_files_properties(platform/win32/ticker.rc PROPERTIES
   OBJECT_DEPENDS "${converted};${CMAKE_CURRENT_SOURCE_DIR}/platform/win32/ticker.manifest")
 
+# The program needs the Windows services.
+if(NOT TARGET platform_win32_services)
+  return()
+endif()
+
 # One static executable for the GUI subsystem with the Unicode entry point.
-add_executable(ticker WIN32 app/wWinMain.cpp platform/win32/ticker.rc)
+add_executable(ticker WIN32 ${TICKER_WIN32_PROGRAM_SOURCES} platform/win32/ticker.rc)
 add_dependencies(ticker win32_pictures)
 target_include_directories(ticker PRIVATE ${pictures} ${CMAKE_CURRENT_SOURCE_DIR}/platform/win32)
 target_link_options(ticker PRIVATE -municode -static)
