@@ -64,3 +64,13 @@ if(TARGET platform)
     FIXTURES_REQUIRED wine_prefix LABELS widget TIMEOUT 300
     ENVIRONMENT "${TICKER_WINE_ENVIRONMENT}")
 endif()
+
+# The real ticker.exe under Wine on Xvfb with openbox, driven as a person drives it, with the
+# end-to-end harness of the Linux program.
+if(TARGET ticker)
+  add_test(NAME e2e_windows_program
+    COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/windows/e2e_test.py $<TARGET_FILE:ticker>)
+  set_tests_properties(e2e_windows_program PROPERTIES
+    FIXTURES_REQUIRED wine_prefix LABELS e2e TIMEOUT 600
+    ENVIRONMENT "${TICKER_WINE_ENVIRONMENT};TICKER_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+endif()
