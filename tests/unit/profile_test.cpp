@@ -22,6 +22,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/ProfileStorage.h"
+
 namespace fs = std::filesystem;
 using platform::FileExists;
 using platform::FindPrivateProfileString;
@@ -719,8 +721,10 @@ TEST(ProfileFile, ConcurrentMultiWritersNeverMixKeys) {
     int failures = 0;
     if (writer == kWriters) {  // the reader: one read of the file per look
       for (int round = 0; round < kRounds * 20; ++round) {
-        std::ifstream in(path, std::ios::binary);
-        const std::string text{std::istreambuf_iterator<char>(in), {}};
+        // Read as the program reads: on Windows a reader that does not let the file be
+        // replaced while it holds it would hold the writers up.
+        std::string text;
+        platform::profile_storage::Read(path, text);
         const std::string url = ProfileValue(text, "Options", "Default URL", "");
         const std::string x = ProfileValue(text, "Options", "WindowX", "");
         const std::string y = ProfileValue(text, "Options", "WindowY", "");

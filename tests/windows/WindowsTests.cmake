@@ -53,6 +53,26 @@ add_test(NAME FeedLibrary.IncludesOnlyFeedAndText
           -P ${CMAKE_CURRENT_SOURCE_DIR}/unit/feed_library_includes.cmake)
 set_tests_properties(FeedLibrary.IncludesOnlyFeedAndText PROPERTIES LABELS unit)
 
+# The Windows services: the decoding of fetched bytes (the same cases as the Linux back end's),
+# the opener, redirects, twips and folders.
+add_executable(win32_services_test
+  windows/win32_services_test.cpp ${CMAKE_CURRENT_SOURCE_DIR}/net/decode_document_test.cpp)
+target_link_libraries(win32_services_test PRIVATE platform_win32_services GTest::gtest
+                      GTest::gtest_main)
+ticker_wine_test(win32_services_test)
+
+# The download against the sample feed server, started around the test program.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_executable(wininet_download_test windows/wininet_download_test.cpp)
+target_link_libraries(wininet_download_test PRIVATE platform_win32_services GTest::gtest
+                      GTest::gtest_main)
+add_test(NAME wininet_download_test
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/windows/with_feed_server.py
+          ${PROJECT_SOURCE_DIR}/tools/feedserver.py wine $<TARGET_FILE:wininet_download_test>)
+set_tests_properties(wininet_download_test PROPERTIES
+  FIXTURES_REQUIRED wine_prefix LABELS net TIMEOUT 300
+  ENVIRONMENT "${TICKER_WINE_ENVIRONMENT}")
+
 # The form engine with real windows, under Wine on an X server of its own with openbox.
 if(TARGET platform)
   add_executable(win32_engine_test windows/engine_test.cpp windows/tooltip_text_test.cpp)
