@@ -127,6 +127,11 @@ class Session:
         return result.stdout
 
     def close(self):
+        if getattr(self, "windows", False):
+            # Wine's processes end before the X server they belong to.
+            if self.alive():
+                self.ticker.terminate()
+            subprocess.run(["wineserver", "-w"], env=self.env, timeout=60)
         for proc in reversed(self.procs):
             if proc.poll() is None:
                 proc.terminate()

@@ -73,6 +73,19 @@ set_tests_properties(wininet_download_test PROPERTIES
   FIXTURES_REQUIRED wine_prefix LABELS net TIMEOUT 300
   ENVIRONMENT "${TICKER_WINE_ENVIRONMENT}")
 
+# Tests with windows have a Wine prefix of their own and run one at a time: Wine's desktop
+# process belongs to the X server of the first program that starts it, and each of these
+# tests has an X server of its own.
+set(TICKER_WINEPREFIX_WINDOWS ${CMAKE_BINARY_DIR}/wineprefix-windows)
+set(TICKER_WINE_WINDOWS_ENVIRONMENT
+  "WINEPREFIX=${TICKER_WINEPREFIX_WINDOWS}" "WINEDEBUG=-all" "WINEDLLOVERRIDES=mscoree,mshtml=")
+add_test(NAME windows.WinePrefixForWindows
+  COMMAND ${CMAKE_COMMAND} -DPREFIX=${TICKER_WINEPREFIX_WINDOWS}
+          -P ${CMAKE_CURRENT_SOURCE_DIR}/windows/wine_prefix.cmake)
+set_tests_properties(windows.WinePrefixForWindows PROPERTIES
+  FIXTURES_SETUP wine_windows_prefix LABELS widget TIMEOUT 300
+  ENVIRONMENT "${TICKER_WINE_WINDOWS_ENVIRONMENT}")
+
 # The form engine with real windows, under Wine on an X server of its own with openbox.
 if(TARGET platform)
   add_executable(win32_engine_test windows/engine_test.cpp windows/tooltip_text_test.cpp)
@@ -81,8 +94,8 @@ if(TARGET platform)
     COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/windows/with_display.py --window-manager
             wine $<TARGET_FILE:win32_engine_test>)
   set_tests_properties(win32_engine_test PROPERTIES
-    FIXTURES_REQUIRED wine_prefix LABELS widget TIMEOUT 300
-    ENVIRONMENT "${TICKER_WINE_ENVIRONMENT}")
+    FIXTURES_REQUIRED wine_windows_prefix RESOURCE_LOCK wine_windows_prefix LABELS widget
+    TIMEOUT 300 ENVIRONMENT "${TICKER_WINE_WINDOWS_ENVIRONMENT}")
 endif()
 
 # The real ticker.exe under Wine on Xvfb with openbox, driven as a person drives it, with the
@@ -91,6 +104,7 @@ if(TARGET ticker)
   add_test(NAME e2e_windows_program
     COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/windows/e2e_test.py $<TARGET_FILE:ticker>)
   set_tests_properties(e2e_windows_program PROPERTIES
-    FIXTURES_REQUIRED wine_prefix LABELS e2e TIMEOUT 600
-    ENVIRONMENT "${TICKER_WINE_ENVIRONMENT};TICKER_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+    FIXTURES_REQUIRED wine_windows_prefix RESOURCE_LOCK wine_windows_prefix LABELS e2e
+    TIMEOUT 600
+    ENVIRONMENT "${TICKER_WINE_WINDOWS_ENVIRONMENT};TICKER_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
 endif()

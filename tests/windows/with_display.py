@@ -42,7 +42,10 @@ def main():
                 wait_for(lambda: "window id" in subprocess.run(
                     ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=env,
                     capture_output=True, text=True).stdout, 30, "openbox")
-            return subprocess.run(args, env=env).returncode
+            status = subprocess.run(args, env=env).returncode
+            # Wine's processes of this prefix end before their X server does.
+            subprocess.run(["wineserver", "-w"], env=env)
+            return status
         finally:
             for proc in reversed(procs):
                 proc.terminate()

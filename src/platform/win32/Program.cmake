@@ -56,6 +56,7 @@ endif()
 add_executable(ticker WIN32 ${TICKER_WIN32_PROGRAM_SOURCES} platform/win32/ticker.rc)
 add_dependencies(ticker win32_pictures)
 target_include_directories(ticker PRIVATE ${pictures} ${CMAKE_CURRENT_SOURCE_DIR}/platform/win32)
-target_link_options(ticker PRIVATE -municode -static)
+# No symbols: the program is one small file to copy.
+target_link_options(ticker PRIVATE -municode -static -s)
 target_link_libraries(ticker PRIVATE windows)
 set_target_properties(ticker PROPERTIES OUTPUT_NAME ticker SUFFIX .exe)
