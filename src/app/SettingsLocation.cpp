@@ -39,9 +39,8 @@ SettingsPlaces FindSettingsPlaces(const std::string& programFolder, const std::s
   SettingsPlaces places;
   places.programFile = AddBackslash(programFolder) + fileName;
   places.programFileExists = platform::PathExists(places.programFile);
-  places.programFileWritable = places.programFileExists &&
-                               !platform::IsFolder(places.programFile) &&
-                               platform::MayWriteFile(places.programFile);
+  places.programFileWritable =
+      places.programFileExists && platform::MayWriteFile(places.programFile);
   places.programFolderWritable = platform::FolderTakesNewFiles(programFolder);
   if (!userFolder.empty()) places.userFile = AddBackslash(userFolder) + fileName;
   if (IsSharedProgramFolder(programFolder)) {

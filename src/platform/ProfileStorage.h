@@ -3,6 +3,7 @@
 // by the shared profile code (Profile.cpp).
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>

@@ -22,6 +22,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/Application.h"
 #include "platform/ProfileStorage.h"
 
 namespace fs = std::filesystem;
@@ -748,6 +749,42 @@ TEST(ProfileFile, ConcurrentMultiWritersNeverMixKeys) {
   EXPECT_EQ(GetPrivateProfileString("Options", "WindowY", "", path), x);
   EXPECT_EQ(GetPrivateProfileString("Other", "keep", "", path), "me");
 }
+
+// Names outside ASCII reach the file system as they are: UTF-8 here, UTF-16 on Windows.
+TEST(ProfileFile, NonAsciiPathsRoundTrip) {
+  TempFolder folder;
+  const std::string sub = "Z\xC3\xBCrich \xE6\x97\xA5\xE6\x9C\xAC";
+  const std::u8string subWide(sub.begin(), sub.end());
+  fs::create_directory(folder.path() / fs::path(subWide));
+  const std::string path = folder.path().string() + platform::PathSeparator() + sub +
+                           platform::PathSeparator() + "caf\xC3\xA9.ini";
+  ASSERT_TRUE(WritePrivateProfileString("Options", "k", "v", path));
+  EXPECT_EQ(GetPrivateProfileString("Options", "k", "", path), "v");
+  EXPECT_TRUE(FileExists(path));
+  EXPECT_TRUE(fs::is_regular_file(folder.path() / fs::path(subWide) / fs::path(u8"caf\u00e9.ini")));
+}
+
+#ifdef _WIN32
+// The read-only attribute is Windows' "not writable": such a file is read, never replaced,
+// and the write says why.
+TEST(ProfileFile, ReadOnlyAttributeKeepsTheFile) {
+  TempFolder folder;
+  const std::string old = "[Options]\nk=old\n";
+  folder.Write("ro.ini", old);
+  const fs::perms writable =
+      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  fs::permissions(folder.File("ro.ini"), writable, fs::perm_options::remove);
+  const ProfileEntry entry{"k", "new"};
+  std::string why;
+  EXPECT_FALSE(
+      WritePrivateProfileStrings("Options", std::span(&entry, 1), folder.File("ro.ini"), &why));
+  EXPECT_FALSE(why.empty());
+  EXPECT_EQ(GetPrivateProfileString("Options", "k", "", folder.File("ro.ini")), "old");
+  fs::permissions(folder.File("ro.ini"), writable, fs::perm_options::add);
+  EXPECT_EQ(folder.Read("ro.ini"), old);
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"ro.ini"});
+}
+#endif
 
 // A writer killed between creating its temporary file and the rename leaves that file; the
 // next write removes it, and nothing that merely looks similar.

@@ -12,12 +12,15 @@
 #endif
 
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <random>
 #include <string>
 #include <vector>
+
+#include "app/modGeneral.h"
 
 namespace fs = std::filesystem;
 
@@ -240,5 +243,55 @@ TEST(SettingsPlacesFound, SharedProgramFoldersTakeNoFilesEvenForTheAdministrator
   EXPECT_FALSE(IsSharedProgramFolder(folder.Path("")));
   EXPECT_FALSE(IsSharedProgramFolder("/usr"));
   EXPECT_FALSE(IsSharedProgramFolder("/no/such/folder"));
+}
+#endif
+
+#ifdef _WIN32
+// On Windows a file's read-only attribute is what makes it the user's defaults.
+TEST(SettingsPlacesOnDisk, AReadOnlyFileIsNotWritable) {
+  TempFolder folder;
+  folder.Write("s.ini", "[Options]\n");
+  fs::permissions(folder.Path("s.ini"), fs::perms::owner_write, fs::perm_options::remove);
+  const std::string user = folder.Path("user");
+  const auto places = FindSettingsPlaces(folder.Path(""), user, "s.ini");
+  EXPECT_TRUE(places.programFileExists);
+  EXPECT_FALSE(places.programFileWritable);
+  EXPECT_TRUE(places.programFolderWritable);
+  EXPECT_EQ(ChooseSettingsFiles(places).writeTo, user + "\\s.ini");
+  fs::permissions(folder.Path("s.ini"), fs::perms::owner_write, fs::perm_options::add);
+  const auto again = FindSettingsPlaces(folder.Path(""), user, "s.ini");
+  EXPECT_TRUE(again.programFileWritable);
+  EXPECT_EQ(ChooseSettingsFiles(again).writeTo, AddBackslash(folder.Path("")) + "s.ini");
+}
+
+TEST(SettingsFolder, FolderOfAWindowsPath) {
+  EXPECT_EQ(FolderOf("C:\\Users\\u\\AppData\\Roaming\\T\\RSS_settings.ini"),
+            "C:\\Users\\u\\AppData\\Roaming\\T");
+  EXPECT_EQ(FolderOf("C:\\RSS_settings.ini"), "C:\\");
+  EXPECT_EQ(FolderOf("C:/T/RSS_settings.ini"), "C:/T");
+}
+
+TEST(SettingsFolder, CreatesFoldersAlongABackslashPath) {
+  TempFolder folder;
+  std::string why;
+  const std::string path = folder.Path("") + "\\a\\b\\TallowmereTicker";
+  ASSERT_TRUE(CreateFolders(path, why)) << why;
+  EXPECT_TRUE(fs::is_directory(path));
+  EXPECT_TRUE(CreateFolders(path, why));
+}
+
+// A copy under Program Files holds defaults only: its settings go to the user's folder.
+TEST(SettingsPlacesFound, ProgramFilesTakeNoFiles) {
+  const char* programFiles = std::getenv("ProgramFiles");
+  ASSERT_NE(programFiles, nullptr);
+  EXPECT_TRUE(IsSharedProgramFolder(programFiles));
+  const std::string inside = std::string(programFiles) + "\\TickerTest";
+  fs::create_directory(inside);
+  EXPECT_TRUE(IsSharedProgramFolder(inside));
+  EXPECT_FALSE(FindSettingsPlaces(inside, "C:\\user", "s.ini").programFolderWritable);
+  fs::remove(inside);
+  TempFolder folder;
+  EXPECT_FALSE(IsSharedProgramFolder(folder.Path("")));
+  EXPECT_FALSE(IsSharedProgramFolder(std::string(programFiles) + " Extra"));
 }
 #endif

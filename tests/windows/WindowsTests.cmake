@@ -36,14 +36,12 @@ function(ticker_wine_test name)
     ENVIRONMENT "${TICKER_WINE_ENVIRONMENT};${ARG_ENVIRONMENT}")
 endfunction()
 
+# The unit tests as one program: one static link and one Wine start instead of one per file.
 file(GLOB UNIT_TESTS CONFIGURE_DEPENDS unit/*_test.cpp)
-foreach(source ${UNIT_TESTS})
-  get_filename_component(name ${source} NAME_WE)
-  add_executable(${name} ${source})
-  target_link_libraries(${name} PRIVATE feed platform_core GTest::gtest GTest::gtest_main GTest::gmock)
-  target_compile_definitions(${name} PRIVATE TEST_FIXTURES="${TEST_FIXTURES}")
-  ticker_wine_test(${name})
-endforeach()
+add_executable(unit_tests ${UNIT_TESTS})
+target_link_libraries(unit_tests PRIVATE feed platform_core GTest::gtest GTest::gtest_main GTest::gmock)
+target_compile_definitions(unit_tests PRIVATE TEST_FIXTURES="${TEST_FIXTURES}")
+ticker_wine_test(unit_tests)
 
 # The pure feed library includes nothing of the windows, platform/ or Qt, headers included.
 get_target_property(feed_sources feed SOURCES)

@@ -48,9 +48,13 @@ bool IsFolder(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// Opening for writing asks the file's access rules as well as its read-only attribute; the
-// file is left as it was.
+// The read-only attribute says no by itself (the administrator could open the file anyway);
+// opening for writing asks the file's access rules. The file is left as it was.
 bool MayWriteFile(const std::string& path) {
+  const DWORD attributes = AttributesOf(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    return false;
+  }
   HANDLE handle = ::CreateFileW(Widen(path).c_str(), GENERIC_WRITE,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

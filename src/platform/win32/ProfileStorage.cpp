@@ -262,6 +262,11 @@ bool Update(const std::string& path,
   const FileState state = ReadFileText(full, old, why);
   if (state == FileState::Unusable) return false;
   if (state == FileState::Text) {
+    // The read-only attribute says no even to whoever could open the file anyway.
+    if ((::GetFileAttributesW(full.c_str()) & FILE_ATTRIBUTE_READONLY) != 0) {
+      Explain(why, ErrorText(ERROR_ACCESS_DENIED));
+      return false;
+    }
     Handle writable(::CreateFileW(full.c_str(), GENERIC_WRITE,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
