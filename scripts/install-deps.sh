@@ -14,6 +14,8 @@ packages=(
   metacity
   # installing and packaging: validators, the manual page, dpkg-shlibdeps, icon rendering
   desktop-file-utils appstream man-db groff-base dpkg-dev file librsvg2-bin
+  # the Windows build: the mingw-w64 cross compiler (posix threads) and Wine to test it
+  g++-mingw-w64-x86-64-posix wine wine64
   # runtime
   libqt6widgets6 libqt6network6 ca-certificates xdg-utils fonts-liberation fonts-dejavu-core
 )

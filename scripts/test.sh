@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the release build (unit, widget, network and end-to-end tests),
 # the unit, widget and network tests again under AddressSanitizer and UndefinedBehaviorSanitizer,
-# and a short run of every fuzz target. Prints how long each phase took at the end, also when
-# one fails. The checks that measure over minutes are in scripts/soak.sh.
+# a short run of every fuzz target, and the Windows build's tests under Wine. Prints how long
+# each phase took at the end, also when one fails. The checks that measure over minutes are in scripts/soak.sh.
 #
 # Environment: FUZZ_SECONDS (default 15 per fuzz target), E2E_JOBS (end-to-end suites run at
 # the same time, each under its own X server; default 2).
@@ -53,4 +53,9 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 phase "asan tests" ctest --preset asan -j 2
 
 phase "fuzz" scripts/fuzz.sh "${FUZZ_SECONDS:-15}"
+
+# The Windows build: cross-built with mingw-w64 and tested under Wine (unit tests, the Windows
+# services, the download against the sample feed server, the form engine and the program).
+phase "windows build" scripts/build.sh windows
+phase "windows tests" ctest --preset windows -j 2
 echo "All tests passed."

@@ -1,14 +1,27 @@
 #include "app/SettingsLocation.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
 #include "app/modGeneral.h"
+#include "platform/Application.h"
+#include "platform/FileSystem.h"
 #include "platform/Profile.h"
+
+namespace {
+
+// A path's separators: the platform's, and "/", which Windows takes as well.
+bool IsSeparator(char c) { return c == '/' || c == platform::PathSeparator(); }
+
+// Where a path's first folder begins: after the root ("/", "C:\") when it has one.
+std::string::size_type RootLength(const std::string& path) {
+  if (platform::PathSeparator() != '/' && path.size() >= 2 && path[1] == ':') {
+    return path.size() >= 3 && IsSeparator(path[2]) ? 3 : 2;
+  }
+  return !path.empty() && IsSeparator(path[0]) ? 1 : 0;
+}
+
+}  // namespace
 
 SettingsFiles ChooseSettingsFiles(const SettingsPlaces& places) {
   SettingsFiles files;
@@ -25,12 +38,10 @@ SettingsPlaces FindSettingsPlaces(const std::string& programFolder, const std::s
                                   const std::string& fileName) {
   SettingsPlaces places;
   places.programFile = AddBackslash(programFolder) + fileName;
-  struct stat info {};
-  places.programFileExists = ::lstat(places.programFile.c_str(), &info) == 0;
+  places.programFileExists = platform::PathExists(places.programFile);
   places.programFileWritable =
-      places.programFileExists && ::access(places.programFile.c_str(), W_OK) == 0;
-  // A new file needs both: an entry written into the folder, and the folder searched.
-  places.programFolderWritable = ::access(programFolder.c_str(), W_OK | X_OK) == 0;
+      places.programFileExists && platform::MayWriteFile(places.programFile);
+  places.programFolderWritable = platform::FolderTakesNewFiles(programFolder);
   if (!userFolder.empty()) places.userFile = AddBackslash(userFolder) + fileName;
   if (IsSharedProgramFolder(programFolder)) {
     places.programFileWritable = false;
@@ -40,31 +51,7 @@ SettingsPlaces FindSettingsPlaces(const std::string& programFolder, const std::s
 }
 
 bool IsSharedProgramFolder(const std::string& folder) {
-  static constexpr const char* kShared[] = {
-      "/bin",
-      "/sbin",
-      "/usr/bin",
-      "/usr/sbin",
-      "/usr/local/bin",
-      "/usr/local/sbin",
-      "/usr/games",
-      "/usr/local/games",
-#ifdef TICKER_INSTALL_BINDIR
-      TICKER_INSTALL_BINDIR,
-#endif
-  };
-  char* resolved = ::realpath(folder.c_str(), nullptr);
-  if (resolved == nullptr) return false;
-  const std::string real = resolved;
-  std::free(resolved);
-  for (const char* shared : kShared) {
-    char* other = ::realpath(shared, nullptr);
-    if (other == nullptr) continue;
-    const bool same = real == other;
-    std::free(other);
-    if (same) return true;
-  }
-  return false;
+  return platform::IsSharedProgramFolder(folder);
 }
 
 bool CreateFolders(const std::string& folder, std::string& why) {
@@ -72,18 +59,19 @@ bool CreateFolders(const std::string& folder, std::string& why) {
     why = "no folder";
     return false;
   }
-  std::string::size_type end = 0;
-  while (end != std::string::npos) {
-    end = folder.find('/', end + 1);
+  std::string::size_type end = RootLength(folder);
+  while (end < folder.size()) {
+    while (end < folder.size() && !IsSeparator(folder[end])) ++end;
     const std::string part = folder.substr(0, end);
-    struct stat info {};
-    if (::stat(part.c_str(), &info) == 0) {
-      if (S_ISDIR(info.st_mode)) continue;
+    ++end;
+    if (platform::IsFolder(part)) continue;
+    if (platform::PathExists(part)) {
       why = part + ": " + std::strerror(ENOTDIR);
       return false;
     }
-    if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-      why = part + ": " + std::strerror(errno);
+    std::string reason;
+    if (!platform::MakeFolder(part, reason) && !platform::IsFolder(part)) {
+      why = part + ": " + reason;
       return false;
     }
   }
@@ -99,7 +87,9 @@ std::string ReadSettingsKey(const std::vector<std::string>& files, const std::st
 }
 
 std::string FolderOf(const std::string& file) {
-  const std::string::size_type slash = file.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : file.substr(0, slash);
+  std::string::size_type separator = file.size();
+  while (separator > 0 && !IsSeparator(file[separator - 1])) --separator;
+  if (separator == 0) return ".";
+  const std::string::size_type root = RootLength(file);
+  return separator <= root ? file.substr(0, root) : file.substr(0, separator - 1);
 }

@@ -80,8 +80,14 @@ class Session:
         self.start_server()
         self.folder = self.tmp / "program"
         self.folder.mkdir()
-        self.binary = self.folder / "ticker"
+        # The Windows program (ticker.exe) runs under Wine, in the prefix the test is given.
+        self.windows = str(ticker_binary).endswith(".exe")
+        self.binary = self.folder / ("ticker.exe" if self.windows else "ticker")
         shutil.copy2(ticker_binary, self.binary)
+        self.command = [str(self.binary)]
+        if self.windows:
+            self.command = ["wine", str(self.binary)]
+            self.env.setdefault("WINEDEBUG", "-all")
         self.opener_log = self.tmp / "opener.log"
         self._install_opener()
         self.ticker = None
@@ -147,6 +153,11 @@ class Session:
         return result.stdout
 
     def close(self):
+        if getattr(self, "windows", False):
+            # Wine's processes end before the X server they belong to.
+            if self.alive():
+                self.ticker.terminate()
+            subprocess.run(["wineserver", "-w"], env=self.env, timeout=60)
         for proc in reversed(self.procs):
             if proc.poll() is None:
                 proc.terminate()
@@ -184,7 +195,7 @@ class Session:
         return None
 
     def start_ticker(self):
-        self.ticker = self._spawn([str(self.binary)], stdout=subprocess.DEVNULL,
+        self.ticker = self._spawn(self.command, stdout=subprocess.DEVNULL,
                                   stderr=subprocess.PIPE)
         self.window = wait_for(self.find_window, timeout=30, what="the strip window")
         return self.window
@@ -348,7 +359,7 @@ def main(test_functions):
 def start_instance(session, timeout=30):
     """Starts one more copy of the program from the session's folder; returns the process and
     its strip window (found by the process id the window carries)."""
-    proc = session._spawn([str(session.binary)], stdout=subprocess.DEVNULL,
+    proc = session._spawn(session.command, stdout=subprocess.DEVNULL,
                           stderr=subprocess.DEVNULL)
 
     def window():

@@ -2,7 +2,11 @@
 #include "app/modGeneral.h"
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <process.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <fstream>
@@ -11,6 +15,7 @@
 #include <string>
 
 #include "app/NumberText.h"
+#include "platform/Application.h"
 
 namespace fs = std::filesystem;
 
@@ -21,7 +26,7 @@ class ModGeneralTest : public testing::Test {
   void SetUp() override {
     std::random_device random;
     folder_ = fs::temp_directory_path() /
-              ("mod_general_test_" + std::to_string(::getpid()) + "_" + std::to_string(random()));
+              ("mod_general_test_" + std::to_string(getpid()) + "_" + std::to_string(random()));
     fs::create_directories(folder_);
     ini_ = AddBackslash(folder_.string()) + "RSS_settings.ini";
   }
@@ -81,6 +86,8 @@ TEST_F(ModGeneralTest, HandWrittenPositions) {
   EXPECT_DOUBLE_EQ(ReadNumber(ReadIni("Options", "Missing", ini_)), 0.0);
 }
 
+// In the cases, '|' stands for the platform's separator and '~' for the other one ('/' or
+// '\\'), which this platform does not count as a separator here.
 struct SeparatorCase {
   const char* path;
   const char* expected;
@@ -88,21 +95,30 @@ struct SeparatorCase {
 
 void PrintTo(const SeparatorCase& c, std::ostream* os) { *os << c.path; }
 
+std::string ForThisPlatform(std::string path) {
+  const char separator = platform::PathSeparator();
+  for (char& c : path) {
+    if (c == '|') c = separator;
+    if (c == '~') c = separator == '/' ? '\\' : '/';
+  }
+  return path;
+}
+
 class AddBackslashTest : public testing::TestWithParam<SeparatorCase> {};
 
 TEST_P(AddBackslashTest, EndsInOneSeparator) {
-  EXPECT_EQ(AddBackslash(GetParam().path), GetParam().expected);
+  EXPECT_EQ(AddBackslash(ForThisPlatform(GetParam().path)), ForThisPlatform(GetParam().expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, AddBackslashTest,
                          testing::Values(
                              // the root and the empty path
-                             SeparatorCase{"/", "/"}, SeparatorCase{"", "/"},
+                             SeparatorCase{"|", "|"}, SeparatorCase{"", "|"},
                              // with and without the separator already at the end
-                             SeparatorCase{"/opt/ticker", "/opt/ticker/"},
-                             SeparatorCase{"/opt/ticker/", "/opt/ticker/"},
-                             // only the last character counts; a backslash is no separator
-                             SeparatorCase{"/opt//", "/opt//"},
-                             SeparatorCase{"C:\\ticker\\", "C:\\ticker\\/"}));
+                             SeparatorCase{"|opt|ticker", "|opt|ticker|"},
+                             SeparatorCase{"|opt|ticker|", "|opt|ticker|"},
+                             // only the last character counts; the other one is no separator
+                             SeparatorCase{"|opt||", "|opt||"},
+                             SeparatorCase{"C:~ticker~", "C:~ticker~|"}));
 
 }  // namespace

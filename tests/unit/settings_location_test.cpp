@@ -4,17 +4,23 @@
 #include "app/SettingsLocation.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
+#ifdef _WIN32
+#include <process.h>
+#else
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <random>
 #include <string>
 #include <vector>
+
+#include "app/modGeneral.h"
 
 namespace fs = std::filesystem;
 
@@ -81,8 +87,8 @@ class TempFolder {
  public:
   TempFolder() {
     std::random_device random;
-    path_ = fs::temp_directory_path() / ("settings_location_test_" + std::to_string(::getpid()) +
-                                         "_" + std::to_string(random()));
+    path_ = fs::temp_directory_path() /
+            ("settings_location_test_" + std::to_string(getpid()) + "_" + std::to_string(random()));
     fs::create_directories(path_);
     fs::permissions(path_, fs::perms::all);
   }
@@ -103,6 +109,7 @@ class TempFolder {
   fs::path path_;
 };
 
+#ifndef _WIN32
 // Runs check with permission bits in force: as is for an ordinary user, as "nobody" in a
 // child process under root, which ignores them.
 bool Unprivileged(const std::function<bool()>& check) {
@@ -158,6 +165,8 @@ TEST(SettingsPlacesOnDisk, FindsWhatTheUserMayWrite) {
   }));
 }
 
+#endif  // permission bits
+
 TEST(SettingsRead, TakesEachKeyFromTheFirstFileThatHoldsIt) {
   TempFolder folder;
   folder.Write("user.ini", "[Options]\nWindowX=10\nDefault URL=\n");
@@ -187,9 +196,11 @@ TEST(SettingsFolder, CreatesTheMissingFoldersForTheUserAlone) {
   std::string why;
   ASSERT_TRUE(CreateFolders(folder.Path("home/.config/TallowmereTicker"), why)) << why;
   EXPECT_TRUE(fs::is_directory(folder.Path("home/.config/TallowmereTicker")));
+#ifndef _WIN32
   for (const char* created : {"home/.config", "home/.config/TallowmereTicker"}) {
     EXPECT_EQ(fs::status(folder.Path(created)).permissions(), fs::perms::owner_all) << created;
   }
+#endif
   // Folders that exist are left as they are; doing it again is no failure.
   EXPECT_TRUE(CreateFolders(folder.Path("home/.config/TallowmereTicker"), why));
   EXPECT_TRUE(CreateFolders(folder.Path("home") + "/", why));
@@ -201,6 +212,7 @@ TEST(SettingsFolder, SaysWhyAFolderCannotBeMade) {
   std::string why;
   EXPECT_FALSE(CreateFolders(folder.Path("file/sub"), why));
   EXPECT_EQ(why, folder.Path("file") + ": Not a directory");
+#ifndef _WIN32
   fs::create_directory(folder.Path("ro"));
   fs::permissions(folder.Path("ro"), kReadOnlyFolder);
   EXPECT_TRUE(Unprivileged([&] {
@@ -209,11 +221,13 @@ TEST(SettingsFolder, SaysWhyAFolderCannotBeMade) {
            reason == folder.Path("ro/a") + ": Permission denied";
   }));
   EXPECT_FALSE(fs::exists(folder.Path("ro/a")));
+#endif
   EXPECT_FALSE(CreateFolders("", why));
 }
 
 }  // namespace
 
+#ifndef _WIN32
 // Root can write /usr/bin, but a copy installed there must not keep one settings file for
 // every user: shared program folders only ever hold read-only defaults.
 TEST(SettingsPlacesFound, SharedProgramFoldersTakeNoFilesEvenForTheAdministrator) {
@@ -230,3 +244,54 @@ TEST(SettingsPlacesFound, SharedProgramFoldersTakeNoFilesEvenForTheAdministrator
   EXPECT_FALSE(IsSharedProgramFolder("/usr"));
   EXPECT_FALSE(IsSharedProgramFolder("/no/such/folder"));
 }
+#endif
+
+#ifdef _WIN32
+// On Windows a file's read-only attribute is what makes it the user's defaults.
+TEST(SettingsPlacesOnDisk, AReadOnlyFileIsNotWritable) {
+  TempFolder folder;
+  folder.Write("s.ini", "[Options]\n");
+  fs::permissions(folder.Path("s.ini"), fs::perms::owner_write, fs::perm_options::remove);
+  const std::string user = folder.Path("user");
+  const auto places = FindSettingsPlaces(folder.Path(""), user, "s.ini");
+  EXPECT_TRUE(places.programFileExists);
+  EXPECT_FALSE(places.programFileWritable);
+  EXPECT_TRUE(places.programFolderWritable);
+  EXPECT_EQ(ChooseSettingsFiles(places).writeTo, user + "\\s.ini");
+  fs::permissions(folder.Path("s.ini"), fs::perms::owner_write, fs::perm_options::add);
+  const auto again = FindSettingsPlaces(folder.Path(""), user, "s.ini");
+  EXPECT_TRUE(again.programFileWritable);
+  EXPECT_EQ(ChooseSettingsFiles(again).writeTo, AddBackslash(folder.Path("")) + "s.ini");
+}
+
+TEST(SettingsFolder, FolderOfAWindowsPath) {
+  EXPECT_EQ(FolderOf("C:\\Users\\u\\AppData\\Roaming\\T\\RSS_settings.ini"),
+            "C:\\Users\\u\\AppData\\Roaming\\T");
+  EXPECT_EQ(FolderOf("C:\\RSS_settings.ini"), "C:\\");
+  EXPECT_EQ(FolderOf("C:/T/RSS_settings.ini"), "C:/T");
+}
+
+TEST(SettingsFolder, CreatesFoldersAlongABackslashPath) {
+  TempFolder folder;
+  std::string why;
+  const std::string path = folder.Path("") + "\\a\\b\\TallowmereTicker";
+  ASSERT_TRUE(CreateFolders(path, why)) << why;
+  EXPECT_TRUE(fs::is_directory(path));
+  EXPECT_TRUE(CreateFolders(path, why));
+}
+
+// A copy under Program Files holds defaults only: its settings go to the user's folder.
+TEST(SettingsPlacesFound, ProgramFilesTakeNoFiles) {
+  const char* programFiles = std::getenv("ProgramFiles");
+  ASSERT_NE(programFiles, nullptr);
+  EXPECT_TRUE(IsSharedProgramFolder(programFiles));
+  const std::string inside = std::string(programFiles) + "\\TickerTest";
+  fs::create_directory(inside);
+  EXPECT_TRUE(IsSharedProgramFolder(inside));
+  EXPECT_FALSE(FindSettingsPlaces(inside, "C:\\user", "s.ini").programFolderWritable);
+  fs::remove(inside);
+  TempFolder folder;
+  EXPECT_FALSE(IsSharedProgramFolder(folder.Path("")));
+  EXPECT_FALSE(IsSharedProgramFolder(std::string(programFiles) + " Extra"));
+}
+#endif

@@ -1,0 +1,41 @@
+#include "platform/Application.h"
+
+#include <utility>
+
+#include "platform/SessionEnd.h"
+#include "platform/win32/Win32.h"
+
+// The program's folder (AppPath, SetAppPath) is read in AppPath.cpp.
+
+namespace platform {
+
+namespace {
+
+bool& EndingFlag() {
+  static bool ending = false;
+  return ending;
+}
+
+}  // namespace
+
+void EndProgram() {
+  EndingFlag() = true;
+  // Every message loop, a message box's included, returns on WM_QUIT.
+  PostQuitMessage(0);
+}
+
+bool Ending() { return EndingFlag(); }
+
+void OnSessionEnd(std::function<void()> handler) { SetSessionEndHandler(std::move(handler)); }
+
+void InitializeFormEngine() {
+  static bool initialized = false;
+  if (initialized) return;
+  initialized = true;
+  INITCOMMONCONTROLSEX controls{};
+  controls.dwSize = sizeof(controls);
+  controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
+  InitCommonControlsEx(&controls);
+}
+
+}  // namespace platform

@@ -1,0 +1,31 @@
+#include "platform/win32/Controls.h"
+
+#include "platform/win32/Fonts.h"
+
+namespace platform::win32 {
+
+FormWindow& FormOf(const Form& form) {
+  return *FormWindow::FromHandle(reinterpret_cast<HWND>(form.widget()));
+}
+
+HWND CreateControl(FormWindow& form, const wchar_t* className, const std::string& text, DWORD style,
+                   const RectTwips& rect, int extraHeight) {
+  const unsigned dpi = form.dpi();
+  HWND control = CreateWindowExW(
+      0, className, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, ToPixels(rect.left, dpi),
+      ToPixels(rect.top, dpi), ToPixels(rect.width, dpi), ToPixels(rect.height, dpi) + extraHeight,
+      form.handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(Font{}, dpi).handle()), TRUE);
+  return control;
+}
+
+std::string WindowText(HWND hwnd) {
+  const int length = GetWindowTextLengthW(hwnd);
+  if (length <= 0) return {};
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const int got = GetWindowTextW(hwnd, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(std::max(0, got)));
+  return Narrow(text);
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,7 @@
+#include "platform/Application.h"
+
+namespace platform {
+
+char PathSeparator() { return '\\'; }
+
+}  // namespace platform

@@ -1,0 +1,17 @@
+// The stored pictures as GDI objects, loaded once from the program's resources. A picture
+// that names no compiled-in image gives a null handle.
+#pragma once
+
+#include "platform/StdPicture.h"
+#include "platform/win32/Win32.h"
+
+namespace platform::win32 {
+
+// The picture as a bitmap (title pictures).
+HBITMAP BitmapOf(const StdPicture& picture);
+// The picture as an icon of its own size (window icons).
+HICON IconOf(const StdPicture& picture);
+// The picture as a pointer image, with its hot spot; the system's hand when it has none.
+HCURSOR CursorOf(const StdPicture& picture);
+
+}  // namespace platform::win32

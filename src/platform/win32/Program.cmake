@@ -1,0 +1,62 @@
+# The native Windows back end: the form engine over Win32 with the Windows services, the two
+# windows over it, and ticker.exe with its pictures and manifest compiled in. Included by
+# src/CMakeLists.txt when TICKER_PLATFORM is win32.
+
+add_library(platform STATIC ${TICKER_WIN32_ENGINE_SOURCES} platform/Image.cpp
+                            platform/LabelArray.cpp)
+target_compile_definitions(platform PUBLIC APP_DISPLAY_NAME="${APP_DISPLAY_NAME}")
+target_link_libraries(platform PUBLIC text platform_core comctl32 gdi32 user32)
+if(TARGET platform_win32_services)
+  target_link_libraries(platform PUBLIC platform_win32_services)
+endif()
+
+add_library(windows STATIC ${TICKER_WINDOWS_SOURCES})
+target_compile_definitions(windows PUBLIC
+  HOME_DOMAIN="${HOME_DOMAIN}" HOME_SITE_NAME="${HOME_SITE_NAME}"
+  DEFAULT_FEED_URL="${DEFAULT_FEED_URL}" PRODUCT_NAME="${TICKER_PRODUCT_NAME}")
+# The C library's reentrant time functions (localtime_r) by their POSIX names.
+target_compile_definitions(windows PRIVATE _POSIX_THREAD_SAFE_FUNCTIONS)
+target_link_libraries(windows PUBLIC feed platform)
+
+# The pictures as GDI loads them: bitmaps for the title pictures, icons for the window and the
+# program, the hand pointer as an icon made into a pointer at run time.
+find_program(TICKER_CONVERT convert REQUIRED)
+set(pictures ${CMAKE_CURRENT_BINARY_DIR}/win32-pictures)
+set(images ${PROJECT_SOURCE_DIR}/resources/images)
+set(icons ${PROJECT_SOURCE_DIR}/resources/icons)
+set(converted)
+foreach(entry "normal.bmp|${images}/normal.gif" "downloading.bmp|${images}/downloading.gif"
+              "icon32.ico|${images}/icon32.png" "icon16.ico|${images}/icon16.png"
+              "hand.ico|${images}/hand.png"
+              "ticker.ico|${icons}/ticker-16.png;${icons}/ticker-32.png;${icons}/ticker-48.png")
+  string(REPLACE "|" ";" parts "${entry}")
+  list(POP_FRONT parts output)
+  # BMP3: the plain bitmap header every version of GDI reads.
+  if(output MATCHES "\\.bmp$")
+    set(target BMP3:${pictures}/${output})
+  else()
+    set(target ${pictures}/${output})
+  endif()
+  add_custom_command(OUTPUT ${pictures}/${output}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${pictures}
+    COMMAND ${TICKER_CONVERT} ${parts} ${target}
+    DEPENDS ${parts} VERBATIM)
+  list(APPEND converted ${pictures}/${output})
+endforeach()
+add_custom_target(win32_pictures DEPENDS ${converted})
+set_source_files_properties(platform/win32/ticker.rc PROPERTIES
+  OBJECT_DEPENDS "${converted};${CMAKE_CURRENT_SOURCE_DIR}/platform/win32/ticker.manifest")
+
+# The program needs the Windows services.
+if(NOT TARGET platform_win32_services)
+  return()
+endif()
+
+# One static executable for the GUI subsystem with the Unicode entry point.
+add_executable(ticker WIN32 ${TICKER_WIN32_PROGRAM_SOURCES} platform/win32/ticker.rc)
+add_dependencies(ticker win32_pictures)
+target_include_directories(ticker PRIVATE ${pictures} ${CMAKE_CURRENT_SOURCE_DIR}/platform/win32)
+# No symbols: the program is one small file to copy.
+target_link_options(ticker PRIVATE -municode -static -s)
+target_link_libraries(ticker PRIVATE windows)
+set_target_properties(ticker PROPERTIES OUTPUT_NAME ticker SUFFIX .exe)

@@ -1,0 +1,13 @@
+// The system's wall clock.
+#pragma once
+
+#include "platform/Services.h"
+
+namespace platform::win32 {
+
+class Win32Clock final : public Clock {
+ public:
+  std::chrono::system_clock::time_point Now() const override;
+};
+
+}  // namespace platform::win32

@@ -1,0 +1,18 @@
+// The pointer and the window under it, with GetCursorPos and WindowFromPoint.
+#pragma once
+
+#include "platform/Services.h"
+
+namespace platform::win32 {
+
+class Win32Cursor final : public Cursor {
+ public:
+  // The pointer's position in screen pixels; false, pt unchanged, when the system says no
+  // (another desktop has the input).
+  bool GetCursorPos(PointApi& pt) const override;
+  // The HWND under the point as its value: a form's or picture box's equals its hWnd(); 0
+  // when no window is there.
+  WindowHandle WindowFromPoint(PointApi pt) const override;
+};
+
+}  // namespace platform::win32

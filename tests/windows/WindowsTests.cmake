@@ -1,0 +1,108 @@
+# The Windows build's tests, cross-built and run under Wine. Every test program runs whole as
+# one test: a Wine process takes a while to start, so one start per program, not per case.
+
+# GoogleTest is built from Debian's sources with the same cross compiler.
+set(TICKER_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest's sources")
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(${TICKER_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+# Its own code is not held to this project's warning switches. It names its targets
+# GTest::gtest, GTest::gtest_main and GTest::gmock itself.
+foreach(library gtest gtest_main gmock gmock_main)
+  target_compile_options(${library} PRIVATE -w)
+endforeach()
+
+# Wine keeps its state (registry, C: drive) in a prefix: this build's own, created once by the
+# fixture below and reused by later runs. The Mono and Gecko installers are turned off so that
+# creating it asks nothing.
+set(TICKER_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+set(TICKER_WINE_ENVIRONMENT
+  "WINEPREFIX=${TICKER_WINEPREFIX}" "WINEDEBUG=-all" "WINEDLLOVERRIDES=mscoree,mshtml=")
+add_test(NAME windows.WinePrefix
+  COMMAND ${CMAKE_COMMAND} -DPREFIX=${TICKER_WINEPREFIX}
+          -P ${CMAKE_CURRENT_SOURCE_DIR}/windows/wine_prefix.cmake)
+set_tests_properties(windows.WinePrefix PROPERTIES
+  FIXTURES_SETUP wine_prefix LABELS unit TIMEOUT 300
+  ENVIRONMENT "${TICKER_WINE_ENVIRONMENT}")
+
+# Registers a test program to run under Wine with the prefix above.
+function(ticker_wine_test name)
+  cmake_parse_arguments(ARG "" "" "LABELS;ENVIRONMENT" ${ARGN})
+  if(NOT ARG_LABELS)
+    set(ARG_LABELS unit)
+  endif()
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES
+    FIXTURES_REQUIRED wine_prefix LABELS "${ARG_LABELS}" TIMEOUT 300
+    ENVIRONMENT "${TICKER_WINE_ENVIRONMENT};${ARG_ENVIRONMENT}")
+endfunction()
+
+# The unit tests as one program: one static link and one Wine start instead of one per file.
+file(GLOB UNIT_TESTS CONFIGURE_DEPENDS unit/*_test.cpp)
+add_executable(unit_tests ${UNIT_TESTS})
+target_link_libraries(unit_tests PRIVATE feed platform_core GTest::gtest GTest::gtest_main GTest::gmock)
+target_compile_definitions(unit_tests PRIVATE TEST_FIXTURES="${TEST_FIXTURES}")
+ticker_wine_test(unit_tests)
+
+# The pure feed library includes nothing of the windows, platform/ or Qt, headers included.
+get_target_property(feed_sources feed SOURCES)
+string(REPLACE ";" "|" feed_sources "${feed_sources}")
+add_test(NAME FeedLibrary.IncludesOnlyFeedAndText
+  COMMAND ${CMAKE_COMMAND} -DROOT=${PROJECT_SOURCE_DIR}/src "-DSOURCES=${feed_sources}"
+          -P ${CMAKE_CURRENT_SOURCE_DIR}/unit/feed_library_includes.cmake)
+set_tests_properties(FeedLibrary.IncludesOnlyFeedAndText PROPERTIES LABELS unit)
+
+# The Windows services: the decoding of fetched bytes (the same cases as the Linux back end's),
+# the opener, redirects, twips and folders.
+add_executable(win32_services_test
+  windows/win32_services_test.cpp ${CMAKE_CURRENT_SOURCE_DIR}/net/decode_document_test.cpp)
+target_link_libraries(win32_services_test PRIVATE platform_win32_services GTest::gtest
+                      GTest::gtest_main)
+ticker_wine_test(win32_services_test)
+
+# The download against the sample feed server, started around the test program.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_executable(wininet_download_test windows/wininet_download_test.cpp)
+target_link_libraries(wininet_download_test PRIVATE platform_win32_services GTest::gtest
+                      GTest::gtest_main)
+add_test(NAME wininet_download_test
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/windows/with_feed_server.py
+          ${PROJECT_SOURCE_DIR}/tools/feedserver.py wine $<TARGET_FILE:wininet_download_test>)
+set_tests_properties(wininet_download_test PROPERTIES
+  FIXTURES_REQUIRED wine_prefix LABELS net TIMEOUT 300
+  ENVIRONMENT "${TICKER_WINE_ENVIRONMENT}")
+
+# Tests with windows have a Wine prefix of their own and run one at a time: Wine's desktop
+# process belongs to the X server of the first program that starts it, and each of these
+# tests has an X server of its own.
+set(TICKER_WINEPREFIX_WINDOWS ${CMAKE_BINARY_DIR}/wineprefix-windows)
+set(TICKER_WINE_WINDOWS_ENVIRONMENT
+  "WINEPREFIX=${TICKER_WINEPREFIX_WINDOWS}" "WINEDEBUG=-all" "WINEDLLOVERRIDES=mscoree,mshtml=")
+add_test(NAME windows.WinePrefixForWindows
+  COMMAND ${CMAKE_COMMAND} -DPREFIX=${TICKER_WINEPREFIX_WINDOWS}
+          -P ${CMAKE_CURRENT_SOURCE_DIR}/windows/wine_prefix.cmake)
+set_tests_properties(windows.WinePrefixForWindows PROPERTIES
+  FIXTURES_SETUP wine_windows_prefix LABELS widget TIMEOUT 300
+  ENVIRONMENT "${TICKER_WINE_WINDOWS_ENVIRONMENT}")
+
+# The form engine with real windows, under Wine on an X server of its own with openbox.
+if(TARGET platform)
+  add_executable(win32_engine_test windows/engine_test.cpp windows/tooltip_text_test.cpp)
+  target_link_libraries(win32_engine_test PRIVATE platform GTest::gtest)
+  add_test(NAME win32_engine_test
+    COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/windows/with_display.py --window-manager
+            wine $<TARGET_FILE:win32_engine_test>)
+  set_tests_properties(win32_engine_test PROPERTIES
+    FIXTURES_REQUIRED wine_windows_prefix RESOURCE_LOCK wine_windows_prefix LABELS widget
+    TIMEOUT 300 ENVIRONMENT "${TICKER_WINE_WINDOWS_ENVIRONMENT}")
+endif()
+
+# The real ticker.exe under Wine on Xvfb with openbox, driven as a person drives it, with the
+# end-to-end harness of the Linux program.
+if(TARGET ticker)
+  add_test(NAME e2e_windows_program
+    COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/windows/e2e_test.py $<TARGET_FILE:ticker>)
+  set_tests_properties(e2e_windows_program PROPERTIES
+    FIXTURES_REQUIRED wine_windows_prefix RESOURCE_LOCK wine_windows_prefix LABELS e2e
+    TIMEOUT 600
+    ENVIRONMENT "${TICKER_WINE_WINDOWS_ENVIRONMENT};TICKER_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+endif()

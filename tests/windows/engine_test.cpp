@@ -1,0 +1,452 @@
+// The Windows form engine with real windows: forms map where and as large as asked, labels
+// draw and take the pointer, the scroll keeps what a full repaint would draw, timers tick,
+// close requests can be refused, tooltips show plain text.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/Application.h"
+#include "platform/Form.h"
+#include "platform/LabelArray.h"
+#include "platform/PictureBox.h"
+#include "platform/SessionEnd.h"
+#include "platform/Timer.h"
+#include "platform/win32/MessageLoop.h"
+#include "platform/win32/Win32.h"
+
+using namespace platform;
+using win32::ToPixels;
+
+namespace {
+
+// Handles messages until the condition holds or the deadline passes; returns the condition.
+bool PumpUntil(const std::function<bool()>& condition,
+               std::chrono::milliseconds deadline = std::chrono::seconds(10)) {
+  const auto end = std::chrono::steady_clock::now() + deadline;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    win32::PumpWaitingMessages();
+  }
+  return true;
+}
+
+// Handles what is waiting, paints included.
+void Settle(HWND hwnd) {
+  win32::PumpWaitingMessages();
+  RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  win32::PumpWaitingMessages();
+}
+
+HWND H(WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
+
+unsigned Dpi(const Form& form) { return win32::DpiOf(H(form.hWnd())); }
+
+// The client pixels of a window, as it shows them.
+std::vector<COLORREF> Grab(HWND hwnd) {
+  RECT r{};
+  GetClientRect(hwnd, &r);
+  std::vector<COLORREF> pixels;
+  HDC dc = GetDC(hwnd);
+  for (int y = 0; y < r.bottom; ++y) {
+    for (int x = 0; x < r.right; ++x) pixels.push_back(GetPixel(dc, x, y) & 0xFFFFFF);
+  }
+  ReleaseDC(hwnd, dc);
+  return pixels;
+}
+
+const Form::Definition kStrip{.name = "strip",
+                              .caption = "strip",
+                              .borderStyle = BorderStyle::None,
+                              .clientWidth = 8175,
+                              .clientHeight = 375,
+                              .backColor = RGB(0, 0, 255),
+                              .activateOnShow = false};
+
+const Form::Definition kDialog{.name = "dialog",
+                               .caption = "dialog",
+                               .borderStyle = BorderStyle::FixedToolWindow,
+                               .clientWidth = 4680,
+                               .clientHeight = 1320,
+                               .startUpPosition = StartUpPosition::WindowsDefault};
+
+// A box as wide as the strip with three labels: "One" at 300, "Two" at 1500, "Three" at 3000
+// twips, each 900 twips wide.
+struct Row {
+  Form form{kStrip};
+  PictureBox box{form,
+                 {.name = "box",
+                  .left = 0,
+                  .top = 0,
+                  .width = 8175,
+                  .height = 375,
+                  .backColor = RGB(255, 255, 255)}};
+  LabelArray labels{box,
+                    {.name = "labels",
+                     .element0 = {.left = 300,
+                                  .top = 60,
+                                  .width = 900,
+                                  .height = 225,
+                                  .caption = "One",
+                                  .foreColor = RGB(0, 0, 0)},
+                     .font = {.name = "MS Sans Serif", .size = 8.25f, .bold = true}}};
+
+  Row() {
+    const char* captions[] = {"Two", "Three"};
+    for (int i = 1; i <= 2; ++i) {
+      labels.Load(i);
+      labels(i).setCaption(std::string(captions[i - 1]));
+      labels(i).setLeft(i == 1 ? 1500 : 3000);
+      labels(i).setVisible(true);
+    }
+  }
+};
+
+struct Placement {
+  const char* name;
+  Form::Definition definition;
+  Twips left;
+  Twips top;
+};
+
+class FormPlacement : public ::testing::TestWithParam<Placement> {};
+
+// The outer frame lands at the position asked; the client area has the size asked, in the
+// pixels of the display's real DPI.
+TEST_P(FormPlacement, MapsAtItsPositionAndSize) {
+  const Placement& p = GetParam();
+  Form form(p.definition);
+  form.Move(p.left, p.top);
+  form.Show();
+  HWND hwnd = H(form.hWnd());
+  ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(hwnd) != FALSE; }));
+  const unsigned dpi = Dpi(form);
+  RECT outer{}, client{};
+  GetWindowRect(hwnd, &outer);
+  GetClientRect(hwnd, &client);
+  EXPECT_EQ(outer.left, ToPixels(p.left, dpi));
+  EXPECT_EQ(outer.top, ToPixels(p.top, dpi));
+  EXPECT_EQ(client.right, ToPixels(p.definition.clientWidth, dpi));
+  EXPECT_EQ(client.bottom, ToPixels(p.definition.clientHeight, dpi));
+  EXPECT_EQ(ToPixels(form.Width(), dpi), outer.right - outer.left);
+  EXPECT_EQ(ToPixels(form.Height(), dpi), outer.bottom - outer.top);
+  // No taskbar button for either.
+  EXPECT_TRUE(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Win32Engine, FormPlacement,
+    ::testing::Values(Placement{"frameless", kStrip, 1500, 3000},
+                      Placement{"toolWindow", kDialog, 3000, 1500},
+                      // A screen to the left of the primary one has negative coordinates.
+                      Placement{"negative", kStrip, -300, 600}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Win32Engine, TopmostStripIsAboveOtherWindowsAndTheFrameless) {
+  Form form(kStrip);
+  form.SetTopmost(true);
+  form.Show();
+  HWND hwnd = H(form.hWnd());
+  EXPECT_TRUE(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_FALSE(GetWindowLongW(hwnd, GWL_STYLE) & WS_CAPTION);
+  form.SetTopmost(false);
+  EXPECT_FALSE(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
+TEST(Win32Engine, StripShowsWithoutTakingTheKeyboard) {
+  Form dialog(kDialog);
+  dialog.Show();
+  ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == H(dialog.hWnd()); }));
+  Form strip(kStrip);
+  strip.Show();
+  win32::PumpWaitingMessages();
+  EXPECT_EQ(GetActiveWindow(), H(dialog.hWnd()));
+}
+
+TEST(Win32Engine, CloseRequestCanBeCancelledAndNamesItsReason) {
+  Form form(kStrip);
+  std::vector<int> reasons;
+  int refuse = 1;
+  form.QueryUnload = [&](int& Cancel, int UnloadMode) {
+    reasons.push_back(UnloadMode);
+    Cancel = refuse;
+  };
+  form.Show();
+  HWND hwnd = H(form.hWnd());
+  EXPECT_FALSE(form.Unload());
+  EXPECT_FALSE(form.Closed());
+  EXPECT_TRUE(IsWindowVisible(hwnd));
+  // The window system's close (close box, Alt+F4) comes with its own reason.
+  SendMessageW(hwnd, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(form.Closed());
+  refuse = 0;
+  EndSession();
+  EXPECT_TRUE(form.Closed());
+  EXPECT_FALSE(IsWindowVisible(hwnd));
+  EXPECT_EQ(reasons, (std::vector<int>{vbFormCode, vbFormControlMenu, vbAppWindows}));
+}
+
+TEST(Win32Engine, LoadRunsOnceBeforeTheFirstShowing) {
+  Form form(kStrip);
+  int loads = 0;
+  bool visibleAtLoad = true;
+  form.Load = [&] {
+    ++loads;
+    visibleAtLoad = form.Visible();
+  };
+  form.Show();
+  form.Hide();
+  form.Show();
+  EXPECT_EQ(loads, 1);
+  EXPECT_FALSE(visibleAtLoad);
+}
+
+TEST(Win32Engine, LabelsDrawTheirCaptionInsideTheirRectangleOnly) {
+  Row row;
+  row.labels(2).setForeColor(RGB(255, 0, 0));
+  row.form.Show();
+  HWND box = H(row.box.hWnd());
+  Settle(box);
+  const std::vector<COLORREF> pixels = Grab(box);
+  RECT client{};
+  GetClientRect(box, &client);
+  const unsigned dpi = Dpi(row.form);
+  auto inColumns = [&](COLORREF colour, int from, int to) {
+    for (int y = 0; y < client.bottom; ++y) {
+      for (int x = std::max(0, from); x < std::min<int>(to, client.right); ++x) {
+        if (pixels[static_cast<std::size_t>(y * client.right + x)] == colour) return true;
+      }
+    }
+    return false;
+  };
+  // Black text in "One" and "Two", red in "Three", background only between them.
+  EXPECT_TRUE(inColumns(0x000000, ToPixels(300, dpi), ToPixels(1200, dpi)));
+  EXPECT_TRUE(inColumns(0x000000, ToPixels(1500, dpi), ToPixels(2400, dpi)));
+  EXPECT_TRUE(inColumns(0x0000FF, ToPixels(3000, dpi), ToPixels(3900, dpi)));
+  EXPECT_FALSE(inColumns(0x0000FF, 0, ToPixels(3000, dpi)));
+  EXPECT_FALSE(inColumns(0x000000, ToPixels(3900, dpi) + 1, client.right));
+}
+
+struct Hit {
+  const char* name;
+  Twips x;
+  int index;  // -1: the box itself
+};
+
+class LabelHitTest : public ::testing::TestWithParam<Hit> {};
+
+// A press goes to the label under the pointer with the label's own twips, else to the box.
+TEST_P(LabelHitTest, PressReachesTheLabelUnderThePointer) {
+  const Hit& hit = GetParam();
+  Row row;
+  row.form.Show();
+  int pressed = -2;
+  Twips labelX = -1;
+  row.labels.MouseDown = [&](int Index, int, int, Twips X, Twips) {
+    pressed = Index;
+    labelX = X;
+  };
+  row.box.MouseDown = [&](int, int, Twips, Twips) { pressed = -1; };
+  HWND box = H(row.box.hWnd());
+  const unsigned dpi = Dpi(row.form);
+  const LPARAM at = MAKELPARAM(ToPixels(hit.x, dpi), ToPixels(150, dpi));
+  SendMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(box, WM_LBUTTONUP, 0, at);
+  EXPECT_EQ(pressed, hit.index);
+  if (hit.index >= 0) {
+    const Twips left = row.labels(hit.index).Left();
+    EXPECT_NEAR(labelX, hit.x - left, 1440.0 / dpi);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Win32Engine, LabelHitTest,
+                         ::testing::Values(Hit{"beforeFirst", 150, -1}, Hit{"first", 600, 0},
+                                           Hit{"gap", 1350, -1}, Hit{"second", 1800, 1},
+                                           Hit{"third", 3600, 2}, Hit{"afterLast", 4500, -1}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// While a button is held, the control that was pressed keeps the pointer's events.
+TEST(Win32Engine, PressHoldsThePointerUntilRelease) {
+  Row row;
+  row.form.Show();
+  std::vector<std::string> events;
+  row.labels.MouseMove = [&](int Index, int Button, int, Twips, Twips) {
+    events.push_back("move " + std::to_string(Index) + " " + std::to_string(Button));
+  };
+  row.labels.MouseUp = [&](int Index, int Button, int, Twips, Twips) {
+    events.push_back("up " + std::to_string(Index) + " " + std::to_string(Button));
+  };
+  row.box.MouseMove = [&](int Button, int, Twips, Twips) {
+    events.push_back("box move " + std::to_string(Button));
+  };
+  HWND box = H(row.box.hWnd());
+  const unsigned dpi = Dpi(row.form);
+  const LPARAM onFirst = MAKELPARAM(ToPixels(600, dpi), 5);
+  const LPARAM inGap = MAKELPARAM(ToPixels(1350, dpi), 5);
+  SendMessageW(box, WM_RBUTTONDOWN, MK_RBUTTON, onFirst);
+  EXPECT_EQ(GetCapture(), box);
+  SendMessageW(box, WM_MOUSEMOVE, MK_RBUTTON, inGap);
+  SendMessageW(box, WM_RBUTTONUP, 0, inGap);
+  EXPECT_NE(GetCapture(), box);
+  SendMessageW(box, WM_MOUSEMOVE, 0, inGap);
+  EXPECT_EQ(events, (std::vector<std::string>{"move 0 2", "up 0 2", "box move 0"}));
+}
+
+TEST(Win32Engine, DoubleClickReachesTheBoxButNotALabel) {
+  Row row;
+  row.form.Show();
+  int boxDouble = 0, labelDowns = 0;
+  row.box.DblClick = [&] { ++boxDouble; };
+  row.labels.MouseDown = [&](int, int, int, Twips, Twips) { ++labelDowns; };
+  HWND box = H(row.box.hWnd());
+  const unsigned dpi = Dpi(row.form);
+  for (const Twips x : {Twips{150}, Twips{600}}) {
+    const LPARAM at = MAKELPARAM(ToPixels(x, dpi), 5);
+    SendMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(box, WM_LBUTTONUP, 0, at);
+    SendMessageW(box, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    SendMessageW(box, WM_LBUTTONUP, 0, at);
+  }
+  EXPECT_EQ(boxDouble, 1);
+  // The label's link opens once per double-click.
+  EXPECT_EQ(labelDowns, 1);
+}
+
+// Moving the box sideways scrolls the pixels already drawn and paints the exposed column:
+// what shows is what a full repaint draws.
+TEST(Win32Engine, ScrollShowsWhatAFullRepaintDraws) {
+  Row row;
+  // Wider than the form and starting left of it: the window covers the form's whole width,
+  // keeps its place and only its contents move.
+  row.box.setWidth(40000);
+  row.box.setLeft(-900);
+  row.form.Show();
+  HWND box = H(row.box.hWnd());
+  Settle(box);
+  for (int step = 0; step < 20; ++step) {
+    row.box.setLeft(row.box.Left() - 30);
+    Settle(box);
+  }
+  const std::vector<COLORREF> scrolled = Grab(box);
+  InvalidateRect(box, nullptr, FALSE);
+  Settle(box);
+  const std::vector<COLORREF> repainted = Grab(box);
+  EXPECT_EQ(scrolled, repainted);
+  RECT r{};
+  GetWindowRect(box, &r);
+  POINT topLeft{r.left, r.top};
+  ScreenToClient(H(row.form.hWnd()), &topLeft);
+  EXPECT_EQ(topLeft.x, 0);
+  // "Three" (at 3000 twips) now shows 1500 twips further left.
+  int pressed = -1;
+  row.labels.MouseDown = [&](int Index, int, int, Twips, Twips) { pressed = Index; };
+  const unsigned dpi = Dpi(row.form);
+  SendMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(ToPixels(3000 - 1500 + 450, dpi), 5));
+  SendMessageW(box, WM_LBUTTONUP, 0, 0);
+  EXPECT_EQ(pressed, 2);
+}
+
+// A box covered on its left side by one in front of it shows only to the right of that one.
+TEST(Win32Engine, BoxBehindAnotherShowsBesideIt) {
+  Form form(kStrip);
+  PictureBox front(form, {.name = "front", .left = 0, .top = 0, .width = 495, .height = 375});
+  PictureBox back(form, {.name = "back", .left = 0, .top = 0, .width = 8175, .height = 375});
+  form.Show();
+  const unsigned dpi = Dpi(form);
+  RECT r{};
+  GetWindowRect(H(back.hWnd()), &r);
+  POINT topLeft{r.left, r.top};
+  ScreenToClient(H(form.hWnd()), &topLeft);
+  EXPECT_EQ(topLeft.x, ToPixels(495, dpi));
+  back.setLeft(10000);  // wholly outside the form
+  EXPECT_FALSE(IsWindowVisible(H(back.hWnd())));
+}
+
+TEST(Win32Engine, TimerTicksWhileEnabledOnly) {
+  Timer timer({.name = "t", .interval = 20, .enabled = false});
+  int ticks = 0;
+  timer.Tick = [&] { ++ticks; };
+  timer.setEnabled(true);
+  ASSERT_TRUE(PumpUntil([&] { return ticks >= 3; }));
+  timer.setEnabled(false);
+  const int stopped = ticks;
+  // Another timer measures out several of the first one's intervals.
+  Timer clock({.name = "clock", .interval = 20, .enabled = true});
+  int clockTicks = 0;
+  clock.Tick = [&] { ++clockTicks; };
+  ASSERT_TRUE(PumpUntil([&] { return clockTicks >= 5; }));
+  EXPECT_EQ(ticks, stopped);
+}
+
+TEST(Win32Engine, TimerMayDestroyItselfInItsTick) {
+  auto timer =
+      std::make_unique<Timer>(Timer::Definition{.name = "t", .interval = 10, .enabled = true});
+  bool ticked = false;
+  timer->Tick = [&] {
+    ticked = true;
+    timer.reset();
+  };
+  ASSERT_TRUE(PumpUntil([&] { return ticked; }));
+  EXPECT_EQ(timer, nullptr);
+}
+
+// The tooltip control shows a label's text as it stands: no markup, "&" not an access key,
+// shown whatever window is active.
+TEST(Win32Engine, TooltipTextIsPlain) {
+  Row row;
+  const std::string text = "<b>Bold?</b> & <img src='x'>";
+  row.labels(1).setToolTipText(text);
+  row.form.Show();
+  HWND box = H(row.box.hWnd());
+  const unsigned dpi = Dpi(row.form);
+  SendMessageW(box, WM_MOUSEMOVE, 0, MAKELPARAM(ToPixels(1800, dpi), 5));
+  win32::PumpWaitingMessages();
+  HWND tip = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM found) {
+        wchar_t name[64] = {};
+        GetClassNameW(hwnd, name, 64);
+        if (lstrcmpiW(name, TOOLTIPS_CLASSW) == 0) *reinterpret_cast<HWND*>(found) = hwnd;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&tip));
+  ASSERT_NE(tip, nullptr);
+  const LONG style = GetWindowLongW(tip, GWL_STYLE);
+  EXPECT_TRUE(style & TTS_ALWAYSTIP);
+  EXPECT_TRUE(style & TTS_NOPREFIX);
+  wchar_t shown[256] = {};
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.hwnd = box;
+  tool.uId = 1;
+  tool.lpszText = shown;
+  SendMessageW(tip, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+  EXPECT_EQ(win32::Narrow(shown), text);
+  // Over a gap the box's own (empty) tooltip: nothing.
+  SendMessageW(box, WM_MOUSEMOVE, 0, MAKELPARAM(ToPixels(1350, dpi), 5));
+  shown[0] = L'\0';
+  SendMessageW(tip, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+  EXPECT_STREQ(shown, L"");
+}
+
+TEST(Win32Engine, TextWidthIsWhatTheLabelDraws) {
+  Row row;
+  const Twips one = row.box.TextWidth("One");
+  const Twips both = row.box.TextWidth("One\tTwo");
+  EXPECT_GT(one, 0);
+  // A tab is drawn as one blank.
+  EXPECT_EQ(both, row.box.TextWidth("One Two"));
+  EXPECT_EQ(row.box.TextHeight("a\nb"), 2 * row.box.TextHeight("a"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  platform::InitializeFormEngine();
+  return RUN_ALL_TESTS();
+}

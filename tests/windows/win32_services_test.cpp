@@ -1,0 +1,214 @@
+// The Windows services that can be checked without a person: which links the opener hands
+// on, where redirects lead, twips from a monitor's DPI, and the program's and user's folders.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <string>
+
+#include "platform/Application.h"
+#include "platform/UserFolders.h"
+#include "platform/win32/Redirect.h"
+#include "platform/win32/WideText.h"
+#include "platform/win32/Win32LinkOpener.h"
+#include "platform/win32/Win32Screens.h"
+
+// After the platform's headers: it defines RGB as a macro.
+#include <windows.h>
+
+using platform::FetchFailure;
+using platform::win32::FollowRedirect;
+using platform::win32::Narrow;
+using platform::win32::Widen;
+using platform::win32::Win32LinkOpener;
+
+namespace {
+
+template <typename Case>
+std::string LabelOf(const testing::TestParamInfo<Case>& info) {
+  std::string name = info.param.label;
+  for (char& c : name) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  }
+  return name;
+}
+
+struct LinkCase {
+  const char* label;
+  std::string link;
+  bool opened;
+};
+
+void PrintTo(const LinkCase& c, std::ostream* os) { *os << c.label; }
+
+class LinkOpenerTest : public testing::TestWithParam<LinkCase> {};
+
+TEST_P(LinkOpenerTest, HandsOnOnlyWebLinks) {
+  EXPECT_EQ(Win32LinkOpener::Acceptable(GetParam().link), GetParam().opened);
+}
+
+// Links that are refused are never started: Open says no without asking the system.
+TEST_P(LinkOpenerTest, RefusedLinksStartNothing) {
+  if (GetParam().opened) GTEST_SKIP() << "a web link would start the browser";
+  Win32LinkOpener opener;
+  EXPECT_FALSE(opener.Open(GetParam().link));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LinkOpenerTest,
+    testing::Values(LinkCase{"http", "http://www.tallowmere.example/a?b=1&c=2", true},
+                    LinkCase{"https upper case", "HTTPS://www.tallowmere.example/", true},
+                    LinkCase{"with a blank", "http://x.example/a b", true},
+                    // programs and files the shell would start
+                    LinkCase{"program", "calc.exe", false},
+                    LinkCase{"file", "file:///C:/Windows/system32/calc.exe", false},
+                    LinkCase{"UNC path", "\\\\server\\share\\x.exe", false},
+                    LinkCase{"other scheme", "javascript:alert(1)", false},
+                    LinkCase{"scheme only as a prefix", "httpx://x.example/", false},
+                    LinkCase{"empty", "", false},
+                    // text that could end the argument in the handler's command line
+                    LinkCase{"quote", "http://x.example/\" --new-window \"calc", false},
+                    LinkCase{"line break", "http://x.example/\r\ncalc", false},
+                    LinkCase{"tab", "http://x.example/\tcalc", false}),
+    LabelOf<LinkCase>);
+
+struct RedirectCase {
+  const char* label;
+  std::string from;
+  std::string location;
+  int followed;
+  std::string to;  // "" when refused
+  FetchFailure failure;
+};
+
+void PrintTo(const RedirectCase& c, std::ostream* os) { *os << c.label; }
+
+class RedirectTest : public testing::TestWithParam<RedirectCase> {};
+
+TEST_P(RedirectTest, LeadsWhereItMay) {
+  const RedirectCase& c = GetParam();
+  const auto next = FollowRedirect(Widen(c.from), Widen(c.location), c.followed);
+  EXPECT_EQ(next.failure, c.failure);
+  EXPECT_EQ(Narrow(next.url), c.to);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RedirectTest,
+    testing::Values(
+        RedirectCase{"absolute", "http://a.example/x", "http://b.example/y", 0,
+                     "http://b.example/y", FetchFailure::None},
+        RedirectCase{"relative path", "http://a.example/feeds/x.xml", "y.xml", 0,
+                     "http://a.example/feeds/y.xml", FetchFailure::None},
+        RedirectCase{"absolute path", "https://a.example/feeds/x.xml", "/rss.php", 3,
+                     "https://a.example/rss.php", FetchFailure::None},
+        RedirectCase{"http to https", "http://a.example/", "https://a.example/", 0,
+                     "https://a.example/", FetchFailure::None},
+        // the tenth redirect is followed, the eleventh is not
+        RedirectCase{"tenth", "http://a.example/", "/b", 9, "http://a.example/b",
+                     FetchFailure::None},
+        RedirectCase{"eleventh", "http://a.example/", "/b", 10, "", FetchFailure::TooManyRedirects},
+        RedirectCase{"https to http", "https://a.example/", "http://a.example/", 0, "",
+                     FetchFailure::InsecureRedirect},
+        RedirectCase{"https to http, upper case", "https://a.example/", "HTTP://a.example/", 0, "",
+                     FetchFailure::InsecureRedirect},
+        RedirectCase{"no location", "http://a.example/", "", 0, "", FetchFailure::BadRedirect},
+        RedirectCase{"to a file", "http://a.example/", "file:///C:/x.xml", 0, "",
+                     FetchFailure::UnsupportedScheme},
+        RedirectCase{"to ftp", "http://a.example/", "ftp://a.example/x.xml", 0, "",
+                     FetchFailure::UnsupportedScheme}),
+    LabelOf<RedirectCase>);
+
+struct TwipsCase {
+  const char* label;
+  long left, top, right, bottom;
+  unsigned dpi;
+  float twipsLeft, twipsTop, twipsWidth, twipsHeight;
+};
+
+void PrintTo(const TwipsCase& c, std::ostream* os) { *os << c.label; }
+
+class TwipsTest : public testing::TestWithParam<TwipsCase> {};
+
+TEST_P(TwipsTest, ConvertsAtTheMonitorsDpi) {
+  const TwipsCase& c = GetParam();
+  const auto area = platform::win32::PixelsToTwips(c.left, c.top, c.right, c.bottom, c.dpi);
+  EXPECT_FLOAT_EQ(area.left, c.twipsLeft);
+  EXPECT_FLOAT_EQ(area.top, c.twipsTop);
+  EXPECT_FLOAT_EQ(area.width, c.twipsWidth);
+  EXPECT_FLOAT_EQ(area.height, c.twipsHeight);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, TwipsTest,
+                         testing::Values(
+                             // 96 DPI: 15 twips to the pixel
+                             TwipsCase{"96", 0, 0, 1920, 1080, 96, 0, 0, 28800, 16200},
+                             // 144 DPI (150 %): 10 twips to the pixel
+                             TwipsCase{"144", 1920, 0, 3840, 1080, 144, 19200, 0, 19200, 10800},
+                             // a monitor left of and above the primary one
+                             TwipsCase{"negative origin", -1280, -1024, 0, 0, 96, -19200, -15360,
+                                       19200, 15360},
+                             // no DPI known: 96
+                             TwipsCase{"unknown", 0, 0, 100, 100, 0, 0, 0, 1500, 1500}),
+                         LabelOf<TwipsCase>);
+
+TEST(Win32Folders, AppPathIsTheExecutablesFolder) {
+  wchar_t module[MAX_PATH];
+  ASSERT_GT(::GetModuleFileNameW(nullptr, module, MAX_PATH), 0u);
+  const std::string path = Narrow(module);
+  EXPECT_EQ(platform::AppPath(), path.substr(0, path.find_last_of('\\')));
+  EXPECT_EQ(platform::PathSeparator(), '\\');
+  // A folder set by a test is given back without its trailing separators, a root with its own.
+  platform::SetAppPath("C:\\Ticker\\\\");
+  EXPECT_EQ(platform::AppPath(), "C:\\Ticker");
+  platform::SetAppPath("C:\\");
+  EXPECT_EQ(platform::AppPath(), "C:\\");
+}
+
+TEST(Win32Folders, UserSettingsGoUnderTheRoamingApplicationData) {
+  const std::string folder = platform::UserConfigFolder();
+  ASSERT_FALSE(folder.empty());
+  EXPECT_EQ(::GetFileAttributesW(Widen(folder).c_str()) & FILE_ATTRIBUTE_DIRECTORY,
+            static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+  wchar_t appData[MAX_PATH];
+  const DWORD length = ::GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
+  if (length > 0 && length < MAX_PATH) {
+    EXPECT_EQ(folder, Narrow(appData));
+  }
+}
+
+struct TextCase {
+  const char* label;
+  std::string utf8;
+  std::wstring utf16;
+};
+
+void PrintTo(const TextCase& c, std::ostream* os) { *os << c.label; }
+
+class WideTextTest : public testing::TestWithParam<TextCase> {};
+
+TEST_P(WideTextTest, RoundTrips) {
+  EXPECT_EQ(Widen(GetParam().utf8), GetParam().utf16);
+  EXPECT_EQ(Narrow(GetParam().utf16), GetParam().utf8);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WideTextTest,
+    testing::Values(TextCase{"empty", "", L""}, TextCase{"ASCII", "abc", L"abc"},
+                    TextCase{"accents", "caf\xC3\xA9", L"caf\x00E9"},
+                    // outside the basic plane: a surrogate pair in UTF-16
+                    TextCase{"emoji", "\xF0\x9F\x98\x80", L"\xD83D\xDE00"},
+                    // NUL inside is kept, not an end
+                    TextCase{"NUL inside", std::string("a\0b", 3), std::wstring(L"a\0b", 3)}),
+    LabelOf<TextCase>);
+
+TEST(WideText, BrokenInputBecomesReplacementCharacters) {
+  EXPECT_EQ(Widen("a\xFF"
+                  "b"),
+            L"a\xFFFD"
+            L"b");
+  EXPECT_EQ(Narrow(std::wstring(L"a\xD800"
+                                L"b")),
+            "a\xEF\xBF\xBD"
+            "b");
+}
+
+}  // namespace
