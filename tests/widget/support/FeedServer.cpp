@@ -9,8 +9,9 @@ FeedServer::FeedServer() : log_(root_.filePath("server.log")) {
   process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
   process_.start("python3",
                  {FEED_SERVER, "--root", root_.filePath("files"), "--port", "0", "--log", log_});
-  if (!process_.waitForStarted(10000)) return;
-  while (process_.waitForReadyRead(10000)) {
+  // Generous deadlines: on a busy machine the interpreter alone may take seconds to start.
+  if (!process_.waitForStarted(30000)) return;
+  while (process_.waitForReadyRead(30000)) {
     while (process_.canReadLine()) {
       const QString line = QString::fromUtf8(process_.readLine()).trimmed();
       if (line.startsWith("PORT ")) {
