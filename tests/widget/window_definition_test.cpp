@@ -20,7 +20,6 @@ TEST(WindowDefinition, BeforeStartUpTheStripIsHiddenAndStill) {
   EXPECT_FALSE(t.tmrScroll.Enabled());
   EXPECT_FALSE(t.tmrMouse.Enabled());
   EXPECT_EQ(t.lblItem.Count(), 1);
-  EXPECT_EQ(t.items().size(), 0u);
 }
 
 // The title picture shows the resting picture, not the one of a download, and tells the user
