@@ -39,6 +39,23 @@ Qt::WindowFlags FlagsFor(BorderStyle style) {
 
 constexpr std::size_t kMaxRequestedPositions = 64;
 
+// The toolkit's own X connection, or none when the program does not run on X11.
+xcb_connection_t* XConnection() {
+  if (QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  return x11 == nullptr ? nullptr : x11->connection();
+}
+
+void AskToSkipTheTaskbar(QWidget* window) {
+  xcb_connection_t* connection = XConnection();
+  if (connection == nullptr) return;
+  window->winId();  // creates the native window when needed
+  // The native window's own id: QWidget::winId() keeps the first one when the toolkit
+  // replaces the native window.
+  AddSkipTaskbarState(connection, static_cast<std::uint32_t>(window->windowHandle()->winId()),
+                      window->isVisible());
+}
+
 }  // namespace
 
 FormWidget::FormWidget(Form& form, const Form::Definition& definition)
@@ -183,7 +200,8 @@ void FormWidget::showForm() {
   if (activateOnShow_) {
     // WORKAROUND: the toolkit learns of a minimise by the window manager only later, if at
     // all (restoreState() above then does nothing): the window system is asked directly.
-    RestoreFromMinimised(this);
+    if (isVisible() && windowHandle() != nullptr)
+      RestoreFromMinimised(XConnection(), static_cast<std::uint32_t>(windowHandle()->winId()));
     takeKeyboard();
   }
 }
@@ -247,7 +265,7 @@ void FormWidget::centreOnScreen() {
 }
 
 void FormWidget::showNative() {
-  if (!showInTaskbar_) AddSkipTaskbarState(this);
+  if (!showInTaskbar_) AskToSkipTheTaskbar(this);
   winId();
   windowHandle()->installEventFilter(this);
   // WORKAROUND: window managers place a window themselves when it is mapped, ignoring the
@@ -259,7 +277,7 @@ void FormWidget::showNative() {
   shownOnce_ = true;
   show();
   if (windowHandle()->flags() != windowFlags()) windowHandle()->setFlags(windowFlags());
-  if (!showInTaskbar_) AddSkipTaskbarState(this);
+  if (!showInTaskbar_) AskToSkipTheTaskbar(this);
 }
 
 bool FormWidget::eventFilter(QObject* watched, QEvent* event) {

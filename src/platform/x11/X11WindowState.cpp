@@ -1,9 +1,7 @@
 #include "platform/x11/X11WindowState.h"
 
 #include <xcb/xcb.h>
-#include <QGuiApplication>
-#include <QWidget>
-#include <QWindow>
+
 #include <cstdlib>
 #include <cstring>
 
@@ -38,20 +36,13 @@ bool HasState(xcb_connection_t* connection, xcb_window_t id, xcb_atom_t state, x
 
 }  // namespace
 
-void AddSkipTaskbarState(QWidget* window) {
-  if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
-  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-  if (x11 == nullptr || x11->connection() == nullptr) return;
-  xcb_connection_t* connection = x11->connection();
-  window->winId();  // creates the native window when needed
-  // The native window's own id: QWidget::winId() keeps the first one when the toolkit
-  // replaces the native window.
-  const auto id = static_cast<xcb_window_t>(window->windowHandle()->winId());
+void AddSkipTaskbarState(xcb_connection_t* connection, std::uint32_t id, bool mapped) {
+  if (connection == nullptr || id == 0) return;
   const xcb_atom_t state = Atom(connection, "_NET_WM_STATE");
   const xcb_atom_t skipTaskbar = Atom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
   if (state == XCB_ATOM_NONE || skipTaskbar == XCB_ATOM_NONE) return;
   if (HasState(connection, id, state, skipTaskbar)) return;
-  if (!window->isVisible()) {
+  if (!mapped) {
     xcb_change_property(connection, XCB_PROP_MODE_APPEND, id, state, XCB_ATOM_ATOM, 32, 1,
                         &skipTaskbar);
   } else {
@@ -73,13 +64,9 @@ void AddSkipTaskbarState(QWidget* window) {
   xcb_flush(connection);
 }
 
-void RestoreFromMinimised(QWidget* window) {
-  if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
-  if (!window->isVisible() || window->windowHandle() == nullptr) return;
-  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-  if (x11 == nullptr || x11->connection() == nullptr) return;
-  xcb_connection_t* connection = x11->connection();
-  xcb_map_window(connection, static_cast<xcb_window_t>(window->windowHandle()->winId()));
+void RestoreFromMinimised(xcb_connection_t* connection, std::uint32_t id) {
+  if (connection == nullptr || id == 0) return;
+  xcb_map_window(connection, id);
   xcb_flush(connection);
 }
 

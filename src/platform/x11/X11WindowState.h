@@ -1,21 +1,25 @@
-// Window states that the toolkit cannot ask the X11 window manager for by itself.
+// Window states that the toolkit cannot ask the X11 window manager for by itself, asked for
+// over the toolkit's own X connection (plain xcb: no toolkit type crosses this header).
 #pragma once
 
-class QWidget;
+#include <cstdint>
+
+struct xcb_connection_t;
 
 namespace platform {
 
 // Adds _NET_WM_STATE_SKIP_TASKBAR to the top-level window's state, so that no taskbar shows
 // a button for it: on a hidden window by writing the property (the window manager drops it
-// at every hide, so call this before every show), on a shown one by asking the window
+// at every hide, so call this before every show), on a mapped one by asking the window
 // manager. Call it again right after the show: the toolkit may replace the native window
-// while showing it (after a change of its stacking flags). Does nothing off X11.
-void AddSkipTaskbarState(QWidget* window);
+// while showing it (after a change of its stacking flags). Does nothing without a connection
+// or a window; a failed request leaves the state as it was.
+void AddSkipTaskbarState(xcb_connection_t* connection, std::uint32_t window, bool mapped);
 
 // Asks the window manager to bring a shown top-level window back from minimised, by mapping
 // it again as the window conventions say; a window that is not minimised is unchanged. The
 // toolkit may not know yet that the user minimised the window, so this does not ask it.
-// Does nothing off X11 or for a window that is not shown.
-void RestoreFromMinimised(QWidget* window);
+// Does nothing without a connection or a window; the caller maps only a shown window.
+void RestoreFromMinimised(xcb_connection_t* connection, std::uint32_t window);
 
 }  // namespace platform
