@@ -5,7 +5,8 @@
 # each phase took at the end, also when one fails. The checks that measure over minutes are in scripts/soak.sh.
 #
 # Environment: FUZZ_SECONDS (default 15 per fuzz target), E2E_JOBS (end-to-end suites run at
-# the same time, each under its own X server; default 2).
+# the same time, each under its own X server; default 1: two at a time starved the window
+# manager and the tooltips on a loaded 2-core machine).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
@@ -42,7 +43,7 @@ phase() {
 
 phase "build" scripts/build.sh release
 phase "release tests" ctest --preset release -LE 'e2e|soak' -j 2
-phase "e2e" ctest --preset release -L e2e -j "${E2E_JOBS:-2}"
+phase "e2e" ctest --preset release -L e2e -j "${E2E_JOBS:-1}"
 
 # The sanitizer pass runs only the unit, widget and network tests: it builds their programs
 # and the feed tool the network tests run, not the program, the benchmarks or the rest.
