@@ -115,11 +115,28 @@ class Session:
             "metacity": ["metacity", "--sm-disable", "--compositor=none"],
         }
         env = dict(self.env, GSETTINGS_BACKEND="memory")
-        proc = subprocess.Popen(commands[name], env=env, stdout=subprocess.DEVNULL,
-                                stderr=subprocess.DEVNULL)
-        self.procs.append(proc)
-        wait_for(lambda: "window id" in self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
-                                                check=False), timeout=30, what=name)
+        log = self.tmp / f"{name}.log"
+        # On a busy machine a window manager now and then gives up at once ("failed to open
+        # the display") although the server answers: one that has ended is started again,
+        # and the wait goes on until one runs or the deadline passes.
+        deadline = time.monotonic() + 30
+        while True:
+            with open(log, "a") as out:
+                proc = subprocess.Popen(commands[name], env=env, stdout=out, stderr=out)
+            self.procs.append(proc)
+
+            def running_or_ended():
+                if "window id" in self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
+                                           check=False):
+                    return "running"
+                return "ended" if proc.poll() is not None else None
+
+            state = wait_for(running_or_ended, timeout=max(1.0, deadline - time.monotonic()),
+                             what=f"{name} (log: {log})")
+            if state == "running":
+                break
+            if time.monotonic() > deadline:
+                raise AssertionError(f"{name} ended at every start; see {log}")
         self.window_manager = name
 
     def start_server(self):
