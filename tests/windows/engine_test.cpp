@@ -12,10 +12,10 @@
 #include "platform/Form.h"
 #include "platform/LabelArray.h"
 #include "platform/PictureBox.h"
-#include "platform/SessionEnd.h"
 #include "platform/Timer.h"
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/Win32.h"
+#include "platform/win32/Win32Session.h"
 
 using namespace platform;
 using win32::ToPixels;
@@ -183,7 +183,8 @@ TEST(Win32Engine, CloseRequestCanBeCancelledAndNamesItsReason) {
   SendMessageW(hwnd, WM_CLOSE, 0, 0);
   EXPECT_FALSE(form.Closed());
   refuse = 0;
-  EndSession();
+  win32::Win32Session session;
+  session.EndSession();
   EXPECT_TRUE(form.Closed());
   EXPECT_FALSE(IsWindowVisible(hwnd));
   EXPECT_EQ(reasons, (std::vector<int>{vbFormCode, vbFormControlMenu, vbAppWindows}));
