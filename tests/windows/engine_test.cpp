@@ -3,6 +3,7 @@
 // close requests can be refused, tooltips show plain text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -12,10 +13,10 @@
 #include "platform/Form.h"
 #include "platform/LabelArray.h"
 #include "platform/PictureBox.h"
-#include "platform/SessionEnd.h"
 #include "platform/Timer.h"
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/Win32.h"
+#include "platform/win32/Win32Session.h"
 
 using namespace platform;
 using win32::ToPixels;
@@ -183,10 +184,43 @@ TEST(Win32Engine, CloseRequestCanBeCancelledAndNamesItsReason) {
   SendMessageW(hwnd, WM_CLOSE, 0, 0);
   EXPECT_FALSE(form.Closed());
   refuse = 0;
-  EndSession();
+  win32::Win32Session session;
+  session.EndSession();
   EXPECT_TRUE(form.Closed());
   EXPECT_FALSE(IsWindowVisible(hwnd));
   EXPECT_EQ(reasons, (std::vector<int>{vbFormCode, vbFormControlMenu, vbAppWindows}));
+}
+
+// The session hears the system's broadcast on a window of its own: it agrees to end, a
+// cancelled end changes nothing, and the end closes every form before the handler runs, once.
+TEST(Win32Engine, SessionEndClosesTheFormsThenRunsTheHandlerOnce) {
+  win32::Win32Session session;
+  ASSERT_NE(session.handle(), nullptr);
+  HWND parent = GetAncestor(session.handle(), GA_PARENT);
+  EXPECT_TRUE(parent == nullptr || parent == GetDesktopWindow()) << "a top-level window";
+  Form strip(kStrip);
+  Form dialog(kDialog);
+  strip.Show();
+  dialog.Show();
+  std::vector<std::string> seen;
+  strip.QueryUnload = [&](int&, int mode) { seen.push_back("strip " + std::to_string(mode)); };
+  dialog.QueryUnload = [&](int&, int mode) { seen.push_back("dialog " + std::to_string(mode)); };
+  session.OnEnd([&] {
+    seen.push_back(strip.Closed() && dialog.Closed() ? "handler after both" : "handler early");
+  });
+  EXPECT_EQ(SendMessageW(session.handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
+  SendMessageW(session.handle(), WM_ENDSESSION, FALSE, 0);
+  EXPECT_TRUE(seen.empty());
+  EXPECT_FALSE(strip.Closed());
+  session.EndSession();
+  session.EndSession();
+  EXPECT_TRUE(strip.Closed());
+  EXPECT_TRUE(dialog.Closed());
+  std::sort(seen.begin(), seen.end() - 1);
+  EXPECT_EQ(seen, (std::vector<std::string>{"dialog " + std::to_string(vbAppWindows),
+                                            "strip " + std::to_string(vbAppWindows),
+                                            "handler after both"}));
+  EXPECT_FALSE(Ending());
 }
 
 TEST(Win32Engine, LoadRunsOnceBeforeTheFirstShowing) {

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "platform/SessionEnd.h"
+#include "platform/win32/MessageLoop.h"
 #include "platform/win32/Win32.h"
 
 // The program's folder (AppPath, SetAppPath) is read in AppPath.cpp.
@@ -11,22 +11,18 @@ namespace platform {
 
 namespace {
 
-bool& EndingFlag() {
-  static bool ending = false;
-  return ending;
-}
+// Set once the program has been ended.
+bool ending = false;
 
 }  // namespace
 
-void EndProgram() {
-  EndingFlag() = true;
+void win32::EndMessageLoops() {
+  ending = true;
   // Every message loop, a message box's included, returns on WM_QUIT.
   PostQuitMessage(0);
 }
 
-bool Ending() { return EndingFlag(); }
-
-void OnSessionEnd(std::function<void()> handler) { SetSessionEndHandler(std::move(handler)); }
+bool Ending() { return ending; }
 
 void InitializeFormEngine() {
   static bool initialized = false;

@@ -1,6 +1,7 @@
 #include "platform/ComboBox.h"
 
 #include "platform/win32/Controls.h"
+#include "platform/win32/Handles.h"
 
 namespace platform {
 
@@ -73,6 +74,6 @@ std::string ComboBox::List(int index) const {
   return win32::Narrow(text);
 }
 
-QWidget* ComboBox::widget() const { return reinterpret_cast<QWidget*>(d->combo); }
+HWND win32::HwndOf(const ComboBox& combo) { return EngineAccess::Impl(combo).combo; }
 
 }  // namespace platform

@@ -39,6 +39,4 @@ std::string CommandButton::Caption() const { return d->caption; }
 bool CommandButton::Default() const { return d->isDefault; }
 bool CommandButton::Cancel() const { return d->isCancel; }
 
-QWidget* CommandButton::widget() const { return reinterpret_cast<QWidget*>(d->button); }
-
 }  // namespace platform

@@ -5,7 +5,7 @@
 namespace platform::win32 {
 
 FormWindow& FormOf(const Form& form) {
-  return *FormWindow::FromHandle(reinterpret_cast<HWND>(form.widget()));
+  return *FormWindow::FromHandle(reinterpret_cast<HWND>(form.hWnd()));
 }
 
 HWND CreateControl(FormWindow& form, const wchar_t* className, const std::string& text, DWORD style,

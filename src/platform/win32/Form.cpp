@@ -47,9 +47,6 @@ bool Form::Closed() const { return d->window->closed(); }
 
 void Form::SetTopmost(bool topmost) { d->window->setTopmost(topmost); }
 
-// The engine's window handle stands where the toolkit window stands in the interface.
-QWidget* Form::widget() const { return reinterpret_cast<QWidget*>(d->window->handle()); }
-
 void Form::addImage(const Image* image) { d->window->addImage(*image); }
 
 }  // namespace platform

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "platform/Application.h"
-#include "platform/SessionEnd.h"
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/PictureBoxWindow.h"
 #include "platform/win32/Pictures.h"
@@ -430,14 +429,6 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_QUERYENDSESSION:
       return TRUE;
-    case WM_ENDSESSION:
-      // The session ends: every form closes with the session's reason (the strip saves), then
-      // the program ends before the system ends it.
-      if (wParam != FALSE) {
-        EndSession();
-        EndProgram();
-      }
-      return 0;
     case WM_WINDOWPOSCHANGED: {
       const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
       if (!(pos->flags & SWP_NOMOVE)) onMoved();

@@ -1,6 +1,9 @@
 #include "platform/Label.h"
 
+#include "platform/ComboBox.h"
+
 #include "platform/win32/Controls.h"
+#include "platform/win32/Handles.h"
 
 namespace platform {
 
@@ -27,12 +30,10 @@ Label::~Label() {
 
 std::string Label::Caption() const { return d->caption; }
 
-QWidget* Label::widget() const { return reinterpret_cast<QWidget*>(d->label); }
-
 // Screen readers name a control without a text of its own by the static text just before it
 // in the stacking order: the label goes there.
-void Label::Names(QWidget* control) {
-  auto* target = reinterpret_cast<HWND>(control);
+void Label::Names(ComboBox& control) {
+  HWND target = win32::HwndOf(control);
   if (target == nullptr || d->label == nullptr) return;
   HWND above = GetWindow(target, GW_HWNDPREV);
   SetWindowPos(d->label, above != nullptr ? above : HWND_TOP, 0, 0, 0, 0,

@@ -36,7 +36,7 @@ void ReportFailure(std::exception_ptr error) {
     } catch (...) {
     }
   }
-  EndProgram();
+  EndMessageLoops();
 }
 
 void DispatchOne(MSG& message) {

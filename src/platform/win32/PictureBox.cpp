@@ -18,7 +18,7 @@ struct PictureBox::Impl {
 
 PictureBox::PictureBox(Form& parent, const Definition& definition) : d(std::make_unique<Impl>()) {
   d->name = definition.name;
-  auto* form = win32::FormWindow::FromHandle(reinterpret_cast<HWND>(parent.widget()));
+  auto* form = win32::FormWindow::FromHandle(reinterpret_cast<HWND>(parent.hWnd()));
   d->window = std::make_unique<win32::PictureBoxWindow>(*form, *this, definition);
 }
 
@@ -92,8 +92,6 @@ Twips PictureBox::TextHeight(std::string_view text) const {
 WindowHandle PictureBox::hWnd() const {
   return reinterpret_cast<WindowHandle>(d->window->handle());
 }
-
-QWidget* PictureBox::widget() const { return reinterpret_cast<QWidget*>(d->window->handle()); }
 const std::string& PictureBox::name() const { return d->name; }
 
 void PictureBox::attach(LabelArray* labels) { d->window->attach(labels); }

@@ -1,0 +1,88 @@
+#include "platform/win32/Win32Session.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "platform/Application.h"
+#include "platform/Form.h"
+#include "platform/win32/FormWindow.h"
+#include "platform/win32/MessageLoop.h"
+
+namespace platform::win32 {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"TickerSessionWindow";
+
+}  // namespace
+
+Win32Session::Win32Session() {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = &Win32Session::WindowProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = kClassName;
+  // A second session (tests) finds the class already there.
+  RegisterClassExW(&wc);
+  // Top-level (a message-only window hears no broadcast), never shown, not on the taskbar.
+  window_ = CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                            nullptr, GetModuleHandleW(nullptr), this);
+}
+
+Win32Session::~Win32Session() {
+  if (window_ != nullptr) {
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    DestroyWindow(window_);
+  }
+}
+
+void Win32Session::OnEnd(std::function<void()> handler) { handler_ = std::move(handler); }
+
+void Win32Session::EndProgram() { EndMessageLoops(); }
+
+bool Win32Session::Ending() const { return platform::Ending(); }
+
+void Win32Session::EndSession() {
+  if (sessionEnded_) return;
+  sessionEnded_ = true;
+  // A QueryUnload handler may destroy or create forms: each is looked up again before its turn.
+  const std::vector<FormWindow*> forms = FormWindow::All();
+  for (FormWindow* form : forms) {
+    const auto all = FormWindow::All();
+    if (std::find(all.begin(), all.end(), form) == all.end()) continue;
+    if (!form->closed()) form->requestClose(vbAppWindows);
+  }
+  if (handler_) handler_();
+}
+
+LRESULT CALLBACK Win32Session::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* session = reinterpret_cast<Win32Session*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (session != nullptr) {
+    switch (message) {
+      case WM_QUERYENDSESSION:
+        return TRUE;
+      case WM_ENDSESSION:
+        // The session ends: every form closes with the session's reason (the strip saves),
+        // then the program ends before the system ends it.
+        if (wParam != FALSE) {
+          try {
+            session->EndSession();
+          } catch (...) {
+            ReportFailure(std::current_exception());
+          }
+          session->EndProgram();
+        }
+        return 0;
+      default:
+        break;
+    }
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace platform::win32
