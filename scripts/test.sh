@@ -58,5 +58,7 @@ phase "fuzz" scripts/fuzz.sh "${FUZZ_SECONDS:-15}"
 # The Windows build: cross-built with mingw-w64 and tested under Wine (unit tests, the Windows
 # services, the download against the sample feed server, the form engine and the program).
 phase "windows build" scripts/build.sh windows
-phase "windows tests" ctest --preset windows -j 2
+# One at a time: run beside another Wine program, the download test once saw a redirect
+# loop answered 200 (not yet understood).
+phase "windows tests" ctest --preset windows
 echo "All tests passed."
