@@ -8,7 +8,6 @@ Run as: e2e_test.py ticker.exe (WINEPREFIX names the Wine prefix to use)."""
 
 import re
 import sys
-import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
@@ -21,12 +20,6 @@ FEED = "tallowmere.example/rss.php"
 def find(s, title):
     out = s.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"], check=False)
     return out.split()[0] if out.split() else None
-
-
-def strip_still(s, interval=0.6):
-    first = s.strip_pixels(s.screenshot())
-    time.sleep(interval)
-    return s.strip_pixels(s.screenshot()) == first
 
 
 def feed_links(s):
@@ -87,13 +80,13 @@ def test_windows_program(binary):
         other.terminate()
 
         # The feed scrolls.
-        wait_for(lambda: not strip_still(s), what="the strip scrolling")
+        assert s.strip_moves(timeout=30), "the strip should scroll"
 
         # Resting the pointer on a headline pauses the strip; leaving it lets it move on.
         s.xdotool("mousemove", x + 300, y + h // 2)
-        wait_for(lambda: strip_still(s), what="the strip paused under the pointer")
-        time.sleep(1.0)
-        assert strip_still(s), "the strip stays paused while the pointer rests"
+        wait_for(s.strip_stands_still, timeout=30, what="the strip paused under the pointer")
+        # Paused for good: still over many more of its scroll ticks.
+        assert s.strip_stands_still(ticks=40), "the strip stays paused while the pointer rests"
 
         # A press on the headline opens its link, once, as one argument.
         s.xdotool("click", 1)
@@ -101,7 +94,7 @@ def test_windows_program(binary):
         assert len(opened) == 1 and len(opened[0]) == 1, opened
         assert opened[0][0] in feed_links(s), opened
         s.xdotool("mousemove", 5, 700)
-        wait_for(lambda: not strip_still(s), what="the strip moving on")
+        assert s.strip_moves(timeout=30), "the strip moves on once the pointer has left"
 
         # Right-click: the options; a URL outside the home domain is refused with a warning.
         open_options(s)
