@@ -75,18 +75,32 @@ xvfb_pid=$!
 for _ in $(seq 200); do [ -s "$run/display" ] && break; sleep 0.05; done
 [ -s "$run/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$(head -n1 "$run/display")"
-openbox --sm-disable >/dev/null 2>&1 &
-wm_pid=$!
+# The ticker starts once the window manager has taken the screen: a window mapped while
+# openbox is still starting may never be managed, nor shown. On a busy machine openbox now and
+# then ends at once; it is started again until one runs.
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
+for _ in $(seq 10); do
+  openbox --sm-disable >/dev/null 2>&1 &
+  wm_pid=$!
+  for _ in $(seq 600); do
+    wm_running || ! running "$wm_pid" && break
+    sleep 0.05
+  done
+  running "$wm_pid" && break
+done
+wm_running || { echo "the window manager did not start" >&2; exit 1; }
 export XDG_RUNTIME_DIR="$run/xdg-runtime"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 "$run/ticker" &
 ticker_pid=$!
 # Ten seconds of scrolling from the moment the strip shows (start-up loads the feed first).
+shown=""
 for _ in $(seq 600); do
-  xdotool search --onlyvisible --pid "$ticker_pid" >/dev/null 2>&1 && break
+  xdotool search --onlyvisible --pid "$ticker_pid" >/dev/null 2>&1 && { shown=1; break; }
   running "$ticker_pid" || { echo "the ticker ended at start-up" >&2; exit 1; }
   sleep 0.05
 done
+[ -n "$shown" ] || { echo "the strip did not show within 30 seconds" >&2; exit 1; }
 sleep 10
 shot="$build/screenshot.png"
 import -window root "$shot"
