@@ -6,7 +6,8 @@
 namespace platform {
 
 // The folder that holds the program's executable, without a trailing separator unless it
-// is the file system's root. Tests may set another folder with SetAppPath.
+// is the file system's root. Tests may set another folder with SetAppPath; an empty folder
+// returns to the executable's.
 std::string AppPath();
 void SetAppPath(const std::string& folder);
 

@@ -295,11 +295,15 @@ TEST(CursorPosition, IsReadInScreenPixels) {
 }
 
 TEST(ProgramFolder, IsTheExecutablesFolderUnlessSet) {
-  EXPECT_EQ(AppPath(), QCoreApplication::applicationDirPath().toStdString());
+  const std::string executables = QCoreApplication::applicationDirPath().toStdString();
+  SetAppPath("");
+  EXPECT_EQ(AppPath(), executables);
   SetAppPath("/tmp/ticker-test/");
   EXPECT_EQ(AppPath(), "/tmp/ticker-test");
   SetAppPath("/");
   EXPECT_EQ(AppPath(), "/");
+  SetAppPath("");
+  EXPECT_EQ(AppPath(), executables);
   EXPECT_EQ(PathSeparator(), '/');
 }
 

@@ -31,6 +31,10 @@ std::string AppPath() {
 }
 
 void SetAppPath(const std::string& folder) {
+  if (folder.empty()) {
+    AppPathOverride().reset();
+    return;
+  }
   std::string path = folder;
   while (path.size() > 1 && path.back() == '/') path.pop_back();
   AppPathOverride() = path;

@@ -35,6 +35,10 @@ std::string AppPath() {
 }
 
 void SetAppPath(const std::string& folder) {
+  if (folder.empty()) {
+    appPathOverride.reset();
+    return;
+  }
   std::string path = folder;
   while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
   appPathOverride = path;
