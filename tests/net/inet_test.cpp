@@ -289,7 +289,7 @@ TEST_F(InetTest, AGigabyteBodyFailsWithoutBeingHeld) {
   const FetchResult streamed = inet.OpenURL(server.Url("/gen.xml?size=1073741824&gzip=1"));
   EXPECT_FALSE(streamed.ok);
   EXPECT_EQ(streamed.failure, FetchFailure::TooLarge);
-#ifndef __SANITIZE_ADDRESS__  // the sanitizer's quarantine holds on to freed chunks
+#ifndef TICKER_SANITIZED  // the sanitizer's quarantine holds on to freed chunks
   EXPECT_LT(PeakResidentKiB() - before, 3 * 32 * 1024) << "memory grew with the body";
 #endif
   RecordProperty("PeakGrowthKiB", std::to_string(PeakResidentKiB() - before));

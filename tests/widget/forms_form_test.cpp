@@ -263,7 +263,8 @@ class CloseRequest : public testing::TestWithParam<std::tuple<CloseCase, bool>> 
 
 // Every source reaches QueryUnload exactly once; a non-zero Cancel refuses the close.
 TEST_P(CloseRequest, PassesQueryUnloadOnce) {
-  const auto& [source, cancel] = GetParam();
+  const auto& [source, refuse] = GetParam();
+  const bool cancel = refuse;  // Clang 14's lambdas cannot capture a structured binding
   Form form(Strip());
   form.Show();
   std::vector<int> modes;
