@@ -1,8 +1,14 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the release build (unit, widget, network and end-to-end tests),
-# the unit, widget and network tests again under AddressSanitizer and UndefinedBehaviorSanitizer,
-# a short run of every fuzz target, and the Windows build's tests under Wine. Prints how long
-# each phase took at the end, also when one fails. The checks that measure over minutes are in scripts/soak.sh.
+# Builds and runs every test:
+#   - the release program, its end-to-end tests under Xvfb, its install tests and the
+#     out-of-memory test (which replaces the allocator, so it runs without the sanitizers);
+#   - the unit, widget and network test programs, built with Clang under AddressSanitizer and
+#     UndefinedBehaviorSanitizer, and a short run of every fuzz target;
+#   - the Windows build, cross-built with mingw-w64, and its tests under Wine.
+# The end-to-end tests spend most of their time waiting on the program, so the sanitizer,
+# fuzz and Windows builds run beside them at the lowest CPU priority. Prints how long each
+# phase took at the end, also when one fails. The checks that measure over minutes are in
+# scripts/soak.sh.
 #
 # Environment: FUZZ_SECONDS (default 15 per fuzz target), E2E_JOBS (end-to-end suites run at
 # the same time, each under its own X server; default 1: two at a time starved the window
@@ -12,19 +18,24 @@ cd "$(dirname "$0")/.."
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
 chmod 700 "$XDG_RUNTIME_DIR"
 
-phase_names=()
-phase_seconds=()
+logs=build/test-logs
+mkdir -p "$logs"
+times="$logs/phase-times"
+: >"$times"
 started=$SECONDS
+background=()
 
 report() {
   local status=$?
+  local pid
+  for pid in "${background[@]}"; do kill -- "-$pid" 2>/dev/null || true; done
   echo
-  echo "Phase times:"
-  local i
-  for i in "${!phase_names[@]}"; do
-    printf '  %-14s %4d s\n' "${phase_names[$i]}" "${phase_seconds[$i]}"
-  done
-  printf '  %-14s %4d s\n' "total" $((SECONDS - started))
+  echo "Phase times (the background ones overlap the end-to-end tests):"
+  local name seconds
+  while IFS=$'\t' read -r name seconds; do
+    printf '  %-26s %4d s\n' "$name" "$seconds"
+  done <"$times"
+  printf '  %-26s %4d s\n' "total" $((SECONDS - started))
   return "$status"
 }
 trap report EXIT
@@ -36,29 +47,59 @@ phase() {
   echo "== $name" >&2
   local status=0
   "$@" || status=$?
-  phase_names+=("$name")
-  phase_seconds+=($((SECONDS - begin)))
+  printf '%s\t%d\n' "$name" $((SECONDS - begin)) >>"$times"
   return "$status"
 }
 
-phase "build" scripts/build.sh release
-phase "release tests" ctest --preset release -LE 'e2e|soak' -j 2
+# in_background NAME FUNCTION: runs FUNCTION (which times its steps with phase) at the lowest
+# CPU priority, in a process group of its own, its output into $logs/NAME.log; its pid goes
+# into $last_pid.
+in_background() {
+  setsid nice -n 19 bash -c "set -euo pipefail; $(declare -f phase "$2"); times='$times'; $2" \
+    >"$logs/$1.log" 2>&1 &
+  last_pid=$!
+  background+=("$last_pid")
+}
+
+windows_build() {
+  phase "windows build (background)" scripts/build.sh windows
+}
+
+sanitizers_and_fuzz() {
+  # The unit, widget and network test programs and the feed tool the network tests run.
+  phase "asan build (background)" scripts/build.sh asan unit_tests widget_tests net_tests feeddump
+  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+  export LSAN_OPTIONS="suppressions=$(pwd)/tests/lsan.supp:print_suppressions=0"
+  export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+  phase "asan tests (background)" ctest --preset asan -j 2
+  phase "fuzz (background)" scripts/fuzz.sh "${FUZZ_SECONDS:-15}"
+}
+
+# finish NAME PID: waits for a background phase; on failure shows the end of its output.
+finish() {
+  local status=0
+  wait "$2" || status=$?
+  if [ "$status" -ne 0 ]; then
+    echo "!! $1 failed; the end of $logs/$1.log:" >&2
+    tail -n 200 "$logs/$1.log" >&2
+  fi
+  return "$status"
+}
+
+phase "release build" scripts/build.sh release ticker load_memory_test
+
+in_background "windows build" windows_build
+windows=$last_pid
+in_background "sanitizers and fuzz" sanitizers_and_fuzz
+sanitizers=$last_pid
+
+phase "release tests" ctest --preset release -L 'memory|install' -LE e2e
 phase "e2e" ctest --preset release -L e2e -j "${E2E_JOBS:-1}"
 
-# The sanitizer pass runs only the unit, widget and network tests: it builds their programs
-# and the feed tool the network tests run, not the program, the benchmarks or the rest.
-phase "asan build" scripts/build.sh asan unit_tests widget_tests net_tests feeddump
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
-export LSAN_OPTIONS="suppressions=$(pwd)/tests/lsan.supp:print_suppressions=0"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-phase "asan tests" ctest --preset asan -j 2
-
-phase "fuzz" scripts/fuzz.sh "${FUZZ_SECONDS:-15}"
-
-# The Windows build: cross-built with mingw-w64 and tested under Wine (unit tests, the Windows
-# services, the download against the sample feed server, the form engine and the program).
-phase "windows build" scripts/build.sh windows
+finish "windows build" "$windows"
 # One at a time: run beside another Wine program, the download test once saw a redirect
 # loop answered 200 (not yet understood).
 phase "windows tests" ctest --preset windows
+finish "sanitizers and fuzz" "$sanitizers"
+background=()
 echo "All tests passed."
