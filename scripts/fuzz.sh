@@ -4,6 +4,8 @@
 # corpus (tests/fuzz/corpus/<target>/), so the committed corpus never grows, and uses
 # tests/fuzz/corpus/<target>.dict when present. Exits non-zero when any target fails.
 #
+# Runs as many targets at a time as there are processors; FUZZ_JOBS chooses another number.
+#
 # Usage: scripts/fuzz.sh SECONDS
 set -euo pipefail
 
@@ -31,28 +33,47 @@ if [ ${#targets[@]} -eq 0 ]; then
   exit 1
 fi
 
-failed=()
-for binary in "${targets[@]}"; do
+# fuzz_one BINARY: runs one target for SECONDS; exits non-zero when it found a crash.
+fuzz_one() {
+  local binary=$1 name corpus
   name=$(basename "$binary")
   corpus=$work/$name
   mkdir -p "$corpus"
   if [ -d "$corpus_root/$name" ]; then
     cp -R "$corpus_root/$name/." "$corpus/"
   fi
-  options=(-seed=1 -max_total_time="$seconds" -artifact_prefix="$artifacts/$name-"
-           -print_final_stats=1)
+  local options=(-seed=1 -max_total_time="$seconds" -artifact_prefix="$artifacts/$name-"
+                 -print_final_stats=1)
   if [ -f "$corpus_root/$name.dict" ]; then
     options+=(-dict="$corpus_root/$name.dict")
   fi
-  echo "== $name: ${seconds}s" >&2
-  if "$binary" "${options[@]}" "$corpus" >"$work/$name.log" 2>&1; then
+  "$binary" "${options[@]}" "$corpus" >"$work/$name.log" 2>&1
+}
+
+# Each target reports when it ends.
+jobs_at_once=${FUZZ_JOBS:-$(nproc)}
+declare -A running=()
+failed=()
+collect() {
+  local pid status=0
+  wait -n -p pid "${!running[@]}" || status=$?
+  local name=${running[$pid]}
+  unset "running[$pid]"
+  if [ "$status" -eq 0 ]; then
+    echo "== $name: ${seconds}s" >&2
     grep -E '^(stat::number_of_executed_units|Done )' "$work/$name.log" >&2 || true
   else
     echo "!! $name failed; crash input under $artifacts" >&2
     tail -n 40 "$work/$name.log" >&2
     failed+=("$name")
   fi
+}
+for binary in "${targets[@]}"; do
+  while [ ${#running[@]} -ge "$jobs_at_once" ]; do collect; done
+  fuzz_one "$binary" &
+  running[$!]=$(basename "$binary")
 done
+while [ ${#running[@]} -gt 0 ]; do collect; done
 
 if [ ${#failed[@]} -gt 0 ]; then
   echo "failed: ${failed[*]}" >&2
