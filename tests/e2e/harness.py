@@ -32,12 +32,19 @@ def wait_for(predicate, timeout=10.0, interval=0.05, what="condition"):
         time.sleep(interval)
 
 
+# Between two looks at the strip: half a scroll tick. A look starts programs (a screenshot
+# and its cropping), so looking without a pause kept a processor busy; what these looks wait
+# for (the row having moved, or not) stays visible until the next look.
+LOOK_INTERVAL = SCROLL_TICK / 2
+
+
 def changes(look, timeout=10.0):
     """True as soon as look() answers differently from its first answer; False when it has
     not by the deadline."""
     first = look()
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
+        time.sleep(LOOK_INTERVAL)
         if look() != first:
             return True
     return False
@@ -49,6 +56,7 @@ def stands_still(look, ticks=10):
     first = look()
     until = time.monotonic() + ticks * SCROLL_TICK
     while time.monotonic() < until:
+        time.sleep(LOOK_INTERVAL)
         if look() != first:
             return False
     return look() == first
