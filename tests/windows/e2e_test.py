@@ -26,20 +26,44 @@ def feed_links(s):
     return re.findall(r"<link>\s*(.*?)\s*</link>", (s.feeds / FEED).read_text())
 
 
+def make_active(s, window, what, x, y):
+    """Waits for a window the program showed to become active; when it does not, the person
+    clicks into it at (x, y) of its client area, as one does with a window that has no
+    keyboard. Wine 8 leaves the activation of a framed window to the window manager, and
+    openbox's focus-stealing prevention now and then keeps the keyboard where it was."""
+    try:
+        wait_for(lambda: s.active_window() == window, timeout=2)
+    except AssertionError:
+        wx, wy, _, _ = s.geometry(window)
+        s.xdotool("mousemove", wx + x, wy + y)
+        s.xdotool("click", 1)
+        wait_for(lambda: s.active_window() == window, what=what)
+
+
+def follow_drag(s, dx, dy, steps=8):
+    """Drags the strip by its title picture, waiting at each step until the strip has caught
+    up with the pointer, and checks that it stays put once the button is up."""
+    x, y, _, _ = s.geometry()
+    px, py = x + 8, y + 6
+    s.xdotool("mousemove", px, py)
+    s.xdotool("mousedown", 1)
+    for step in range(1, steps + 1):
+        tx, ty = px + dx * step // steps, py + dy * step // steps
+        s.xdotool("mousemove", tx, ty)
+        wait_for(lambda: s.geometry()[:2] == (tx - 8, ty - 6), what="the strip to follow")
+    s.xdotool("mouseup", 1)
+    # With the button up, moving on leaves the strip where it was let go.
+    s.xdotool("mousemove", px + dx + 40, py + dy + 40)
+    assert stands_still(lambda: s.geometry()[:2], ticks=10), "the strip still follows the pointer"
+
+
 def open_options(s):
     x, y, w, h = s.geometry()
     s.xdotool("mousemove", x + w - 20, y + h // 2)
     s.xdotool("click", 3)
     dialog = wait_for(lambda: find(s, "Ticker : Options"), what="the options window")
-    try:
-        wait_for(lambda: s.active_window() == dialog, timeout=2)
-    except AssertionError:
-        # Wine leaves the activation of a framed window to the window manager, and openbox
-        # does not give it the keyboard here: the person clicks into the URL box.
-        dx, dy, _, _ = s.geometry(dialog)
-        s.xdotool("mousemove", dx + 100, dy + 40)
-        s.xdotool("click", 1)
-        wait_for(lambda: s.active_window() == dialog, what="the options window active")
+    # Into the URL box.
+    make_active(s, dialog, "the options window active", 100, 40)
     return dialog
 
 
@@ -104,14 +128,17 @@ def test_windows_program(binary):
         s.xdotool("key", "alt+c")
         box = wait_for(lambda: find(s, "Tallowmere Ticker"), what="the warning box")
         assert len(s.requests()) == before, "a refused URL is not fetched"
-        wait_for(lambda: s.active_window() == box, what="the warning box active")
+        # Beside the icon, away from the button.
+        make_active(s, box, "the warning box active", 10, 10)
         s.xdotool("key", "Return")
         wait_for(lambda: not find(s, "Tallowmere Ticker"), what="the warning box to close")
         wait_for(lambda: not find(s, "Ticker : Options"), what="the dialog to hide")
 
-        # Drag the strip by its title picture; where it lands is where it is saved. (On a busy
-        # machine Wine may merge pointer moves: the landing place is read, not predicted.)
-        s.drag_title(110, 70)
+        # Drag the strip by its title picture; where it lands is where it is saved. The person
+        # watches the strip follow the pointer before letting go: a release that came while
+        # Wine was still moving the window was now and then lost, leaving the strip stuck to
+        # the pointer (not understood yet; the release is then checked below).
+        follow_drag(s, 110, 70)
 
         # At rest: the same place for several of the strip's ticks in a row (Wine may still be
         # moving the window when two reads in a row agree).
