@@ -69,6 +69,18 @@ TEST_F(WinInetDownloadTest, FetchesTheWholeDocument) {
   EXPECT_FALSE(download.StillExecuting());
 }
 
+// HTTPS goes through Windows' own certificate checks: a certificate that no root of the store
+// vouches for ends the fetch as a failed handshake, with nothing of the document.
+TEST_F(WinInetDownloadTest, AnUntrustedCertificateFailsTheHandshake) {
+  const std::string port = Environment("FEED_TLS_PORT");
+  ASSERT_FALSE(port.empty()) << "run under with_feed_server.py";
+  const FetchResult result = download.OpenURL("https://127.0.0.1:" + port + "/feed.xml");
+  EXPECT_FALSE(result.ok);
+  EXPECT_EQ(result.failure, FetchFailure::TlsHandshakeFailed) << result.error;
+  EXPECT_TRUE(result.document.empty());
+  EXPECT_FALSE(download.StillExecuting());
+}
+
 struct FailureCase {
   const char* label;
   std::string query;  // path and query on the server
