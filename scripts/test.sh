@@ -61,43 +61,31 @@ in_background() {
   background+=("$last_pid")
 }
 
-windows_build() {
-  phase "windows build (background)" scripts/build.sh windows
-}
-
-sanitizers_and_fuzz() {
+# The background's steps, one after the other, each using the whole processor the end-to-end
+# tests leave: the sanitizer build and its tests, the fuzz run, and the Windows build, whose
+# tests run once the end-to-end tests have ended.
+background_steps() {
   # The unit, widget and network test programs and the feed tool the network tests run.
   phase "asan build (background)" scripts/build.sh asan unit_tests widget_tests net_tests feeddump
-  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
-  export LSAN_OPTIONS="suppressions=$(pwd)/tests/lsan.supp:print_suppressions=0"
-  export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-  phase "asan tests (background)" ctest --preset asan -j 2
+  (
+    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+    export LSAN_OPTIONS="suppressions=$(pwd)/tests/lsan.supp:print_suppressions=0"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+    phase "asan tests (background)" ctest --preset asan -j 2
+  )
   phase "fuzz (background)" scripts/fuzz.sh "${FUZZ_SECONDS:-15}"
-}
-
-# finish NAME PID: waits for a background phase; on failure shows the end of its output.
-finish() {
-  local status=0
-  wait "$2" || status=$?
-  if [ "$status" -ne 0 ]; then
-    echo "!! $1 failed; the end of $logs/$1.log:" >&2
-    tail -n 200 "$logs/$1.log" >&2
-  fi
-  return "$status"
+  phase "windows build (background)" scripts/build.sh windows
 }
 
 phase "release build" scripts/build.sh release ticker load_memory_test
 
-in_background "windows build" windows_build
-windows=$last_pid
-in_background "sanitizers and fuzz" sanitizers_and_fuzz
-sanitizers=$last_pid
+in_background "background" background_steps
+steps=$last_pid
 
 phase "release tests" ctest --preset release -L 'memory|install' -LE e2e
 phase "e2e" ctest --preset release -L e2e -j "${E2E_JOBS:-1}"
 
-finish "windows build" "$windows"
-finish "sanitizers and fuzz" "$sanitizers"
+finish "background" "$steps"
 background=()
 # Alone and one at a time: run beside another Wine program, the download test once saw a
 # redirect loop answered 200; beside a busy processor, Wine once lost the end of a drag of
