@@ -61,6 +61,17 @@ in_background() {
   background+=("$last_pid")
 }
 
+# finish NAME PID: waits for a background phase; on failure shows the end of its output.
+finish() {
+  local status=0
+  wait "$2" || status=$?
+  if [ "$status" -ne 0 ]; then
+    echo "!! $1 failed; the end of $logs/$1.log:" >&2
+    tail -n 200 "$logs/$1.log" >&2
+  fi
+  return "$status"
+}
+
 # The background's steps, one after the other, each using the whole processor the end-to-end
 # tests leave: the sanitizer build and its tests, the fuzz run, and the Windows build, whose
 # tests run once the end-to-end tests have ended.
