@@ -52,4 +52,12 @@ std::string FailureText(FetchFailure failure, int status) {
   return "download failed";
 }
 
+FetchResult FailedFetch(FetchFailure failure, int status) {
+  FetchResult result;
+  result.failure = failure;
+  result.error = FailureText(failure, status);
+  result.status = status;
+  return result;
+}
+
 }  // namespace platform

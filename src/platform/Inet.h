@@ -48,6 +48,9 @@ struct FetchResult {
                    // last answer for the same URL served again
 };
 
+// The result of a fetch that failed with failure, its FailureText and status.
+FetchResult FailedFetch(FetchFailure failure, int status = 0);
+
 class Inet {
  public:
   struct Definition {

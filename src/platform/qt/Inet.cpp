@@ -2,6 +2,8 @@
 // time and size.
 #include "platform/Inet.h"
 
+#include "platform/HeldDocuments.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
@@ -13,7 +15,6 @@
 #include <QUrl>
 #include <algorithm>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <string>
 #include <utility>
@@ -23,10 +24,6 @@ namespace {
 
 constexpr qint64 kReadChunk = 64 * 1024;
 constexpr int kMaxRedirects = 10;
-// Documents kept to answer a 304 Not Modified: the last few URLs, none larger than this.
-constexpr std::size_t kHeldDocuments = 4;
-constexpr std::size_t kMaxHeldDocument = 8 * 1024 * 1024;
-constexpr int kNotModified = 304;
 
 FetchFailure FailureOf(QNetworkReply::NetworkError error) {
   switch (error) {
@@ -69,14 +66,6 @@ FetchFailure FailureOf(QNetworkReply::NetworkError error) {
     default:
       return FetchFailure::DownloadFailed;
   }
-}
-
-FetchResult Failure(FetchFailure failure, int status = 0) {
-  FetchResult result;
-  result.failure = failure;
-  result.error = FailureText(failure, status);
-  result.status = status;
-  return result;
 }
 
 // One fetch in progress: a GET inside a local event loop, bounded in time and size, with one
@@ -244,57 +233,12 @@ void Fetch::OnFinished() {
 
 }  // namespace
 
-// The last successful answer for one URL: its validators and the document it gave.
-struct HeldDocument {
-  std::string url;
-  QByteArray etag;
-  QByteArray lastModified;
-  std::string document;
-};
-
 struct Inet::Impl {
   std::chrono::milliseconds requestTimeout;
   std::chrono::milliseconds totalTimeLimit = std::chrono::minutes(5);
   std::size_t maxBytes = 32 * 1024 * 1024;
   Fetch* current = nullptr;
-  std::deque<HeldDocument> held;  // most recent first
-
-  const HeldDocument* Held(const std::string& url) const {
-    const auto found = std::find_if(held.begin(), held.end(),
-                                    [&url](const HeldDocument& h) { return h.url == url; });
-    return found == held.end() ? nullptr : &*found;
-  }
-
-  // Keeps what a successful answer gives for url; an answer without validators cannot be
-  // asked for conditionally, so nothing is kept for it.
-  void Remember(const std::string& url, const QNetworkReply& reply, const std::string& document) {
-    std::erase_if(held, [&url](const HeldDocument& h) { return h.url == url; });
-    HeldDocument entry{url, reply.rawHeader("ETag"), reply.rawHeader("Last-Modified"), document};
-    if ((entry.etag.isEmpty() && entry.lastModified.isEmpty()) ||
-        document.size() > kMaxHeldDocument) {
-      return;
-    }
-    held.push_front(std::move(entry));
-    if (held.size() > kHeldDocuments) held.pop_back();
-  }
-
-  // A 304 for url: the held document serves again, as the latest answer. The answer may bring
-  // fresh validators; the rest stays as it was.
-  FetchResult Reuse(const std::string& url, const QNetworkReply& reply) {
-    const auto found = std::find_if(held.begin(), held.end(),
-                                    [&url](const HeldDocument& h) { return h.url == url; });
-    HeldDocument entry = std::move(*found);
-    held.erase(found);
-    if (!reply.rawHeader("ETag").isEmpty()) entry.etag = reply.rawHeader("ETag");
-    if (!reply.rawHeader("Last-Modified").isEmpty())
-      entry.lastModified = reply.rawHeader("Last-Modified");
-    FetchResult result;
-    result.ok = true;
-    result.status = kNotModified;
-    result.document = entry.document;
-    held.push_front(std::move(entry));
-    return result;
-  }
+  HeldDocuments held;
 
   // The request for url, conditional when a document is held for it: a server whose feed
   // did not change then answers 304 without a body, and the held document serves again.
@@ -313,9 +257,12 @@ struct Inet::Impl {
                          QNetworkRequest::AlwaysNetwork);
     request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral(USER_AGENT));
     if (heldForUrl != nullptr) {
-      if (!heldForUrl->etag.isEmpty()) request.setRawHeader("If-None-Match", heldForUrl->etag);
-      if (!heldForUrl->lastModified.isEmpty())
-        request.setRawHeader("If-Modified-Since", heldForUrl->lastModified);
+      if (!heldForUrl->etag.empty())
+        request.setRawHeader("If-None-Match", QByteArray::fromStdString(heldForUrl->etag));
+      if (!heldForUrl->lastModified.empty()) {
+        request.setRawHeader("If-Modified-Since",
+                             QByteArray::fromStdString(heldForUrl->lastModified));
+      }
     }
     return request;
   }
@@ -339,16 +286,16 @@ void Inet::setMaxBytes(std::size_t bytes) { d->maxBytes = bytes; }
 std::chrono::milliseconds Inet::RequestTimeout() const { return d->requestTimeout; }
 
 FetchResult Inet::OpenURL(const std::string& url) {
-  if (d->current != nullptr) return Failure(FetchFailure::Busy);
-  if (QCoreApplication::instance() == nullptr) return Failure(FetchFailure::NoApplication);
+  if (d->current != nullptr) return FailedFetch(FetchFailure::Busy);
+  if (QCoreApplication::instance() == nullptr) return FailedFetch(FetchFailure::NoApplication);
 
   const QUrl address(QString::fromStdString(url), QUrl::StrictMode);
-  if (!address.isValid() || address.isRelative()) return Failure(FetchFailure::MalformedUrl);
+  if (!address.isValid() || address.isRelative()) return FailedFetch(FetchFailure::MalformedUrl);
   const QString scheme = address.scheme().toLower();
-  if (scheme != "http" && scheme != "https") return Failure(FetchFailure::UnsupportedScheme);
-  if (address.host().isEmpty()) return Failure(FetchFailure::MalformedUrl);
+  if (scheme != "http" && scheme != "https") return FailedFetch(FetchFailure::UnsupportedScheme);
+  if (address.host().isEmpty()) return FailedFetch(FetchFailure::MalformedUrl);
 
-  const HeldDocument* const held = d->Held(url);
+  const HeldDocument* const held = d->held.Find(url);
   // The list cannot change while this fetch waits: a second fetch is refused as busy.
   const bool askedConditionally = held != nullptr;
   Fetch fetch(d->Request(address, held), d->requestTimeout, d->totalTimeLimit,
@@ -357,27 +304,28 @@ FetchResult Inet::OpenURL(const std::string& url) {
   fetch.Wait();
   // Once the Inet is gone, d is too.
   if (!fetch.OwnerGone()) d->current = nullptr;
-  if (fetch.Stopped() != FetchFailure::None) return Failure(fetch.Stopped(), fetch.Status());
+  if (fetch.Stopped() != FetchFailure::None) return FailedFetch(fetch.Stopped(), fetch.Status());
 
   const QNetworkReply& reply = fetch.Reply();
   const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-  if (status >= 400) return Failure(FetchFailure::HttpStatus, status);
-  if (status == kNotModified) {
+  if (status >= 400) return FailedFetch(FetchFailure::HttpStatus, status);
+  if (status == HeldDocuments::kNotModified) {
     // Only an answer to a conditional request can mean the document already held.
     if (!askedConditionally || reply.error() != QNetworkReply::NoError)
-      return Failure(FetchFailure::HttpStatus, status);
-    return d->Reuse(url, reply);
+      return FailedFetch(FetchFailure::HttpStatus, status);
+    return d->held.Reuse(url, reply.rawHeader("ETag").toStdString(),
+                         reply.rawHeader("Last-Modified").toStdString());
   }
   if (reply.error() != QNetworkReply::NoError) {
     // A redirect that could not be followed (no Location, or an unusable one).
     if (status >= 300 && status < 400 && reply.error() != QNetworkReply::TooManyRedirectsError &&
         reply.error() != QNetworkReply::InsecureRedirectError) {
-      return Failure(FetchFailure::BadRedirect, status);
+      return FailedFetch(FetchFailure::BadRedirect, status);
     }
-    return Failure(FailureOf(reply.error()), status);
+    return FailedFetch(FailureOf(reply.error()), status);
   }
   // Bytes that arrived with the final signal.
-  if (!fetch.ReadRest()) return Failure(FetchFailure::TooLarge, status);
+  if (!fetch.ReadRest()) return FailedFetch(FetchFailure::TooLarge, status);
 
   FetchResult result;
   result.ok = true;
@@ -390,7 +338,8 @@ FetchResult Inet::OpenURL(const std::string& url) {
     bytes.assign(body.constData(), static_cast<std::size_t>(body.size()));
   }
   result.document = DecodeDocument(std::move(bytes), reply.rawHeader("Content-Type").toStdString());
-  d->Remember(url, reply, result.document);
+  d->held.Remember(url, reply.rawHeader("ETag").toStdString(),
+                   reply.rawHeader("Last-Modified").toStdString(), result.document);
   return result;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/SystemServices.h"
 
+#include "platform/win32/MessageLoop.h"
 #include "platform/win32/Win32Clock.h"
 #include "platform/win32/Win32Cursor.h"
 #include "platform/win32/Win32LinkOpener.h"
@@ -11,7 +12,7 @@
 namespace platform {
 
 struct SystemServices::Impl {
-  win32::WinInetDownload download;
+  win32::WinInetDownload download{&win32::DispatchOne};
   win32::Win32LinkOpener opener;
   win32::Win32MsgBox msgBox{APP_DISPLAY_NAME};
   win32::Win32Clock clock;

@@ -4,16 +4,25 @@
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "platform/Services.h"
 
+struct tagMSG;
+using MSG = tagMSG;
+
 namespace platform::win32 {
 
 class WinInetDownload final : public Download {
  public:
-  WinInetDownload();
+  // Every window message that arrives while a fetch waits goes to dispatch: the program hands
+  // in the dispatch of its own message loop, so that its windows behave during a download as
+  // at any other time (the dialog keeps Tab, Enter and Escape). Without one, messages are
+  // translated and dispatched plainly.
+  using Dispatcher = std::function<void(MSG&)>;
+  explicit WinInetDownload(Dispatcher dispatch = {});
   ~WinInetDownload() override;
   WinInetDownload(const WinInetDownload&) = delete;
   WinInetDownload& operator=(const WinInetDownload&) = delete;
