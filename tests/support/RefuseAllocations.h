@@ -33,5 +33,12 @@ void* operator new(std::size_t size) {
   if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
   throw std::bad_alloc();
 }
+// The library's nothrow allocations (temporary buffers of stable_sort) are freed by the
+// operator delete above: they must come from malloc too.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  if (size > gRefuseOver.load(std::memory_order_relaxed)) return nullptr;
+  return std::malloc(size == 0 ? 1 : size);
+}
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }

@@ -1,9 +1,5 @@
 // The label control array: elements made as hidden copies of element 0, destroyed and
-// counted; hit testing of long rows; pointer events routed to the label under the pointer,
-// or to the label that was pressed until every button is up.
-#include <QApplication>
-#include <QMouseEvent>
-#include <QTest>
+// counted; hit testing of long rows.
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -14,9 +10,7 @@
 #include "platform/Form.h"
 #include "platform/LabelArray.h"
 #include "platform/PictureBox.h"
-#include "platform/qt/Widgets.h"
-
-using platform::qt::WidgetOf;
+#include "unit/support/FakeSurface.h"
 
 namespace platform {
 namespace {
@@ -36,7 +30,7 @@ LabelState Template() {
   return s;
 }
 
-class Labels : public testing::Test {
+class Labels : public engine::fake::EngineTest {
  protected:
   Form form{StripDefinition()};
   PictureBox box{form,
@@ -186,130 +180,6 @@ TEST_F(Labels, HitTestingALongRowAfterChanges) {
   EXPECT_EQ(lbl.HitTest(50'000 * 3000.0f + 10, 100), -1);
   lbl(50'001).setLeft(50'000 * 3000.0f);
   EXPECT_EQ(lbl.HitTest(50'000 * 3000.0f + 10, 100), 50'001);
-}
-
-// --- Pointer events ----------------------------------------------------------------------
-
-using Event = std::tuple<std::string, int, int, Twips, Twips>;  // who+kind, index, button, x, y
-
-class Routing : public Labels {
- protected:
-  std::vector<Event> events;
-
-  void SetUp() override {
-    form.Show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(form)));
-    Place(0, 0, 0);
-    Place(1, 150, 1500);   // pixels 10..110
-    Place(2, 3000, 1500);  // pixels 200..300
-    lbl.MouseDown = [&](int i, int b, int, Twips x, Twips y) {
-      events.emplace_back("LD", i, b, x, y);
-    };
-    lbl.MouseMove = [&](int i, int b, int, Twips x, Twips y) {
-      events.emplace_back("LM", i, b, x, y);
-    };
-    lbl.MouseUp = [&](int i, int b, int, Twips x, Twips y) {
-      events.emplace_back("LU", i, b, x, y);
-    };
-    box.MouseDown = [&](int b, int, Twips x, Twips y) { events.emplace_back("BD", -1, b, x, y); };
-    box.MouseMove = [&](int b, int, Twips x, Twips y) { events.emplace_back("BM", -1, b, x, y); };
-    box.MouseUp = [&](int b, int, Twips x, Twips y) { events.emplace_back("BU", -1, b, x, y); };
-    box.DblClick = [&] { events.emplace_back("BC", -1, 0, 0, 0); };
-  }
-
-  void Send(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
-    QWidget* w = WidgetOf(box);
-    QMouseEvent event(type, QPointF(at), QPointF(w->mapToGlobal(at)), button, held, Qt::NoModifier);
-    QApplication::sendEvent(w, &event);
-  }
-};
-
-TEST_F(Routing, OverALabelTheArrayGetsTheEventWithIndexAndLabelTwips) {
-  Send(QEvent::MouseMove, {20, 5}, Qt::NoButton, Qt::NoButton);
-  Send(QEvent::MouseMove, {150, 5}, Qt::NoButton, Qt::NoButton);
-  Send(QEvent::MouseButtonPress, {210, 3}, Qt::MiddleButton, Qt::MiddleButton);
-  Send(QEvent::MouseButtonRelease, {210, 3}, Qt::MiddleButton, Qt::NoButton);
-  const std::vector<Event> expected = {
-      {"LM", 1, 0, 20 * 15 - 150, 5 * 15 - 10},
-      {"BM", -1, 0, 150 * 15, 5 * 15},
-      {"LD", 2, 4, 10 * 15, 3 * 15 - 10},
-      {"LU", 2, 4, 10 * 15, 3 * 15 - 10},
-  };
-  EXPECT_EQ(events, expected);
-}
-
-// A pressed label keeps the pointer until every button is up, wherever the pointer goes.
-TEST_F(Routing, APressedLabelKeepsThePointerUntilAllButtonsAreUp) {
-  Send(QEvent::MouseButtonPress, {20, 5}, Qt::LeftButton, Qt::LeftButton);
-  Send(QEvent::MouseMove, {250, 5}, Qt::NoButton, Qt::LeftButton);  // over label 2
-  Send(QEvent::MouseButtonPress, {150, 5}, Qt::RightButton, Qt::LeftButton | Qt::RightButton);
-  Send(QEvent::MouseMove, {-30, -40}, Qt::NoButton, Qt::LeftButton | Qt::RightButton);
-  Send(QEvent::MouseButtonRelease, {-30, -40}, Qt::LeftButton, Qt::RightButton);
-  Send(QEvent::MouseMove, {150, 5}, Qt::NoButton, Qt::RightButton);
-  Send(QEvent::MouseButtonRelease, {150, 5}, Qt::RightButton, Qt::NoButton);
-  Send(QEvent::MouseMove, {250, 5}, Qt::NoButton, Qt::NoButton);  // free again
-  const std::vector<Event> expected = {
-      {"LD", 1, 1, 150, 65},
-      {"LM", 1, 1, 250 * 15 - 150, 65},
-      {"LD", 1, 2, 150 * 15 - 150, 65},  // a second button: still label 1
-      {"LM", 1, 3, -30 * 15 - 150, -40 * 15 - 10},
-      {"LU", 1, 1, -30 * 15 - 150, -40 * 15 - 10},
-      {"LM", 1, 2, 150 * 15 - 150, 65},
-      {"LU", 1, 2, 150 * 15 - 150, 65},
-      {"LM", 2, 0, 250 * 15 - 3000, 65},
-  };
-  EXPECT_EQ(events, expected);
-}
-
-TEST_F(Routing, APressOnTheBoxKeepsThePointerOffTheLabels) {
-  Send(QEvent::MouseButtonPress, {150, 5}, Qt::LeftButton, Qt::LeftButton);
-  Send(QEvent::MouseMove, {20, 5}, Qt::NoButton, Qt::LeftButton);
-  Send(QEvent::MouseButtonRelease, {20, 5}, Qt::LeftButton, Qt::NoButton);
-  const std::vector<Event> expected = {
-      {"BD", -1, 1, 150 * 15, 75}, {"BM", -1, 1, 20 * 15, 75}, {"BU", -1, 1, 20 * 15, 75}};
-  EXPECT_EQ(events, expected);
-}
-
-// The second press of a double-click is a double-click, which labels do not have: one press.
-TEST_F(Routing, ADoubleClickOnALabelIsDownUpUp) {
-  Send(QEvent::MouseButtonPress, {20, 5}, Qt::LeftButton, Qt::LeftButton);
-  Send(QEvent::MouseButtonRelease, {20, 5}, Qt::LeftButton, Qt::NoButton);
-  Send(QEvent::MouseButtonDblClick, {20, 5}, Qt::LeftButton, Qt::LeftButton);
-  Send(QEvent::MouseButtonRelease, {20, 5}, Qt::LeftButton, Qt::NoButton);
-  std::string kinds;
-  for (const Event& e : events) kinds += std::get<0>(e) + " ";
-  EXPECT_EQ(kinds, "LD LU LU ");
-}
-
-// Handlers may rebuild the row: nothing stale is used afterwards.
-TEST_F(Routing, AHandlerThatUnloadsThePressedLabelEndsItsEvents) {
-  lbl.MouseDown = [&](int i, int, int, Twips, Twips) {
-    events.emplace_back("LD", i, 0, 0, 0);
-    lbl.Unload(i);
-  };
-  Send(QEvent::MouseButtonPress, {210, 5}, Qt::LeftButton, Qt::LeftButton);
-  Send(QEvent::MouseMove, {220, 5}, Qt::NoButton, Qt::LeftButton);
-  Send(QEvent::MouseButtonRelease, {220, 5}, Qt::LeftButton, Qt::NoButton);
-  Send(QEvent::MouseMove, {220, 5}, Qt::NoButton, Qt::NoButton);
-  const std::vector<Event> expected = {{"LD", 2, 0, 0, 0}, {"BM", -1, 0, 220 * 15, 75}};
-  EXPECT_EQ(events, expected);
-}
-
-TEST_F(Routing, EmptyHandlersAreSkipped) {
-  lbl.MouseDown = nullptr;
-  box.MouseMove = nullptr;
-  Send(QEvent::MouseButtonPress, {20, 5}, Qt::LeftButton, Qt::LeftButton);
-  Send(QEvent::MouseButtonRelease, {20, 5}, Qt::LeftButton, Qt::NoButton);
-  Send(QEvent::MouseMove, {150, 5}, Qt::NoButton, Qt::NoButton);
-  ASSERT_EQ(events.size(), 1u);
-  EXPECT_EQ(std::get<0>(events[0]), "LU");
-}
-
-TEST_F(Routing, AHiddenLabelLetsTheEventsThroughToTheBox) {
-  lbl(1).setVisible(false);
-  Send(QEvent::MouseButtonPress, {20, 5}, Qt::RightButton, Qt::RightButton);
-  ASSERT_EQ(events.size(), 1u);
-  EXPECT_EQ(events[0], Event("BD", -1, 2, 300, 75));
 }
 
 }  // namespace

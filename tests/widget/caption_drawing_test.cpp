@@ -20,6 +20,7 @@
 #include "platform/Form.h"
 #include "platform/LabelArray.h"
 #include "platform/PictureBox.h"
+#include "platform/engine/CaptionPieces.h"
 #include "platform/qt/Fonts.h"
 #include "platform/qt/Widgets.h"
 #include "widget/support/StripDefinition.h"
@@ -183,6 +184,7 @@ char32_t FirstCodePoint(const std::string& utf8, std::size_t at) {
 // there is one; a cut never falls inside a character, before a mark, a joiner or a variation
 // selector, nor after a joiner.
 TEST(CaptionPieces, NeverSplitACharacterOrWhatClingsToIt) {
+  const FontEntry& font = FontOf({"MS Sans Serif", 8.25f, true});
   const std::string clusters[] = {
       "e\xCC\x81\xCC\xA3",                             // e with two combining marks
       "\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x92\xBB",  // woman, joiner, laptop
@@ -193,12 +195,12 @@ TEST(CaptionPieces, NeverSplitACharacterOrWhatClingsToIt) {
   for (const std::string& cluster : clusters) {
     for (const bool blanks : {false, true}) {
       std::string caption;
-      while (caption.size() < 3 * FontEntry::kWholeLimit) caption += cluster + (blanks ? " " : "");
+      while (caption.size() < 3 * engine::kWholeLimit) caption += cluster + (blanks ? " " : "");
       std::size_t begin = 0;
       while (begin < caption.size()) {
-        const std::size_t end = FontEntry::PieceEnd(caption, begin);
+        const std::size_t end = engine::PieceEnd(caption, begin, font);
         ASSERT_GT(end, begin);
-        ASSERT_LE(end - begin, FontEntry::kPieceMax);
+        ASSERT_LE(end - begin, engine::kPieceMax);
         if (end < caption.size()) {
           const auto byte = static_cast<unsigned char>(caption[end]);
           ASSERT_NE(byte & 0xC0, 0x80) << "a cut inside a character";
@@ -332,7 +334,7 @@ class LongCaptionPixels : public Captions, public testing::WithParamInterface<Sc
 TEST_P(LongCaptionPixels, ShowWhatTheWholeCaptionShows) {
   const ScriptCase& c = GetParam();
   const std::string head = Repeat(c.words, 3000);
-  ASSERT_LE(head.size(), FontEntry::kWholeLimit);
+  ASSERT_LE(head.size(), engine::kWholeLimit);
   SetCaption(head);
   // Offsets at which the head alone fills the form: the start, odd ones that cut glyphs, and
   // the last one before the head ends.

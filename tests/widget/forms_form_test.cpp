@@ -222,35 +222,6 @@ TEST(FormWindow, IconsCarryBothSizes) {
 
 // --- Load and show -----------------------------------------------------------------------
 
-TEST(FormLoad, RunsOnceBeforeTheFirstShow) {
-  Form form(Strip());
-  int loads = 0;
-  bool visibleDuringLoad = true;
-  form.Load = [&] {
-    ++loads;
-    visibleDuringLoad = form.Visible();
-  };
-  EXPECT_FALSE(form.Loaded());
-  form.Show();
-  form.Hide();
-  form.Show();
-  form.EnsureLoaded();
-  EXPECT_EQ(loads, 1);
-  EXPECT_FALSE(visibleDuringLoad);
-  EXPECT_TRUE(form.Visible());
-}
-
-TEST(FormLoad, EnsureLoadedDoesNotShow) {
-  Form form(Strip());
-  int loads = 0;
-  form.Load = [&] { ++loads; };
-  form.EnsureLoaded();
-  EXPECT_EQ(loads, 1);
-  EXPECT_FALSE(form.Visible());
-  form.Show();
-  EXPECT_EQ(loads, 1);
-}
-
 // --- Close requests ----------------------------------------------------------------------
 
 struct CloseCase {
@@ -290,16 +261,6 @@ INSTANTIATE_TEST_SUITE_P(
                                          [](Form& f) { WidgetOf(f)->windowHandle()->close(); }},
                                      CloseCase{"Unload", vbFormCode, [](Form& f) { f.Unload(); }}),
                      testing::Bool()));
-
-TEST(CloseRequest, UnloadReportsWhetherTheWindowClosed) {
-  Form form(Strip());
-  form.Show();
-  int cancel = 1;
-  form.QueryUnload = [&](int& Cancel, int) { Cancel = cancel; };
-  EXPECT_FALSE(form.Unload());
-  cancel = 0;
-  EXPECT_TRUE(form.Unload());
-}
 
 TEST(CloseRequest, AHiddenFormStillAsksQueryUnload) {
   Form form(Dialog());

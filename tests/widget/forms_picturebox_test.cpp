@@ -124,13 +124,6 @@ bool HasColorIn(const QImage& image, QRect area, QColor color) {
 
 // --- Stacking and the window under a point -----------------------------------------------
 
-TEST_F(Strip, TheFirstControlCoversTheNextOne) {
-  picTicker.setLeft(0);
-  const QPoint overlap = Global(10, 5);
-  EXPECT_EQ(QApplication::widgetAt(overlap), WidgetOf(picTitle));
-  EXPECT_EQ(PointerCursor().WindowFromPoint({overlap.x(), overlap.y()}), picTitle.hWnd());
-}
-
 TEST_F(Strip, TheWindowUnderAPointTellsStripBoxesAndElsewhereApart) {
   AddLabel(0, 1500, "Label");  // box pixels 100..; form pixels 164..
   const QPoint title = Global(10, 5), gap = Global(40, 5), ticker = Global(70, 5),
@@ -342,34 +335,6 @@ TEST_F(Strip, ThePictureIsDrawnAtTheTopLeftOverTheBackColour) {
 
 // --- Tooltips and pointer shapes ---------------------------------------------------------
 
-// The text the tooltip shows, as a reader sees it.
-QString ShownToolTip() {
-  QTextDocument document;
-  document.setHtml(QToolTip::text());
-  return document.toPlainText();
-}
-
-TEST_F(Strip, TooltipsComeFromTheLabelOrTheBox) {
-  AddLabel(0, 150, "Tipped", 0, "Story tip");
-  AddLabel(1, 3000, "Bare");
-  picTicker.setToolTipText("Strip tip");
-  QWidget* box = WidgetOf(picTicker);
-  const auto help = [&](QWidget* w, QPoint at) {
-    QHelpEvent event(QEvent::ToolTip, at, w->mapToGlobal(at));
-    QApplication::sendEvent(w, &event);
-  };
-  help(box, {15, 8});
-  EXPECT_TRUE(QToolTip::isVisible());
-  EXPECT_EQ(ShownToolTip(), "Story tip");
-  help(box, {205, 8});  // a label without a tooltip shows none, not the box's
-  EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 5000));
-  help(box, {120, 8});
-  EXPECT_EQ(ShownToolTip(), "Strip tip");
-  help(WidgetOf(picTitle), {5, 5});
-  EXPECT_EQ(ShownToolTip(), "Title tip");
-  QToolTip::hideText();
-}
-
 TEST_F(Strip, TheHandShowsOverLabelsWithTheCustomPointerOnly) {
   AddLabel(0, 150, "Linked", 0, "", vbCustom);
   AddLabel(1, 3000, "Plain", 0, "", vbDefault);
@@ -397,20 +362,6 @@ TEST_F(Strip, PointerPositionsAreInTheBoxsOwnTwipsWhereverItIsScrolled) {
   SendMouse(box, QEvent::MouseButtonRelease, local, Qt::RightButton, Qt::NoButton);
   ASSERT_EQ(downs.size(), 1u);
   EXPECT_EQ(downs[0], std::make_tuple(2, Twips(300 * 15), Twips(7 * 15)));
-}
-
-// A double-click arrives as press, release, double-click, release.
-TEST_F(Strip, ADoubleClickGivesDownUpDownDblClickUp) {
-  std::string order;
-  picTitle.MouseDown = [&](int b, int, Twips, Twips) { order += "D" + std::to_string(b); };
-  picTitle.MouseUp = [&](int b, int, Twips, Twips) { order += "U" + std::to_string(b); };
-  picTitle.DblClick = [&] { order += "C"; };
-  QWidget* box = WidgetOf(picTitle);
-  SendMouse(box, QEvent::MouseButtonPress, {5, 5}, Qt::LeftButton, Qt::LeftButton);
-  SendMouse(box, QEvent::MouseButtonRelease, {5, 5}, Qt::LeftButton, Qt::NoButton);
-  SendMouse(box, QEvent::MouseButtonDblClick, {5, 5}, Qt::LeftButton, Qt::LeftButton);
-  SendMouse(box, QEvent::MouseButtonRelease, {5, 5}, Qt::LeftButton, Qt::NoButton);
-  EXPECT_EQ(order, "D1U1D1CU1");
 }
 
 // Controls are members declared after their form and go first; the other order must not

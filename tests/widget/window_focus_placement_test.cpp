@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QTest>
 #include <QWidget>
 
@@ -95,8 +96,13 @@ TEST_F(WindowFocus, EveryShowingOfTheDialogMakesItActiveWithTheUrlBoxFocused) {
   Open();
   EXPECT_TRUE(DialogBecomesActive());
   EXPECT_EQ(dialog()->focusWidget(), urlBox());
+  // The whole URL is selected: typing replaces it.
+  QLineEdit* edit = static_cast<QComboBox*>(urlBox())->lineEdit();
+  ASSERT_FALSE(edit->text().isEmpty());
+  EXPECT_EQ(edit->selectedText(), edit->text());
 
   // The user tabs to another control and closes the dialog; the next showing starts over.
+  edit->deselect();
   WidgetOf(h.options().cmdExit)->setFocus();
   h.options().cmdClose.Click();
   ASSERT_FALSE(h.options().Visible());
@@ -104,6 +110,7 @@ TEST_F(WindowFocus, EveryShowingOfTheDialogMakesItActiveWithTheUrlBoxFocused) {
   Open();
   EXPECT_TRUE(DialogBecomesActive());
   EXPECT_EQ(dialog()->focusWidget(), urlBox());
+  EXPECT_EQ(edit->selectedText(), edit->text());
 
   // A right-click while it is open but another window is active brings it to the front again.
   ActivateOther();

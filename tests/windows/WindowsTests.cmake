@@ -38,8 +38,11 @@ endfunction()
 
 # The unit tests as one program: one static link and one Wine start instead of one per file.
 file(GLOB UNIT_TESTS CONFIGURE_DEPENDS unit/*_test.cpp)
-add_executable(unit_tests ${UNIT_TESTS})
-target_link_libraries(unit_tests PRIVATE feed platform_core GTest::gtest GTest::gtest_main GTest::gmock)
+file(GLOB UNIT_SUPPORT CONFIGURE_DEPENDS unit/support/*.cpp)
+add_executable(unit_tests ${UNIT_TESTS} ${UNIT_SUPPORT})
+target_include_directories(unit_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(unit_tests PRIVATE feed platform_core platform_engine GTest::gtest
+                      GTest::gtest_main GTest::gmock)
 target_compile_definitions(unit_tests PRIVATE TEST_FIXTURES="${TEST_FIXTURES}")
 ticker_wine_test(unit_tests)
 
@@ -86,7 +89,7 @@ set_tests_properties(windows.WinePrefixForWindows PROPERTIES
 
 # The form engine with real windows, under Wine on an X server of its own with openbox.
 if(TARGET platform)
-  add_executable(win32_engine_test windows/engine_test.cpp windows/tooltip_text_test.cpp)
+  add_executable(win32_engine_test windows/engine_test.cpp)
   target_link_libraries(win32_engine_test PRIVATE platform GTest::gtest)
   add_test(NAME win32_engine_test
     COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/windows/with_display.py --window-manager

@@ -10,10 +10,13 @@
 #include <vector>
 
 #include "platform/Application.h"
+#include "platform/ComboBox.h"
+#include "platform/CommandButton.h"
 #include "platform/Form.h"
 #include "platform/LabelArray.h"
 #include "platform/PictureBox.h"
 #include "platform/Timer.h"
+#include "platform/win32/Handles.h"
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/Win32.h"
 #include "platform/win32/Win32Session.h"
@@ -223,21 +226,6 @@ TEST(Win32Engine, SessionEndClosesTheFormsThenRunsTheHandlerOnce) {
   EXPECT_FALSE(Ending());
 }
 
-TEST(Win32Engine, LoadRunsOnceBeforeTheFirstShowing) {
-  Form form(kStrip);
-  int loads = 0;
-  bool visibleAtLoad = true;
-  form.Load = [&] {
-    ++loads;
-    visibleAtLoad = form.Visible();
-  };
-  form.Show();
-  form.Hide();
-  form.Show();
-  EXPECT_EQ(loads, 1);
-  EXPECT_FALSE(visibleAtLoad);
-}
-
 TEST(Win32Engine, LabelsDrawTheirCaptionInsideTheirRectangleOnly) {
   Row row;
   row.labels(2).setForeColor(RGB(255, 0, 0));
@@ -262,91 +250,6 @@ TEST(Win32Engine, LabelsDrawTheirCaptionInsideTheirRectangleOnly) {
   EXPECT_TRUE(inColumns(0x0000FF, ToPixels(3000, dpi), ToPixels(3900, dpi)));
   EXPECT_FALSE(inColumns(0x0000FF, 0, ToPixels(3000, dpi)));
   EXPECT_FALSE(inColumns(0x000000, ToPixels(3900, dpi) + 1, client.right));
-}
-
-struct Hit {
-  const char* name;
-  Twips x;
-  int index;  // -1: the box itself
-};
-
-class LabelHitTest : public ::testing::TestWithParam<Hit> {};
-
-// A press goes to the label under the pointer with the label's own twips, else to the box.
-TEST_P(LabelHitTest, PressReachesTheLabelUnderThePointer) {
-  const Hit& hit = GetParam();
-  Row row;
-  row.form.Show();
-  int pressed = -2;
-  Twips labelX = -1;
-  row.labels.MouseDown = [&](int Index, int, int, Twips X, Twips) {
-    pressed = Index;
-    labelX = X;
-  };
-  row.box.MouseDown = [&](int, int, Twips, Twips) { pressed = -1; };
-  HWND box = H(row.box.hWnd());
-  const unsigned dpi = Dpi(row.form);
-  const LPARAM at = MAKELPARAM(ToPixels(hit.x, dpi), ToPixels(150, dpi));
-  SendMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  SendMessageW(box, WM_LBUTTONUP, 0, at);
-  EXPECT_EQ(pressed, hit.index);
-  if (hit.index >= 0) {
-    const Twips left = row.labels(hit.index).Left();
-    EXPECT_NEAR(labelX, hit.x - left, 1440.0 / dpi);
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(Win32Engine, LabelHitTest,
-                         ::testing::Values(Hit{"beforeFirst", 150, -1}, Hit{"first", 600, 0},
-                                           Hit{"gap", 1350, -1}, Hit{"second", 1800, 1},
-                                           Hit{"third", 3600, 2}, Hit{"afterLast", 4500, -1}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-// While a button is held, the control that was pressed keeps the pointer's events.
-TEST(Win32Engine, PressHoldsThePointerUntilRelease) {
-  Row row;
-  row.form.Show();
-  std::vector<std::string> events;
-  row.labels.MouseMove = [&](int Index, int Button, int, Twips, Twips) {
-    events.push_back("move " + std::to_string(Index) + " " + std::to_string(Button));
-  };
-  row.labels.MouseUp = [&](int Index, int Button, int, Twips, Twips) {
-    events.push_back("up " + std::to_string(Index) + " " + std::to_string(Button));
-  };
-  row.box.MouseMove = [&](int Button, int, Twips, Twips) {
-    events.push_back("box move " + std::to_string(Button));
-  };
-  HWND box = H(row.box.hWnd());
-  const unsigned dpi = Dpi(row.form);
-  const LPARAM onFirst = MAKELPARAM(ToPixels(600, dpi), 5);
-  const LPARAM inGap = MAKELPARAM(ToPixels(1350, dpi), 5);
-  SendMessageW(box, WM_RBUTTONDOWN, MK_RBUTTON, onFirst);
-  EXPECT_EQ(GetCapture(), box);
-  SendMessageW(box, WM_MOUSEMOVE, MK_RBUTTON, inGap);
-  SendMessageW(box, WM_RBUTTONUP, 0, inGap);
-  EXPECT_NE(GetCapture(), box);
-  SendMessageW(box, WM_MOUSEMOVE, 0, inGap);
-  EXPECT_EQ(events, (std::vector<std::string>{"move 0 2", "up 0 2", "box move 0"}));
-}
-
-TEST(Win32Engine, DoubleClickReachesTheBoxButNotALabel) {
-  Row row;
-  row.form.Show();
-  int boxDouble = 0, labelDowns = 0;
-  row.box.DblClick = [&] { ++boxDouble; };
-  row.labels.MouseDown = [&](int, int, int, Twips, Twips) { ++labelDowns; };
-  HWND box = H(row.box.hWnd());
-  const unsigned dpi = Dpi(row.form);
-  for (const Twips x : {Twips{150}, Twips{600}}) {
-    const LPARAM at = MAKELPARAM(ToPixels(x, dpi), 5);
-    SendMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageW(box, WM_LBUTTONUP, 0, at);
-    SendMessageW(box, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-    SendMessageW(box, WM_LBUTTONUP, 0, at);
-  }
-  EXPECT_EQ(boxDouble, 1);
-  // The label's link opens once per double-click.
-  EXPECT_EQ(labelDowns, 1);
 }
 
 // Moving the box sideways scrolls the pixels already drawn and paints the exposed column:
@@ -465,6 +368,74 @@ TEST(Win32Engine, TooltipTextIsPlain) {
   shown[0] = L'\0';
   SendMessageW(tip, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
   EXPECT_STREQ(shown, L"");
+}
+
+// A dialog the window manager minimised (Wine reports it as the system command) comes back at
+// its next showing; its system menu offers no minimise of its own.
+TEST(Win32Engine, MinimisedDialogComesBackAtTheNextShowing) {
+  Form dialog(kDialog);
+  dialog.Show();
+  HWND hwnd = H(dialog.hWnd());
+  SendMessageW(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(IsIconic(hwnd));
+  dialog.Show();
+  EXPECT_FALSE(IsIconic(hwnd));
+  EXPECT_TRUE(IsWindowVisible(hwnd));
+  EXPECT_EQ(GetMenuState(GetSystemMenu(hwnd, FALSE), SC_MINIMIZE, MF_BYCOMMAND), UINT(-1));
+}
+
+// The options' field: its whole text selected at every showing; Down then Return in its open
+// list puts the entry into the field and presses the default button at once.
+struct Options {
+  Form form{kDialog};
+  ComboBox url{form, {.name = "url", .left = 120, .top = 120, .width = 3000, .height = 315}};
+  CommandButton ok{form,
+                   {.name = "ok",
+                    .caption = "OK",
+                    .left = 3300,
+                    .top = 120,
+                    .width = 1000,
+                    .height = 375,
+                    .tabIndex = 1,
+                    .isDefault = true}};
+};
+
+TEST(Win32Engine, FieldTakesTheKeyboardWithItsWholeTextSelected) {
+  Options options;
+  options.url.setText("http://example/feed");
+  for (int showing = 0; showing < 2; ++showing) {
+    options.form.Show();
+    HWND combo = win32::HwndOf(options.url);
+    DWORD from = 1, to = 0;
+    SendMessageW(combo, CB_GETEDITSEL, reinterpret_cast<WPARAM>(&from),
+                 reinterpret_cast<LPARAM>(&to));
+    EXPECT_EQ(from, 0u);
+    EXPECT_EQ(to, 19u);
+    EXPECT_TRUE(IsChild(combo, GetFocus()));
+    // The person put the caret inside the text before the dialog closed.
+    SendMessageW(combo, CB_SETEDITSEL, 0, MAKELPARAM(5, 5));
+    options.form.Hide();
+  }
+}
+
+TEST(Win32Engine, ReturnInTheOpenListPressesTheDefaultButton) {
+  Options options;
+  options.url.AddItem("first");
+  options.url.AddItem("second");
+  std::string applied;
+  options.ok.Click = [&] { applied = options.url.Text(); };
+  options.form.Show();
+  HWND combo = win32::HwndOf(options.url);
+  SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+  ASSERT_TRUE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
+  HWND field = GetFocus();
+  for (const WPARAM key : {WPARAM{VK_DOWN}, WPARAM{VK_RETURN}}) {
+    PostMessageW(field, WM_KEYDOWN, key, 1);
+    PostMessageW(field, WM_KEYUP, key, 0xC0000001);
+  }
+  EXPECT_TRUE(PumpUntil([&] { return !applied.empty(); }, std::chrono::seconds(3)));
+  EXPECT_EQ(applied, "first");
+  EXPECT_FALSE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
 }
 
 TEST(Win32Engine, TextWidthIsWhatTheLabelDraws) {

@@ -7,6 +7,8 @@
 #include <QFont>
 #include <optional>
 
+#include "platform/engine/Surface.h"
+#include "platform/qt/QtSurface.h"
 #include "platform/qt/StripAccessible.h"
 #include "platform/qt/SystemSession.h"
 
@@ -52,6 +54,7 @@ bool Ending() {
 }
 
 void InitializeFormEngine() {
+  engine::SetSurface(&TheQtSurface());
   // Closing a window never ends the program by itself; the program decides.
   QApplication::setQuitOnLastWindowClosed(false);
   // No application display name: on X11 the toolkit would append it to every window title.

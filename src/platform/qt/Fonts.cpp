@@ -12,8 +12,6 @@ namespace platform {
 namespace {
 
 constexpr char32_t kFastLimit = 0x300;  // Latin, its extensions, IPA, spacing modifiers
-// Below this a piece never ends: a cut needs some room to look for a blank.
-constexpr std::size_t kPieceMin = 64;
 
 // Line breaks and tabs: each is drawn as one blank.
 bool IsBlankedControl(char32_t c) {
@@ -117,37 +115,11 @@ char32_t CharacterAt(std::string_view utf8, std::size_t i, std::size_t& length) 
   return 0;
 }
 
-bool IsContinuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
+}  // namespace
 
-// The code point that starts at i (a lead byte); U+FFFD for a malformed sequence.
-char32_t CodePointAt(std::string_view utf8, std::size_t i) {
-  const auto byte = static_cast<unsigned char>(utf8[i]);
-  std::size_t length = 0;
-  char32_t c = 0;
-  if (byte < 0x80) return byte;
-  if ((byte & 0xE0) == 0xC0) {
-    length = 2;
-    c = byte & 0x1F;
-  } else if ((byte & 0xF0) == 0xE0) {
-    length = 3;
-    c = byte & 0x0F;
-  } else if ((byte & 0xF8) == 0xF0) {
-    length = 4;
-    c = byte & 0x07;
-  } else {
-    return 0xFFFD;
-  }
-  if (i + length > utf8.size()) return 0xFFFD;
-  for (std::size_t k = 1; k < length; ++k) {
-    if (!IsContinuation(utf8[i + k])) return 0xFFFD;
-    c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-  }
-  return c;
-}
-
-// A character that belongs to the one before it: a mark, a joiner, a variation selector, an
-// emoji modifier or tag, a conjoining Hangul vowel or final. A piece never starts with one.
-bool ClingsToPrevious(char32_t c) {
+// Marks, joiners, variation selectors, emoji modifiers and tags, conjoining Hangul vowels and
+// finals.
+bool FontEntry::clingsToPrevious(char32_t c) const {
   if (c == 0x200C || c == 0x200D) return true;
   if ((c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xE0100 && c <= 0xE01EF)) return true;
   if ((c >= 0x1F3FB && c <= 0x1F3FF) || (c >= 0xE0020 && c <= 0xE007F)) return true;
@@ -157,19 +129,10 @@ bool ClingsToPrevious(char32_t c) {
          category == QChar::Mark_Enclosing;
 }
 
-// Start of the character that ends before i (i > 0).
-std::size_t PreviousStart(std::string_view utf8, std::size_t i) {
-  std::size_t start = i - 1;
-  for (int k = 0; k < 3 && start > 0 && IsContinuation(utf8[start]); ++k) --start;
-  return start;
-}
-
-}  // namespace
-
 FontEntry::FontEntry(const QFont& font)
     : font_(Prepared(font)), metrics_(font_), exactMetrics_(font_), advances_(kFastLimit, -1) {}
 
-int FontEntry::advance64(char32_t c) const {
+int FontEntry::charAdvance64(char32_t c) const {
   if (c >= advances_.size()) advances_.resize(0x10000, -1);
   int& advance = advances_[c];
   if (advance < 0) {
@@ -187,32 +150,7 @@ QString FontEntry::DisplayText(std::string_view utf8) {
   return text;
 }
 
-std::size_t FontEntry::PieceEnd(std::string_view utf8, std::size_t begin) {
-  const std::size_t size = utf8.size();
-  if (begin == 0 && size <= kWholeLimit) return size;
-  if (size - begin <= kPieceMax) return size;
-  const std::size_t limit = begin + kPieceMax;
-  // After the last blank of the stretch, when there is one far enough in.
-  for (std::size_t i = limit; i > begin + kPieceMin; --i) {
-    const char byte = utf8[i - 1];
-    if (byte == ' ' || byte == '\t' || byte == '\n' || byte == '\r') return i;
-  }
-  // Else before a character that stands on its own, not one that clings to the one before
-  // it (nor after a joiner).
-  std::size_t cut = limit;
-  while (cut > begin && IsContinuation(utf8[cut])) --cut;
-  const std::size_t fallback = cut > begin ? cut : limit;
-  while (cut > begin + kPieceMin) {
-    const std::size_t previous = PreviousStart(utf8, cut);
-    if (!ClingsToPrevious(CodePointAt(utf8, cut)) && CodePointAt(utf8, previous) != 0x200D) {
-      return cut;
-    }
-    cut = previous;
-  }
-  return fallback;
-}
-
-long long FontEntry::pieceAdvance64(std::string_view piece) const {
+long long FontEntry::advance64(std::string_view piece) const {
   // Fast path: simple characters only, summed from cached advances (exact in 1/64 pixel, as
   // the toolkit adds them up).
   long long sum = 0;
@@ -223,33 +161,10 @@ long long FontEntry::pieceAdvance64(std::string_view piece) const {
     if (!IsSimple(c)) {
       return std::llround(exactMetrics_.horizontalAdvance(DisplayText(piece)) * 64);
     }
-    sum += advance64(c);
+    sum += charAdvance64(c);
     i += length;
   }
   return sum;
-}
-
-template <typename Each>
-long long FontEntry::forEachPiece(std::string_view utf8, Each each) const {
-  long long x64 = 0;
-  for (std::size_t begin = 0; begin < utf8.size();) {
-    const std::size_t end = PieceEnd(utf8, begin);
-    each(Piece{begin, end, x64});
-    x64 += pieceAdvance64(utf8.substr(begin, end - begin));
-    begin = end;
-  }
-  return x64;
-}
-
-long long FontEntry::layOut(std::string_view utf8, std::vector<Piece>& pieces) const {
-  pieces.clear();
-  return forEachPiece(utf8, [&pieces](const Piece& piece) { pieces.push_back(piece); });
-}
-
-int FontEntry::horizontalAdvance(std::string_view utf8) const {
-  const long long width64 = forEachPiece(utf8, [](const Piece&) {});
-  // Rounded once at the end, as the toolkit does.
-  return static_cast<int>((width64 + 32) >> 6);
 }
 
 const FontEntry& FontOf(const Font& font) {

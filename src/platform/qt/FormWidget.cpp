@@ -1,34 +1,24 @@
 #include "platform/qt/FormWidget.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QLineEdit>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 #include <QWindow>
 #include <algorithm>
 
-#include "platform/Application.h"
-#include "platform/qt/Colors.h"
-#include "platform/qt/PictureBoxWidget.h"
 #include "platform/qt/Pictures.h"
 #include "platform/qt/PointerEvents.h"
-#include "platform/qt/Twips.h"
 #include "platform/x11/X11WindowState.h"
 
 namespace platform {
 
 namespace {
-
-std::vector<FormWidget*>& Registry() {
-  static std::vector<FormWidget*> forms;
-  return forms;
-}
-
-std::uint64_t windowChanges = 0;
 
 Qt::WindowFlags FlagsFor(BorderStyle style) {
   if (style == BorderStyle::FixedToolWindow) {
@@ -46,34 +36,30 @@ xcb_connection_t* XConnection() {
   return x11 == nullptr ? nullptr : x11->connection();
 }
 
+// The native window's own id: QWidget::winId() keeps the first one when the toolkit replaces
+// the native window.
+std::uint32_t NativeId(const QWidget* window) {
+  return static_cast<std::uint32_t>(window->windowHandle()->winId());
+}
+
 void AskToSkipTheTaskbar(QWidget* window) {
   xcb_connection_t* connection = XConnection();
   if (connection == nullptr) return;
   window->winId();  // creates the native window when needed
-  // The native window's own id: QWidget::winId() keeps the first one when the toolkit
-  // replaces the native window.
-  AddSkipTaskbarState(connection, static_cast<std::uint32_t>(window->windowHandle()->winId()),
-                      window->isVisible());
+  AddSkipTaskbarState(connection, NativeId(window), window->isVisible());
 }
 
 }  // namespace
 
-FormWidget::FormWidget(Form& form, const Form::Definition& definition)
-    : QWidget(nullptr, FlagsFor(definition.borderStyle)),
-      form_(form),
+FormWidget::FormWidget(const Form::Definition& definition, engine::FormEvents& events)
+    : NativeWidget(nullptr, FlagsFor(definition.borderStyle)),
+      events_(events),
       borderStyle_(definition.borderStyle),
-      startUpPosition_(definition.startUpPosition),
-      showInTaskbar_(definition.showInTaskbar),
-      activateOnShow_(definition.activateOnShow),
-      width_(definition.clientWidth),
-      height_(definition.clientHeight),
-      backColor_(definition.backColor) {
+      showInTaskbar_(definition.showInTaskbar) {
   setObjectName(QString::fromUtf8(definition.name));
   setWindowTitle(QString::fromStdString(definition.caption));
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
-  // Mapped with a user time of 0: window managers that focus new windows leave it inactive.
-  if (!activateOnShow_) setAttribute(Qt::WA_ShowWithoutActivating);
   // A form is seldom the active window (the strip almost never is): its tooltips show on
   // hover all the same.
   setAttribute(Qt::WA_AlwaysShowToolTips);
@@ -85,34 +71,6 @@ FormWidget::FormWidget(Form& form, const Form::Definition& definition)
     }
     setWindowIcon(icon);
   }
-  const QSize size(ToPixels(width_), ToPixels(height_));
-  if (borderStyle_ == BorderStyle::FixedToolWindow) {
-    setFixedSize(size);
-  } else {
-    resize(size);
-  }
-  Registry().push_back(this);
-}
-
-FormWidget::~FormWidget() {
-  // The picture boxes unregister themselves: let them while this window is still whole.
-  qDeleteAll(findChildren<PictureBoxWidget*>(Qt::FindDirectChildrenOnly));
-  auto& forms = Registry();
-  forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
-}
-
-std::vector<FormWidget*> FormWidget::All() { return Registry(); }
-
-std::uint64_t FormWidget::WindowChanges() { return windowChanges; }
-
-Twips FormWidget::frameExtraWidth() const {
-  const QMargins margins = frameMarginsNow();
-  return ToTwips(margins.left() + margins.right());
-}
-
-Twips FormWidget::frameExtraHeight() const {
-  const QMargins margins = frameMarginsNow();
-  return ToTwips(margins.top() + margins.bottom());
 }
 
 // WORKAROUND: QWidget::frameGeometry() and pos() keep the frame they knew at the last move
@@ -126,22 +84,24 @@ QMargins FormWidget::frameMarginsNow() const {
   return lastFrameMargins_;
 }
 
+engine::Pixels FormWidget::frameExtra() const {
+  const QMargins margins = frameMarginsNow();
+  return {0, 0, margins.left() + margins.right(), margins.top() + margins.bottom()};
+}
+
 QPoint FormWidget::framePosition() const {
   const QMargins margins = frameMarginsNow();
   return geometry().topLeft() - QPoint(margins.left(), margins.top());
 }
 
-QPoint FormWidget::positionInPixels() const { return QPoint(ToPixels(left_), ToPixels(top_)); }
-
-void FormWidget::setPosition(Twips left, Twips top) {
-  left_ = left;
-  top_ = top;
-  positionSet_ = true;
-  applyPosition();
+engine::Pixels FormWidget::frameNow() const {
+  const QSize size = this->size().grownBy(frameMarginsNow());
+  return {framePosition().x(), framePosition().y(), size.width(), size.height()};
 }
 
-void FormWidget::applyPosition() {
-  const QPoint target = positionInPixels();
+void FormWidget::moveTo(int x, int y) {
+  const QPoint target(x, y);
+  positionAsked_ = true;
   if (framePosition() == target && testAttribute(Qt::WA_Moved)) return;
   requestedPositions_.push_back(target);
   if (requestedPositions_.size() > kMaxRequestedPositions) requestedPositions_.pop_front();
@@ -158,79 +118,60 @@ void FormWidget::applyPosition() {
   applying_ = false;
 }
 
-void FormWidget::setClientSize(Twips width, Twips height) {
-  width_ = width;
-  height_ = height;
-  const QSize size(std::max(0, ToPixels(width)), std::max(0, ToPixels(height)));
+void FormWidget::resizeClient(int width, int height) {
   if (borderStyle_ == BorderStyle::FixedToolWindow) {
-    setFixedSize(size);
+    setFixedSize(width, height);
   } else {
-    resize(size);
-  }
-  // A hidden window gets its resize event only when shown; the controls follow now.
-  layOutPictureBoxes(0);
-}
-
-void FormWidget::setBackColor(Color value) {
-  backColor_ = value;
-  update();
-}
-
-void FormWidget::ensureLoaded() {
-  if (loaded_) return;
-  loaded_ = true;
-  if (EventHandler load = form_.Load) load();
-}
-
-void FormWidget::showForm() {
-  QPointer<FormWidget> self(this);
-  ensureLoaded();
-  if (!self || Ending()) return;
-  closed_ = false;
-  restoreState();
-  if (!isVisible()) {
-    if (!shownOnce_ && startUpPosition_ == StartUpPosition::CenterScreen) {
-      winId();
-      centreOnScreen();
-      centrePending_ = true;
-    }
-    if (positionSet_) applyPosition();
-    showNative();
-  }
-  if (activateOnShow_) {
-    // WORKAROUND: the toolkit learns of a minimise by the window manager only later, if at
-    // all (restoreState() above then does nothing): the window system is asked directly.
-    if (isVisible() && windowHandle() != nullptr)
-      RestoreFromMinimised(XConnection(), static_cast<std::uint32_t>(windowHandle()->winId()));
-    takeKeyboard();
+    resize(width, height);
   }
 }
 
-void FormWidget::hideForm() {
+void FormWidget::show(bool activate) {
+  // Mapped with a user time of 0: window managers that focus new windows leave it inactive.
+  setAttribute(Qt::WA_ShowWithoutActivating, !activate);
+  if (!showInTaskbar_) AskToSkipTheTaskbar(this);
+  winId();
+  windowHandle()->installEventFilter(this);
+  // WORKAROUND: window managers place a window themselves when it is mapped, ignoring the
+  // position asked for before (openbox puts a frameless window at 0,0 in about half the
+  // runs). Until the window is mapped, a move nobody asked for is that placement; once it is
+  // mapped, the engine applies the position it asked for again. A move after that is the
+  // user's or the window manager's and is kept.
+  awaitingMap_ = true;
+  QWidget::show();
+  if (windowHandle()->flags() != windowFlags()) windowHandle()->setFlags(windowFlags());
+  if (!showInTaskbar_) AskToSkipTheTaskbar(this);
+}
+
+void FormWidget::hide() {
   if (isVisible() && borderStyle_ != BorderStyle::None && windowHandle() != nullptr &&
       !(windowState() & Qt::WindowMinimized)) {
     // WORKAROUND: some window managers (metacity) move a framed window without the toolkit
     // hearing of it; the window system knows where its client area is.
     const QMargins margins = frameMarginsNow();
     const QPoint frame = mapToGlobal(QPoint(0, 0)) - QPoint(margins.left(), margins.top());
-    if (frame != positionInPixels()) {
-      left_ = ToTwips(frame.x());
-      top_ = ToTwips(frame.y());
-    }
+    events_.moved(frame.x(), frame.y());
   }
-  hide();
+  QWidget::hide();
 }
 
-void FormWidget::restoreState() {
+void FormWidget::restore() {
   constexpr Qt::WindowStates kLeftStates =
       Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
   if (windowState() & kLeftStates) setWindowState(windowState() & ~kLeftStates);
+  // WORKAROUND: the toolkit learns of a minimise by the window manager only later, if at all
+  // (the state above then says nothing): the window system is asked directly.
+  if (isVisible() && windowHandle() != nullptr) RestoreFromMinimised(XConnection(), NativeId(this));
 }
 
-void FormWidget::takeKeyboard() {
+void FormWidget::activate() {
   for (const TabStop& stop : tabStops_) {
     if (stop.control && stop.control->isEnabled() && stop.control->isVisibleTo(this)) {
       stop.control->setFocus(Qt::ActiveWindowFocusReason);
+      // Typing replaces the whole text of a text field, as the keyboard's own tab would.
+      if (auto* combo = qobject_cast<QComboBox*>(stop.control.data())) {
+        if (combo->lineEdit() != nullptr) combo->lineEdit()->selectAll();
+      }
       break;
     }
   }
@@ -242,68 +183,6 @@ void FormWidget::takeKeyboard() {
   } else {
     activateWindow();
   }
-}
-
-// The whole window, frame included, in the middle of the available area of the screen that
-// holds the program's other shown window (the one the user is working with), else of the
-// primary screen.
-void FormWidget::centreOnScreen() {
-  QScreen* screen = nullptr;
-  for (const FormWidget* other : All()) {
-    if (other == this || !other->isVisible()) continue;
-    screen = QGuiApplication::screenAt(other->geometry().center());
-    if (screen != nullptr) break;
-  }
-  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
-  if (screen == nullptr) return;
-  const QRect area = screen->availableGeometry();
-  const QMargins margins = frameMarginsNow();
-  const QSize size = this->size().grownBy(margins);
-  left_ = ToTwips(area.x() + (area.width() - size.width()) / 2);
-  top_ = ToTwips(area.y() + (area.height() - size.height()) / 2);
-  positionSet_ = true;
-}
-
-void FormWidget::showNative() {
-  if (!showInTaskbar_) AskToSkipTheTaskbar(this);
-  winId();
-  windowHandle()->installEventFilter(this);
-  // WORKAROUND: window managers place a window themselves when it is mapped, ignoring the
-  // position asked for before (openbox puts a frameless window at 0,0 in about half the
-  // runs). Until the window is mapped, a move nobody asked for is that placement; once it is
-  // mapped, the position asked for is applied again (mapped()). A move after that is the
-  // user's or the window manager's and is kept.
-  awaitingMap_ = true;
-  shownOnce_ = true;
-  show();
-  if (windowHandle()->flags() != windowFlags()) windowHandle()->setFlags(windowFlags());
-  if (!showInTaskbar_) AskToSkipTheTaskbar(this);
-}
-
-bool FormWidget::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::Expose && awaitingMap_ && watched == windowHandle() &&
-      windowHandle()->isExposed()) {
-    mapped();
-  }
-  return QWidget::eventFilter(watched, event);
-}
-
-void FormWidget::mapped() {
-  awaitingMap_ = false;
-  if (centrePending_) {
-    // Centred before the window manager framed it: centred again by the whole frame, which
-    // the window manager has drawn by now.
-    centrePending_ = false;
-    centreOnScreen();
-  }
-  if (positionSet_ && framePosition() != positionInPixels()) applyPosition();
-}
-
-bool FormWidget::requestClose(int unloadMode) {
-  closeReason_ = unloadMode;
-  const bool didClose = close();
-  closeReason_ = vbFormControlMenu;
-  return didClose;
 }
 
 void FormWidget::setTopmost(bool topmost) {
@@ -322,32 +201,91 @@ void FormWidget::setTopmost(bool topmost) {
   if (isVisible()) windowHandle()->setFlags(flags);
 }
 
-void FormWidget::addImage(const Image& image) {
-  images_.push_back(
-      {"", image.Left(), image.Top(), image.Width(), image.Height(), image.Picture()});
-  update();
+void FormWidget::close() {
+  engineCloses_ = true;
+  QWidget::close();
+  engineCloses_ = false;
 }
 
-void FormWidget::addPictureBox(PictureBoxWidget* box) {
-  boxes_.push_back(box);
-  layOutPictureBoxes(boxes_.size() - 1);
+// The screen that shows the middle of near's window, else the primary one.
+engine::Pixels FormWidget::workAreaNear(const engine::NativeForm* near) const {
+  QScreen* screen = nullptr;
+  if (const auto* other = dynamic_cast<const FormWidget*>(near)) {
+    screen = QGuiApplication::screenAt(other->geometry().center());
+  }
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return {};
+  return FromQRect(screen->availableGeometry());
 }
 
-void FormWidget::removePictureBox(PictureBoxWidget* box) {
-  auto found = std::find(boxes_.begin(), boxes_.end(), box);
-  if (found == boxes_.end()) return;
-  const auto index = static_cast<std::size_t>(found - boxes_.begin());
-  boxes_.erase(found);
-  layOutPictureBoxes(index);
+bool FormWidget::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Expose && awaitingMap_ && watched == windowHandle() &&
+      windowHandle()->isExposed()) {
+    awaitingMap_ = false;
+    events_.mapped();
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
-void FormWidget::pictureBoxChanged(PictureBoxWidget* box) {
-  auto found = std::find(boxes_.begin(), boxes_.end(), box);
-  if (found != boxes_.end()) layOutPictureBoxes(static_cast<std::size_t>(found - boxes_.begin()));
+void FormWidget::closeEvent(QCloseEvent* event) {
+  if (engineCloses_) {
+    event->accept();
+    return;
+  }
+  const QPointer<FormWidget> self(this);
+  const bool mayClose = events_.closeRequested();
+  if (!self) return;
+  event->setAccepted(mayClose);
 }
 
-void FormWidget::layOutPictureBoxes(std::size_t from) {
-  for (std::size_t i = from; i < boxes_.size(); ++i) boxes_[i]->layOut();
+void FormWidget::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  if (!isVisible() || applying_) return;
+  const QPoint actual = framePosition();
+  auto asked = std::find(requestedPositions_.begin(), requestedPositions_.end(), actual);
+  if (asked != requestedPositions_.end()) {
+    // The window system confirms a move we asked for, in the order they were asked (during
+    // a drag, later ones are still on their way).
+    requestedPositions_.erase(requestedPositions_.begin(), asked + 1);
+    return;
+  }
+  // Not yet mapped: the window manager placing the new window (see show).
+  if (positionAsked_ && awaitingMap_) return;
+  requestedPositions_.clear();
+  events_.moved(actual.x(), actual.y());
+}
+
+void FormWidget::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange) events_.stateChanged();
+}
+
+void FormWidget::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  events_.stateChanged();
+}
+
+void FormWidget::paintEvent(QPaintEvent* event) {
+  events_.paint(*PainterOn(this), FromQRect(event->rect()));
+}
+
+void FormWidget::pointer(engine::FormEvents::Pointer kind, QMouseEvent* event) {
+  event->accept();
+  const QPoint at = PixelAt(event->position());
+  events_.pointer(kind, ButtonValue(event->button()), ButtonsValue(event->buttons()),
+                  ShiftValue(event->modifiers()), at.x(), at.y());
+}
+
+void FormWidget::mousePressEvent(QMouseEvent* event) {
+  pointer(engine::FormEvents::Pointer::Down, event);
+}
+
+void FormWidget::mouseMoveEvent(QMouseEvent* event) {
+  pointer(engine::FormEvents::Pointer::Move, event);
+}
+
+void FormWidget::mouseReleaseEvent(QMouseEvent* event) {
+  pointer(engine::FormEvents::Pointer::Up, event);
 }
 
 void FormWidget::addControl(QWidget* control, int tabIndex, bool takesFocus) {
@@ -411,95 +349,6 @@ void FormWidget::pressCancelButton() {
   if (cancelButton_ && cancelButton_->isEnabled() && cancelButton_->isVisible()) {
     cancelButton_->click();
   }
-}
-
-void FormWidget::paintEvent(QPaintEvent* event) {
-  QPainter painter(this);
-  painter.fillRect(event->rect(), ToQColor(backColor_));
-  for (const Image::Definition& image : images_) {
-    const QPixmap& pixmap = PixmapOf(image.picture);
-    if (pixmap.isNull()) continue;
-    const QRect area(ToPixels(image.left), ToPixels(image.top), ToPixels(image.width),
-                     ToPixels(image.height));
-    if (!area.intersects(event->rect())) continue;
-    painter.save();
-    painter.setClipRect(area, Qt::IntersectClip);
-    painter.drawPixmap(area.topLeft(), pixmap);
-    painter.restore();
-  }
-}
-
-void FormWidget::changeEvent(QEvent* event) {
-  QWidget::changeEvent(event);
-  if (event->type() == QEvent::WindowStateChange) ++windowChanges;
-}
-
-void FormWidget::hideEvent(QHideEvent* event) {
-  QWidget::hideEvent(event);
-  ++windowChanges;
-}
-
-void FormWidget::closeEvent(QCloseEvent* event) {
-  const int reason = closeReason_;
-  closeReason_ = vbFormControlMenu;
-  int cancel = 0;
-  QPointer<FormWidget> self(this);
-  if (QueryUnloadHandler handler = form_.QueryUnload) handler(cancel, reason);
-  if (!self) return;
-  if (cancel != 0) {
-    event->ignore();
-    return;
-  }
-  event->accept();
-  closed_ = true;
-}
-
-void FormWidget::moveEvent(QMoveEvent* event) {
-  QWidget::moveEvent(event);
-  // Nobody moves a hidden window: its position is the one it will show at.
-  if (!isVisible() || applying_) return;
-  const QPoint actual = framePosition();
-  auto asked = std::find(requestedPositions_.begin(), requestedPositions_.end(), actual);
-  if (asked != requestedPositions_.end()) {
-    // The window system confirms a move we asked for, in the order they were asked (during
-    // a drag, later ones are still on their way).
-    requestedPositions_.erase(requestedPositions_.begin(), asked + 1);
-    return;
-  }
-  if (actual == positionInPixels()) return;
-  // Not yet mapped: the window manager placing the new window (see showNative).
-  if (positionSet_ && awaitingMap_) return;
-  // The user or the window manager moved the window: that is its position now.
-  left_ = ToTwips(actual.x());
-  top_ = ToTwips(actual.y());
-  requestedPositions_.clear();
-}
-
-void FormWidget::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  layOutPictureBoxes(0);
-}
-
-void FormWidget::deliverMouse(const MouseHandler& handler, int button, QMouseEvent* event) {
-  event->accept();
-  if (!handler) return;
-  MouseHandler call = handler;
-  call(button, ShiftValue(event->modifiers()), ToTwips(event->position().x()),
-       ToTwips(event->position().y()));
-}
-
-void FormWidget::mousePressEvent(QMouseEvent* event) {
-  const int button = ButtonValue(event->button());
-  if (button != 0) deliverMouse(form_.MouseDown, button, event);
-}
-
-void FormWidget::mouseMoveEvent(QMouseEvent* event) {
-  deliverMouse(form_.MouseMove, ButtonsValue(event->buttons()), event);
-}
-
-void FormWidget::mouseReleaseEvent(QMouseEvent* event) {
-  const int button = ButtonValue(event->button());
-  if (button != 0) deliverMouse(form_.MouseUp, button, event);
 }
 
 }  // namespace platform

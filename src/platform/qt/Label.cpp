@@ -5,7 +5,7 @@
 
 #include "platform/ComboBox.h"
 #include "platform/Form.h"
-#include "platform/qt/EngineAccess.h"
+#include "platform/engine/EngineAccess.h"
 #include "platform/qt/FormWidget.h"
 #include "platform/qt/Twips.h"
 #include "platform/qt/Widgets.h"

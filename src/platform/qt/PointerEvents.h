@@ -1,7 +1,10 @@
 // Button and Shift values of pointer events, from the toolkit's buttons and modifier keys.
 #pragma once
 
+#include <QPoint>
+#include <QPointF>
 #include <Qt>
+#include <QtMath>
 
 #include "platform/Units.h"
 
@@ -37,6 +40,11 @@ inline int ShiftValue(Qt::KeyboardModifiers modifiers) {
   if (modifiers & Qt::ControlModifier) value |= 2;
   if (modifiers & Qt::AltModifier) value |= 4;
   return value;
+}
+
+// The pixel a pointer position lies in.
+inline QPoint PixelAt(const QPointF& position) {
+  return QPoint(qFloor(position.x()), qFloor(position.y()));
 }
 
 }  // namespace platform

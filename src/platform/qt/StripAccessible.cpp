@@ -10,8 +10,9 @@
 #include <vector>
 
 #include "platform/LabelArray.h"
+#include "platform/engine/BoxCore.h"
+#include "platform/qt/NativeWidget.h"
 #include "platform/qt/PictureBoxWidget.h"
-#include "platform/qt/Twips.h"
 
 namespace platform {
 
@@ -58,9 +59,7 @@ class LabelAccessible final : public QAccessibleInterface {
   QRect rect() const override {
     const LabelState* label = this->label();
     if (label == nullptr) return {};
-    const QRect local = QRect(ToPixels(label->left), ToPixels(label->top), ToPixels(label->width),
-                              ToPixels(label->height))
-                            .translated(-box_->offset());
+    const QRect local = ToQRect(box_->core().localRect(*label));
     return QRect(box_->mapToGlobal(local.topLeft()), local.size());
   }
 
@@ -97,7 +96,7 @@ class LabelAccessible final : public QAccessibleInterface {
 
 const LabelState* LabelAccessible::label() const {
   if (!box_) return nullptr;
-  const auto& arrays = box_->labelArrays();
+  const auto& arrays = box_->core().labelArrays();
   if (std::find(arrays.begin(), arrays.end(), labels_) == arrays.end()) return nullptr;
   if (!labels_->IsLoaded(index_)) return nullptr;
   return &labels_->elements()[static_cast<std::size_t>(index_)].state;
@@ -108,8 +107,8 @@ const LabelState* LabelAccessible::label() const {
 class PictureBoxAccessible final : public QAccessibleWidget {
  public:
   explicit PictureBoxAccessible(PictureBoxWidget* box)
-      : QAccessibleWidget(box,
-                          box->labelArrays().empty() ? QAccessible::Graphic : QAccessible::Pane),
+      : QAccessibleWidget(
+            box, box->core().labelArrays().empty() ? QAccessible::Graphic : QAccessible::Pane),
         box_(box) {}
 
   ~PictureBoxAccessible() override {
@@ -117,7 +116,7 @@ class PictureBoxAccessible final : public QAccessibleWidget {
   }
 
   QString text(QAccessible::Text kind) const override {
-    if (kind == QAccessible::Name && box_) return FromText(box_->toolTip());
+    if (kind == QAccessible::Name && box_) return FromText(box_->core().toolTip());
     return QAccessibleWidget::text(kind);
   }
 
@@ -154,11 +153,13 @@ class PictureBoxAccessible final : public QAccessibleWidget {
   // The labels with a caption that meet the part of the box shown in its window.
   std::vector<Key> shown() const {
     std::vector<Key> result;
-    if (!box_ || box_->visiblePart().isEmpty()) return result;
-    const Twips from = ToTwips(box_->offset().x());
-    const Twips to = ToTwips(box_->offset().x() + box_->width());
+    if (!box_) return result;
+    const engine::BoxCore& core = box_->core();
+    if (core.visiblePart().empty()) return result;
+    const Twips from = engine::ToTwips(core.offsetX(), core.dpi());
+    const Twips to = engine::ToTwips(core.offsetX() + core.visiblePart().width, core.dpi());
     std::vector<int> indexes;
-    for (LabelArray* labels : box_->labelArrays()) {
+    for (LabelArray* labels : core.labelArrays()) {
       labels->LabelsBetween(from, to, indexes);
       for (int index : indexes) {
         if (!labels->elements()[static_cast<std::size_t>(index)].state.caption.empty()) {

@@ -6,16 +6,12 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QPointer>
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <cerrno>
 #include <cstring>
 #include <iostream>
 #include <utility>
-#include <vector>
-
-#include "platform/qt/FormWidget.h"
 
 namespace platform {
 
@@ -80,8 +76,8 @@ SystemSession::~SystemSession() {
 }
 
 void SystemSession::OnEnd(std::function<void()> handler) {
-  handler_ = std::move(handler);
-  if (handler_ && !catching_) CatchSignals();
+  EndOfSession::OnEnd(std::move(handler));
+  if (HasHandler() && !catching_) CatchSignals();
 }
 
 void SystemSession::CatchSignals() {
@@ -112,7 +108,7 @@ void SystemSession::CatchSignals() {
 
 void SystemSession::Signalled() {
   Drain(gSignalChannel[1]);
-  if (std::function<void()> handler = handler_) handler();
+  RunHandler();
 }
 
 void SystemSession::EndProgram() {
@@ -124,17 +120,5 @@ void SystemSession::EndProgram() {
 bool SystemSession::Ending() const { return ending_; }
 
 void SystemSession::ExitEventLoops() { QCoreApplication::exit(0); }
-
-void SystemSession::EndSession() {
-  if (sessionEnded_) return;
-  sessionEnded_ = true;
-  // A QueryUnload handler may destroy or create forms: walk a guarded copy.
-  std::vector<QPointer<FormWidget>> forms;
-  for (FormWidget* form : FormWidget::All()) forms.emplace_back(form);
-  for (const QPointer<FormWidget>& form : forms) {
-    if (form && !form->closed()) form->requestClose(vbAppWindows);
-  }
-  if (std::function<void()> handler = handler_) handler();
-}
 
 }  // namespace platform

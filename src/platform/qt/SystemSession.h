@@ -10,19 +10,17 @@
 #include <functional>
 #include <memory>
 
-#include "platform/Services.h"
+#include "platform/engine/EndOfSession.h"
 
 class QSocketNotifier;
 
 namespace platform {
 
-class SystemSession : public Session {
+class SystemSession : public engine::EndOfSession {
  public:
   // Call once the application object exists.
   SystemSession();
   ~SystemSession() override;
-  SystemSession(const SystemSession&) = delete;
-  SystemSession& operator=(const SystemSession&) = delete;
 
   // The first handler set also starts catching the termination signals: until then they end
   // the program at once, as they would without it. A signal the program was started with set
@@ -35,10 +33,6 @@ class SystemSession : public Session {
   void EndProgram() override;
   bool Ending() const override;
 
-  // The desktop session ends: every open form is asked to close with vbAppWindows, then the
-  // handler runs. Once per session; later calls do nothing.
-  void EndSession();
-
  protected:
   // Makes every running event loop return (tests replace it to keep their own loop alive).
   virtual void ExitEventLoops();
@@ -47,8 +41,6 @@ class SystemSession : public Session {
   void CatchSignals();
   void Signalled();
 
-  std::function<void()> handler_;
-  bool sessionEnded_ = false;
   bool ending_ = false;
   bool catching_ = false;
   std::array<struct sigaction, 3> previous_{};

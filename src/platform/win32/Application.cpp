@@ -4,6 +4,7 @@
 
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/Win32.h"
+#include "platform/win32/Win32Surface.h"
 
 // The program's folder (AppPath, SetAppPath) is read in AppPath.cpp.
 
@@ -32,6 +33,9 @@ void InitializeFormEngine() {
   controls.dwSize = sizeof(controls);
   controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
   InitCommonControlsEx(&controls);
+  // Every form and control of the run is made on it.
+  static win32::Win32Surface surface;
+  engine::SetSurface(&surface);
 }
 
 }  // namespace platform

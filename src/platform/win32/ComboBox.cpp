@@ -14,7 +14,7 @@ struct ComboBox::Impl {
 // Change follows every change of the text (each edit, code, and a pick from the list, which
 // puts the entry into the field before Click); Click follows a pick only.
 ComboBox::ComboBox(Form& parent, const Definition& definition) : d(std::make_unique<Impl>()) {
-  d->form = &win32::FormOf(parent);
+  d->form = &win32::FormWindow::Of(parent);
   // An editable field over a list; typed text is neither added to the list nor completed.
   // The window's height includes the dropped list.
   d->combo = win32::CreateControl(

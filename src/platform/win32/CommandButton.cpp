@@ -14,7 +14,7 @@ struct CommandButton::Impl {
 
 CommandButton::CommandButton(Form& parent, const Definition& definition)
     : d(std::make_unique<Impl>()) {
-  d->form = &win32::FormOf(parent);
+  d->form = &win32::FormWindow::Of(parent);
   d->caption = definition.caption;
   d->isDefault = definition.isDefault;
   d->isCancel = definition.isCancel;

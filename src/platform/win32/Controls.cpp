@@ -4,17 +4,13 @@
 
 namespace platform::win32 {
 
-FormWindow& FormOf(const Form& form) {
-  return *FormWindow::FromHandle(reinterpret_cast<HWND>(form.hWnd()));
-}
-
 HWND CreateControl(FormWindow& form, const wchar_t* className, const std::string& text, DWORD style,
                    const RectTwips& rect, int extraHeight) {
   const unsigned dpi = form.dpi();
   HWND control = CreateWindowExW(
       0, className, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, ToPixels(rect.left, dpi),
       ToPixels(rect.top, dpi), ToPixels(rect.width, dpi), ToPixels(rect.height, dpi) + extraHeight,
-      form.handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+      form.hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(Font{}, dpi).handle()), TRUE);
   return control;
 }

@@ -10,9 +10,6 @@
 
 namespace platform::win32 {
 
-// The window of the form (the engine's handle stands where the toolkit window stands).
-FormWindow& FormOf(const Form& form);
-
 // A child control of the form at the rectangle (twips), in the forms' font; extraHeight
 // pixels are added below (a combo box's list).
 HWND CreateControl(FormWindow& form, const wchar_t* className, const std::string& text, DWORD style,

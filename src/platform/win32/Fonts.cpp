@@ -1,5 +1,6 @@
 #include "platform/win32/Fonts.h"
 
+#include <cmath>
 #include <map>
 #include <memory>
 #include <tuple>
@@ -13,8 +14,7 @@ bool IsBlankedControl(wchar_t c) {
          c == 0x2028 || c == 0x2029;
 }
 
-// Below this a piece never ends: a cut needs some room to look for a blank.
-constexpr std::size_t kPieceMin = 64;
+bool Within(char32_t c, char32_t first, char32_t last) { return c >= first && c <= last; }
 
 }  // namespace
 
@@ -46,46 +46,29 @@ std::wstring FontEntry::DisplayText(std::string_view utf8) {
   return text;
 }
 
-std::size_t FontEntry::PieceEnd(std::wstring_view text, std::size_t begin) {
-  if (text.size() - begin <= kPieceMax) return text.size();
-  std::size_t end = begin + kPieceMax;
-  for (std::size_t k = end; k > begin + kPieceMin; --k) {
-    if (text[k - 1] == L' ') return k;
-  }
-  // A low surrogate belongs with the high one before it.
-  if (text[end] >= 0xDC00 && text[end] <= 0xDFFF) --end;
-  return end;
-}
-
-long long FontEntry::pieceAdvance(std::wstring_view piece) const {
+long long FontEntry::advance64(std::string_view utf8) const {
+  const std::wstring text = DisplayText(utf8);
   SIZE size{};
-  if (piece.empty() ||
-      !GetTextExtentPoint32W(dc_, piece.data(), static_cast<int>(piece.size()), &size)) {
+  if (text.empty() ||
+      !GetTextExtentPoint32W(dc_, text.data(), static_cast<int>(text.size()), &size)) {
     return 0;
   }
-  return size.cx;
+  return static_cast<long long>(size.cx) * 64;
 }
 
-long long FontEntry::layOut(std::wstring_view text, std::vector<Piece>& pieces) const {
-  pieces.clear();
-  if (text.size() <= kWholeLimit) {
-    pieces.push_back({0, text.size(), 0});
-    return pieceAdvance(text);
+// Marks, joiners, variation selectors, skin tones, emoji tags and the conjoining vowels and
+// final consonants of Hangul belong to the character before them.
+bool FontEntry::clingsToPrevious(char32_t c) const {
+  if (c == 0x200C || c == 0x200D || Within(c, 0xFE00, 0xFE0F) || Within(c, 0xE0100, 0xE01EF) ||
+      Within(c, 0x1F3FB, 0x1F3FF) || Within(c, 0xE0020, 0xE007F) || Within(c, 0x1160, 0x11FF) ||
+      Within(c, 0xD7B0, 0xD7FF)) {
+    return true;
   }
-  long long x = 0;
-  for (std::size_t begin = 0; begin < text.size();) {
-    const std::size_t end = PieceEnd(text, begin);
-    pieces.push_back({begin, end, x});
-    x += pieceAdvance(text.substr(begin, end - begin));
-    begin = end;
-  }
-  return x;
-}
-
-long long FontEntry::advance(std::wstring_view text) const {
-  if (text.size() <= kWholeLimit) return pieceAdvance(text);
-  std::vector<Piece> pieces;
-  return layOut(text, pieces);
+  if (c > 0xFFFF || Within(c, 0xD800, 0xDFFF)) return false;
+  const wchar_t unit = static_cast<wchar_t>(c);
+  WORD type = 0;
+  if (!GetStringTypeW(CT_CTYPE3, &unit, 1, &type)) return false;
+  return (type & (C3_NONSPACING | C3_DIACRITIC | C3_VOWELMARK)) != 0;
 }
 
 const FontEntry& FontOf(const Font& font, unsigned dpi) {

@@ -14,7 +14,7 @@ struct Label::Impl {
 };
 
 Label::Label(Form& parent, const Definition& definition) : d(std::make_unique<Impl>()) {
-  d->form = &win32::FormOf(parent);
+  d->form = &win32::FormWindow::Of(parent);
   d->caption = definition.caption;
   // Plain text: an "&" is shown as it stands.
   d->label =

@@ -41,11 +41,8 @@ void ReportFailure(std::exception_ptr error) {
 
 void DispatchOne(MSG& message) {
   if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST && message.hwnd != nullptr) {
-    HWND root = GetAncestor(message.hwnd, GA_ROOT);
-    if (root != nullptr && FormWindow::FromHandle(root) != nullptr &&
-        IsDialogMessageW(root, &message)) {
-      return;
-    }
+    FormWindow* form = FormWindow::FromHandle(GetAncestor(message.hwnd, GA_ROOT));
+    if (form != nullptr && form->dialogMessage(message)) return;
   }
   TranslateMessage(&message);
   DispatchMessageW(&message);

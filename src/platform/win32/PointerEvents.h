@@ -1,7 +1,9 @@
-// Button and Shift values of pointer events, from a mouse message's key flags.
+// Button and Shift values of pointer events, from a mouse message's key flags, and the
+// pointer's state as the form engine asks for it.
 #pragma once
 
 #include "platform/Units.h"
+#include "platform/engine/Surface.h"
 #include "platform/win32/Win32.h"
 
 namespace platform::win32 {
@@ -42,6 +44,53 @@ inline int ButtonOf(UINT message) {
     default:
       return 0;
   }
+}
+
+// What a mouse message of the client area is to the form engine: a press (double-click or
+// not), a move or a release; false for any other message.
+inline bool PointerKindOf(UINT message, engine::FormEvents::Pointer& kind, bool& doubleClick) {
+  using Pointer = engine::FormEvents::Pointer;
+  doubleClick =
+      message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK;
+  if (message == WM_MOUSEMOVE) {
+    kind = Pointer::Move;
+  } else if (message == WM_LBUTTONUP || message == WM_RBUTTONUP || message == WM_MBUTTONUP) {
+    kind = Pointer::Up;
+  } else if (doubleClick || message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN ||
+             message == WM_MBUTTONDOWN) {
+    kind = Pointer::Down;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// Keeps the pointer's events with the window, or lets them go when it has them.
+inline void CapturePointer(HWND hwnd, bool capture) {
+  if (capture) {
+    SetCapture(hwnd);
+  } else if (GetCapture() == hwnd) {
+    ReleaseCapture();
+  }
+}
+
+// The pointer now, in the window's client pixels; over the window only when no other window,
+// ours or another program's, is in front of it there.
+inline engine::PointerNow PointerNowOver(HWND hwnd) {
+  engine::PointerNow now;
+  POINT pt{};
+  if (!::GetCursorPos(&pt)) return now;
+  now.overThisWindow = ::WindowFromPoint(pt) == hwnd;
+  ScreenToClient(hwnd, &pt);
+  now.x = pt.x;
+  now.y = pt.y;
+  if (GetKeyState(VK_LBUTTON) < 0) now.buttons |= vbLeftButton;
+  if (GetKeyState(VK_RBUTTON) < 0) now.buttons |= vbRightButton;
+  if (GetKeyState(VK_MBUTTON) < 0) now.buttons |= vbMiddleButton;
+  if (GetKeyState(VK_SHIFT) < 0) now.shift |= 1;
+  if (GetKeyState(VK_CONTROL) < 0) now.shift |= 2;
+  if (GetKeyState(VK_MENU) < 0) now.shift |= 4;
+  return now;
 }
 
 }  // namespace platform::win32

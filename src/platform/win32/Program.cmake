@@ -1,11 +1,10 @@
-# The native Windows back end: the form engine over Win32 with the Windows services, the two
-# windows over it, and ticker.exe with its pictures and manifest compiled in. Included by
-# src/CMakeLists.txt when TICKER_PLATFORM is win32.
+# The native Windows back end: the form engine's surface over Win32 with the Windows services,
+# the two windows over it, and ticker.exe with its pictures and manifest compiled in. Included
+# by src/CMakeLists.txt when TICKER_PLATFORM is win32.
 
-add_library(platform STATIC ${TICKER_WIN32_ENGINE_SOURCES} platform/Image.cpp
-                            platform/LabelArray.cpp)
+add_library(platform STATIC ${TICKER_WIN32_ENGINE_SOURCES})
 target_compile_definitions(platform PUBLIC APP_DISPLAY_NAME="${APP_DISPLAY_NAME}")
-target_link_libraries(platform PUBLIC text platform_core comctl32 gdi32 user32)
+target_link_libraries(platform PUBLIC text platform_core platform_engine comctl32 gdi32 user32)
 if(TARGET platform_win32_services)
   target_link_libraries(platform PUBLIC platform_win32_services)
 endif()

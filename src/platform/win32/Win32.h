@@ -1,5 +1,5 @@
 // The Windows headers as the form engine takes them (Unicode, Windows 10 functions, no min and
-// max macros), and the conversions every part of the engine needs: UTF-8 text to and from the
+// max macros), and the conversions every part of the surface needs: UTF-8 text to and from the
 // system's UTF-16 (WideText.h), twips to and from the pixels of a window's display, colours to
 // COLORREF.
 #pragma once
@@ -26,24 +26,18 @@
 // The form engine's RGB (platform/Units.h) is a function, not the system's macro.
 #undef RGB
 
-#include <cmath>
 #include <string>
 #include <string_view>
 
 #include "platform/Units.h"
+#include "platform/engine/Surface.h"
 #include "platform/win32/WideText.h"
 
 namespace platform::win32 {
 
-// Twips are 1/1440 inch; a display of `dpi` pixels per inch (96 at 100 %) has 1440 / dpi
-// twips to a pixel. Rounds half up, so moving by whole pixels never changes how a position
-// rounds.
-inline int ToPixels(Twips twips, unsigned dpi) {
-  return static_cast<int>(std::floor(static_cast<double>(twips) * dpi / 1440.0 + 0.5));
-}
-inline Twips ToTwips(double pixels, unsigned dpi) {
-  return static_cast<Twips>(pixels * 1440.0 / dpi);
-}
+// Twips to pixels and back, as the form engine converts them.
+using engine::ToPixels;
+using engine::ToTwips;
 
 // The pixels per inch of the display that holds the window (the system's when hwnd is null
 // or the system cannot tell).

@@ -1,12 +1,8 @@
 #include "platform/win32/Win32Session.h"
 
-#include <algorithm>
 #include <utility>
-#include <vector>
 
 #include "platform/Application.h"
-#include "platform/Form.h"
-#include "platform/win32/FormWindow.h"
 #include "platform/win32/MessageLoop.h"
 
 namespace platform::win32 {
@@ -37,24 +33,9 @@ Win32Session::~Win32Session() {
   }
 }
 
-void Win32Session::OnEnd(std::function<void()> handler) { handler_ = std::move(handler); }
-
 void Win32Session::EndProgram() { EndMessageLoops(); }
 
 bool Win32Session::Ending() const { return platform::Ending(); }
-
-void Win32Session::EndSession() {
-  if (sessionEnded_) return;
-  sessionEnded_ = true;
-  // A QueryUnload handler may destroy or create forms: each is looked up again before its turn.
-  const std::vector<FormWindow*> forms = FormWindow::All();
-  for (FormWindow* form : forms) {
-    const auto all = FormWindow::All();
-    if (std::find(all.begin(), all.end(), form) == all.end()) continue;
-    if (!form->closed()) form->requestClose(vbAppWindows);
-  }
-  if (handler_) handler_();
-}
 
 LRESULT CALLBACK Win32Session::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {

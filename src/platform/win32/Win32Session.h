@@ -3,28 +3,19 @@
 // keeps a hidden one of its own to hear them.
 #pragma once
 
-#include <functional>
-
-#include "platform/Services.h"
+#include "platform/engine/EndOfSession.h"
 #include "platform/win32/Win32.h"
 
 namespace platform::win32 {
 
-class Win32Session final : public Session {
+class Win32Session final : public engine::EndOfSession {
  public:
   Win32Session();
   ~Win32Session() override;
-  Win32Session(const Win32Session&) = delete;
-  Win32Session& operator=(const Win32Session&) = delete;
 
-  void OnEnd(std::function<void()> handler) override;
   // Every message loop, a message box's included, returns; forms no longer show.
   void EndProgram() override;
   bool Ending() const override;
-
-  // The desktop session ends: every open form is asked to close with vbAppWindows, then the
-  // handler runs. Once per session; later calls do nothing.
-  void EndSession();
 
   // The hidden window that hears the session's end.
   HWND handle() const { return window_; }
@@ -32,8 +23,6 @@ class Win32Session final : public Session {
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-  std::function<void()> handler_;
-  bool sessionEnded_ = false;
   HWND window_ = nullptr;
 };
 

@@ -1,40 +1,36 @@
 #include "platform/Timer.h"
 
-#include <QObject>
-#include <QTimer>
+#include "platform/engine/Surface.h"
 
 namespace platform {
 
 struct Timer::Impl {
-  QTimer timer;
+  std::unique_ptr<engine::NativeTimer> native;
   int interval = 0;
   bool enabled = false;
-
   bool running = false;
 
-  // Runs while enabled with a non-zero interval; a new countdown starts only when it was
-  // not running. WORKAROUND: QTimer::isActive() read right after start() in the same event
-  // was seen to answer false here, restarting the countdown; our own flag is exact.
+  // Runs while enabled with a non-zero interval; a new countdown starts only when it was not
+  // running, or when asked.
   void apply(bool restart) {
     if (!enabled || interval <= 0) {
-      timer.stop();
+      if (running) native->stop();
       running = false;
       return;
     }
-    if (restart || !running) {
-      timer.start(interval);
-      running = true;
-    }
+    if (running && !restart) return;
+    native->start(interval);
+    running = true;
   }
 };
 
 Timer::Timer(const Definition& definition) : d(std::make_unique<Impl>()) {
-  d->timer.setObjectName(QString::fromUtf8(definition.name));
-  d->interval = definition.interval;
-  d->enabled = definition.enabled;
-  QObject::connect(&d->timer, &QTimer::timeout, &d->timer, [this] {
+  // The handler may disable or destroy its timer: it is copied first.
+  d->native = engine::TheSurface().makeTimer([this] {
     if (EventHandler tick = Tick) tick();
   });
+  d->interval = definition.interval;
+  d->enabled = definition.enabled;
   d->apply(false);
 }
 

@@ -1,0 +1,136 @@
+#include "platform/engine/CaptionPieces.h"
+
+#include <algorithm>
+
+namespace platform::engine {
+
+namespace {
+
+// Below this a piece never ends: a cut needs some room to look for a blank.
+constexpr std::size_t kPieceMin = 64;
+
+bool IsContinuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
+
+// The code point that starts at i (a lead byte); U+FFFD for a malformed sequence.
+char32_t CodePointAt(std::string_view utf8, std::size_t i) {
+  const auto byte = static_cast<unsigned char>(utf8[i]);
+  if (byte < 0x80) return byte;
+  std::size_t length = 0;
+  char32_t c = 0;
+  if ((byte & 0xE0) == 0xC0) {
+    length = 2;
+    c = byte & 0x1F;
+  } else if ((byte & 0xF0) == 0xE0) {
+    length = 3;
+    c = byte & 0x0F;
+  } else if ((byte & 0xF8) == 0xF0) {
+    length = 4;
+    c = byte & 0x07;
+  } else {
+    return 0xFFFD;
+  }
+  if (i + length > utf8.size()) return 0xFFFD;
+  for (std::size_t k = 1; k < length; ++k) {
+    if (!IsContinuation(utf8[i + k])) return 0xFFFD;
+    c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+  }
+  return c;
+}
+
+// Start of the character that ends before i (i > 0).
+std::size_t PreviousStart(std::string_view utf8, std::size_t i) {
+  std::size_t start = i - 1;
+  for (int k = 0; k < 3 && start > 0 && IsContinuation(utf8[start]); ++k) --start;
+  return start;
+}
+
+template <typename Each>
+long long ForEachPiece(std::string_view utf8, const MeasuringFont& font, Each each) {
+  long long x64 = 0;
+  for (std::size_t begin = 0; begin < utf8.size();) {
+    const std::size_t end = PieceEnd(utf8, begin, font);
+    each(Piece{begin, end, x64});
+    x64 += font.advance64(utf8.substr(begin, end - begin));
+    begin = end;
+  }
+  return x64;
+}
+
+}  // namespace
+
+std::size_t PieceEnd(std::string_view utf8, std::size_t begin, const MeasuringFont& font) {
+  const std::size_t size = utf8.size();
+  if (begin == 0 && size <= kWholeLimit) return size;
+  if (size - begin <= kPieceMax) return size;
+  const std::size_t limit = begin + kPieceMax;
+  // After the last blank of the stretch, when there is one far enough in.
+  for (std::size_t i = limit; i > begin + kPieceMin; --i) {
+    const char byte = utf8[i - 1];
+    if (byte == ' ' || byte == '\t' || byte == '\n' || byte == '\r') return i;
+  }
+  // Else before a character that stands on its own, not one that clings to the one before it
+  // (nor after a joiner).
+  std::size_t cut = limit;
+  while (cut > begin && IsContinuation(utf8[cut])) --cut;
+  const std::size_t fallback = cut > begin ? cut : limit;
+  while (cut > begin + kPieceMin) {
+    const std::size_t previous = PreviousStart(utf8, cut);
+    if (!font.clingsToPrevious(CodePointAt(utf8, cut)) && CodePointAt(utf8, previous) != 0x200D) {
+      return cut;
+    }
+    cut = previous;
+  }
+  return fallback;
+}
+
+long long LayOut(std::string_view utf8, const MeasuringFont& font, std::vector<Piece>& pieces) {
+  pieces.clear();
+  return ForEachPiece(utf8, font, [&pieces](const Piece& piece) { pieces.push_back(piece); });
+}
+
+int PixelWidth(std::string_view utf8, const MeasuringFont& font) {
+  const long long width64 = ForEachPiece(utf8, font, [](const Piece&) {});
+  // Rounded once at the end, as text drawing does.
+  return static_cast<int>((width64 + 32) >> 6);
+}
+
+const std::vector<Piece>& CaptionCache::piecesOf(const LabelArray* labels, int index,
+                                                 const std::string& caption,
+                                                 const MeasuringFont& font) {
+  if (caption.size() <= kWholeLimit) {
+    whole_.assign(1, Piece{0, caption.size(), 0});
+    return whole_;
+  }
+  ++clock_;
+  for (Entry& entry : entries_) {
+    if (entry.labels != labels || entry.index != index) continue;
+    if (entry.data != caption.data() || entry.size != caption.size() || entry.font != &font) {
+      entry.data = caption.data();
+      entry.size = caption.size();
+      entry.font = &font;
+      LayOut(caption, font, entry.pieces);
+    }
+    entry.used = clock_;
+    return entry.pieces;
+  }
+  if (entries_.size() >= kMaxCached) {
+    entries_.erase(
+        std::min_element(entries_.begin(), entries_.end(),
+                         [](const Entry& a, const Entry& b) { return a.used < b.used; }));
+  }
+  Entry& entry = entries_.emplace_back(
+      Entry{labels, index, caption.data(), caption.size(), &font, {}, clock_});
+  LayOut(caption, font, entry.pieces);
+  return entry.pieces;
+}
+
+void CaptionCache::forget(const LabelArray* labels, int index) {
+  entries_.erase(std::remove_if(entries_.begin(), entries_.end(),
+                                [&](const Entry& entry) {
+                                  return entry.labels == labels &&
+                                         (index < 0 || entry.index == index);
+                                }),
+                 entries_.end());
+}
+
+}  // namespace platform::engine

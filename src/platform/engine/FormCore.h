@@ -1,0 +1,114 @@
+// A form's state and behaviour, whatever the window system: its geometry in twips, the load,
+// show, hide and close rules, which forms take the keyboard, centring on the screen the user
+// works on, the background and images it paints, and the picture boxes it hosts.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/Form.h"
+#include "platform/Image.h"
+#include "platform/engine/Surface.h"
+
+namespace platform::engine {
+
+class BoxCore;
+
+class FormCore final : public FormEvents {
+ public:
+  FormCore(Form& owner, const Form::Definition& definition);
+  ~FormCore() override;
+  FormCore(const FormCore&) = delete;
+  FormCore& operator=(const FormCore&) = delete;
+
+  // Every live form, oldest first.
+  static const std::vector<FormCore*>& All();
+  // Grows each time a form is hidden or its window is minimised, maximised or restored, by the
+  // program or by the window manager: two presses with a change between them are not a
+  // double-click.
+  static std::uint64_t WindowChanges();
+
+  Form& owner() const { return owner_; }
+  NativeForm& native() const { return *native_; }
+  unsigned dpi() const { return native_->dpi(); }
+
+  // The frame's left and top edges in screen twips, and the client size.
+  Twips left() const { return left_; }
+  Twips top() const { return top_; }
+  Twips clientWidth() const { return width_; }
+  Twips clientHeight() const { return height_; }
+  Twips frameExtraWidth() const;
+  Twips frameExtraHeight() const;
+  void setPosition(Twips left, Twips top);
+  void setClientSize(Twips width, Twips height);
+  // The client area in pixels.
+  Pixels clientPixels() const;
+
+  Color backColor() const { return backColor_; }
+  void setBackColor(Color value);
+
+  bool loaded() const { return loaded_; }
+  void ensureLoaded();
+  void show();
+  void hide();
+  bool visible() const { return native_->shown(); }
+  bool closed() const { return closed_; }
+  // A close request with the reason (vbFormCode, vbAppWindows): QueryUnload, then the close
+  // unless it cancelled. True when the window closed.
+  bool requestClose(int unloadMode);
+  void setTopmost(bool topmost) { native_->setTopmost(topmost); }
+
+  void addImage(const Image& image);
+  void addBox(BoxCore* box);
+  void removeBox(BoxCore* box);
+  // Lays out the box and those behind it again (a box is cut where one in front covers a
+  // whole side of it).
+  void boxChanged(BoxCore* box);
+  const std::vector<BoxCore*>& boxes() const { return boxes_; }
+
+  // FormEvents.
+  void paint(Painter& painter, const Pixels& dirty) override;
+  void pointer(Pointer kind, int button, int buttons, int shift, int x, int y) override;
+  bool closeRequested() override;
+  void moved(int x, int y) override;
+  void mapped() override;
+  void stateChanged() override;
+  void dpiChanged() override;
+
+ private:
+  void applyPosition();
+  void centreOnScreen();
+  void layOutBoxes(std::size_t from);
+
+  Form& owner_;
+  StartUpPosition startUpPosition_;
+  bool activateOnShow_;
+  Twips left_ = 0;
+  Twips top_ = 0;
+  Twips width_ = 0;
+  Twips height_ = 0;
+  Color backColor_;
+  bool positionSet_ = false;  // the program (or the first centring) placed the window
+  bool shownOnce_ = false;
+  // Centred at the first showing before the window manager framed the window: centred again
+  // by the whole frame once it is mapped.
+  bool centrePending_ = false;
+  bool loaded_ = false;
+  bool closed_ = false;
+  int buttonsHeld_ = 0;
+  std::vector<Image::Definition> images_;
+  std::vector<BoxCore*> boxes_;
+  std::unique_ptr<NativeForm> native_;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+// The engine's side of a form.
+FormCore& CoreOf(const Form& form);
+
+// The desktop session ends: every form not yet closed is asked to close with vbAppWindows, in
+// the order they were made (a QueryUnload handler may destroy or make forms: each is looked up
+// again before its turn).
+void CloseEveryForm();
+
+}  // namespace platform::engine

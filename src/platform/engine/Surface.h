@@ -1,0 +1,212 @@
+// What the form engine asks of a window system: native windows to place, show and paint on,
+// fonts to measure and draw with, pictures, timers, and calls run after the current event.
+// The engine holds every form's and control's state and decides what happens; a surface only
+// does what the window system alone can do, and reports what the window system tells it.
+// Lengths here are pixels of the window's display; the engine converts from twips.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/Font.h"
+#include "platform/Form.h"
+#include "platform/StdPicture.h"
+#include "platform/Units.h"
+
+namespace platform::engine {
+
+// A rectangle in pixels; empty when it has no width or no height.
+struct Pixels {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+
+  int right() const { return left + width; }   // one past the last column
+  int bottom() const { return top + height; }  // one past the last row
+  bool empty() const { return width <= 0 || height <= 0; }
+  Pixels intersected(const Pixels& other) const;
+  Pixels translated(int dx, int dy) const { return {left + dx, top + dy, width, height}; }
+  friend bool operator==(const Pixels&, const Pixels&) = default;
+};
+
+// A font as the window system measures and draws it.
+class MeasuringFont {
+ public:
+  virtual ~MeasuringFont() = default;
+  // The advance of one line of UTF-8 text in 1/64 pixel, each line break and tab a blank, a
+  // bad byte U+FFFD; scripts that need shaping are shaped. 0 for no text.
+  virtual long long advance64(std::string_view utf8) const = 0;
+  // The height of one line, in pixels.
+  virtual int lineHeight() const = 0;
+  // True for a character that belongs to the one before it (a mark, a joiner, a variation
+  // selector, a conjoining vowel): text is never cut before it.
+  virtual bool clingsToPrevious(char32_t c) const = 0;
+};
+
+// Drawing during a paint, in the window's own pixels, clipped to what the window system asked
+// to be painted.
+class Painter {
+ public:
+  virtual ~Painter() = default;
+  virtual void fill(const Pixels& area, Color color) = 0;
+  // The picture scaled to area (its own size at 96 dots per inch times the display's scale),
+  // clipped to clip; a picture not compiled into the program draws nothing.
+  virtual void picture(const StdPicture& picture, const Pixels& area, const Pixels& clip) = 0;
+  // One line of UTF-8 text in the font, its left edge at x64 / 64 pixels and its top at top,
+  // clipped to clip. Line breaks and tabs are drawn as blanks; an "&" as it stands.
+  virtual void text(const MeasuringFont& font, std::string_view utf8, long long x64, int top,
+                    Color color, const Pixels& clip) = 0;
+};
+
+// Where the pointer is now, as the window system tells it.
+struct PointerNow {
+  bool overThisWindow = false;  // not over a window in front of it, ours or another program's
+  int x = 0;                    // in the window's pixels
+  int y = 0;
+  int buttons = 0;  // the sum of the buttons held
+  int shift = 0;
+};
+
+// One native window: a form's top-level window or the child window of a picture box.
+class NativeWindow {
+ public:
+  virtual ~NativeWindow() = default;
+  // The identity WindowFromPoint answers with; never 0.
+  virtual WindowHandle handle() const = 0;
+  // Pixels per inch of the display the window is on (96 where the toolkit scales by itself).
+  virtual unsigned dpi() const = 0;
+  // Repaints the area (all of the window when it is empty) at the window system's next paint.
+  virtual void invalidate(const Pixels& area) = 0;
+  // The shape of the pointer over the window: the custom picture, or the arrow when null.
+  virtual void setPointerShape(const StdPicture* custom) = 0;
+  // The tooltip the window shows while the pointer rests inside area: text as it stands (the
+  // engine has cut it), none when empty. Replaces the one before and hides it if it shows.
+  virtual void setToolTip(const std::string& text, const Pixels& area) = 0;
+  // Keeps the pointer's events with this window until released, or lets them go.
+  virtual void capturePointer(bool capture) = 0;
+  virtual PointerNow pointerNow() const = 0;
+};
+
+// The child window of a picture box: the part of the box that shows inside its form.
+class NativeBox : public NativeWindow {
+ public:
+  // Places the window at the rectangle in its form's client pixels and shows it, or hides it
+  // when the rectangle is empty.
+  virtual void place(const Pixels& part) = 0;
+  // Moves the pixels already drawn by dx, dy and repaints only the uncovered columns.
+  virtual void scroll(int dx, int dy) = 0;
+};
+
+// A form's top-level window.
+class NativeForm : public NativeWindow {
+ public:
+  // The frame's extra width and height around the client area, in pixels (0, 0 when
+  // frameless or not yet known).
+  virtual Pixels frameExtra() const = 0;
+  // Moves the frame's top-left corner to the screen point; a hidden window goes there at its
+  // next showing. A move the window manager refuses is not reported.
+  virtual void moveTo(int x, int y) = 0;
+  // Sizes the client area.
+  virtual void resizeClient(int width, int height) = 0;
+  // Where the frame's top-left corner is now on the screen, as the window system says.
+  virtual Pixels frameNow() const = 0;
+  // Maps the window; activate says whether it may take the keyboard from the window in use.
+  virtual void show(bool activate) = 0;
+  virtual void hide() = 0;
+  virtual bool shown() const = 0;
+  // Brings the window back from minimised, maximised or full screen, also when the window
+  // manager did that without the window system telling the program.
+  virtual void restore() = 0;
+  // Makes the window the active one, the focus on its first control in the tab order; when
+  // that control is an editable text field its whole text is selected, so typing replaces it.
+  virtual void activate() = 0;
+  virtual void setTopmost(bool topmost) = 0;
+  // Closes the window after its close request was granted (it may show again).
+  virtual void close() = 0;
+  // The available area (without panels) of the screen that shows the middle of the form's
+  // window, or of the primary screen when near is null or on none.
+  virtual Pixels workAreaNear(const NativeForm* near) const = 0;
+};
+
+// What a form's window reports to the engine.
+class FormEvents {
+ public:
+  virtual ~FormEvents() = default;
+  virtual void paint(Painter& painter, const Pixels& dirty) = 0;
+  // A press (down), move or release with the button that changed (moves: 0), the sum of the
+  // buttons held after it, the modifier keys and the point in client pixels.
+  enum class Pointer { Down, Move, Up };
+  virtual void pointer(Pointer kind, int button, int buttons, int shift, int x, int y) = 0;
+  // The window system asks the window to close (its close box, the window manager): returns
+  // true when it may close, after QueryUnload.
+  virtual bool closeRequested() = 0;
+  // The user or the window manager moved the window's frame to the screen point.
+  virtual void moved(int x, int y) = 0;
+  // The window manager has just mapped the window (and may have placed it where it liked).
+  virtual void mapped() = 0;
+  // The window was hidden, minimised, maximised or restored, by anybody.
+  virtual void stateChanged() = 0;
+  // The display's scale changed: sizes and positions follow.
+  virtual void dpiChanged() = 0;
+};
+
+// What a picture box's window reports to the engine.
+class BoxEvents {
+ public:
+  virtual ~BoxEvents() = default;
+  virtual void paint(Painter& painter, const Pixels& dirty) = 0;
+  // As FormEvents::pointer, with doubleClick for the second press of a double-click; points
+  // in the window's pixels.
+  virtual void pointer(FormEvents::Pointer kind, int button, int buttons, int shift, int x, int y,
+                       bool doubleClick) = 0;
+  // The window system took the pointer's capture away.
+  virtual void captureLost() = 0;
+};
+
+// A repeating timer of the window system.
+class NativeTimer {
+ public:
+  virtual ~NativeTimer() = default;
+  // Starts a new countdown of milliseconds (> 0); ticks until stopped.
+  virtual void start(int milliseconds) = 0;
+  virtual void stop() = 0;
+};
+
+// The window system.
+class Surface {
+ public:
+  virtual ~Surface() = default;
+  virtual std::unique_ptr<NativeForm> makeForm(const Form::Definition& definition,
+                                               FormEvents& events) = 0;
+  virtual std::unique_ptr<NativeBox> makeBox(NativeForm& parent, const char* name,
+                                             BoxEvents& events) = 0;
+  virtual std::unique_ptr<NativeTimer> makeTimer(std::function<void()> tick) = 0;
+  // The font as measured and drawn at the display's pixels per inch; lives for the rest of
+  // the run. A face the system lacks is the nearest one it has.
+  virtual const MeasuringFont& font(const Font& font, unsigned dpi) = 0;
+  // The picture's own size in pixels at 96 dots per inch; empty for no picture.
+  virtual Pixels pictureSize(const StdPicture& picture) = 0;
+  // Runs call once, after the event being handled now (handlers run one at a time).
+  virtual void post(std::function<void()> call) = 0;
+  // True once the program is ending: forms no longer show.
+  virtual bool ending() const = 0;
+};
+
+// The surface every form and control of this run is made on: set once by the back end's
+// start-up (or a test) before the first form, and kept for the rest of the run.
+Surface& TheSurface();
+void SetSurface(Surface* surface);
+
+// Twips to pixels of a display with dpi pixels per inch, rounding half up (moving by whole
+// pixels never changes how a position rounds), and back.
+int ToPixels(Twips twips, unsigned dpi);
+Twips ToTwips(double pixels, unsigned dpi);
+
+// A picture's area on a display with dpi pixels per inch, its top-left corner at x, y: its own
+// size scaled as the display is.
+Pixels PictureArea(const StdPicture& picture, int x, int y, unsigned dpi);
+
+}  // namespace platform::engine

@@ -1,0 +1,114 @@
+#include "platform/qt/NativeWidget.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QToolTip>
+
+#include "platform/qt/Colors.h"
+#include "platform/qt/Fonts.h"
+#include "platform/qt/Pictures.h"
+#include "platform/qt/PointerEvents.h"
+
+namespace platform {
+
+namespace {
+
+// Captions show on one line from their left edge; no mnemonic flag, so an "&" is drawn as it
+// stands.
+constexpr int kLabelTextFlags =
+    Qt::TextSingleLine | Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip;
+
+class WidgetPainter final : public engine::Painter {
+ public:
+  explicit WidgetPainter(QWidget* widget) : painter_(widget) {}
+
+  void fill(const engine::Pixels& area, Color color) override {
+    painter_.fillRect(ToQRect(area), ToQColor(color));
+  }
+
+  void picture(const StdPicture& picture, const engine::Pixels& area,
+               const engine::Pixels& clip) override {
+    const QPixmap& pixmap = PixmapOf(picture);
+    if (pixmap.isNull() || area.intersected(clip).empty()) return;
+    painter_.save();
+    painter_.setClipRect(ToQRect(clip), Qt::IntersectClip);
+    painter_.drawPixmap(ToQRect(area), pixmap);
+    painter_.restore();
+  }
+
+  void text(const engine::MeasuringFont& font, std::string_view utf8, long long x64, int top,
+            Color color, const engine::Pixels& clip) override {
+    // Only this surface's fonts reach its painter.
+    const auto& entry = static_cast<const FontEntry&>(font);
+    if (font_ != &font) {
+      font_ = &font;
+      painter_.setFont(entry.font());
+    }
+    if (!penSet_ || color_ != color) {
+      penSet_ = true;
+      color_ = color;
+      painter_.setPen(ToQColor(color));
+    }
+    painter_.setClipRect(ToQRect(clip));
+    const qreal left = static_cast<qreal>(x64) / 64;
+    const QRectF at(left, top, std::max<qreal>(1, clip.right() - left), entry.lineHeight());
+    painter_.drawText(at, kLabelTextFlags, FontEntry::DisplayText(utf8));
+    painter_.setClipping(false);
+  }
+
+ private:
+  QPainter painter_;
+  const engine::MeasuringFont* font_ = nullptr;
+  Color color_ = 0;
+  bool penSet_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<engine::Painter> PainterOn(QWidget* widget) {
+  return std::make_unique<WidgetPainter>(widget);
+}
+
+// The toolkit guesses markup from the text itself: feed text could otherwise draw anything,
+// local pictures included. This markup says "the text, every blank and line break as it
+// stands".
+QString PlainToolTip(const std::string& text) {
+  if (text.empty()) return {};
+  return QLatin1String("<p style='white-space:pre'>") +
+         QString::fromStdString(text).toHtmlEscaped() + QLatin1String("</p>");
+}
+
+void ShowToolTip(QWidget* widget, QHelpEvent* event, const QString& text, const QRect& area) {
+  if (text.isEmpty() || !area.contains(event->pos())) {
+    QToolTip::hideText();
+    event->ignore();
+    return;
+  }
+  QToolTip::showText(event->globalPos(), text, widget, area);
+}
+
+void HideToolTip() {
+  if (QToolTip::isVisible()) QToolTip::hideText();
+}
+
+engine::PointerNow PointerNowOver(const QWidget* widget) {
+  const QPoint global = QCursor::pos();
+  const QPoint local = widget->mapFromGlobal(global);
+  return {.overThisWindow = QApplication::widgetAt(global) == widget,
+          .x = local.x(),
+          .y = local.y(),
+          .buttons = ButtonsValue(QGuiApplication::mouseButtons()),
+          .shift = ShiftValue(QGuiApplication::keyboardModifiers())};
+}
+
+void SetPointerShape(QWidget* widget, const StdPicture* custom) {
+  if (custom != nullptr) {
+    widget->setCursor(CursorOf(*custom));
+  } else {
+    widget->unsetCursor();
+  }
+}
+
+}  // namespace platform

@@ -1,0 +1,21 @@
+#include "platform/qt/Widgets.h"
+
+#include "platform/engine/BoxCore.h"
+#include "platform/engine/FormCore.h"
+#include "platform/qt/FormWidget.h"
+#include "platform/qt/PictureBoxWidget.h"
+
+namespace platform {
+
+// The engine's windows here are all made by the Qt surface.
+FormWidget* qt::FormWidgetOf(const Form& form) {
+  return static_cast<FormWidget*>(&engine::CoreOf(form).native());
+}
+
+QWidget* qt::WidgetOf(const Form& form) { return FormWidgetOf(form); }
+
+QWidget* qt::WidgetOf(const PictureBox& box) {
+  return static_cast<PictureBoxWidget*>(engine::CoreOf(box).nativeIfAny());
+}
+
+}  // namespace platform

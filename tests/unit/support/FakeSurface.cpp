@@ -1,0 +1,128 @@
+#include "unit/support/FakeSurface.h"
+
+#include <algorithm>
+
+#include "platform/PictureBox.h"
+#include "platform/engine/BoxCore.h"
+#include "platform/engine/FormCore.h"
+
+namespace platform::engine::fake {
+
+namespace {
+FakeSurface* current = nullptr;
+}  // namespace
+
+long long FakeFont::advance64(std::string_view utf8) const {
+  ++measured;
+  long long characters = 0;
+  for (const char byte : utf8) {
+    if ((static_cast<unsigned char>(byte) & 0xC0) != 0x80) ++characters;
+  }
+  return characters * 7 * 64;
+}
+
+bool FakeFont::clingsToPrevious(char32_t c) const {
+  return (c >= 0x300 && c <= 0x36F) || c == 0x200D;
+}
+
+unsigned FakeBox::dpi() const { return current->dpi; }
+
+FakeForm::FakeForm(FormEvents& events, const Form::Definition& definition, WindowHandle handle)
+    : events(events), framed(definition.borderStyle != BorderStyle::None), handle_(handle) {}
+
+unsigned FakeForm::dpi() const { return current->dpi; }
+
+void FakeForm::moveTo(int x, int y) {
+  frame.left = x;
+  frame.top = y;
+  calls.push_back("moveTo " + std::to_string(x) + "," + std::to_string(y));
+}
+
+void FakeForm::resizeClient(int width, int height) {
+  frame.width = width;
+  frame.height = height;
+}
+
+void FakeForm::show(bool activate) {
+  isShown = true;
+  calls.push_back(activate ? "show active" : "show inactive");
+}
+
+void FakeForm::hide() {
+  isShown = false;
+  calls.push_back("hide");
+}
+
+void FakeForm::restore() {
+  ++restores;
+  minimised = false;
+}
+
+void FakeForm::activate() { ++activations; }
+
+void FakeForm::close() {
+  isShown = false;
+  calls.push_back("close");
+}
+
+Pixels FakeForm::workAreaNear(const NativeForm* near) const {
+  if (near != nullptr && near->frameNow().left >= current->secondWorkArea.left) {
+    return current->secondWorkArea;
+  }
+  return current->primaryWorkArea;
+}
+
+FakeSurface::FakeSurface() { current = this; }
+
+FakeSurface::~FakeSurface() {
+  if (current == this) current = nullptr;
+}
+
+std::unique_ptr<NativeForm> FakeSurface::makeForm(const Form::Definition& definition,
+                                                  FormEvents& events) {
+  auto form = std::make_unique<FakeForm>(events, definition, nextHandle_++);
+  forms.push_back(form.get());
+  return form;
+}
+
+std::unique_ptr<NativeBox> FakeSurface::makeBox(NativeForm&, const char*, BoxEvents& events) {
+  auto box = std::make_unique<FakeBox>(events, nextHandle_++);
+  boxes.push_back(box.get());
+  return box;
+}
+
+std::unique_ptr<NativeTimer> FakeSurface::makeTimer(std::function<void()> tick) {
+  return std::make_unique<FakeTimer>(*this, std::move(tick));
+}
+
+Pixels FakeSurface::pictureSize(const StdPicture& picture) {
+  return picture.empty() ? Pixels{} : Pixels{0, 0, 33, 16};
+}
+
+void FakeSurface::runPosted() {
+  while (!posted.empty()) {
+    std::function<void()> call = std::move(posted.front());
+    posted.pop_front();
+    call();
+  }
+}
+
+FakeForm& FakeSurface::nativeOf(const Form& form) {
+  return static_cast<FakeForm&>(CoreOf(form).native());
+}
+
+FakeBox& FakeSurface::nativeOf(const PictureBox& box) {
+  return static_cast<FakeBox&>(CoreOf(box).native());
+}
+
+FakeTimer::FakeTimer(FakeSurface& surface, std::function<void()> tick)
+    : surface(surface), tick(std::move(tick)) {
+  surface.timers.push_back(this);
+}
+
+FakeTimer::~FakeTimer() {
+  auto& all = surface.timers;
+  all.erase(std::remove(all.begin(), all.end(), this), all.end());
+}
+
+}  // namespace platform::engine::fake

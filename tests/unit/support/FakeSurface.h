@@ -1,0 +1,192 @@
+// A surface for the form engine without any window system: it records what the engine asks of
+// its windows and lets a test play the window system's part (pointer events, moves, the
+// pointer resting somewhere, posted calls, timer ticks) in plain code.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/PictureBox.h"
+#include "platform/engine/Surface.h"
+
+namespace platform::engine::fake {
+
+struct FakeTimer;
+
+// Drawing calls in the order made.
+struct Drawn {
+  std::string what;  // "fill", "picture" or "text"
+  Pixels area{};     // fill: its area; picture: where it is scaled to; text: the clip
+  std::string text{};
+  long long x64 = 0;
+};
+
+class RecordingPainter final : public Painter {
+ public:
+  std::vector<Drawn> drawn;
+  void fill(const Pixels& area, Color) override { drawn.push_back({"fill", area}); }
+  void picture(const StdPicture& picture, const Pixels& area, const Pixels&) override {
+    drawn.push_back({"picture", area, picture.resource});
+  }
+  void text(const MeasuringFont&, std::string_view utf8, long long x64, int, Color,
+            const Pixels& clip) override {
+    drawn.push_back({"text", clip, std::string(utf8), x64});
+  }
+};
+
+// Every character is 7 pixels wide, a line 13 high; U+0300 to U+036F and U+200D cling to the
+// character before them.
+class FakeFont final : public MeasuringFont {
+ public:
+  mutable int measured = 0;  // pieces measured so far
+  long long advance64(std::string_view utf8) const override;
+  int lineHeight() const override { return 13; }
+  bool clingsToPrevious(char32_t c) const override;
+};
+
+class FakeBox final : public NativeBox {
+ public:
+  FakeBox(BoxEvents& events, WindowHandle handle) : events(events), handle_(handle) {}
+  BoxEvents& events;
+  Pixels part{};
+  std::vector<Pixels> invalidated;  // an empty area is the whole window
+  std::vector<std::pair<int, int>> scrolled;
+  std::string pointerShape;  // the custom picture's resource, empty for the arrow
+  std::string toolTip;
+  Pixels toolTipArea{};
+  bool captured = false;
+  PointerNow pointer{};
+
+  WindowHandle handle() const override { return handle_; }
+  unsigned dpi() const override;
+  void invalidate(const Pixels& area) override { invalidated.push_back(area); }
+  void setPointerShape(const StdPicture* custom) override {
+    pointerShape = custom != nullptr ? custom->resource : std::string();
+  }
+  void setToolTip(const std::string& text, const Pixels& area) override {
+    toolTip = text;
+    toolTipArea = area;
+  }
+  void capturePointer(bool capture) override { captured = capture; }
+  PointerNow pointerNow() const override { return pointer; }
+  void place(const Pixels& p) override { part = p; }
+  void scroll(int dx, int dy) override { scrolled.emplace_back(dx, dy); }
+
+  // A pointer event as the window system delivers it, in the window's pixels.
+  void send(FormEvents::Pointer kind, int button, int buttons, int x, int y, bool dbl = false) {
+    events.pointer(kind, button, buttons, 0, x, y, dbl);
+  }
+
+ private:
+  WindowHandle handle_;
+};
+
+class FakeForm final : public NativeForm {
+ public:
+  FakeForm(FormEvents& events, const Form::Definition& definition, WindowHandle handle);
+  FormEvents& events;
+  bool framed;
+  bool isShown = false;
+  bool minimised = false;  // as the window manager may leave it without telling
+  int activations = 0;
+  int restores = 0;
+  bool topmost = false;
+  Pixels frame{};  // where the frame is; width and height: the client size
+  std::vector<std::string> calls;
+
+  WindowHandle handle() const override { return handle_; }
+  unsigned dpi() const override;
+  void invalidate(const Pixels&) override {}
+  void setPointerShape(const StdPicture*) override {}
+  void setToolTip(const std::string&, const Pixels&) override {}
+  void capturePointer(bool) override {}
+  PointerNow pointerNow() const override { return {}; }
+  Pixels frameExtra() const override { return framed ? Pixels{0, 0, 8, 30} : Pixels{}; }
+  void moveTo(int x, int y) override;
+  void resizeClient(int width, int height) override;
+  Pixels frameNow() const override { return frame; }
+  void show(bool activate) override;
+  void hide() override;
+  bool shown() const override { return isShown; }
+  void restore() override;
+  void activate() override;
+  void setTopmost(bool value) override { topmost = value; }
+  void close() override;
+  Pixels workAreaNear(const NativeForm* near) const override;
+
+ private:
+  WindowHandle handle_;
+};
+
+class FakeSurface final : public Surface {
+ public:
+  FakeSurface();
+  ~FakeSurface() override;
+
+  // Pixels per inch of every window made from now on and of those already made.
+  unsigned dpi = 96;
+  // The work area of every screen; the screen of a form whose frame lies right of x = 2000 is
+  // the second one.
+  Pixels primaryWorkArea{0, 0, 1920, 1040};
+  Pixels secondWorkArea{2000, 0, 1280, 1000};
+  bool ending_ = false;
+  FakeFont theFont;
+  std::vector<FakeForm*> forms;
+  std::vector<FakeBox*> boxes;
+  std::vector<FakeTimer*> timers;
+
+  std::unique_ptr<NativeForm> makeForm(const Form::Definition& definition,
+                                       FormEvents& events) override;
+  std::unique_ptr<NativeBox> makeBox(NativeForm& parent, const char* name,
+                                     BoxEvents& events) override;
+  std::unique_ptr<NativeTimer> makeTimer(std::function<void()> tick) override;
+  const MeasuringFont& font(const Font&, unsigned) override { return theFont; }
+  // Every picture is 33 x 16 pixels.
+  Pixels pictureSize(const StdPicture& picture) override;
+  void post(std::function<void()> call) override { posted.push_back(std::move(call)); }
+  bool ending() const override { return ending_; }
+
+  // Runs the calls posted so far (and those they post).
+  void runPosted();
+
+  FakeForm& nativeOf(const Form& form);
+  FakeBox& nativeOf(const PictureBox& box);
+
+ private:
+  std::deque<std::function<void()>> posted;
+  WindowHandle nextHandle_ = 0x1000;
+};
+
+struct FakeTimer final : NativeTimer {
+  explicit FakeTimer(FakeSurface& surface, std::function<void()> tick);
+  ~FakeTimer() override;
+  FakeSurface& surface;
+  std::function<void()> tick;
+  int interval = 0;  // the countdown running, 0 when stopped
+  int starts = 0;
+  void start(int milliseconds) override {
+    interval = milliseconds;
+    ++starts;
+  }
+  void stop() override { interval = 0; }
+};
+
+// Sets up a fresh fake surface for each test and takes it down after.
+class EngineTest : public ::testing::Test {
+ protected:
+  // Set before the forms of a derived fixture are made, gone after they are.
+  struct Installed {
+    FakeSurface surface;
+    Installed() { SetSurface(&surface); }
+    ~Installed() { SetSurface(nullptr); }
+  } installed;
+  FakeSurface& surface = installed.surface;
+};
+
+}  // namespace platform::engine::fake
