@@ -99,6 +99,20 @@ if(TARGET platform)
     TIMEOUT 300 ENVIRONMENT "${TICKER_WINE_WINDOWS_ENVIRONMENT}")
 endif()
 
+# The surface cases of surface/ (the same table the Qt surface runs in widget_tests) against
+# the Windows surface, under Wine with openbox.
+if(TARGET platform)
+  add_executable(win32_surface_test surface/surface_test.cpp windows/surface_probe.cpp)
+  target_include_directories(win32_surface_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  target_link_libraries(win32_surface_test PRIVATE platform GTest::gtest)
+  add_test(NAME win32_surface_test
+    COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/windows/with_display.py --window-manager
+            wine $<TARGET_FILE:win32_surface_test>)
+  set_tests_properties(win32_surface_test PROPERTIES
+    FIXTURES_REQUIRED wine_windows_prefix RESOURCE_LOCK wine_windows_prefix LABELS widget
+    TIMEOUT 300 ENVIRONMENT "${TICKER_WINE_WINDOWS_ENVIRONMENT}")
+endif()
+
 # The real ticker.exe under Wine on Xvfb with openbox, driven as a person drives it, with the
 # end-to-end harness of the Linux program.
 if(TARGET ticker)
@@ -109,3 +123,4 @@ if(TARGET ticker)
     TIMEOUT 600
     ENVIRONMENT "${TICKER_WINE_WINDOWS_ENVIRONMENT};TICKER_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
 endif()
+

@@ -1,0 +1,38 @@
+// What a surface test needs of a real window system beyond the form engine's own interface:
+// where a window really is, the pixels it shows, events delivered the way the window system
+// delivers them, the tooltip showing and the active window. Each surface's test program
+// defines Probe() for its window system.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/Units.h"
+#include "platform/engine/Surface.h"
+
+namespace platform::surface_test {
+
+class SurfaceProbe {
+ public:
+  virtual ~SurfaceProbe() = default;
+  // Lets the window system deliver and paint what is pending until ready() holds or about five
+  // seconds pass; returns ready().
+  virtual bool waitFor(const std::function<bool()>& ready) = 0;
+  // The window's client area on the screen, in pixels.
+  virtual engine::Pixels clientOnScreen(WindowHandle window) = 0;
+  // The colour (&H00BBGGRR) of a pixel of the window's client area as it shows now.
+  virtual Color pixel(WindowHandle window, int x, int y) = 0;
+  // A press, move or release as the window system sends it to the window, at a point of its
+  // client area (outside it while the window holds the pointer); buttons is the sum held after.
+  virtual void mouse(WindowHandle window, engine::FormEvents::Pointer kind, int button, int buttons,
+                     int x, int y, bool doubleClick = false) = 0;
+  // Rests the pointer at the point until the window system shows the window's tooltip; returns
+  // its text as shown ("" when none shows).
+  virtual std::string toolTipAt(WindowHandle window, int x, int y) = 0;
+  // True when the window is the program's active window.
+  virtual bool active(WindowHandle window) = 0;
+};
+
+SurfaceProbe& Probe();
+
+}  // namespace platform::surface_test

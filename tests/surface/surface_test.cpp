@@ -1,0 +1,166 @@
+// What every surface must do for the form engine, one table of cases run against each real
+// window system: a window at the asked place and size, text drawn as wide as it was measured,
+// pointer events in order with the pointer kept by a pressed label, double-clicks, plain
+// tooltips, and only the dialog taking the keyboard.
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/Form.h"
+#include "platform/LabelArray.h"
+#include "platform/PictureBox.h"
+#include "surface/SurfaceProbe.h"
+
+namespace platform::surface_test {
+namespace {
+
+using Pointer = engine::FormEvents::Pointer;
+constexpr Color kBlack = 0x000000;
+constexpr Color kWhite = 0xFFFFFF;
+
+// The strip at client pixel (100, 100): the title picture and a row with two labels.
+struct Strip {
+  Form form{
+      {.name = "frmStrip", .clientWidth = 8175, .clientHeight = 240, .activateOnShow = false}};
+  PictureBox title{form, {"picTitle", 0, 0, 495, 240, 0x0080FF, vbWindowText, {}, "Title", {}}};
+  PictureBox row{form, {"picRow", 495, 0, 7680, 240, kBlack, vbWindowText, {}, "", {}}};
+  LabelArray labels{row, {"lblItem", {.top = 0, .height = 240, .foreColor = kWhite}, {}, {}}};
+  std::vector<std::string> events;
+
+  Strip() {
+    form.Move(1500, 1500);
+    labels.MouseDown = [this](int i, int b, int, Twips, Twips) { Add("LD", i, b); };
+    labels.MouseMove = [this](int i, int b, int, Twips, Twips) { Add("LM", i, b); };
+    labels.MouseUp = [this](int i, int b, int, Twips, Twips) { Add("LU", i, b); };
+    row.MouseDown = [this](int b, int, Twips, Twips) { Add("BD", -1, b); };
+    row.MouseUp = [this](int b, int, Twips, Twips) { Add("BU", -1, b); };
+    row.DblClick = [this] { events.push_back("BC"); };
+  }
+  void Add(const char* kind, int index, int button) {
+    events.push_back(std::string(kind) + (index >= 0 ? std::to_string(index) : "") + ":" +
+                     std::to_string(button));
+  }
+  // Label i at row pixel left, as wide as its caption measures.
+  void Label(int i, int left, const std::string& caption, const std::string& tip = "") {
+    if (!labels.IsLoaded(i)) labels.Load(i);
+    labels(i).setCaption(caption);
+    labels(i).setToolTipText(tip);
+    labels(i).setLeft(static_cast<Twips>(left * 15));
+    labels(i).setWidth(row.TextWidth(caption));
+    labels(i).setVisible(true);
+  }
+  void Show() {
+    form.Show();
+    Probe().waitFor([&] { return Probe().clientOnScreen(form.hWnd()).left == 100; });
+  }
+};
+
+struct SurfaceCase {
+  const char* name;
+  void (*run)(Strip& strip);
+};
+
+void WindowsStandWhereAsked(Strip& s) {
+  s.Show();
+  EXPECT_EQ(Probe().clientOnScreen(s.form.hWnd()), (engine::Pixels{100, 100, 545, 16}));
+  EXPECT_EQ(Probe().clientOnScreen(s.title.hWnd()), (engine::Pixels{100, 100, 33, 16}));
+  s.form.Move(3000, 450);
+  EXPECT_TRUE(Probe().waitFor([&] { return Probe().clientOnScreen(s.form.hWnd()).left == 200; }));
+  EXPECT_EQ(Probe().clientOnScreen(s.form.hWnd()).top, 30);
+}
+
+// Whatever the window system's text drawing, a label as wide as its measured caption shows all
+// of it and nothing beyond.
+void TextIsDrawnAsWideAsMeasured(Strip& s) {
+  s.Label(1, 10, "WWWW mmmm");
+  s.Show();
+  const int width = static_cast<int>(s.labels(1).Width() / 15);
+  ASSERT_GT(width, 20);
+  auto inked = [&](int from, int to) {
+    for (int x = from; x < to; ++x) {
+      for (int y = 0; y < 16; ++y) {
+        if (Probe().pixel(s.row.hWnd(), x, y) != kBlack) return true;
+      }
+    }
+    return false;
+  };
+  EXPECT_TRUE(Probe().waitFor([&] { return inked(10, 10 + 4); })) << "the first letter shows";
+  EXPECT_TRUE(inked(10 + width - 6, 10 + width)) << "the last letter shows";
+  EXPECT_FALSE(inked(10 + width + 1, 10 + width + 40)) << "nothing beyond the width";
+}
+
+void EventsArriveInOrderAndAPressedLabelKeepsThePointer(Strip& s) {
+  s.Label(1, 10, "First");
+  s.Label(2, 200, "Second");
+  s.Show();
+  const WindowHandle row = s.row.hWnd();
+  Probe().mouse(row, Pointer::Move, 0, 0, 15, 8);
+  Probe().mouse(row, Pointer::Down, 1, 1, 15, 8);
+  Probe().mouse(row, Pointer::Move, 0, 1, 210, 8);   // over label 2, still label 1's
+  Probe().mouse(row, Pointer::Move, 0, 1, -50, 30);  // off the window
+  Probe().mouse(row, Pointer::Up, 1, 0, -50, 30);
+  Probe().mouse(row, Pointer::Move, 0, 0, 210, 8);
+  Probe().mouse(row, Pointer::Down, 4, 4, 150, 8);
+  Probe().mouse(row, Pointer::Up, 4, 0, 150, 8);
+  Probe().waitFor([&] { return s.events.size() >= 8; });
+  EXPECT_EQ(s.events, (std::vector<std::string>{"LM1:0", "LD1:1", "LM1:1", "LM1:1", "LU1:1",
+                                                "LM2:0", "BD:4", "BU:4"}));
+}
+
+void ADoubleClickIsOnePressOnALabelAndADblClickOnTheRow(Strip& s) {
+  s.Label(1, 10, "First");
+  s.Show();
+  for (const int x : {15, 150}) {
+    Probe().mouse(s.row.hWnd(), Pointer::Down, 1, 1, x, 8);
+    Probe().mouse(s.row.hWnd(), Pointer::Up, 1, 0, x, 8);
+    Probe().mouse(s.row.hWnd(), Pointer::Down, 1, 1, x, 8, true);
+    Probe().mouse(s.row.hWnd(), Pointer::Up, 1, 0, x, 8);
+  }
+  Probe().waitFor([&] { return s.events.size() >= 8; });
+  EXPECT_EQ(s.events, (std::vector<std::string>{"LD1:1", "LU1:1", "LU1:1", "BD:1", "BU:1", "BD:1",
+                                                "BC", "BU:1"}));
+}
+
+// A tooltip shows its text as it stands, never as markup, on the label it belongs to; the
+// title picture's own elsewhere.
+void TooltipsShowPlainText(Strip& s) {
+  s.Label(1, 10, "First", "<b>Ann</b> & <i>Bob</i>");
+  s.Show();
+  EXPECT_EQ(Probe().toolTipAt(s.row.hWnd(), 15, 8), "<b>Ann</b> & <i>Bob</i>");
+  EXPECT_EQ(Probe().toolTipAt(s.title.hWnd(), 10, 8), "Title");
+}
+
+void OnlyTheDialogTakesTheKeyboard(Strip& s) {
+  s.Show();
+  EXPECT_FALSE(Probe().active(s.form.hWnd()));
+  Form dialog{{.name = "frmDialog",
+               .caption = "Dialog",
+               .borderStyle = BorderStyle::FixedToolWindow,
+               .clientWidth = 4680,
+               .clientHeight = 1320}};
+  dialog.Show();
+  EXPECT_TRUE(Probe().waitFor([&] { return Probe().active(dialog.hWnd()); }));
+  EXPECT_FALSE(Probe().active(s.form.hWnd()));
+}
+
+class Surface : public testing::TestWithParam<SurfaceCase> {};
+
+TEST_P(Surface, DoesWhatTheEngineAsks) {
+  Strip strip;
+  GetParam().run(strip);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Surface,
+    testing::Values(SurfaceCase{"WindowsStandWhereAsked", WindowsStandWhereAsked},
+                    SurfaceCase{"TextIsDrawnAsWideAsMeasured", TextIsDrawnAsWideAsMeasured},
+                    SurfaceCase{"EventsInOrderWithCapture",
+                                EventsArriveInOrderAndAPressedLabelKeepsThePointer},
+                    SurfaceCase{"DoubleClicks", ADoubleClickIsOnePressOnALabelAndADblClickOnTheRow},
+                    SurfaceCase{"TooltipsShowPlainText", TooltipsShowPlainText},
+                    SurfaceCase{"OnlyTheDialogTakesTheKeyboard", OnlyTheDialogTakesTheKeyboard}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace platform::surface_test
