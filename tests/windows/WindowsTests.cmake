@@ -124,3 +124,14 @@ if(TARGET ticker)
     ENVIRONMENT "${TICKER_WINE_WINDOWS_ENVIRONMENT};TICKER_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
 endif()
 
+# What Wine does when a program that is not active activates its dialog as Windows asks: a
+# small program outside the ticker, on Xvfb with openbox. It records Wine's answer; it fails
+# only when the probe cannot run.
+add_executable(foreground_probe windows/foreground_probe.cpp)
+add_test(NAME foreground_probe
+  COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/windows/foreground_probe.py
+          $<TARGET_FILE:foreground_probe>)
+set_tests_properties(foreground_probe PROPERTIES
+  FIXTURES_REQUIRED wine_windows_prefix RESOURCE_LOCK wine_windows_prefix LABELS widget
+  TIMEOUT 300
+  ENVIRONMENT "${TICKER_WINE_WINDOWS_ENVIRONMENT};TICKER_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
