@@ -2,6 +2,7 @@
 #include <optional>
 #include <string>
 
+#include "feed/AsciiSearch.h"
 #include "feed/FieldDecoding.h"
 #include "feed/ParseRss.h"
 
@@ -77,9 +78,52 @@ std::optional<Reference> ReadReference(std::string_view text, bool decodeAmp) {
   return Reference{{}, value, i + 1};
 }
 
+// A C0 or C1 control character, or DEL: shown as a blank, as a line break is.
+bool IsControl(std::uint32_t cp) { return cp < 0x20 || (cp >= 0x7F && cp < 0xA0); }
+
+bool StartsWithLower(std::string_view text, std::string_view lowerPrefix) {
+  if (text.size() < lowerPrefix.size()) return false;
+  for (std::size_t i = 0; i < lowerPrefix.size(); ++i) {
+    if (feed::AsciiLower(text[i]) != lowerPrefix[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 namespace feed {
+
+void AppendTitleReferencesDecoded(std::string& out, std::string_view text) {
+  out.reserve(out.size() + text.size());
+  std::size_t from = 0;
+  for (;;) {
+    const std::size_t amp = text.find('&', from);
+    if (amp == std::string_view::npos) break;
+    out.append(text.substr(from, amp - from));
+    const std::string_view rest = text.substr(amp);
+    // Feeds that escape their ampersands twice write "&amp;amp;" for one "&", in any case.
+    std::size_t length = StartsWithLower(rest, "&amp;amp;") ? 9
+                         : StartsWithLower(rest, "&amp;")   ? 5
+                                                            : 0;
+    if (length != 0) {
+      out.push_back('&');
+    } else if (const std::optional<Reference> ref = ReadReference(rest, false)) {
+      if (!ref->replacement.empty()) {
+        out.append(ref->replacement);
+      } else if (IsControl(ref->codePoint)) {
+        out.push_back(' ');
+      } else {
+        AppendUtf8(out, ref->codePoint);
+      }
+      length = ref->length;
+    } else {
+      out.push_back('&');
+      length = 1;
+    }
+    from = amp + length;
+  }
+  out.append(text.substr(from));
+}
 
 void AppendXmlEscapesDecoded(std::string& out, std::string_view text, bool decodeAmp) {
   out.reserve(out.size() + text.size());
@@ -109,5 +153,11 @@ void AppendXmlEscapesDecoded(std::string& out, std::string_view text, bool decod
 std::string DecodeXmlEscapes(std::string_view text, bool decodeAmp) {
   std::string out;
   feed::AppendXmlEscapesDecoded(out, text, decodeAmp);
+  return out;
+}
+
+std::string DecodeTitleReferences(std::string_view text) {
+  std::string out;
+  feed::AppendTitleReferencesDecoded(out, text);
   return out;
 }

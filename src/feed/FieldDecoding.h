@@ -18,6 +18,9 @@ std::string_view StripCDataView(std::string_view text);
 void AppendReplacedWithAmpersand(std::string& out, std::string_view text,
                                  std::string_view lowerNeedle);
 
+// Appends DecodeTitleReferences(text).
+void AppendTitleReferencesDecoded(std::string& out, std::string_view text);
+
 // Appends DecodeXmlEscapes(text, decodeAmp).
 void AppendXmlEscapesDecoded(std::string& out, std::string_view text, bool decodeAmp);
 

@@ -123,25 +123,9 @@ class FieldValues {
   SharedText value_;
 };
 
-// Scratch buffers kept across the items of one document, so decoding a title allocates at most
-// the title itself.
-struct TitleDecoder {
-  std::string once;
-  std::string twice;
-
-  void Decode(std::string_view raw, std::string& title) {
-    const std::string_view text = StripCDataView(raw);
-    if (text.find('&') == npos) {
-      title.assign(text);
-      return;
-    }
-    once.clear();
-    AppendReplacedWithAmpersand(once, text, "&amp;amp;");
-    twice.clear();
-    AppendReplacedWithAmpersand(twice, once, "&amp;");
-    AppendXmlEscapesDecoded(title, twice, false);
-  }
-};
+void DecodeTitle(std::string_view raw, std::string& title) {
+  AppendTitleReferencesDecoded(title, StripCDataView(raw));
+}
 
 // The tooltip depends on two raw fields; it is rebuilt only when one of them changes.
 struct ToolTips {
@@ -180,7 +164,6 @@ std::size_t CountItemTags(std::string_view document) {
 
 void ReadItems(std::string_view document, ItemList& items) {
   FieldLookup lookup(document);
-  TitleDecoder titleDecoder;
   FieldValues titles;
   FieldValues links;
   ToolTips tips;
@@ -189,9 +172,7 @@ void ReadItems(std::string_view document, ItemList& items) {
     const ItemScan scan = ScanItem(document, p);
     NewsItem& entry = items.emplace_back();
 
-    entry.strTitle = titles.Value(
-        lookup.Value(kTitle, scan),
-        [&titleDecoder](std::string_view raw, std::string& out) { titleDecoder.Decode(raw, out); });
+    entry.strTitle = titles.Value(lookup.Value(kTitle, scan), DecodeTitle);
 
     // Inside a CDATA section an "&" is literal; outside it the link is XML-escaped text.
     entry.strLink =

@@ -17,6 +17,12 @@ std::string StripCData(std::string_view text);
 // "&amp;amp;" and then "&amp;" become "&" (letter case ignored), each in one pass.
 std::string DecodeAmpersands(std::string_view text);
 
+// A title's text as its caption shows it, decoded in one pass: at each "&", "&amp;amp;" or
+// "&amp;" (letter case ignored) becomes "&", and the references DecodeXmlEscapes decodes become
+// their characters, a control character a blank; what a reference gives is never read again,
+// so "&amp;lt;" shows as "&lt;". Anything else stays as written.
+std::string DecodeTitleReferences(std::string_view text);
+
 // "&lt;", "&gt;", "&quot;", "&apos;" and numeric character references of valid code points
 // become their characters, once; with decodeAmp also "&amp;". Anything else stays as written.
 std::string DecodeXmlEscapes(std::string_view text, bool decodeAmp);

@@ -178,6 +178,24 @@ INSTANTIATE_TEST_SUITE_P(
                  {{"\xC3\x89t\xC3\xA9 \xE2\x82\xAC", "http://h/\xC3\xA9", "Post by  on "}}}),
     CaseName);
 
+// Titles escaped twice keep one level of escaping: each reference is decoded once.
+class RssTitleReferences : public testing::TestWithParam<FeedCase> {};
+
+TEST_P(RssTitleReferences, GivesItems) {
+  EXPECT_EQ(Parse(GetParam().document), WithEmptyFirst(GetParam().items));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Titles, RssTitleReferences,
+    testing::Values(FeedCase{"DoubleEscapedInCData",
+                             "<item><title><![CDATA[&amp;lt;a href=&amp;quot;u&amp;quot;&amp;gt;"
+                             "]]></title></item>",
+                             {{"&lt;a href=&quot;u&quot;&gt;", "", "Post by  on "}}},
+                    FeedCase{"ControlCharactersBlank",
+                             "<item><title>a&#1;b&#xD;c</title><link>?&#xD;</link></item>",
+                             {{"a b c", "?\r", "Post by  on "}}}),
+    CaseName);
+
 // Reference comparison: documents made of tag fragments in random order, so that items lack
 // fields, tags come in other case, sections are broken and items overlap.
 std::string RandomDocument(std::mt19937& rng) {

@@ -58,6 +58,26 @@ INSTANTIATE_TEST_SUITE_P(
                     TextCase{"Adjacent", "&amp;&amp;", "&&"}),
     CaseName);
 
+class DecodeTitleReferencesTable : public testing::TestWithParam<TextCase> {};
+
+TEST_P(DecodeTitleReferencesTable, DecodesEachReferenceOnce) {
+  EXPECT_EQ(DecodeTitleReferences(GetParam().input), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DecodeTitleReferencesTable,
+    testing::Values(
+        // Escaped twice: one level goes, what it gives is not read again.
+        TextCase{"DoubleEscaped", "&amp;quot;x&amp;quot; &amp;lt;b&amp;gt; &amp;#65; &#38;lt;",
+                 "&quot;x&quot; &lt;b&gt; &#65; &lt;"},
+        TextCase{"AmpersandEscapes", "a &amp; b &AMP;Amp; c &amp;amp;amp;", "a & b & c &amp;"},
+        // C0 controls, DEL and C1 show as blanks; their neighbours 0x20, 0x7E and 0xA0 do not.
+        TextCase{"Controls", "&lt;a&#1;b&#xD;&#x1F;&#127;&#x9F;&#x20;&#x7E;&#xA0;",
+                 "<a b     ~\xC2\xA0"},
+        TextCase{"InvalidKept", "&#0; &#xD800; &LT; &bogus; &amp",
+                 "&#0; &#xD800; &LT; &bogus; &amp"}),
+    CaseName);
+
 struct EscapeCase {
   const char* name;
   std::string input;

@@ -19,9 +19,8 @@ inline ItemList ParseRss(std::string_view document) {
     p = std::int32_t(InStr(std::size_t(p), document, "<item>", false));
     NewsItem& item = items.emplace_back();
     std::int32_t start = p;
-    item.strTitle = DecodeXmlEscapes(
-        DecodeAmpersands(StripCData(GetBetween("<title>", "</title>", document, start, false))),
-        false);
+    item.strTitle = DecodeTitleReferences(
+        StripCData(GetBetween("<title>", "</title>", document, start, false)));
     const std::string rawLink = GetBetween("<link>", "</link>", document, start, false);
     item.strLink = InStr(1, rawLink, "[CDATA", false) != 0 ? StripCData(rawLink)
                                                            : DecodeXmlEscapes(rawLink, true);
