@@ -137,4 +137,25 @@ TEST_F(LayoutTest, ListsLongerThan32767ItemsAreLaidOutWhole) {
   EXPECT_EQ(t.picTicker.Width(), t.lblItem(40000).Left() + t.lblItem(40000).Width() + 240);
 }
 
+// 3,000 empty items borrow a title of a million two-byte characters: each label shows its first
+// 999 characters and an ellipsis, the item keeps the whole title, and the row stays short of
+// 2^29 twips, beyond which a 30-twip scroll step is lost in single-float rounding.
+TEST_F(LayoutTest, AMillionCharacterTitleShowsCutAndTheRowStaysScrollable) {
+  std::string title;
+  for (int i = 0; i < 1'000'000; ++i) title += "\xC3\xA9";
+  std::string document = "<rss>";
+  for (int i = 0; i < 3000; ++i) document += "<item></item>";
+  Load("huge.php", document + RssItem(title, "") + "</rss>");
+  frmTicker& t = h.ticker();
+  ASSERT_EQ(t.lblItem.Count(), 3002);
+  EXPECT_EQ(t.items()[1].strTitle, title);
+  std::string shown;
+  for (int i = 0; i < 999; ++i) shown += "\xC3\xA9";
+  shown += "\xE2\x80\xA6";
+  for (const int i : {1, 3001}) EXPECT_EQ(t.lblItem(i).Caption(), shown) << i;
+  EXPECT_EQ(t.lblItem(3001).Width(), Measure(shown));
+  EXPECT_GT(t.lblItem(3001).Left(), t.lblItem(3000).Left());
+  EXPECT_LT(t.picTicker.Width(), 536870912.0f);
+}
+
 }  // namespace

@@ -67,7 +67,8 @@ TEST_F(LoadMemoryTest, AFeedThatCannotBeHeldIsAFailedLoadAndTheRowStays) {
   EXPECT_EQ(h.ticker().picTitle.ToolTipText().find("failed"), std::string::npos);
 }
 
-// Every label shows its item's texts without a copy of them, however long they are.
+// Every label shows its item's texts without a copy of them; a title too long to show whole
+// shows a cut copy of at most a thousand characters, not a copy of the whole.
 TEST_F(LoadMemoryTest, LabelsHoldTheirItemsTextsWithoutCopies) {
   const std::string headline(1 << 20, 'h');
   std::string stories = "STORY \nHEADLINE " + headline + "\nURL http://www.tallowmere.example/\n";
@@ -82,7 +83,11 @@ TEST_F(LoadMemoryTest, LabelsHoldTheirItemsTextsWithoutCopies) {
   ASSERT_EQ(items[0].strTitle.size(), headline.size());
   for (int i = 0; i < 502; ++i) {
     const auto at = static_cast<std::size_t>(i);
-    ASSERT_EQ(&h.ticker().lblItem(i).Caption(), &items[at].strTitle.str()) << "label " << i;
+    if (i == 0) {
+      EXPECT_LE(h.ticker().lblItem(0).Caption().size(), 1000u + 2);
+    } else {
+      ASSERT_EQ(&h.ticker().lblItem(i).Caption(), &items[at].strTitle.str()) << "label " << i;
+    }
     ASSERT_EQ(&h.ticker().lblItem(i).ToolTipText(), &items[at].strToolTip.str()) << i;
   }
 }
