@@ -16,6 +16,11 @@ packages=(
   desktop-file-utils appstream man-db groff-base dpkg-dev file librsvg2-bin
   # the Windows build: the mingw-w64 cross compiler (posix threads) and Wine to test it
   g++-mingw-w64-x86-64-posix wine wine64
+  # the screen reader test: a session bus, the accessibility bus and a reader
+  dbus at-spi2-core python3-pyatspi
+  # Wayland desktops, headless, for the strip's end-to-end tests: mutter and sway with
+  # XWayland, xhost to let the tests reach sway's XWayland (the session bus is above)
+  mutter sway xwayland x11-xserver-utils
   # runtime
   libqt6widgets6 libqt6network6 ca-certificates xdg-utils fonts-liberation fonts-dejavu-core
 )

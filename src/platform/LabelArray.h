@@ -19,6 +19,9 @@
 namespace platform {
 
 class PictureBox;
+namespace engine {
+class KeyboardFocus;
+}
 
 // The state of one label: a small value, not a window. The texts are shared, not copied: a
 // label shows its item's caption without a copy, and a label made by Load starts with the same
@@ -132,8 +135,11 @@ class LabelArray {
   // those columns has to draw.
   void LabelsBetween(Twips from, Twips to, std::vector<int>& out) const;
   const char* name() const { return name_; }
+  // The label a person moved the keyboard focus to on the active window, or -1 for none.
+  int FocusedIndex() const { return focusedIndex_; }
 
  private:
+  friend class engine::KeyboardFocus;
   void changed(int index, const RectTwips& before);
   void sortByLeft() const;
   // The container must outlive the array (declare the array after its picture box).
@@ -151,6 +157,7 @@ class LabelArray {
   mutable std::vector<int> byLeft_;
   mutable Twips widest_ = 0;
   mutable bool byLeftStale_ = true;
+  int focusedIndex_ = -1;
 };
 
 }  // namespace platform

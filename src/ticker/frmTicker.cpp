@@ -21,7 +21,7 @@ const Form::Definition kFrmTicker{
     .clientHeight = 3090,
     .startUpPosition = StartUpPosition::WindowsDefault,
     .icons = {{":/images/icon32.png"}, {":/images/icon16.png"}},
-    // No key is handled on the strip.
+    // The strip never takes the keyboard by itself; a person who clicks it may use keys there.
     .activateOnShow = false,
 };
 

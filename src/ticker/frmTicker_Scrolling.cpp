@@ -1,6 +1,6 @@
 // Scrolling and the hover pause: the strip moves 30 twips a tick, reloads when its row has
-// passed the title picture, pauses while the pointer rests on an item and resumes when the
-// pointer leaves the strip.
+// passed the title picture, pauses while the pointer rests on an item (or an item has the
+// keyboard focus) and resumes when the pointer leaves the strip (and the focus the item).
 #include "platform/Application.h"
 #include "ticker/frmTicker.h"
 
@@ -24,6 +24,11 @@ class SetWhileInScope {
 }  // namespace
 
 void frmTicker::tmrScroll_Timer() {
+  // A headline with the keyboard focus holds the strip as a resting pointer does.
+  if (lblItem.FocusedIndex() >= 0) {
+    StopScroll();
+    return;
+  }
   picTicker.setLeft(picTicker.Left() - kStep);
   const float t = picTicker.Width() + picTicker.Left() - picTitle.Width();
   if (t < 0) {
@@ -48,7 +53,8 @@ void frmTicker::StopScroll() {
 }
 
 void frmTicker::ResumeScroll() {
-  if (blnOptionsOpen) return;
+  // The hover poll goes on while a headline has the focus, and resumes once it has left.
+  if (blnOptionsOpen || lblItem.FocusedIndex() >= 0) return;
   if (tmrMouse.Enabled()) tmrMouse.setEnabled(false);
   // During the end-of-run reload the pause is over, but the end-of-run tick starts the strip.
   if (blnRunEnding) return;

@@ -31,7 +31,9 @@ BoxCore::BoxCore(FormCore& form, PictureBox& owner, const PictureBox::Definition
 
 BoxCore::~BoxCore() {
   *alive_ = false;
-  if (!formGone_) form_.removeBox(this);
+  if (formGone_) return;
+  form_.keyboardFocus().boxGone(this);
+  form_.removeBox(this);
 }
 
 namespace {
@@ -49,6 +51,8 @@ class NoWindow final : public NativeBox {
   PointerNow pointerNow() const override { return {}; }
   void place(const Pixels&) override {}
   void scroll(int, int) override {}
+  bool readerAttached() const override { return false; }
+  void accessibleChanged(AccessibleChange) override {}
 };
 
 }  // namespace
@@ -88,6 +92,7 @@ void BoxCore::setToolTip(const std::string& value) {
 
 void BoxCore::layOut() {
   if (formGone_) return;
+  accessibleChanges_.note();
   const unsigned d = dpi();
   const Pixels logical{ToPixels(area_.left, d), ToPixels(area_.top, d),
                        std::max(0, ToPixels(area_.width, d)),
@@ -131,6 +136,7 @@ void BoxCore::layOut() {
 
 void BoxCore::attach(LabelArray* labels) {
   arrays_.push_back(labels);
+  accessibleChanges_.note();
   native_->invalidate({});
 }
 
@@ -139,12 +145,15 @@ void BoxCore::detach(LabelArray* labels) {
   if (capture_.labels == labels) capture_ = {};
   if (hovered_.labels == labels) hovered_ = {};
   captions_.forget(labels, -1);
+  accessibleChanges_.note();
+  if (!formGone_) form_.keyboardFocus().labelGone(labels, -1);
   native_->invalidate({});
 }
 
 void BoxCore::labelsChanged(const RectTwips& area) {
   // The label under a resting pointer may have a new tooltip.
   if (hoverKnown_ && hovered_.labels != nullptr) updateToolTip();
+  accessibleChanges_.note();
   if (visiblePart_.empty() || area.width <= 0 || area.height <= 0) return;
   const unsigned d = dpi();
   // Most labels of a long row lie outside the window: tell that in twips, cheaply.
@@ -161,6 +170,8 @@ void BoxCore::labelsChanged(const RectTwips& area) {
 
 void BoxCore::captionChanged(const LabelArray* labels, int index) {
   captions_.forget(labels, index);
+  accessibleChanges_.note();
+  if (!formGone_ && index >= 0) form_.keyboardFocus().labelGone(labels, index);
   if (hoverKnown_ && hovered_.labels == labels && (index < 0 || hovered_.index == index)) {
     updateToolTip();
   }
@@ -198,6 +209,7 @@ void BoxCore::paint(Painter& painter, const Pixels& dirty) {
     painter.picture(picture_, PictureArea(picture_, -offsetX_, -offsetY_, dpi()), dirty);
   }
   drawLabels(painter, dirty);
+  if (!formGone_) form_.keyboardFocus().paint(*this, painter, dirty);
 }
 
 // Laying out a caption of megabytes on every tick of the scroll would take the whole
@@ -328,6 +340,24 @@ void BoxCore::press(int button, int buttons, int shift, Twips x, Twips y, bool d
   deliver(target, FormEvents::Pointer::Down, button, shift, x, y);
   if (!*alive || !doubleClick || target.labels != nullptr) return;
   if (EventHandler handler = owner_.DblClick) handler();
+}
+
+bool BoxCore::clickLabel(LabelArray* labels, int index) {
+  const Target target{labels, index};
+  const LabelState* label = labelOf(target);
+  if (label == nullptr) return false;
+  const Twips x = label->left + label->width / 2;
+  const Twips y = label->top + label->height / 2;
+  const std::shared_ptr<bool> alive = alive_;
+  deliver(target, FormEvents::Pointer::Down, vbLeftButton, 0, x, y);
+  // The press may have closed the form or unloaded the label: deliver looks it up again.
+  if (*alive) deliver(target, FormEvents::Pointer::Up, vbLeftButton, 0, x, y);
+  return true;
+}
+
+void BoxCore::pointerCrossed(bool inside) {
+  pointerInside_ = inside;
+  if (!formGone_) form_.noteCrossing(inside);
 }
 
 void BoxCore::pointer(FormEvents::Pointer kind, int button, int buttons, int shift, int x, int y,

@@ -16,6 +16,7 @@
 #include "platform/Font.h"
 #include "platform/LabelArray.h"
 #include "platform/PictureBox.h"
+#include "platform/engine/Accessibility.h"
 #include "platform/engine/CaptionPieces.h"
 #include "platform/engine/Surface.h"
 
@@ -31,6 +32,7 @@ class BoxCore final : public BoxEvents {
   BoxCore& operator=(const BoxCore&) = delete;
 
   PictureBox& owner() const { return owner_; }
+  FormCore& form() const { return form_; }
   NativeBox& native() const { return *native_; }
   // The box's window; null once its form has gone.
   NativeBox* nativeIfAny() const { return formGone_ ? nullptr : native_.get(); }
@@ -72,14 +74,22 @@ class BoxCore final : public BoxEvents {
   void labelsChanged(const RectTwips& area);
   // The caption of label index changed, or the label went (index -1: all of the array's).
   void captionChanged(const LabelArray* labels, int index);
+  // A left press and release on label index as the pointer gives them, the pointer left where
+  // it is; false when the label is not loaded in this box.
+  bool clickLabel(LabelArray* labels, int index);
 
   // BoxEvents.
   void paint(Painter& painter, const Pixels& dirty) override;
   void pointer(FormEvents::Pointer kind, int button, int buttons, int shift, int x, int y,
                bool doubleClick) override;
   void captureLost() override { captured_ = false; }
+  void pointerCrossed(bool inside) override;
+  bool pointerInside() const { return pointerInside_; }
+  // A press on the box or its labels keeps the pointer until its buttons are up.
+  bool holdsPointer() const { return captured_; }
 
  private:
+  friend class KeyboardFocus;  // presses the focused label as the pointer does
   // A label (its array and index) or, with no array, the box itself.
   struct Target {
     LabelArray* labels = nullptr;
@@ -116,6 +126,7 @@ class BoxCore final : public BoxEvents {
   std::vector<int> paintList_;
   Target capture_;
   bool captured_ = false;
+  bool pointerInside_ = false;
   // FormCore::WindowChanges() at the last press.
   std::uint64_t windowChangesAtPress_ = 0;
   Target hovered_;
@@ -126,6 +137,7 @@ class BoxCore final : public BoxEvents {
   CaptionCache captions_;
   bool formGone_ = false;
   std::unique_ptr<NativeBox> native_;
+  AccessibleChanges accessibleChanges_{*this};
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

@@ -51,6 +51,18 @@ Pixels FormCore::clientPixels() const {
 }
 
 void FormCore::setPosition(Twips left, Twips top) {
+  // Where the window system keeps the window where it wants it, asking again only brings the
+  // same answer (a tiling compositor centres it anew): a drag is the window manager's to make,
+  // and the position stays the one the window has, which moved() reports as it changes.
+  if (movesRefused_ && native_->shown()) {
+    if (pointerHeld() && native_->startSystemMove()) {
+      // The window manager has the pointer until its buttons are up; the toolkit may not hear
+      // of their release.
+      buttonsHeld_ = 0;
+      for (BoxCore* box : boxes_) box->captureLost();
+    }
+    return;
+  }
   left_ = left;
   top_ = top;
   positionSet_ = true;
@@ -169,6 +181,43 @@ void FormCore::moved(int x, int y) {
   if (x == ToPixels(left_, d) && y == ToPixels(top_, d)) return;
   left_ = ToTwips(x, d);
   top_ = ToTwips(y, d);
+}
+
+void FormCore::moveRefused(int x, int y) {
+  movesRefused_ = true;
+  if (native_->shown()) moved(x, y);
+}
+
+bool FormCore::pointerHeld() const {
+  return buttonsHeld_ != 0 || std::any_of(boxes_.begin(), boxes_.end(),
+                                          [](const BoxCore* b) { return b->holdsPointer(); });
+}
+
+void FormCore::pointerCrossed(bool inside) {
+  pointerInside_ = inside;
+  noteCrossing(inside);
+}
+
+void FormCore::noteCrossing(bool inside) {
+  if (!inside) leaveSeen_ = true;
+}
+
+bool FormCore::pointerKnownOutside() const {
+  return leaveSeen_ && !pointerInside_ &&
+         std::none_of(boxes_.begin(), boxes_.end(),
+                      [](const BoxCore* b) { return b->pointerInside(); });
+}
+
+bool FormCore::PointerKnownOutside(WindowHandle window) {
+  for (const FormCore* form : All()) {
+    bool ours = form->native_->handle() == window;
+    for (const BoxCore* box : form->boxes_) {
+      const NativeBox* native = box->nativeIfAny();
+      ours = ours || (native != nullptr && native->handle() == window);
+    }
+    if (ours) return form->pointerKnownOutside();
+  }
+  return false;
 }
 
 void FormCore::stateChanged() { ++windowChanges; }

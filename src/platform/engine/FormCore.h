@@ -9,6 +9,7 @@
 
 #include "platform/Form.h"
 #include "platform/Image.h"
+#include "platform/engine/KeyboardFocus.h"
 #include "platform/engine/Surface.h"
 
 namespace platform::engine {
@@ -58,6 +59,15 @@ class FormCore final : public FormEvents {
   // unless it cancelled. True when the window closed.
   bool requestClose(int unloadMode);
   void setTopmost(bool topmost) { native_->setTopmost(topmost); }
+  // True once the window system has reported the pointer leaving the form's windows and not
+  // entering one since: a poll that still finds the pointer over the form reads a stale
+  // position (XWayland keeps the last one it saw over an X window).
+  bool pointerKnownOutside() const;
+  // The same for the form whose window, or picture box's window, has this handle; false for
+  // a window that is none of ours.
+  static bool PointerKnownOutside(WindowHandle window);
+  // A crossing reported by one of the form's windows.
+  void noteCrossing(bool inside);
 
   void addImage(const Image& image);
   void addBox(BoxCore* box);
@@ -66,20 +76,28 @@ class FormCore final : public FormEvents {
   // whole side of it).
   void boxChanged(BoxCore* box);
   const std::vector<BoxCore*>& boxes() const { return boxes_; }
+  KeyboardFocus& keyboardFocus() { return keyboardFocus_; }
 
   // FormEvents.
   void paint(Painter& painter, const Pixels& dirty) override;
   void pointer(Pointer kind, int button, int buttons, int shift, int x, int y) override;
   bool closeRequested() override;
   void moved(int x, int y) override;
+  void moveRefused(int x, int y) override;
+  void pointerCrossed(bool inside) override;
   void mapped() override;
   void stateChanged() override;
   void dpiChanged() override;
+  bool key(int keyCode, int shift, bool repeat) override {
+    return keyboardFocus_.key(keyCode, shift, repeat);
+  }
+  void deactivated() override { keyboardFocus_.clear(); }
 
  private:
   void applyPosition();
   void centreOnScreen();
   void layOutBoxes(std::size_t from);
+  bool pointerHeld() const;
 
   Form& owner_;
   StartUpPosition startUpPosition_;
@@ -97,8 +115,14 @@ class FormCore final : public FormEvents {
   bool loaded_ = false;
   bool closed_ = false;
   int buttonsHeld_ = 0;
+  bool pointerInside_ = false;
+  bool leaveSeen_ = false;
+  // The window system keeps the window where it is when the program moves it: a drag asks
+  // the window manager to move it instead.
+  bool movesRefused_ = false;
   std::vector<Image::Definition> images_;
   std::vector<BoxCore*> boxes_;
+  KeyboardFocus keyboardFocus_{*this};
   std::unique_ptr<NativeForm> native_;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

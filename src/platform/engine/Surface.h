@@ -59,6 +59,8 @@ class Painter {
   // clipped to clip. Line breaks and tabs are drawn as blanks; an "&" as it stands.
   virtual void text(const MeasuringFont& font, std::string_view utf8, long long x64, int top,
                     Color color, const Pixels& clip) = 0;
+  // The keyboard focus's mark: a dotted one-pixel frame just inside area, clipped to clip.
+  virtual void focusFrame(const Pixels& area, Color color, const Pixels& clip) = 0;
 };
 
 // Where the pointer is now, as the window system tells it.
@@ -98,6 +100,14 @@ class NativeBox : public NativeWindow {
   virtual void place(const Pixels& part) = 0;
   // Moves the pixels already drawn by dx, dy and repaints only the uncovered columns.
   virtual void scroll(int dx, int dy) = 0;
+  // Whether an assistive program (a screen reader) reads the window system's accessibility
+  // objects now; false when the system cannot tell.
+  virtual bool readerAttached() const = 0;
+  // What a reader sees of the box (AccessibleLabels) changed since the last call: labels came,
+  // went or began or stopped showing (Children), or moved (Bounds). The window tells the
+  // reader; a system without such events ignores it.
+  enum class AccessibleChange { Children, Bounds };
+  virtual void accessibleChanged(AccessibleChange change) = 0;
 };
 
 // A form's top-level window.
@@ -113,6 +123,9 @@ class NativeForm : public NativeWindow {
   virtual void resizeClient(int width, int height) = 0;
   // Where the frame's top-left corner is now on the screen, as the window system says.
   virtual Pixels frameNow() const = 0;
+  // Asks the window manager to move the window with the pointer while a button is held, for a
+  // drag where the program may not move its window itself; false when it cannot be asked.
+  virtual bool startSystemMove() = 0;
   // Maps the window; activate says whether it may take the keyboard from the window in use.
   virtual void show(bool activate) = 0;
   virtual void hide() = 0;
@@ -145,12 +158,36 @@ class FormEvents {
   virtual bool closeRequested() = 0;
   // The user or the window manager moved the window's frame to the screen point.
   virtual void moved(int x, int y) = 0;
+  // The window system left the frame at the screen point instead of moving it where the
+  // program asked: the program cannot move this window itself.
+  virtual void moveRefused(int x, int y) = 0;
+  // The pointer came onto the window (inside) or left it, as the window system reports its
+  // crossings.
+  virtual void pointerCrossed(bool inside) = 0;
   // The window manager has just mapped the window (and may have placed it where it liked).
   virtual void mapped() = 0;
   // The window was hidden, minimised, maximised or restored, by anybody.
   virtual void stateChanged() = 0;
   // The display's scale changed: sizes and positions follow.
   virtual void dpiChanged() = 0;
+  // A key pressed while the window is the active one (Key codes, the modifier keys as in
+  // pointer events), repeat when the window system repeats a key held down: true when the form
+  // used it, false to leave it to the window system.
+  virtual bool key(int keyCode, int shift, bool repeat = false) = 0;
+  // The window is no longer the active one: it has lost the keyboard.
+  virtual void deactivated() = 0;
+};
+
+// The keys a form's window reports, by their Windows virtual-key codes.
+struct Key {
+  static constexpr int Tab = 9;
+  static constexpr int Return = 13;
+  static constexpr int Escape = 27;
+  static constexpr int Space = 32;
+  static constexpr int Left = 37;
+  static constexpr int Right = 39;
+  static constexpr int Menu = 93;
+  static constexpr int F10 = 121;
 };
 
 // What a picture box's window reports to the engine.
@@ -164,6 +201,8 @@ class BoxEvents {
                        bool doubleClick) = 0;
   // The window system took the pointer's capture away.
   virtual void captureLost() = 0;
+  // As FormEvents::pointerCrossed.
+  virtual void pointerCrossed(bool inside) = 0;
 };
 
 // A repeating timer of the window system.

@@ -4,6 +4,7 @@
 #include <QScreen>
 #include <QWidget>
 
+#include "platform/engine/FormCore.h"
 #include "platform/qt/PictureBoxWidget.h"
 #include "platform/qt/SystemServiceClasses.h"
 
@@ -20,13 +21,20 @@ bool PointerCursor::GetCursorPos(PointApi& pt) const {
 // Labels own no window: a point on one belongs to the picture box that draws it. Any other
 // widget of ours answers with its own identity, which matches no form or picture box handle.
 // Windows of other programs cannot be told from the desktop here: both give 0.
+// XWayland keeps reporting the last position the pointer had over an X window after it went on
+// to a native Wayland one: a window whose form the window system saw the pointer leave is not
+// believed to be under it.
 WindowHandle PointerCursor::WindowFromPoint(PointApi pt) const {
   QWidget* widget = QApplication::widgetAt(QPoint(pt.x, pt.y));
   if (widget == nullptr) return 0;
+  WindowHandle found = reinterpret_cast<WindowHandle>(widget);
   for (QWidget* w = widget; w != nullptr && !w->isWindow(); w = w->parentWidget()) {
-    if (dynamic_cast<PictureBoxWidget*>(w) != nullptr) return reinterpret_cast<WindowHandle>(w);
+    if (dynamic_cast<PictureBoxWidget*>(w) != nullptr) {
+      found = reinterpret_cast<WindowHandle>(w);
+      break;
+    }
   }
-  return reinterpret_cast<WindowHandle>(widget);
+  return engine::FormCore::PointerKnownOutside(found) ? 0 : found;
 }
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -29,6 +30,32 @@ Qt::WindowFlags FlagsFor(BorderStyle style) {
 
 constexpr std::size_t kMaxRequestedPositions = 64;
 
+// The engine's code of a key, 0 for one it has no use for.
+int KeyCodeOf(int key) {
+  switch (key) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+      return engine::Key::Tab;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return engine::Key::Return;
+    case Qt::Key_Escape:
+      return engine::Key::Escape;
+    case Qt::Key_Space:
+      return engine::Key::Space;
+    case Qt::Key_Left:
+      return engine::Key::Left;
+    case Qt::Key_Right:
+      return engine::Key::Right;
+    case Qt::Key_Menu:
+      return engine::Key::Menu;
+    case Qt::Key_F10:
+      return engine::Key::F10;
+    default:
+      return 0;
+  }
+}
+
 // The toolkit's own X connection, or none when the program does not run on X11.
 xcb_connection_t* XConnection() {
   if (QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
@@ -49,6 +76,9 @@ void AskToSkipTheTaskbar(QWidget* window) {
   AddSkipTaskbarState(connection, NativeId(window), window->isVisible());
 }
 
+// A Wayland compositor places its clients' windows: a client cannot move its own.
+bool PlacedByCompositor() { return QGuiApplication::platformName().startsWith("wayland"); }
+
 }  // namespace
 
 FormWidget::FormWidget(const Form::Definition& definition, engine::FormEvents& events)
@@ -58,6 +88,9 @@ FormWidget::FormWidget(const Form::Definition& definition, engine::FormEvents& e
       showInTaskbar_(definition.showInTaskbar) {
   setObjectName(QString::fromUtf8(definition.name));
   setWindowTitle(QString::fromStdString(definition.caption));
+  // A window without a title bar shows its caption to nobody: a reader names it by the program.
+  if (definition.borderStyle == BorderStyle::None)
+    setAccessibleName(QStringLiteral(APP_DISPLAY_NAME));
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
   // A form is seldom the active window (the strip almost never is): its tooltips show on
@@ -102,6 +135,10 @@ engine::Pixels FormWidget::frameNow() const {
 void FormWidget::moveTo(int x, int y) {
   const QPoint target(x, y);
   positionAsked_ = true;
+  if (isVisible() && PlacedByCompositor()) {
+    events_.moveRefused(framePosition().x(), framePosition().y());
+    return;
+  }
   if (framePosition() == target && testAttribute(Qt::WA_Moved)) return;
   requestedPositions_.push_back(target);
   if (requestedPositions_.size() > kMaxRequestedPositions) requestedPositions_.pop_front();
@@ -118,12 +155,12 @@ void FormWidget::moveTo(int x, int y) {
   applying_ = false;
 }
 
-void FormWidget::resizeClient(int width, int height) {
-  if (borderStyle_ == BorderStyle::FixedToolWindow) {
-    setFixedSize(width, height);
-  } else {
-    resize(width, height);
-  }
+// Fixed size hints (minimum = maximum) tell tiling window managers to float the window at its
+// own size instead of tiling it.
+void FormWidget::resizeClient(int width, int height) { setFixedSize(width, height); }
+
+bool FormWidget::startSystemMove() {
+  return windowHandle() != nullptr && windowHandle()->startSystemMove();
 }
 
 void FormWidget::show(bool activate) {
@@ -138,9 +175,21 @@ void FormWidget::show(bool activate) {
   // mapped, the engine applies the position it asked for again. A move after that is the
   // user's or the window manager's and is kept.
   awaitingMap_ = true;
+  markAsUtility();
   QWidget::show();
   if (windowHandle()->flags() != windowFlags()) windowHandle()->setFlags(windowFlags());
   if (!showInTaskbar_) AskToSkipTheTaskbar(this);
+  markAsUtility();
+}
+
+// The toolkit names a frameless window a normal one (again whenever its flags change), which
+// tiling window managers tile full screen; a utility window floats and keeps no task-list
+// entry.
+void FormWidget::markAsUtility() {
+  xcb_connection_t* connection = XConnection();
+  if (borderStyle_ == BorderStyle::None && connection != nullptr) {
+    SetUtilityWindowType(connection, NativeId(this));
+  }
 }
 
 void FormWidget::hide() {
@@ -251,13 +300,36 @@ void FormWidget::moveEvent(QMoveEvent* event) {
   }
   // Not yet mapped: the window manager placing the new window (see show).
   if (positionAsked_ && awaitingMap_) return;
+  // The window manager answered a move we asked for with another place: it keeps the window
+  // where it wants it (a tiling compositor), and a drag must ask it to move the window.
+  const bool refused = !requestedPositions_.empty();
   requestedPositions_.clear();
-  events_.moved(actual.x(), actual.y());
+  if (refused) {
+    events_.moveRefused(actual.x(), actual.y());
+  } else {
+    events_.moved(actual.x(), actual.y());
+  }
 }
 
 void FormWidget::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   if (event->type() == QEvent::WindowStateChange) events_.stateChanged();
+  if (event->type() == QEvent::ActivationChange && !isActiveWindow()) events_.deactivated();
+}
+
+// Keys reach the form before the toolkit's own focus chain takes Tab.
+bool FormWidget::event(QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const int code = KeyCodeOf(key->key());
+    // The toolkit reports Shift+Tab as a key of its own.
+    const int shift = ShiftValue(key->modifiers()) | (key->key() == Qt::Key_Backtab ? 1 : 0);
+    if (code != 0 && events_.key(code, shift, key->isAutoRepeat())) {
+      event->accept();
+      return true;
+    }
+  }
+  return NativeWidget::event(event);
 }
 
 void FormWidget::hideEvent(QHideEvent* event) {
@@ -286,6 +358,16 @@ void FormWidget::mouseMoveEvent(QMouseEvent* event) {
 
 void FormWidget::mouseReleaseEvent(QMouseEvent* event) {
   pointer(engine::FormEvents::Pointer::Up, event);
+}
+
+void FormWidget::enterEvent(QEnterEvent* event) {
+  QWidget::enterEvent(event);
+  events_.pointerCrossed(true);
+}
+
+void FormWidget::leaveEvent(QEvent* event) {
+  QWidget::leaveEvent(event);
+  events_.pointerCrossed(false);
 }
 
 void FormWidget::addControl(QWidget* control, int tabIndex, bool takesFocus) {

@@ -1,7 +1,7 @@
 // The toolkit window of a form. The form engine decides where it goes and what it shows; this
 // window does what only the toolkit and the X11 window manager can: frame, stacking band and
-// taskbar state, telling its own moves from the window manager's, and the native controls'
-// keyboard (tab order, default and cancel buttons).
+// taskbar state, telling its own moves from the window manager's, the native controls'
+// keyboard (tab order, default and cancel buttons), and the keys it hands to the engine.
 #pragma once
 
 #include <QMargins>
@@ -23,6 +23,7 @@ class FormWidget final : public NativeWidget<engine::NativeForm> {
   // engine::NativeForm: where the window is.
   void moveTo(int x, int y) override;
   engine::Pixels frameNow() const override;
+  bool startSystemMove() override;
   engine::Pixels frameExtra() const override;
   engine::Pixels workAreaNear(const engine::NativeForm* near) const override;
   void resizeClient(int width, int height) override;
@@ -41,6 +42,8 @@ class FormWidget final : public NativeWidget<engine::NativeForm> {
   void removeControl(QWidget* control);
   void addButton(QPushButton* button, bool isDefault, bool isCancel);
   void removeButton(QPushButton* button);
+  // A window with a title bar and a close box only, which a reader takes as a dialog.
+  bool isDialog() const { return borderStyle_ == BorderStyle::FixedToolWindow; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -51,13 +54,17 @@ class FormWidget final : public NativeWidget<engine::NativeForm> {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void enterEvent(QEnterEvent* event) override;
+  void leaveEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   QMargins frameMarginsNow() const;
   // Where the frame's corner is now, in screen pixels.
   QPoint framePosition() const;
   void pointer(engine::FormEvents::Pointer kind, QMouseEvent* event);
+  void markAsUtility();
   void pressDefaultButton();
   void pressCancelButton();
 

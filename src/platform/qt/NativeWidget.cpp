@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QPen>
 #include <QToolTip>
 
 #include "platform/qt/Colors.h"
@@ -56,6 +57,16 @@ class WidgetPainter final : public engine::Painter {
     const QRectF at(left, top, std::max<qreal>(1, clip.right() - left), entry.lineHeight());
     painter_.drawText(at, kLabelTextFlags, FontEntry::DisplayText(utf8));
     painter_.setClipping(false);
+  }
+
+  void focusFrame(const engine::Pixels& area, Color color, const engine::Pixels& clip) override {
+    if (area.width < 2 || area.height < 2) return;
+    painter_.save();
+    painter_.setClipRect(ToQRect(clip));
+    painter_.setPen(QPen(ToQColor(color), 0, Qt::DotLine));
+    painter_.setBrush(Qt::NoBrush);
+    painter_.drawRect(area.left, area.top, area.width - 1, area.height - 1);
+    painter_.restore();
   }
 
  private:

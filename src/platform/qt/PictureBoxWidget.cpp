@@ -1,10 +1,12 @@
 #include "platform/qt/PictureBoxWidget.h"
 
+#include <QAccessible>
 #include <QMouseEvent>
 
 #include "platform/engine/BoxCore.h"
 #include "platform/qt/FormWidget.h"
 #include "platform/qt/PointerEvents.h"
+#include "platform/qt/StripAccessible.h"
 
 namespace platform {
 
@@ -23,9 +25,11 @@ PictureBoxWidget::~PictureBoxWidget() {
 }
 
 // Only the engine makes picture boxes' windows, each for its own box.
-const engine::BoxCore& PictureBoxWidget::core() const {
-  return static_cast<const engine::BoxCore&>(events_);
-}
+engine::BoxCore& PictureBoxWidget::core() const { return static_cast<engine::BoxCore&>(events_); }
+
+bool PictureBoxWidget::readerAttached() const { return QAccessible::isActive(); }
+
+void PictureBoxWidget::accessibleChanged(AccessibleChange change) { TellReaderOfBox(this, change); }
 
 void PictureBoxWidget::place(const engine::Pixels& part) {
   if (part.empty()) {
@@ -62,6 +66,16 @@ void PictureBoxWidget::mouseMoveEvent(QMouseEvent* event) {
 
 void PictureBoxWidget::mouseReleaseEvent(QMouseEvent* event) {
   pointer(engine::FormEvents::Pointer::Up, event, false);
+}
+
+void PictureBoxWidget::enterEvent(QEnterEvent* event) {
+  QWidget::enterEvent(event);
+  events_.pointerCrossed(true);
+}
+
+void PictureBoxWidget::leaveEvent(QEvent* event) {
+  QWidget::leaveEvent(event);
+  events_.pointerCrossed(false);
 }
 
 }  // namespace platform

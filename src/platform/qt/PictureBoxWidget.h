@@ -19,11 +19,13 @@ class PictureBoxWidget final : public NativeWidget<engine::NativeBox> {
   ~PictureBoxWidget() override;
 
   // The engine's side of the box, for what a screen reader asks of it.
-  const engine::BoxCore& core() const;
+  engine::BoxCore& core() const;
 
   // engine::NativeBox.
   void place(const engine::Pixels& part) override;
   void scroll(int dx, int dy) override { QWidget::scroll(dx, dy); }
+  bool readerAttached() const override;
+  void accessibleChanged(AccessibleChange change) override;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -31,6 +33,8 @@ class PictureBoxWidget final : public NativeWidget<engine::NativeBox> {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void enterEvent(QEnterEvent* event) override;
+  void leaveEvent(QEvent* event) override;
 
  private:
   void pointer(engine::FormEvents::Pointer kind, QMouseEvent* event, bool doubleClick);

@@ -2,6 +2,13 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QComboBox>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+#include <QLineEdit>
 #include <QPointer>
 #include <QWindow>
 #include <algorithm>
@@ -10,7 +17,9 @@
 #include <vector>
 
 #include "platform/LabelArray.h"
+#include "platform/engine/Accessibility.h"
 #include "platform/engine/BoxCore.h"
+#include "platform/qt/FormWidget.h"
 #include "platform/qt/NativeWidget.h"
 #include "platform/qt/PictureBoxWidget.h"
 
@@ -18,17 +27,27 @@ namespace platform {
 
 namespace {
 
+using Key = std::pair<LabelArray*, int>;
+
 QString FromText(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+const engine::AccessibleLabel* Find(const std::vector<engine::AccessibleLabel>& offered,
+                                    const Key& key) {
+  const auto found = std::find_if(offered.begin(), offered.end(), [&](const auto& label) {
+    return label.labels == key.first && label.index == key.second;
+  });
+  return found == offered.end() ? nullptr : &*found;
 }
 
 // One label of a picture box. Labels own no window, so this object has no QObject of its
 // own; it reads the label's state at every question, and answers "invalid" once the label
 // or its box is gone.
-class LabelAccessible final : public QAccessibleInterface {
+class LabelAccessible final : public QAccessibleInterface, public QAccessibleActionInterface {
  public:
   LabelAccessible(PictureBoxWidget* box, LabelArray* labels, int index)
-      : box_(box), labels_(labels), index_(index) {}
+      : box_(box), key_(labels, index) {}
 
   bool isValid() const override { return label() != nullptr; }
   QObject* object() const override { return nullptr; }
@@ -79,31 +98,70 @@ class LabelAccessible final : public QAccessibleInterface {
     }
     flags.readOnly = true;
     if (label->mousePointer == vbCustom) flags.linked = true;
-    if (!box_->rect().intersects(rect().translated(-box_->mapToGlobal(QPoint(0, 0))))) {
+    const engine::AccessibleLabel* seen = Find(engine::AccessibleLabels(box_->core()), key_);
+    if (seen == nullptr || !seen->showing) {
       flags.invisible = true;
       flags.offscreen = true;
     }
     return flags;
   }
 
+  void* interface_cast(QAccessible::InterfaceType type) override {
+    return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this)
+                                                : nullptr;
+  }
+
+  // QAccessibleActionInterface: the press a left button gives the label.
+  QStringList actionNames() const override {
+    return isValid() ? QStringList{pressAction()} : QStringList{};
+  }
+  void doAction(const QString& name) override {
+    if (name != pressAction() || !box_) return;
+    engine::PressAccessibleLabel(box_->core(), key_.first, key_.second);
+  }
+  QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
  private:
   const LabelState* label() const;
 
   QPointer<PictureBoxWidget> box_;
-  LabelArray* labels_;
-  int index_;
+  Key key_;
 };
 
 const LabelState* LabelAccessible::label() const {
   if (!box_) return nullptr;
   const auto& arrays = box_->core().labelArrays();
-  if (std::find(arrays.begin(), arrays.end(), labels_) == arrays.end()) return nullptr;
-  if (!labels_->IsLoaded(index_)) return nullptr;
-  return &labels_->elements()[static_cast<std::size_t>(index_)].state;
+  if (std::find(arrays.begin(), arrays.end(), key_.first) == arrays.end()) return nullptr;
+  if (!key_.first->IsLoaded(key_.second)) return nullptr;
+  return &key_.first->elements()[static_cast<std::size_t>(key_.second)].state;
 }
 
-// A picture box: named by its tooltip; its children are the labels that show in it now, in
-// the order they stand from left to right.
+// WORKAROUND: the toolkit's AT-SPI bridge drops location changes (QAccessible::LocationChanged
+// sends nothing). The bounds-changed event it would send goes out here, on the toolkit's own
+// connection to the accessibility bus (named "a11y"), so that it comes from the program's
+// objects; without that connection there is no reader to tell.
+void SendBoundsChanged(QAccessibleInterface* object) {
+  QDBusConnection bus(QStringLiteral("a11y"));
+  if (!bus.isConnected()) return;
+  const QString prefix = QStringLiteral("/org/a11y/atspi/accessible/");
+  const QRect r = object->rect();
+  QDBusArgument rect;
+  rect.beginStructure();
+  rect << r.x() << r.y() << r.width() << r.height();
+  rect.endStructure();
+  QDBusArgument application;
+  application.beginStructure();
+  application << bus.baseService() << QDBusObjectPath(prefix + QStringLiteral("root"));
+  application.endStructure();
+  QDBusMessage signal = QDBusMessage::createSignal(
+      prefix + QString::number(QAccessible::uniqueId(object)),
+      QStringLiteral("org.a11y.atspi.Event.Object"), QStringLiteral("BoundsChanged"));
+  signal << QString() << 0 << 0 << QVariant::fromValue(QDBusVariant(QVariant::fromValue(rect)))
+         << QVariant::fromValue(application);
+  bus.send(signal);
+}
+
+// A picture box: named by its tooltip; its children are the labels of the engine's model.
 class PictureBoxAccessible final : public QAccessibleWidget {
  public:
   explicit PictureBoxAccessible(PictureBoxWidget* box)
@@ -120,18 +178,19 @@ class PictureBoxAccessible final : public QAccessibleWidget {
     return QAccessibleWidget::text(kind);
   }
 
-  int childCount() const override { return static_cast<int>(shown().size()); }
+  int childCount() const override { return static_cast<int>(offered().size()); }
 
   QAccessibleInterface* child(int index) const override {
-    const auto labels = shown();
+    const auto labels = offered();
     if (index < 0 || static_cast<std::size_t>(index) >= labels.size()) return nullptr;
-    return interfaceFor(labels[static_cast<std::size_t>(index)]);
+    const auto& label = labels[static_cast<std::size_t>(index)];
+    return interfaceFor({label.labels, label.index});
   }
 
   int indexOfChild(const QAccessibleInterface* child) const override {
-    const auto labels = shown();
+    const auto labels = offered();
     for (std::size_t i = 0; i < labels.size(); ++i) {
-      const auto found = children_.find(labels[i]);
+      const auto found = children_.find({labels[i].labels, labels[i].index});
       if (found != children_.end() && QAccessible::accessibleInterface(found->second) == child) {
         return static_cast<int>(i);
       }
@@ -140,35 +199,53 @@ class PictureBoxAccessible final : public QAccessibleWidget {
   }
 
   QAccessibleInterface* childAt(int x, int y) const override {
-    for (const Key& key : shown()) {
-      QAccessibleInterface* label = interfaceFor(key);
-      if (label->rect().contains(x, y)) return label;
+    for (const auto& label : offered()) {
+      QAccessibleInterface* child = interfaceFor({label.labels, label.index});
+      if (label.showing && child->rect().contains(x, y)) return child;
     }
     return nullptr;
   }
 
- private:
-  using Key = std::pair<LabelArray*, int>;
-
-  // The labels with a caption that meet the part of the box shown in its window.
-  std::vector<Key> shown() const {
-    std::vector<Key> result;
-    if (!box_) return result;
-    const engine::BoxCore& core = box_->core();
-    if (core.visiblePart().empty()) return result;
-    const Twips from = engine::ToTwips(core.offsetX(), core.dpi());
-    const Twips to = engine::ToTwips(core.offsetX() + core.visiblePart().width, core.dpi());
-    std::vector<int> indexes;
-    for (LabelArray* labels : core.labelArrays()) {
-      labels->LabelsBetween(from, to, indexes);
-      for (int index : indexes) {
-        if (!labels->elements()[static_cast<std::size_t>(index)].state.caption.empty()) {
-          result.emplace_back(labels, index);
-        }
-      }
-      indexes.clear();
+  // Events for what changed since the reader was last told.
+  void tell(engine::NativeBox::AccessibleChange change) {
+    std::vector<engine::AccessibleLabel> now = offered();
+    if (change == engine::NativeBox::AccessibleChange::Bounds) {
+      for (const auto& label : now) SendBoundsChanged(interfaceFor({label.labels, label.index}));
+      return;
     }
-    return result;
+    for (const auto& before : told_) {
+      const Key key{before.labels, before.index};
+      if (Find(now, key) != nullptr) continue;
+      QAccessibleInterface* gone = interfaceFor(key);
+      // A label unloaded since has no place left to be removed from.
+      if (!gone->isValid()) continue;
+      QAccessibleEvent event(gone, QAccessible::ObjectDestroyed);
+      QAccessible::updateAccessibility(&event);
+    }
+    for (const auto& label : now) {
+      QAccessibleInterface* child = interfaceFor({label.labels, label.index});
+      const engine::AccessibleLabel* before = Find(told_, {label.labels, label.index});
+      auto send = [child](QAccessible::Event type) {
+        QAccessibleEvent event(child, type);
+        QAccessible::updateAccessibility(&event);
+      };
+      if (before == nullptr) {
+        send(QAccessible::ObjectCreated);
+        continue;
+      }
+      if (before->showing != label.showing) {
+        send(label.showing ? QAccessible::ObjectShow : QAccessible::ObjectHide);
+      }
+      if (!(before->name == label.name)) send(QAccessible::NameChanged);
+      if (!(before->description == label.description)) send(QAccessible::DescriptionChanged);
+    }
+    told_ = std::move(now);
+  }
+
+ private:
+  std::vector<engine::AccessibleLabel> offered() const {
+    if (!box_) return {};
+    return engine::AccessibleLabels(box_->core());
   }
 
   QAccessibleInterface* interfaceFor(const Key& key) const {
@@ -184,14 +261,67 @@ class PictureBoxAccessible final : public QAccessibleWidget {
   // One object per label slot, kept while the box lives: a slot shows one label after another
   // as the feed is reloaded, and the object always reads the slot's current state.
   mutable std::map<Key, QAccessible::Id> children_;
+  // What the reader was last told of.
+  std::vector<engine::AccessibleLabel> told_;
+};
+
+// WORKAROUND: the toolkit names an editable combo box by its text on Linux and ignores the
+// accessible name. The name given to the box (by the label in front of it) is its name here;
+// its text is its value, and its line edit stays its child for reading and editing the text.
+class ComboBoxAccessible final : public QAccessibleWidget {
+ public:
+  explicit ComboBoxAccessible(QComboBox* combo)
+      : QAccessibleWidget(combo, QAccessible::ComboBox), combo_(combo) {}
+
+  QString text(QAccessible::Text kind) const override {
+    if (kind == QAccessible::Value) return combo_->currentText();
+    if (kind == QAccessible::Name && combo_->accessibleName().isEmpty()) {
+      return combo_->currentText();
+    }
+    return QAccessibleWidget::text(kind);
+  }
+
+  QAccessible::State state() const override {
+    QAccessible::State flags = QAccessibleWidget::state();
+    flags.editable = combo_->isEditable();
+    flags.expandable = true;
+    return flags;
+  }
+
+  // The list opens as its arrow button opens it.
+  QStringList actionNames() const override {
+    return QAccessibleWidget::actionNames() << showMenuAction();
+  }
+  void doAction(const QString& name) override {
+    if (name == showMenuAction()) {
+      combo_->showPopup();
+    } else {
+      QAccessibleWidget::doAction(name);
+    }
+  }
+
+ private:
+  QPointer<QComboBox> combo_;
 };
 
 }  // namespace
 
 QAccessibleInterface* StripAccessibleFactory(const QString&, QObject* object) {
-  // Picture boxes carry no meta-object of their own: the class name says "QWidget".
+  // Our windows carry no meta-object of their own: the class name says "QWidget".
   if (auto* box = dynamic_cast<PictureBoxWidget*>(object)) return new PictureBoxAccessible(box);
+  if (auto* form = dynamic_cast<FormWidget*>(object); form != nullptr && form->isDialog()) {
+    return new QAccessibleWidget(form, QAccessible::Dialog);
+  }
+  if (auto* combo = qobject_cast<QComboBox*>(object)) return new ComboBoxAccessible(combo);
   return nullptr;
+}
+
+void TellReaderOfBox(PictureBoxWidget* box, engine::NativeBox::AccessibleChange change) {
+  if (!QAccessible::isActive()) return;
+  if (auto* reader =
+          dynamic_cast<PictureBoxAccessible*>(QAccessible::queryAccessibleInterface(box))) {
+    reader->tell(change);
+  }
 }
 
 }  // namespace platform

@@ -1,7 +1,9 @@
-// What a screen reader sees of a picture box: the box itself, named by its tooltip, and one
-// object for each label of its arrays that shows, with the caption as its name, the tooltip as
-// its description and a link role when the label shows the hand pointer of a linked item.
+// What a screen reader sees of the program's windows through the toolkit: a picture box and its
+// labels as the form engine's model has them (platform/engine/Accessibility.h), each label with
+// its press action; a dialog form as a dialog; a combo box named by the label that names it.
 #pragma once
+
+#include "platform/engine/Surface.h"
 
 class QAccessibleInterface;
 class QObject;
@@ -9,8 +11,14 @@ class QString;
 
 namespace platform {
 
-// The accessibility factory for picture boxes; nullptr for any other object, which leaves it
+class PictureBoxWidget;
+
+// The accessibility factory for those objects; nullptr for any other object, which leaves it
 // to the toolkit's own factories. Installed once by the form engine.
 QAccessibleInterface* StripAccessibleFactory(const QString& className, QObject* object);
+
+// Tells the reader, when one is attached, what changed among the box's labels since the last
+// call: labels that came, went, were covered or uncovered, renamed, or moved.
+void TellReaderOfBox(PictureBoxWidget* box, engine::NativeBox::AccessibleChange change);
 
 }  // namespace platform

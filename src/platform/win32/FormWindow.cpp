@@ -208,11 +208,23 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   engine::FormEvents::Pointer kind{};
   bool doubleClick = false;
   if (PointerKindOf(message, kind, doubleClick)) {
+    if (message == WM_MOUSEMOVE && !trackingLeave_) {
+      TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
+      trackingLeave_ = TrackMouseEvent(&track) != FALSE;
+      events_.pointerCrossed(true);
+    }
     events_.pointer(kind, ButtonOf(message), ButtonsOf(wParam), ShiftOf(wParam),
                     static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
     return 0;
   }
+  if (message == PointerKnownOutsideMessage()) {
+    return engine::FormCore::PointerKnownOutside(handle()) ? 1 : 0;
+  }
   switch (message) {
+    case WM_MOUSELEAVE:
+      trackingLeave_ = false;
+      events_.pointerCrossed(false);
+      return 0;
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT:
@@ -252,12 +264,14 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NOTIFY:
       if (toolTip_.answer(lParam)) return 0;
       break;
-    case WM_MOUSEACTIVATE:
-      // A window that handles no key does not take the keyboard when it is clicked.
-      if (!activateOnShow_) return MA_NOACTIVATE;
+    case WM_CONTEXTMENU:
+      // The Menu key (Shift+F10 comes as a key, see dialogMessage); a right-click is a
+      // pointer event of its own.
+      if (lParam == -1 && events_.key(engine::Key::Menu, 0)) return 0;
       break;
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {
+        events_.deactivated();
         HWND focus = GetFocus();
         if (focus != nullptr && IsChild(hwnd_, focus)) lastFocus_ = focus;
       } else if (lastFocus_ != nullptr && IsWindow(lastFocus_)) {

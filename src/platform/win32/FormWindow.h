@@ -14,6 +14,13 @@
 
 namespace platform::win32 {
 
+// Asked of a window of the program by the pointer service: non-zero when the window system
+// reported the pointer leaving that window's form and not entering it since.
+inline UINT PointerKnownOutsideMessage() {
+  static const UINT message = RegisterWindowMessageW(L"TickerPointerKnownOutside");
+  return message;
+}
+
 class FormWindow final : public engine::NativeForm {
  public:
   FormWindow(const Form::Definition& definition, engine::FormEvents& events);
@@ -53,6 +60,8 @@ class FormWindow final : public engine::NativeForm {
   void moveTo(int x, int y) override;
   void resizeClient(int width, int height) override;
   engine::Pixels frameNow() const override;
+  // Windows lets a program move its own windows: a drag never needs the window manager.
+  bool startSystemMove() override { return false; }
   void show(bool activate) override;
   void hide() override;
   bool shown() const override { return IsWindowVisible(hwnd_) != FALSE; }
@@ -95,7 +104,8 @@ class FormWindow final : public engine::NativeForm {
   bool framed_;
   bool activateOnShow_;
   bool shownOnce_ = false;
-  bool moved_ = false;  // the engine placed the window
+  bool moved_ = false;          // the engine placed the window
+  bool trackingLeave_ = false;  // WM_MOUSELEAVE asked for since the pointer came
   // The state the window system last reported.
   enum class SizeState { Normal, Minimised, Maximised };
   SizeState sizeState_ = SizeState::Normal;

@@ -55,6 +55,19 @@ void GdiPainter::text(const engine::MeasuringFont& font, std::string_view utf8, 
   SelectObject(dc_, old);
 }
 
+void GdiPainter::focusFrame(const engine::Pixels& area, Color color, const engine::Pixels& clip) {
+  if (area.width < 2 || area.height < 2 || clip.empty()) return;
+  const int saved = SaveDC(dc_);
+  IntersectClipRect(dc_, clip.left, clip.top, clip.right(), clip.bottom());
+  HPEN pen = CreatePen(PS_DOT, 1, ColorRefOf(color));
+  SelectObject(dc_, pen);
+  SelectObject(dc_, GetStockObject(NULL_BRUSH));
+  SetBkMode(dc_, TRANSPARENT);
+  Rectangle(dc_, area.left, area.top, area.right(), area.bottom());
+  RestoreDC(dc_, saved);
+  DeleteObject(pen);
+}
+
 void PaintWindow(HWND hwnd,
                  const std::function<void(engine::Painter&, const engine::Pixels&)>& paint) {
   PAINTSTRUCT ps;

@@ -18,6 +18,7 @@ class GdiPainter final : public engine::Painter {
                const engine::Pixels& clip) override;
   void text(const engine::MeasuringFont& font, std::string_view utf8, long long x64, int top,
             Color color, const engine::Pixels& clip) override;
+  void focusFrame(const engine::Pixels& area, Color color, const engine::Pixels& clip) override;
 
  private:
   HDC dc_;

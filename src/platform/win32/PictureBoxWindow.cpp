@@ -1,5 +1,6 @@
 #include "platform/win32/PictureBoxWindow.h"
 
+#include "platform/engine/FormCore.h"
 #include "platform/win32/FormWindow.h"
 #include "platform/win32/GdiPainter.h"
 #include "platform/win32/Pictures.h"
@@ -65,17 +66,41 @@ void PictureBoxWindow::scroll(int dx, int dy) {
   ScrollWindowEx(hwnd_, dx, dy, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
 }
 
+// Windows keeps a flag that screen readers set while they run.
+bool PictureBoxWindow::readerAttached() const {
+  BOOL running = FALSE;
+  return SystemParametersInfoW(SPI_GETSCREENREADER, 0, &running, 0) != FALSE && running != FALSE;
+}
+
+void PictureBoxWindow::accessibleChanged(AccessibleChange change) {
+  const DWORD event =
+      change == AccessibleChange::Children ? EVENT_OBJECT_REORDER : EVENT_OBJECT_LOCATIONCHANGE;
+  NotifyWinEvent(event, hwnd_, OBJID_CLIENT, CHILDID_SELF);
+}
+
 LRESULT PictureBoxWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   engine::FormEvents::Pointer kind{};
   bool doubleClick = false;
   if (PointerKindOf(message, kind, doubleClick)) {
     if (message == WM_MOUSEMOVE) toolTip_.relay(message, wParam, lParam);
+    if (message == WM_MOUSEMOVE && !trackingLeave_) {
+      TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
+      trackingLeave_ = TrackMouseEvent(&track) != FALSE;
+      events_.pointerCrossed(true);
+    }
     events_.pointer(kind, ButtonOf(message), ButtonsOf(wParam), ShiftOf(wParam),
                     static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)),
                     doubleClick);
     return 0;
   }
+  if (message == PointerKnownOutsideMessage()) {
+    return engine::FormCore::PointerKnownOutside(handle()) ? 1 : 0;
+  }
   switch (message) {
+    case WM_MOUSELEAVE:
+      trackingLeave_ = false;
+      events_.pointerCrossed(false);
+      return 0;
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT:

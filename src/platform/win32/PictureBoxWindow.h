@@ -30,6 +30,8 @@ class PictureBoxWindow final : public engine::NativeBox {
   // engine::NativeBox.
   void place(const engine::Pixels& part) override;
   void scroll(int dx, int dy) override;
+  bool readerAttached() const override;
+  void accessibleChanged(AccessibleChange change) override;
 
  private:
   template <class Window>
@@ -39,7 +41,8 @@ class PictureBoxWindow final : public engine::NativeBox {
   FormWindow& form_;
   engine::BoxEvents& events_;
   HWND hwnd_ = nullptr;
-  HCURSOR pointer_ = nullptr;  // the label's own pointer, else the arrow
+  HCURSOR pointer_ = nullptr;   // the label's own pointer, else the arrow
+  bool trackingLeave_ = false;  // WM_MOUSELEAVE asked for since the pointer came
   ToolTipControl toolTip_{hwnd_};
 };
 

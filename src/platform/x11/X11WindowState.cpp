@@ -64,6 +64,15 @@ void AddSkipTaskbarState(xcb_connection_t* connection, std::uint32_t id, bool ma
   xcb_flush(connection);
 }
 
+void SetUtilityWindowType(xcb_connection_t* connection, std::uint32_t id) {
+  if (connection == nullptr || id == 0) return;
+  const xcb_atom_t type = Atom(connection, "_NET_WM_WINDOW_TYPE");
+  const xcb_atom_t utility = Atom(connection, "_NET_WM_WINDOW_TYPE_UTILITY");
+  if (type == XCB_ATOM_NONE || utility == XCB_ATOM_NONE) return;
+  xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, type, XCB_ATOM_ATOM, 32, 1, &utility);
+  xcb_flush(connection);
+}
+
 void RestoreFromMinimised(xcb_connection_t* connection, std::uint32_t id) {
   if (connection == nullptr || id == 0) return;
   xcb_map_window(connection, id);

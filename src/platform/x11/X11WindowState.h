@@ -22,4 +22,10 @@ void AddSkipTaskbarState(xcb_connection_t* connection, std::uint32_t window, boo
 // Does nothing without a connection or a window; the caller maps only a shown window.
 void RestoreFromMinimised(xcb_connection_t* connection, std::uint32_t window);
 
+// Names the top-level window a utility window (_NET_WM_WINDOW_TYPE_UTILITY): window managers
+// float it at its own size, also tiling ones, and list it in no task list. Call it before the
+// window is mapped, and again after each change of its flags (the toolkit rewrites the type).
+// Does nothing without a connection or a window.
+void SetUtilityWindowType(xcb_connection_t* connection, std::uint32_t window);
+
 }  // namespace platform

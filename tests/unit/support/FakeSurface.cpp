@@ -33,6 +33,10 @@ FakeForm::FakeForm(FormEvents& events, const Form::Definition& definition, Windo
 unsigned FakeForm::dpi() const { return current->dpi; }
 
 void FakeForm::moveTo(int x, int y) {
+  if (refusesMoves && isShown) {
+    events.moveRefused(frame.left, frame.top);
+    return;
+  }
   frame.left = x;
   frame.top = y;
   calls.push_back("moveTo " + std::to_string(x) + "," + std::to_string(y));

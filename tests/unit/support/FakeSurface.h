@@ -21,8 +21,8 @@ struct FakeTimer;
 
 // Drawing calls in the order made.
 struct Drawn {
-  std::string what;  // "fill", "picture" or "text"
-  Pixels area{};     // fill: its area; picture: where it is scaled to; text: the clip
+  std::string what;  // "fill", "picture", "text" or "focus"
+  Pixels area{};     // fill, focus: its area; picture: where it is scaled to; text: the clip
   std::string text{};
   long long x64 = 0;
 };
@@ -37,6 +37,9 @@ class RecordingPainter final : public Painter {
   void text(const MeasuringFont&, std::string_view utf8, long long x64, int, Color,
             const Pixels& clip) override {
     drawn.push_back({"text", clip, std::string(utf8), x64});
+  }
+  void focusFrame(const Pixels& area, Color, const Pixels&) override {
+    drawn.push_back({"focus", area});
   }
 };
 
@@ -77,6 +80,10 @@ class FakeBox final : public NativeBox {
   PointerNow pointerNow() const override { return pointer; }
   void place(const Pixels& p) override { part = p; }
   void scroll(int dx, int dy) override { scrolled.emplace_back(dx, dy); }
+  bool reader = false;  // a screen reader is attached
+  std::vector<AccessibleChange> accessibleChanges;
+  bool readerAttached() const override { return reader; }
+  void accessibleChanged(AccessibleChange change) override { accessibleChanges.push_back(change); }
 
   // A pointer event as the window system delivers it, in the window's pixels.
   void send(FormEvents::Pointer kind, int button, int buttons, int x, int y, bool dbl = false) {
@@ -98,6 +105,9 @@ class FakeForm final : public NativeForm {
   int restores = 0;
   bool topmost = false;
   Pixels frame{};  // where the frame is; width and height: the client size
+  // As a tiling compositor does: a shown window stays where it is when the program moves it.
+  bool refusesMoves = false;
+  int systemMoves = 0;  // drags handed to the window manager
   std::vector<std::string> calls;
 
   WindowHandle handle() const override { return handle_; }
@@ -111,6 +121,7 @@ class FakeForm final : public NativeForm {
   void moveTo(int x, int y) override;
   void resizeClient(int width, int height) override;
   Pixels frameNow() const override { return frame; }
+  bool startSystemMove() override { return ++systemMoves > 0; }
   void show(bool activate) override;
   void hide() override;
   bool shown() const override { return isShown; }

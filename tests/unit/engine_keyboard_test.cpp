@@ -1,0 +1,88 @@
+// The keyboard on a form that shows labels, decided once by the form engine.
+#include <gtest/gtest.h>
+
+#include "platform/Form.h"
+#include "platform/LabelArray.h"
+#include "platform/PictureBox.h"
+#include "platform/engine/BoxCore.h"
+#include "unit/support/FakeSurface.h"
+
+namespace platform::engine::fake {
+namespace {
+
+using Keys = std::vector<std::pair<int, int>>;  // key code, shift
+constexpr std::pair<int, int> kTab{Key::Tab, 0}, kBackTab{Key::Tab, 1}, kLeft{Key::Left, 0},
+    kRight{Key::Right, 0};
+
+class Keyboard : public EngineTest {
+ protected:
+  Form form{{.clientWidth = 8175, .clientHeight = 375}};
+  PictureBox box{form, {"picTicker", 0, 0, 8175, 375, 0, vbWindowText, {}, "", {}}};
+  LabelArray lbl{box, {"lblItem", {.top = 15, .height = 225}, {}, {}}};
+  FakeForm& window = surface.nativeOf(form);
+  std::vector<std::string> events;
+
+  void SetUp() override {
+    form.Show();
+    // Showing left to right: 1, 4, 3 (0 is empty, 2 hidden, 5 beyond the window's edge).
+    const Twips lefts[] = {150, 1800, 6000, 3000, 9000};
+    for (int i = 1; i <= 5; ++i) {
+      lbl.Load(i);
+      lbl(i).setLeft(lefts[i - 1]);
+      lbl(i).setWidth(1500);
+      lbl(i).setCaption("Label " + std::to_string(i));
+      lbl(i).setVisible(i != 2);
+    }
+    lbl.MouseDown = [&](int i, int b, int, Twips, Twips) { Add("LD", i, b); };
+    box.MouseDown = [&](int b, int, Twips, Twips) { Add("BD", -1, b); };
+  }
+  void Add(const char* kind, int i, int b) {
+    events.push_back(kind + std::to_string(i) + "/" + std::to_string(b));
+  }
+};
+
+TEST_F(Keyboard, TheFocusMovesLeftToRightOverTheLabelsThatShow) {
+  const std::vector<std::pair<Keys, int>> cases = {
+      {{kTab}, 1},         {{kTab, kTab, kTab, kTab}, -1},
+      {{kBackTab}, 3},     {{kRight, kRight}, 4},
+      {{kLeft, kLeft}, 4}, {{kRight, kRight, kRight, kRight}, 3},  // arrows stop at the ends
+  };
+  for (const auto& [keys, focused] : cases) {
+    window.events.key(Key::Escape, 0);
+    for (auto [code, shift] : keys) window.events.key(code, shift);
+    EXPECT_EQ(lbl.FocusedIndex(), focused) << "after " << keys.size() << " keys";
+  }
+}
+
+TEST_F(Keyboard, KeysPressTheFocusedLabelOrTheBoxAsTheButtonsDo) {
+  EXPECT_FALSE(window.events.key(Key::Return, 0) || window.events.key(Key::Escape, 0) ||
+               window.events.key(Key::F10, 0));
+  EXPECT_TRUE(window.events.key(Key::Menu, 0));
+  for (auto [code, shift] : Keys{kTab, kTab, {Key::Return, 0}, {Key::Space, 0}, {Key::F10, 1}}) {
+    window.events.key(code, shift);
+  }
+  // A key held down presses once: the window system's repeats do nothing.
+  EXPECT_TRUE(window.events.key(Key::Return, 0, true) && window.events.key(Key::F10, 1, true));
+  EXPECT_EQ(events, (std::vector<std::string>{"BD-1/2", "LD4/1", "LD4/1", "LD4/2"}));
+}
+
+// The options dialog, without labels, leaves every key to its own controls.
+TEST_F(Keyboard, TheFocusedLabelIsMarkedAndTheFocusGoesWithTheWindowOrTheLabel) {
+  window.events.key(Key::Tab, 0);
+  RecordingPainter painter;
+  static_cast<BoxEvents&>(CoreOf(box)).paint(painter, {0, 0, 545, 25});
+  EXPECT_EQ(painter.drawn.back().what, "focus");
+  EXPECT_EQ(painter.drawn.back().area, (Pixels{10, 1, 100, 15}));
+  window.events.deactivated();
+  EXPECT_EQ(lbl.FocusedIndex(), -1);
+  window.events.key(Key::Left, 0);
+  lbl.Unload(3);
+  EXPECT_EQ(lbl.FocusedIndex(), -1);
+  Form dialog{{.clientWidth = 4680, .clientHeight = 1320}};
+  for (const int code : {Key::Tab, Key::Left, Key::Return, Key::Menu, Key::Escape}) {
+    EXPECT_FALSE(surface.nativeOf(dialog).events.key(code, 0)) << code;
+  }
+}
+
+}  // namespace
+}  // namespace platform::engine::fake
