@@ -342,17 +342,19 @@ void BoxCore::press(int button, int buttons, int shift, Twips x, Twips y, bool d
   if (EventHandler handler = owner_.DblClick) handler();
 }
 
-bool BoxCore::clickLabel(LabelArray* labels, int index) {
+bool BoxCore::clickLabel(LabelArray* labels, int index, int button) {
   const Target target{labels, index};
   const LabelState* label = labelOf(target);
   if (label == nullptr) return false;
-  const Twips x = label->left + label->width / 2;
-  const Twips y = label->top + label->height / 2;
-  const std::shared_ptr<bool> alive = alive_;
-  deliver(target, FormEvents::Pointer::Down, vbLeftButton, 0, x, y);
-  // The press may have closed the form or unloaded the label: deliver looks it up again.
-  if (*alive) deliver(target, FormEvents::Pointer::Up, vbLeftButton, 0, x, y);
+  click(target, button, label->left + label->width / 2, label->top + label->height / 2);
   return true;
+}
+
+void BoxCore::click(const Target& target, int button, Twips x, Twips y) {
+  const std::shared_ptr<bool> alive = alive_;
+  deliver(target, FormEvents::Pointer::Down, button, 0, x, y);
+  // The press may have closed the form or unloaded the label: deliver looks it up again.
+  if (*alive) deliver(target, FormEvents::Pointer::Up, button, 0, x, y);
 }
 
 void BoxCore::pointerCrossed(bool inside) {

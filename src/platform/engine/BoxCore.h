@@ -74,9 +74,9 @@ class BoxCore final : public BoxEvents {
   void labelsChanged(const RectTwips& area);
   // The caption of label index changed, or the label went (index -1: all of the array's).
   void captionChanged(const LabelArray* labels, int index);
-  // A left press and release on label index as the pointer gives them, the pointer left where
-  // it is; false when the label is not loaded in this box.
-  bool clickLabel(LabelArray* labels, int index);
+  // A press and release of button (the left one unless said) on label index as the pointer
+  // gives them, the pointer left where it is; false when the label is not loaded in this box.
+  bool clickLabel(LabelArray* labels, int index, int button = vbLeftButton);
 
   // BoxEvents.
   void paint(Painter& painter, const Pixels& dirty) override;
@@ -102,6 +102,8 @@ class BoxCore final : public BoxEvents {
   Target targetAt(Twips x, Twips y) const;
   const LabelState* labelOf(const Target& target) const;
   void press(int button, int buttons, int shift, Twips x, Twips y, bool doubleClick);
+  // A press and release of button at x, y, as the pointer gives them.
+  void click(const Target& target, int button, Twips x, Twips y);
   void deliver(const Target& target, FormEvents::Pointer kind, int button, int shift, Twips x,
                Twips y);
   void hover(const Target& target);

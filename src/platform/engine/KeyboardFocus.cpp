@@ -121,29 +121,16 @@ void KeyboardFocus::invalidateFocused() const {
 // As the button's press and release on the focused label; the right button's, with no label
 // focused, on the first box that shows labels.
 bool KeyboardFocus::press(int button) {
-  BoxCore* box = box_;
-  BoxCore::Target target{labels_, index_};
-  const LabelState* label = box != nullptr ? box->labelOf(target) : nullptr;
-  Twips x = 0;
-  Twips y = 0;
-  if (label != nullptr) {
-    x = label->left + label->width / 2;
-    y = label->top + label->height / 2;
-  } else {
-    if (button != vbRightButton) return false;
-    const auto& boxes = form_.boxes();
-    const auto found = std::find_if(boxes.begin(), boxes.end(), [](const BoxCore* b) {
-      return !b->visiblePart().empty() && !b->labelArrays().empty();
-    });
-    if (found == boxes.end()) return false;
-    box = *found;
-    target = {};
-    x = box->twipsX(box->visiblePart().width / 2);
-    y = box->twipsY(box->visiblePart().height / 2);
-  }
-  const std::shared_ptr<bool> alive = box->alive_;
-  box->deliver(target, FormEvents::Pointer::Down, button, 0, x, y);
-  if (*alive) box->deliver(target, FormEvents::Pointer::Up, button, 0, x, y);
+  if (box_ != nullptr && box_->clickLabel(labels_, index_, button)) return true;
+  if (button != vbRightButton) return false;
+  const auto& boxes = form_.boxes();
+  const auto found = std::find_if(boxes.begin(), boxes.end(), [](const BoxCore* b) {
+    return !b->visiblePart().empty() && !b->labelArrays().empty();
+  });
+  if (found == boxes.end()) return false;
+  BoxCore* box = *found;
+  box->click({}, button, box->twipsX(box->visiblePart().width / 2),
+             box->twipsY(box->visiblePart().height / 2));
   return true;
 }
 
