@@ -59,6 +59,16 @@ LRESULT CALLBACK Win32Session::WindowProc(HWND hwnd, UINT message, WPARAM wParam
           session->EndProgram();
         }
         return 0;
+      case WM_CLOSE:
+        // Asked to end by another program (the installer before it replaces or removes the
+        // program, as a termination signal asks on other systems): the strip closes as any
+        // close does, and saves. The window stays until the program ends.
+        try {
+          session->RunHandler();
+        } catch (...) {
+          ReportFailure(std::current_exception());
+        }
+        return 0;
       default:
         break;
     }

@@ -1,6 +1,7 @@
 // The end of the desktop session and of the program on Windows. The session's end reaches the
 // program as WM_QUERYENDSESSION and WM_ENDSESSION, sent to every top-level window: the session
-// keeps a hidden one of its own to hear them.
+// keeps a hidden one of its own to hear them. Another program asks the ticker to end by
+// sending WM_CLOSE to that window (class "TickerSessionWindow"): the strip closes and saves.
 #pragma once
 
 #include "platform/engine/EndOfSession.h"
