@@ -44,6 +44,8 @@ target_include_directories(unit_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(unit_tests PRIVATE feed platform_core platform_engine GTest::gtest
                       GTest::gtest_main GTest::gmock)
 target_compile_definitions(unit_tests PRIVATE TEST_FIXTURES="${TEST_FIXTURES}")
+# GoogleTest's headers, parsed once instead of once a file: half of each file's compile time.
+target_precompile_headers(unit_tests PRIVATE <gtest/gtest.h> <gmock/gmock.h> <string> <vector>)
 ticker_wine_test(unit_tests)
 
 # The pure feed library includes nothing of the windows, platform/ or Qt, headers included.
