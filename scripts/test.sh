@@ -88,6 +88,13 @@ background_steps() {
   phase "windows build (background)" scripts/build.sh windows
 }
 
+# The Wine prefixes of the Windows tests, made while the end-to-end tests run: Wine spends
+# most of the time it takes to write one out waiting, not computing.
+wine_prefix_steps() {
+  cmake --preset windows >/dev/null
+  phase "wine prefixes (background)" ctest --preset windows -R '^windows\.WinePrefix' -j 3
+}
+
 # The fuzz run, beside the Windows tests: those mostly wait on Wine and the X server, and at
 # the lowest priority the fuzzers take only the processor time they leave.
 fuzz_steps() {
@@ -98,11 +105,14 @@ phase "release build" scripts/build.sh release ticker load_memory_test
 
 in_background "background" background_steps
 steps=$last_pid
+in_background "wine-prefixes" wine_prefix_steps
+prefixes=$last_pid
 
 phase "release tests" ctest --preset release -L 'memory|install' -LE e2e
 phase "e2e" ctest --preset release -L e2e -j "${E2E_JOBS:-1}"
 
 finish "background" "$steps"
+finish "wine-prefixes" "$prefixes"
 background=()
 in_background "fuzz" fuzz_steps
 fuzz=$last_pid
