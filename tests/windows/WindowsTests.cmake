@@ -137,3 +137,18 @@ set_tests_properties(foreground_probe PROPERTIES
   FIXTURES_REQUIRED wine_windows_prefix RESOURCE_LOCK wine_windows_prefix LABELS widget
   TIMEOUT 300
   ENVIRONMENT "${TICKER_WINE_WINDOWS_ENVIRONMENT};TICKER_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+
+# What a screen reader finds in the real ticker.exe through Microsoft Active Accessibility:
+# msaa_client.exe reads it from a process of its own, under Wine on Xvfb with openbox.
+if(TARGET ticker)
+  add_executable(msaa_client windows/msaa_client.cpp)
+  target_link_options(msaa_client PRIVATE -municode -static)
+  target_link_libraries(msaa_client PRIVATE oleacc ole32 oleaut32 uuid)
+  add_test(NAME msaa_windows_program
+    COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/windows/msaa_test.py $<TARGET_FILE:ticker>
+            $<TARGET_FILE:msaa_client>)
+  set_tests_properties(msaa_windows_program PROPERTIES
+    FIXTURES_REQUIRED wine_windows_prefix RESOURCE_LOCK wine_windows_prefix LABELS e2e
+    TIMEOUT 300
+    ENVIRONMENT "${TICKER_WINE_WINDOWS_ENVIRONMENT};TICKER_SOURCE_DIR=${PROJECT_SOURCE_DIR};TICKER_DISPLAY_NAME=${APP_DISPLAY_NAME}")
+endif()

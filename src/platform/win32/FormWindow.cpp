@@ -2,6 +2,7 @@
 
 #include "platform/engine/FormCore.h"
 #include "platform/win32/GdiPainter.h"
+#include "platform/win32/NameForReaders.h"
 #include "platform/win32/Pictures.h"
 #include "platform/win32/PointerEvents.h"
 #include "platform/win32/WindowProc.h"
@@ -49,6 +50,8 @@ FormWindow::FormWindow(const Form::Definition& definition, engine::FormEvents& e
   (void)registered;
   CreateWindowExW(exStyle_, kFormClass, Widen(definition.caption).c_str(), style_, 0, 0, 0, 0,
                   nullptr, nullptr, GetModuleHandleW(nullptr), this);
+  // A window without a title bar shows its caption to nobody: a reader names it by the program.
+  if (!framed_) NameForReaders(hwnd_, Widen(APP_DISPLAY_NAME));
   if (HMENU menu = GetSystemMenu(hwnd_, FALSE); menu != nullptr && (style_ & WS_MINIMIZEBOX)) {
     DeleteMenu(menu, SC_MINIMIZE, MF_BYCOMMAND);
   }

@@ -1,10 +1,12 @@
 #include "platform/win32/PictureBoxWindow.h"
 
+#include "platform/engine/BoxCore.h"
 #include "platform/engine/FormCore.h"
 #include "platform/win32/FormWindow.h"
 #include "platform/win32/GdiPainter.h"
 #include "platform/win32/Pictures.h"
 #include "platform/win32/PointerEvents.h"
+#include "platform/win32/ReaderObjects.h"
 #include "platform/win32/WindowProc.h"
 
 namespace platform::win32 {
@@ -16,7 +18,11 @@ constexpr const wchar_t* kPictureBoxClass = L"TickerPictureBox";
 }  // namespace
 
 PictureBoxWindow::PictureBoxWindow(FormWindow& form, const char* name, engine::BoxEvents& events)
-    : form_(form), events_(events), pointer_(LoadCursorW(nullptr, IDC_ARROW)) {
+    : form_(form),
+      events_(events),
+      pointer_(LoadCursorW(nullptr, IDC_ARROW)),
+      // The box's window reports to the box's engine side.
+      accessible_(hwnd_, static_cast<engine::BoxCore&>(events)) {
   // Double-clicks on the title picture reload the feed; the pointer is set at every
   // WM_SETCURSOR.
   static const bool registered =
@@ -66,17 +72,17 @@ void PictureBoxWindow::scroll(int dx, int dy) {
   ScrollWindowEx(hwnd_, dx, dy, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
 }
 
-// Windows keeps a flag that screen readers set while they run.
+// Windows keeps a flag that screen readers set while they run. Other assistive programs, and
+// readers where nothing sets the flag (Wine), count while they read the box.
 bool PictureBoxWindow::readerAttached() const {
   BOOL running = FALSE;
-  return SystemParametersInfoW(SPI_GETSCREENREADER, 0, &running, 0) != FALSE && running != FALSE;
+  if (SystemParametersInfoW(SPI_GETSCREENREADER, 0, &running, 0) != FALSE && running != FALSE) {
+    return true;
+  }
+  return accessible_.usedRecently();
 }
 
-void PictureBoxWindow::accessibleChanged(AccessibleChange change) {
-  const DWORD event =
-      change == AccessibleChange::Children ? EVENT_OBJECT_REORDER : EVENT_OBJECT_LOCATIONCHANGE;
-  NotifyWinEvent(event, hwnd_, OBJID_CLIENT, CHILDID_SELF);
-}
+void PictureBoxWindow::accessibleChanged(AccessibleChange change) { accessible_.tell(change); }
 
 LRESULT PictureBoxWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   engine::FormEvents::Pointer kind{};
@@ -114,6 +120,10 @@ LRESULT PictureBoxWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case WM_NOTIFY:
       if (toolTip_.answer(lParam)) return 0;
+      break;
+    case WM_GETOBJECT:
+      if (!AsksFor(lParam, OBJID_CLIENT)) break;
+      if (const LRESULT answer = accessible_.answer(wParam); answer != 0) return answer;
       break;
     case WM_CAPTURECHANGED:
       if (reinterpret_cast<HWND>(lParam) != hwnd_) events_.captureLost();

@@ -1,9 +1,11 @@
 // The child window of a picture box: the part of the box that shows inside its form. It
 // places itself where the form engine says, scrolls the pixels already drawn, paints with
 // GDI, shows the pointer's shape and the tooltip the engine chose, and reports the pointer.
+// Screen readers find the box and its labels in it (StripAccessibleObject).
 #pragma once
 
 #include "platform/engine/Surface.h"
+#include "platform/win32/StripAccessibleObject.h"
 #include "platform/win32/ToolTipControl.h"
 #include "platform/win32/Win32.h"
 
@@ -44,6 +46,7 @@ class PictureBoxWindow final : public engine::NativeBox {
   HCURSOR pointer_ = nullptr;   // the label's own pointer, else the arrow
   bool trackingLeave_ = false;  // WM_MOUSELEAVE asked for since the pointer came
   ToolTipControl toolTip_{hwnd_};
+  StripAccessibleObject accessible_;
 };
 
 }  // namespace platform::win32

@@ -4,7 +4,9 @@
 
 add_library(platform STATIC ${TICKER_WIN32_ENGINE_SOURCES})
 target_compile_definitions(platform PUBLIC APP_DISPLAY_NAME="${APP_DISPLAY_NAME}")
-target_link_libraries(platform PUBLIC text platform_core platform_engine comctl32 gdi32 user32)
+# Screen readers reach the windows through Microsoft Active Accessibility (oleacc) and COM.
+target_link_libraries(platform PUBLIC text platform_core platform_engine comctl32 gdi32 user32
+                      oleacc ole32 oleaut32 uuid)
 if(TARGET platform_win32_services)
   target_link_libraries(platform PUBLIC platform_win32_services)
 endif()
