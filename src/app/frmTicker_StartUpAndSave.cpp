@@ -7,27 +7,18 @@
 #include <vector>
 
 #include "app/NumberText.h"
+#include "app/ProgramSettings.h"
 #include "app/SettingsLocation.h"
 #include "app/modGeneral.h"
 #include "feed/FeedUrl.h"
 #include "options/frmOptions.h"
-#include "platform/Application.h"
 #include "platform/Profile.h"
-#include "platform/UserFolders.h"
 #include "ticker/HomeSite.h"
 #include "ticker/frmTicker.h"
 
 namespace {
 
-constexpr const char* kSettingsFileName = "RSS_settings.ini";
 constexpr const char* kSection = "Options";
-// The folder in the user's configuration folder that holds the program's settings.
-constexpr const char* kUserSettingsFolderName = PRODUCT_NAME;
-
-std::string UserSettingsFolder() {
-  const std::string config = platform::UserConfigFolder();
-  return config.empty() ? std::string() : AddBackslash(config) + kUserSettingsFolderName;
-}
 
 // A position as the file gives it, kept within what a window position can be.
 float WindowPosition(const std::string& text) {
@@ -51,8 +42,7 @@ void frmTicker::Form_Load() {
   frmOptions_.EnsureLoaded();
   frmOptions_.cboURL.AddItem(std::string(kDefaultFeedUrl));
   // The file the close writes; the one beside the program gives what the other lacks.
-  const SettingsFiles settings = ChooseSettingsFiles(
-      FindSettingsPlaces(platform::AppPath(), UserSettingsFolder(), kSettingsFileName));
+  const SettingsFiles settings = ProgramSettingsFiles();
   strIniFile = settings.writeTo;
   strUrl = std::string(kDefaultFeedUrl);
 

@@ -3,15 +3,19 @@
 #include <QApplication>
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/LaterStarts.h"
+#include "app/ProgramSettings.h"
 #include "options/frmOptions.h"
 #include "platform/Application.h"
 #include "platform/DisplayCheck.h"
 #include "platform/MsgBox.h"
 #include "platform/ProgramIdentity.h"
+#include "platform/RunningCopy.h"
 #include "platform/SystemServices.h"
 #include "ticker/frmTicker.h"
 
@@ -72,6 +76,11 @@ int main(int argc, char** argv) {
   int argumentCount = static_cast<int>(arguments.size()) - 1;
   TickerApplication application(argumentCount, arguments.data());
   platform::SetProgramIdentity("ticker", HOME_DOMAIN, TICKER_DESKTOP_ID);
+  // One strip per settings file: a start while a copy with the same file runs brings that
+  // copy's options forward and ends here, before it has a window or has read any settings.
+  const std::unique_ptr<platform::RunningCopy> runningCopy =
+      platform::RunningCopy::Claim(ProgramRunningCopyKey());
+  if (!runningCopy) return 0;
   platform::InitializeFormEngine();
 
   platform::SystemServices system;
@@ -86,6 +95,7 @@ int main(int argc, char** argv) {
   frmOptions options(services);
   frmTicker ticker(options, services);
   options.Attach(ticker);
+  LaterStarts laterStarts(*runningCopy, ticker, options);
   // The end of the desktop session, or being told to end by a signal (log-out, a service
   // manager, Ctrl+C, a closed terminal), closes the strip window as any close does: it saves,
   // then the program ends.
@@ -95,5 +105,6 @@ int main(int argc, char** argv) {
 
   ticker.Show();
   if (ticker.Closed() || services.session.Ending()) return 0;
+  laterStarts.StripShown();
   return QApplication::exec();
 }

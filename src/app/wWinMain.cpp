@@ -1,17 +1,26 @@
 // The ticker program on Windows: creates the system services and the two windows, and runs
 // until the strip window closes or the session ends. The settings file is found as on every
 // system (frmTicker's start-up).
+#include <memory>
 #include <string>
 
+#include "app/LaterStarts.h"
+#include "app/ProgramSettings.h"
 #include "options/frmOptions.h"
 #include "platform/Application.h"
 #include "platform/MsgBox.h"
+#include "platform/RunningCopy.h"
 #include "platform/SystemServices.h"
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/Win32.h"
 #include "ticker/frmTicker.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // One strip per settings file: a start while a copy with the same file runs brings that
+  // copy's options forward and ends here, before it has a window or has read any settings.
+  const std::unique_ptr<platform::RunningCopy> runningCopy =
+      platform::RunningCopy::Claim(ProgramRunningCopyKey());
+  if (!runningCopy) return 0;
   platform::InitializeFormEngine();
 
   platform::SystemServices system;
@@ -28,6 +37,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   frmOptions options(services);
   frmTicker ticker(options, services);
   options.Attach(ticker);
+  LaterStarts laterStarts(*runningCopy, ticker, options);
   // The end of the session closes the strip window as any close does: it saves, then the
   // program ends.
   services.session.OnEnd([&ticker] {
@@ -36,5 +46,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   ticker.Show();
   if (ticker.Closed() || services.session.Ending()) return 0;
+  laterStarts.StripShown();
   return platform::win32::RunMessageLoop();
 }

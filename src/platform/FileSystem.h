@@ -22,6 +22,12 @@ bool FolderTakesNewFiles(const std::string& folder);
 // the like; the Program Files folders on Windows), links resolved; false when it is not there.
 bool IsSharedProgramFolder(const std::string& folder);
 
+// The path by which the system knows what path names, for telling two paths to one file
+// apart from paths to two files: with symbolic links resolved in the part of it that exists
+// (the rest appended as it is); on Windows absolute, with long names and in lower case
+// instead. path itself when none of it can be resolved.
+std::string ResolvedPath(const std::string& path);
+
 // Creates one folder, entered by the user alone where the system has such permissions. False,
 // with the system's reason in why, when it cannot (an existing folder is a failure too).
 bool MakeFolder(const std::string& folder, std::string& why);

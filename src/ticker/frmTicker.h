@@ -45,6 +45,8 @@ class frmTicker final : public platform::Form, public OptionsOwner {
   void StopScroll();
   // Leaves the Options open state and lets the strip scroll again.
   void RestartTicker();
+  // Opens the options dialog with the URL in use, as a right-click on the strip does.
+  void ShowOptions();
   // Puts the window into the topmost band of the window stack, or back into the normal one.
   void SetTopmostWindow(platform::WindowHandle hWnd, const bool& topmost);
 
@@ -80,7 +82,6 @@ class frmTicker final : public platform::Form, public OptionsOwner {
 
  private:
   void ResumeScroll();
-  void ShowOptions();
   void LayoutItems();
   void LoadOnce();
   void ParseRss(const std::string& document);

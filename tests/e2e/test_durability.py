@@ -119,6 +119,12 @@ def test_a_kill_during_the_save_leaves_the_old_file_or_the_new_one(binary):
 
 def test_two_programs_closing_at_once_leave_one_whole_file(binary):
     with Session(binary) as s:
+        # One copy runs per settings file and user (its lock lives in the user's runtime
+        # folder), but two users may run the copy in a shared folder: B stands for the second
+        # user by a runtime folder of its own.
+        runtime_a = s.env["XDG_RUNTIME_DIR"]
+        runtime_b = s.tmp / "xdg-runtime-b"
+        runtime_b.mkdir(mode=0o700)
         # Instance A reads its URL and place, then B, from one file in one folder; A ends at
         # (100, 100), B at (200, 150), so A's and B's files differ in all three keys.
         url_a = s.url("tallowmere.example/rss.php?instance=a")
@@ -129,7 +135,9 @@ def test_two_programs_closing_at_once_leave_one_whole_file(binary):
             s.settings.write_bytes(as_found(url_a, 1500, 1500).encode())
             a, window_a = start_at(s, 100, 100)
             s.settings.write_bytes(as_found(url_b, 3000, 2250).encode())
+            s.env["XDG_RUNTIME_DIR"] = str(runtime_b)
             b, window_b = start_at(s, 200, 150)
+            s.env["XDG_RUNTIME_DIR"] = runtime_a
             request_close(s, window_a, window_b)
             assert a.wait(10) == 0 and b.wait(10) == 0
             text = read_bytes(s.settings)

@@ -6,11 +6,13 @@ desktop's xdg-open, a stand-in here), a right-click opens the options, a refused
 downloads the dialog keeps its keyboard (Tab, Return) and a URL typed there loads when the
 download ends; a dialog minimised through the window manager comes back restored; and a dialog
 opened while another program is active takes the keyboard, or, where Wine keeps the keyboard
-with the other program (foreground_probe shows Wine's part), takes it after a click.
+with the other program (foreground_probe shows Wine's part), takes it after a click. Starting
+the program again while it runs shows the running strip's options instead of a second strip.
 
 Run as: e2e_test.py ticker.exe (WINEPREFIX names the Wine prefix to use)."""
 
 import re
+import subprocess
 import sys
 from pathlib import Path
 
@@ -285,7 +287,22 @@ def test_the_dialog_takes_the_keyboard_from_another_program(binary):
         assert hidden(s, "Ticker : Options"), "even after a click the dialog took no keyboard"
 
 
+def test_a_second_start_shows_the_running_strips_options(binary):
+    with Session(binary) as s:
+        s.write_settings(s.url(FEED), 1500, 1500)
+        s.xdotool("mousemove", 5, 700)
+        s.start_ticker()
+        second = s._spawn(s.command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        code = second.wait(60)
+        assert code == 0, (code, second.stderr.read())
+        wait_for(lambda: options_shown(s), what="the running strip's options")
+        strips = s.run(["xdotool", "search", "--onlyvisible", "--name", "^Form2$"],
+                       check=False).split()
+        assert strips == [s.window] and s.alive(), strips
+
+
 if __name__ == "__main__":
     main([test_windows_program, test_the_dialog_keeps_its_keyboard_while_a_slow_feed_downloads,
           test_a_minimised_dialog_comes_back_restored,
-          test_the_dialog_takes_the_keyboard_from_another_program])
+          test_the_dialog_takes_the_keyboard_from_another_program,
+          test_a_second_start_shows_the_running_strips_options])

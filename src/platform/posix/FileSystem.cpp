@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 namespace platform {
 
@@ -52,6 +54,12 @@ bool IsSharedProgramFolder(const std::string& folder) {
     if (same) return true;
   }
   return false;
+}
+
+std::string ResolvedPath(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
+  return error ? path : resolved.string();
 }
 
 bool MakeFolder(const std::string& folder, std::string& why) {

@@ -39,6 +39,18 @@ std::wstring EnvironmentFolder(const wchar_t* name) {
   return length > 0 && length < MAX_PATH ? std::wstring(buffer, length) : std::wstring();
 }
 
+// The long form of a full path ("PROGRA~1" becomes "Program Files"); "" when it is not there.
+std::wstring LongPath(const std::wstring& path) {
+  std::wstring out(MAX_PATH, L'\0');
+  DWORD length = ::GetLongPathNameW(path.c_str(), out.data(), static_cast<DWORD>(out.size()));
+  if (length >= out.size()) {
+    out.resize(length + 1);
+    length = ::GetLongPathNameW(path.c_str(), out.data(), static_cast<DWORD>(out.size()));
+  }
+  out.resize(length < out.size() ? length : 0);
+  return out;
+}
+
 }  // namespace
 
 bool PathExists(const std::string& path) { return AttributesOf(path) != INVALID_FILE_ATTRIBUTES; }
@@ -91,6 +103,33 @@ bool IsSharedProgramFolder(const std::string& folder) {
     }
   }
   return false;
+}
+
+// No link is followed: Windows names the ones that matter here (a program folder, the user's
+// profile) by their own paths.
+std::string ResolvedPath(const std::string& path) {
+  const std::wstring wide = Widen(path);
+  std::wstring full(MAX_PATH, L'\0');
+  DWORD length =
+      ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  if (length >= full.size()) {
+    full.resize(length + 1);
+    length =
+        ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  }
+  if (length == 0 || length >= full.size()) return path;
+  full.resize(length);
+  std::wstring resolved = LongPath(full);
+  if (resolved.empty()) {
+    // A file not written yet: its folder's long form, and its own name.
+    const std::size_t separator = full.find_last_of(L"\\/");
+    const std::wstring folder =
+        separator == std::wstring::npos ? std::wstring() : LongPath(full.substr(0, separator));
+    resolved = folder.empty() ? full : folder + full.substr(separator);
+  }
+  // Names that differ in letter case alone name one file.
+  ::CharLowerBuffW(resolved.data(), static_cast<DWORD>(resolved.size()));
+  return win32::Narrow(resolved);
 }
 
 // The new folder inherits the access rules of the one above it, which in the user's profile
