@@ -14,8 +14,9 @@ packages=(
   metacity
   # installing and packaging: validators, the manual page, dpkg-shlibdeps, icon rendering
   desktop-file-utils appstream man-db groff-base dpkg-dev file librsvg2-bin
-  # the Windows build: the mingw-w64 cross compiler (posix threads) and Wine to test it
-  g++-mingw-w64-x86-64-posix wine wine64
+  # the Windows build: the mingw-w64 cross compiler (posix threads), Wine to test it, and
+  # makensis for its installer
+  g++-mingw-w64-x86-64-posix wine wine64 nsis
   # the screen reader test: a session bus, the accessibility bus and a reader
   dbus at-spi2-core python3-pyatspi
   # Wayland desktops, headless, for the strip's end-to-end tests: mutter and sway with

@@ -152,3 +152,43 @@ if(TARGET ticker)
     TIMEOUT 300
     ENVIRONMENT "${TICKER_WINE_WINDOWS_ENVIRONMENT};TICKER_SOURCE_DIR=${PROJECT_SOURCE_DIR};TICKER_DISPLAY_NAME=${APP_DISPLAY_NAME}")
 endif()
+
+# ticker.exe's version resource against the project's version and names.
+if(TARGET ticker)
+  add_executable(version_resource_test windows/version_resource_test.cpp)
+  target_link_libraries(version_resource_test PRIVATE GTest::gtest GTest::gtest_main version)
+  target_compile_definitions(version_resource_test PRIVATE
+    TICKER_EXE="$<TARGET_FILE:ticker>" TICKER_VERSION="${PROJECT_VERSION}"
+    APP_DISPLAY_NAME="${APP_DISPLAY_NAME}" HOME_SITE_NAME="${HOME_SITE_NAME}")
+  add_dependencies(version_resource_test ticker)
+  ticker_wine_test(version_resource_test)
+endif()
+
+# The installer end to end: one install, sign-in, upgrade and uninstall cycle under Wine in a
+# prefix of its own, whose Start-menu shortcuts make no menu entries on this machine, on Xvfb
+# with openbox. `cpack` makes the installer and the .zip first, as a fixture, so that the
+# default build and ctest are all it needs. hold_file holds a file open as a program using it
+# does, so that the installer cannot replace it.
+if(TARGET ticker)
+  add_test(NAME windows.Packages COMMAND ${CMAKE_CPACK_COMMAND} -G "NSIS;ZIP"
+           WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+  set_tests_properties(windows.Packages PROPERTIES FIXTURES_SETUP windows_packages LABELS e2e)
+  set(prefix ${CMAKE_BINARY_DIR}/wineprefix-installer)
+  set(environment "WINEPREFIX=${prefix}" "WINEDEBUG=-all"
+      "WINEDLLOVERRIDES=mscoree,mshtml,winemenubuilder.exe=")
+  add_test(NAME windows.WinePrefixForInstaller COMMAND ${CMAKE_COMMAND} -DPREFIX=${prefix}
+           -P ${CMAKE_CURRENT_SOURCE_DIR}/windows/wine_prefix.cmake)
+  set_tests_properties(windows.WinePrefixForInstaller PROPERTIES
+    FIXTURES_SETUP wine_installer_prefix LABELS e2e TIMEOUT 300 ENVIRONMENT "${environment}")
+  add_executable(hold_file windows/hold_file.cpp)
+  target_link_options(hold_file PRIVATE -municode)
+  set(package ${CMAKE_BINARY_DIR}/${TICKER_PACKAGE_FILE_NAME})
+  add_test(NAME e2e_windows_installer
+    COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/windows/installer_test.py ${package}.exe
+            ${package}.zip $<TARGET_FILE:hold_file> ${APP_DISPLAY_NAME} ${TICKER_DESKTOP_ID}
+            ${PROJECT_VERSION} ${HOME_SITE_NAME})
+  set_tests_properties(e2e_windows_installer PROPERTIES
+    FIXTURES_REQUIRED "windows_packages;wine_installer_prefix"
+    RESOURCE_LOCK wine_windows_prefix LABELS e2e TIMEOUT 600
+    ENVIRONMENT "${environment};TICKER_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+endif()

@@ -45,8 +45,27 @@ foreach(entry "normal.bmp|${images}/normal.gif" "downloading.bmp|${images}/downl
   list(APPEND converted ${pictures}/${output})
 endforeach()
 add_custom_target(win32_pictures DEPENDS ${converted})
+
+# The version resource's four numbers from the project's version (1.0 -> 1,0,0,0), with its
+# texts, for ticker.rc.
+set(TICKER_VERSION_NUMBERS)
+foreach(part MAJOR MINOR PATCH TWEAK)
+  if(PROJECT_VERSION_${part} STREQUAL "")
+    list(APPEND TICKER_VERSION_NUMBERS 0)
+  else()
+    list(APPEND TICKER_VERSION_NUMBERS ${PROJECT_VERSION_${part}})
+  endif()
+endforeach()
+list(JOIN TICKER_VERSION_NUMBERS "," TICKER_VERSION_NUMBERS)
+set(version_header ${CMAKE_CURRENT_BINARY_DIR}/win32-version/ProgramVersion.h)
+configure_file(platform/win32/ProgramVersion.h.in ${version_header} @ONLY)
+
+# The resource compiler does not report what ticker.rc includes: name it here. The texts are
+# UTF-8 (a home site's name may not be ASCII).
 set_source_files_properties(platform/win32/ticker.rc PROPERTIES
-  OBJECT_DEPENDS "${converted};${CMAKE_CURRENT_SOURCE_DIR}/platform/win32/ticker.manifest")
+  OBJECT_DEPENDS
+    "${converted};${version_header};${CMAKE_CURRENT_SOURCE_DIR}/platform/win32/ticker.manifest"
+  COMPILE_OPTIONS "--codepage=65001")
 
 # The program needs the Windows services.
 if(NOT TARGET platform_win32_services)
@@ -56,8 +75,11 @@ endif()
 # One static executable for the GUI subsystem with the Unicode entry point.
 add_executable(ticker WIN32 ${TICKER_WIN32_PROGRAM_SOURCES} platform/win32/ticker.rc)
 add_dependencies(ticker win32_pictures)
-target_include_directories(ticker PRIVATE ${pictures} ${CMAKE_CURRENT_SOURCE_DIR}/platform/win32)
+target_include_directories(ticker PRIVATE ${pictures} ${CMAKE_CURRENT_BINARY_DIR}/win32-version
+                           ${CMAKE_CURRENT_SOURCE_DIR}/platform/win32)
 # No symbols: the program is one small file to copy.
 target_link_options(ticker PRIVATE -municode -static -s)
 target_link_libraries(ticker PRIVATE windows)
-set_target_properties(ticker PROPERTIES OUTPUT_NAME ticker SUFFIX .exe)
+# Its icon file is the installer's too (packaging/windows/Installer.cmake).
+set_target_properties(ticker PROPERTIES OUTPUT_NAME ticker SUFFIX .exe
+                      TICKER_ICON_FILE ${pictures}/ticker.ico)
