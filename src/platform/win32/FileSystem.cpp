@@ -5,6 +5,7 @@
 #include <cwctype>
 #include <string_view>
 
+#include "platform/win32/FullPath.h"
 #include "platform/win32/WideText.h"
 
 namespace platform {
@@ -108,17 +109,8 @@ bool IsSharedProgramFolder(const std::string& folder) {
 // No link is followed: Windows names the ones that matter here (a program folder, the user's
 // profile) by their own paths.
 std::string ResolvedPath(const std::string& path) {
-  const std::wstring wide = Widen(path);
-  std::wstring full(MAX_PATH, L'\0');
-  DWORD length =
-      ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-  if (length >= full.size()) {
-    full.resize(length + 1);
-    length =
-        ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-  }
-  if (length == 0 || length >= full.size()) return path;
-  full.resize(length);
+  std::wstring full = win32::FullPath(Widen(path));
+  if (full.empty()) return path;
   std::wstring resolved = LongPath(full);
   if (resolved.empty()) {
     // A file not written yet: its folder's long form, and its own name.
@@ -140,4 +132,22 @@ bool MakeFolder(const std::string& folder, std::string& why) {
   return false;
 }
 
+namespace win32 {
+
+std::wstring FullPath(const std::wstring& path) {
+  std::wstring full(MAX_PATH, L'\0');
+  DWORD length =
+      ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  if (length >= full.size()) {
+    // Too long for MAX_PATH: length is the size it needs.
+    full.resize(length + 1);
+    length =
+        ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  }
+  if (length == 0 || length >= full.size()) return {};
+  full.resize(length);
+  return full;
+}
+
+}  // namespace win32
 }  // namespace platform

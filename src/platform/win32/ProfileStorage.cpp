@@ -9,6 +9,7 @@
 #include <cstring>
 #include <cwctype>
 
+#include "platform/win32/FullPath.h"
 #include "platform/win32/WideText.h"
 
 namespace platform::profile_storage {
@@ -231,20 +232,11 @@ FileState Read(const std::string& path, std::string& text, std::string* why) {
 bool Update(const std::string& path,
             const std::function<bool(std::string& text, std::string* why)>& edit,
             std::string* why) {
-  const std::wstring wide = Widen(path);
-  std::wstring full(MAX_PATH, L'\0');
-  DWORD length =
-      ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-  if (length >= full.size()) {
-    full.resize(length + 1);
-    length =
-        ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-  }
-  if (length == 0 || length >= full.size()) {
+  const std::wstring full = win32::FullPath(Widen(path));
+  if (full.empty()) {
     ExplainLastError(why);
     return false;
   }
-  full.resize(length);
   const std::size_t separator = full.find_last_of(L"\\/");
   const std::wstring nameWide = separator == std::wstring::npos ? full : full.substr(separator + 1);
   if (nameWide.empty() || nameWide == L"." || nameWide == L".." ||
