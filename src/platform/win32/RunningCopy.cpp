@@ -7,6 +7,7 @@
 #include <exception>
 #include <utility>
 
+#include "platform/win32/HiddenWindow.h"
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/Win32.h"
 
@@ -52,24 +53,15 @@ struct RunningCopy::Impl {
   std::function<bool()> handler;
 
   ~Impl() {
-    if (window != nullptr) {
-      ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-      ::DestroyWindow(window);
-    }
+    win32::DestroyHiddenWindow(window);
     if (owned) ::ReleaseMutex(mutex);
     if (mutex != nullptr) ::CloseHandle(mutex);
   }
 
   void Listen(const std::wstring& name) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = &Impl::WindowProc;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.lpszClassName = kClassName;
-    ::RegisterClassExW(&wc);
-    // A message-only window: never shown, hears no broadcast, found by FindWindowExW.
-    window = ::CreateWindowExW(0, kClassName, name.c_str(), 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                               ::GetModuleHandleW(nullptr), this);
+    // Found by FindWindowExW among the message-only windows.
+    window = win32::CreateHiddenWindow(win32::HiddenKind::MessageOnly, kClassName,
+                                       &Impl::WindowProc, this, name.c_str());
     // A copy started with more rights (as administrator) still hears a start by the user.
     if (window != nullptr && ShowOptionsMessage() != 0) {
       ::ChangeWindowMessageFilterEx(window, ShowOptionsMessage(), MSGFLT_ALLOW, nullptr);
@@ -77,11 +69,7 @@ struct RunningCopy::Impl {
   }
 
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-      const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-      ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* impl = reinterpret_cast<Impl*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* impl = win32::HiddenWindowOwner<Impl>(hwnd, message, lParam);
     if (impl != nullptr && message != 0 && message == ShowOptionsMessage()) {
       try {
         return impl->handler && impl->handler() ? kShown : 0;

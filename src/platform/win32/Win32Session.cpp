@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/Application.h"
+#include "platform/win32/HiddenWindow.h"
 #include "platform/win32/MessageLoop.h"
 
 namespace platform::win32 {
@@ -13,36 +14,19 @@ constexpr wchar_t kClassName[] = L"TickerSessionWindow";
 
 }  // namespace
 
-Win32Session::Win32Session() {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = &Win32Session::WindowProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = kClassName;
-  // A second session (tests) finds the class already there.
-  RegisterClassExW(&wc);
-  // Top-level (a message-only window hears no broadcast), never shown, not on the taskbar.
-  window_ = CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
-                            nullptr, GetModuleHandleW(nullptr), this);
-}
+// Top-level: a message-only window hears no broadcast.
+Win32Session::Win32Session()
+    : window_(
+          CreateHiddenWindow(HiddenKind::TopLevel, kClassName, &Win32Session::WindowProc, this)) {}
 
-Win32Session::~Win32Session() {
-  if (window_ != nullptr) {
-    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-    DestroyWindow(window_);
-  }
-}
+Win32Session::~Win32Session() { DestroyHiddenWindow(window_); }
 
 void Win32Session::EndProgram() { EndMessageLoops(); }
 
 bool Win32Session::Ending() const { return platform::Ending(); }
 
 LRESULT CALLBACK Win32Session::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* session = reinterpret_cast<Win32Session*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  auto* session = HiddenWindowOwner<Win32Session>(hwnd, message, lParam);
   if (session != nullptr) {
     switch (message) {
       case WM_QUERYENDSESSION:

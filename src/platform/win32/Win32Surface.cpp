@@ -5,6 +5,7 @@
 #include "platform/Application.h"
 #include "platform/win32/Fonts.h"
 #include "platform/win32/FormWindow.h"
+#include "platform/win32/HiddenWindow.h"
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/PictureBoxWindow.h"
 #include "platform/win32/Pictures.h"
@@ -60,25 +61,12 @@ class ThreadTimer final : public engine::NativeTimer {
 
 }  // namespace
 
-Win32Surface::Win32Surface() {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = &Win32Surface::WindowProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = kSurfaceClass;
-  RegisterClassExW(&wc);
-  // A message-only window: it is never shown and hears no broadcast.
-  window_ = CreateWindowExW(0, kSurfaceClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                            GetModuleHandleW(nullptr), nullptr);
-  SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
+// The posted calls' window.
+Win32Surface::Win32Surface()
+    : window_(CreateHiddenWindow(HiddenKind::MessageOnly, kSurfaceClass, &Win32Surface::WindowProc,
+                                 this)) {}
 
-Win32Surface::~Win32Surface() {
-  if (window_ != nullptr) {
-    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-    DestroyWindow(window_);
-  }
-}
+Win32Surface::~Win32Surface() { DestroyHiddenWindow(window_); }
 
 std::unique_ptr<engine::NativeForm> Win32Surface::makeForm(const Form::Definition& definition,
                                                            engine::FormEvents& events) {
@@ -126,7 +114,7 @@ void Win32Surface::runPosted() {
 bool Win32Surface::ending() const { return Ending(); }
 
 LRESULT CALLBACK Win32Surface::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<Win32Surface*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  auto* self = HiddenWindowOwner<Win32Surface>(hwnd, message, lParam);
   if (message != kRunPosted || self == nullptr)
     return DefWindowProcW(hwnd, message, wParam, lParam);
   try {
