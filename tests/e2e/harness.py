@@ -62,6 +62,51 @@ def stands_still(look, ticks=10):
     return look() == first
 
 
+def start_display(folder, procs):
+    """Starts an Xvfb of its own (added to procs); returns its DISPLAY."""
+    display_file = Path(folder) / "display"
+    with open(display_file, "w") as out:
+        procs.append(subprocess.Popen(
+            ["Xvfb", "-displayfd", str(out.fileno()), "-screen", "0", "1280x800x24",
+             "-nolisten", "tcp"], pass_fds=(out.fileno(),), stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL))
+    # Generous deadlines for starting the helpers: a busy machine may take seconds.
+    return ":" + wait_for(lambda: display_file.read_text().strip(), timeout=30, what="Xvfb")
+
+
+def start_window_manager(name, env, log, procs):
+    """Starts the window manager name ("openbox" or "metacity") on env's display (added to
+    procs) and waits until it manages the screen."""
+    commands = {
+        "openbox": ["openbox", "--sm-disable"],
+        # No compositor and no session: metacity's settings stay in memory.
+        "metacity": ["metacity", "--sm-disable", "--compositor=none"],
+    }
+    env = dict(env, GSETTINGS_BACKEND="memory")
+    # On a busy machine a window manager now and then gives up at once ("failed to open
+    # the display") although the server answers: one that has ended is started again,
+    # and the wait goes on until one runs or the deadline passes.
+    deadline = time.monotonic() + 30
+    while True:
+        with open(log, "a") as out:
+            proc = subprocess.Popen(commands[name], env=env, stdout=out, stderr=out)
+        procs.append(proc)
+
+        def running_or_ended():
+            check = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=env,
+                                   capture_output=True, text=True, timeout=60)
+            if "window id" in check.stdout:
+                return "running"
+            return "ended" if proc.poll() is not None else None
+
+        state = wait_for(running_or_ended, timeout=max(1.0, deadline - time.monotonic()),
+                         what=f"{name} (log: {log})")
+        if state == "running":
+            return
+        if time.monotonic() > deadline:
+            raise AssertionError(f"{name} ended at every start; see {log}")
+
+
 class Session:
     """One display, one feed server and one program folder; everything ends with the session."""
 
@@ -107,44 +152,10 @@ class Session:
         return proc
 
     def _start_display(self):
-        display_file = self.tmp / "display"
-        with open(display_file, "w") as out:
-            self._spawn(["Xvfb", "-displayfd", str(out.fileno()), "-screen", "0", "1280x800x24",
-                         "-nolisten", "tcp"], pass_fds=(out.fileno(),),
-                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        # Generous deadlines for starting the helpers: a busy machine may take seconds.
-        number = wait_for(lambda: display_file.read_text().strip(), timeout=30, what="Xvfb")
-        self.env["DISPLAY"] = ":" + number
+        self.env["DISPLAY"] = start_display(self.tmp, self.procs)
 
     def _start_window_manager(self, name):
-        commands = {
-            "openbox": ["openbox", "--sm-disable"],
-            # No compositor and no session: metacity's settings stay in memory.
-            "metacity": ["metacity", "--sm-disable", "--compositor=none"],
-        }
-        env = dict(self.env, GSETTINGS_BACKEND="memory")
-        log = self.tmp / f"{name}.log"
-        # On a busy machine a window manager now and then gives up at once ("failed to open
-        # the display") although the server answers: one that has ended is started again,
-        # and the wait goes on until one runs or the deadline passes.
-        deadline = time.monotonic() + 30
-        while True:
-            with open(log, "a") as out:
-                proc = subprocess.Popen(commands[name], env=env, stdout=out, stderr=out)
-            self.procs.append(proc)
-
-            def running_or_ended():
-                if "window id" in self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
-                                           check=False):
-                    return "running"
-                return "ended" if proc.poll() is not None else None
-
-            state = wait_for(running_or_ended, timeout=max(1.0, deadline - time.monotonic()),
-                             what=f"{name} (log: {log})")
-            if state == "running":
-                break
-            if time.monotonic() > deadline:
-                raise AssertionError(f"{name} ended at every start; see {log}")
+        start_window_manager(name, self.env, self.tmp / f"{name}.log", self.procs)
         self.window_manager = name
 
     def start_server(self):

@@ -5,17 +5,11 @@ import os
 import subprocess
 import sys
 import tempfile
-import time
 from pathlib import Path
 
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
 
-def wait_for(predicate, timeout, what):
-    deadline = time.monotonic() + timeout
-    while not (value := predicate()):
-        if time.monotonic() > deadline:
-            raise SystemExit(f"with_display: timed out waiting for {what}")
-        time.sleep(0.05)
-    return value
+from harness import start_display, start_window_manager  # noqa: E402
 
 
 def main():
@@ -26,22 +20,10 @@ def main():
         args = args[1:]
     procs = []
     with tempfile.TemporaryDirectory(prefix="ticker-display-") as tmp:
-        display_file = Path(tmp) / "display"
-        with open(display_file, "w") as out:
-            procs.append(subprocess.Popen(
-                ["Xvfb", "-displayfd", str(out.fileno()), "-screen", "0", "1280x800x24",
-                 "-nolisten", "tcp"], pass_fds=(out.fileno(),), stdout=subprocess.DEVNULL,
-                stderr=subprocess.DEVNULL))
-        number = wait_for(lambda: display_file.read_text().strip(), 30, "Xvfb")
-        env = dict(os.environ, DISPLAY=":" + number)
         try:
+            env = dict(os.environ, DISPLAY=start_display(tmp, procs))
             if window_manager:
-                procs.append(subprocess.Popen(["openbox", "--sm-disable"], env=env,
-                                              stdout=subprocess.DEVNULL,
-                                              stderr=subprocess.DEVNULL))
-                wait_for(lambda: "window id" in subprocess.run(
-                    ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=env,
-                    capture_output=True, text=True).stdout, 30, "openbox")
+                start_window_manager("openbox", env, Path(tmp) / "openbox.log", procs)
             status = subprocess.run(args, env=env).returncode
             # Wine's processes of this prefix end before their X server does.
             subprocess.run(["wineserver", "-w"], env=env)
