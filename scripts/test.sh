@@ -5,9 +5,9 @@
 #   - the unit, widget and network test programs, built with Clang under AddressSanitizer and
 #     UndefinedBehaviorSanitizer, and a short run of every fuzz target;
 #   - the Windows build, cross-built with mingw-w64, and its tests under Wine.
-# The end-to-end tests spend most of their time waiting on the program, so the sanitizer and
-# Windows builds run beside them at the lowest CPU priority, and the fuzz run beside the
-# Windows tests, which mostly wait on Wine. Prints how long each
+# The end-to-end tests spend most of their time waiting on the program, so the sanitizer,
+# Windows and fuzz builds run beside them at the lowest CPU priority, and the sanitizer tests
+# and the fuzz run beside the Windows tests, which mostly wait on Wine. Prints how long each
 # phase took at the end, also when one fails. The checks that measure over minutes are in
 # scripts/soak.sh.
 #
@@ -74,18 +74,13 @@ finish() {
 }
 
 # The background's steps, one after the other, each using the whole processor the end-to-end
-# tests leave: the sanitizer build and its tests, and the Windows build, whose tests run once
-# the end-to-end tests have ended.
+# tests leave: the builds of the sanitizer tests, of the Windows program and its tests, and of
+# the fuzz targets.
 background_steps() {
   # The unit, widget and network test programs and the feed tool the network tests run.
   phase "asan build (background)" scripts/build.sh asan unit_tests widget_tests net_tests feeddump
-  (
-    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
-    export LSAN_OPTIONS="suppressions=$(pwd)/tests/lsan.supp:print_suppressions=0"
-    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-    phase "asan tests (background)" ctest --preset asan -j 2
-  )
   phase "windows build (background)" scripts/build.sh windows
+  phase "fuzz build (background)" scripts/build.sh fuzz
 }
 
 # The Wine prefixes of the Windows tests, made while the end-to-end tests run: Wine spends
@@ -95,9 +90,16 @@ wine_prefix_steps() {
   phase "wine prefixes (background)" ctest --preset windows -R '^windows\.WinePrefix' -j 3
 }
 
-# The fuzz run, beside the Windows tests: those mostly wait on Wine and the X server, and at
-# the lowest priority the fuzzers take only the processor time they leave.
-fuzz_steps() {
+# The sanitizer tests, then a short run of every fuzz target, beside the Windows tests: those
+# mostly wait on Wine and the X server, and at the lowest priority these take only the
+# processor time they leave.
+sanitizer_steps() {
+  (
+    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+    export LSAN_OPTIONS="suppressions=$(pwd)/tests/lsan.supp:print_suppressions=0"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+    phase "asan tests (background)" ctest --preset asan -j 2
+  )
   phase "fuzz (background)" scripts/fuzz.sh "${FUZZ_SECONDS:-15}"
 }
 
@@ -114,12 +116,12 @@ phase "e2e" ctest --preset release -L e2e -j "${E2E_JOBS:-1}"
 finish "background" "$steps"
 finish "wine-prefixes" "$prefixes"
 background=()
-in_background "fuzz" fuzz_steps
-fuzz=$last_pid
-# One at a time, and beside nothing but the lowest-priority fuzzers: run beside another Wine
-# program, the download test once saw a redirect loop answered 200; beside a build at the same
-# priority, Wine once lost the end of a drag of the strip (neither understood yet).
+in_background "sanitizers" sanitizer_steps
+sanitizers=$last_pid
+# One at a time, and beside nothing but lowest-priority tests: run beside another Wine program,
+# the download test once saw a redirect loop answered 200; beside a build at the same priority,
+# Wine once lost the end of a drag of the strip (neither understood yet).
 phase "windows tests" ctest --preset windows
-finish "fuzz" "$fuzz"
+finish "sanitizers" "$sanitizers"
 background=()
 echo "All tests passed."
