@@ -89,11 +89,13 @@ def test_installer(installer, archive, hold_file, name, apps_id, version, publis
             if len(strips(s)) != 1:
                 problems.append("a second start of the installed program showed a second strip")
 
-            # The upgrade closes the strip, which saves beside itself, and replaces the program.
+            # The upgrade closes the strip, which saves beside itself, and replaces the program;
+            # the administrator's /NOSTARTUP turns start at sign-in off.
             os.utime(program, (0, 0))
-            assert wine(s, installer, "/S") == 0
+            assert wine(s, installer, "/S", "/NOSTARTUP") == 0
             wait_for(lambda: not strips(s), what="the strip closed by the upgrade")
             assert program.stat().st_mtime != 0, "the program was not replaced"
+            assert name not in (values(s, run) or {}), "start at sign-in stayed on"
             assert "WindowX=" in settings.read_text(), settings.read_text()
             assert not (user / "AppData" / "Roaming" / name.replace(" ", "")).exists()
 
