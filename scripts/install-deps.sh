@@ -20,8 +20,9 @@ packages=(
   # the screen reader test: a session bus, the accessibility bus and a reader
   dbus at-spi2-core python3-pyatspi
   # Wayland desktops, headless, for the strip's end-to-end tests: mutter and sway with
-  # XWayland, xhost to let the tests reach sway's XWayland (the session bus is above)
-  mutter sway xwayland x11-xserver-utils
+  # XWayland, xhost to let the tests reach sway's XWayland (the session bus is above), and
+  # the toolkit's own Wayland platform
+  mutter sway xwayland x11-xserver-utils qt6-wayland
   # runtime
   libqt6widgets6 libqt6network6 ca-certificates xdg-utils fonts-liberation fonts-dejavu-core
 )

@@ -5,6 +5,7 @@ drag goes through the window manager, the hover pause ends when the pointer leav
 native Wayland window). Under sway the pointer is a device of the compositor's own (the
 virtual-pointer protocol), as a hand's is; under mutter XTest moves XWayland's pointer."""
 
+import json
 import os
 import shutil
 import signal
@@ -200,6 +201,21 @@ class CompositorSession(Session):
             os.environ["XAUTHORITY"] = self.env["XAUTHORITY"]
         super().close_window(window)
 
+    def sway_windows(self):
+        """The rectangles of the client windows sway shows, as (x, y, width, height)."""
+        socket_path = next(self.runtime.glob("sway-ipc.*"))
+        out = subprocess.run(["setpriv", f"--reuid={NOBODY}", f"--regid={NOBODY}",
+                              "--clear-groups", "swaymsg", "-s", str(socket_path), "-t",
+                              "get_tree", "-r"], capture_output=True, text=True, timeout=30,
+                             check=True).stdout
+
+        def walk(node):
+            if node.get("pid"):
+                yield tuple(node["rect"][k] for k in ("x", "y", "width", "height"))
+            for child in node.get("nodes", []) + node.get("floating_nodes", []):
+                yield from walk(child)
+        return list(walk(json.loads(out)))
+
     def stacking(self):
         out = self.run(["xprop", "-root", "_NET_CLIENT_LIST_STACKING"])
         return [str(int(w, 16)) for w in out.split("#", 1)[1].replace(",", " ").split()]
@@ -300,6 +316,37 @@ def test_sway_floats_the_strip_drags_it_and_ends_the_pause_on_leaving(binary):
         assert saved == (x * 15, y * 15), (saved, x, y)
 
 
+def test_sway_native_wayland_floats_drags_and_keeps_the_saved_place(binary):
+    """With QT_QPA_PLATFORM=wayland the program is never told where its window is: the drag
+    still moves it, and the place saved is the one it had, not a made-up one."""
+    s = compositor_session(binary, "sway")
+    if s is None:
+        return
+    with s:
+        (s.feeds / "tallowmere.example" / "wl.php").write_text(FEED)
+        s.write_settings(s.url("tallowmere.example/wl.php"), 3000, 2250)
+        s.env.update(QT_QPA_PLATFORM="wayland", WAYLAND_DISPLAY=str(s.wayland))
+        s.ticker = s._spawn(s.command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        x, y, w, h = wait_for(lambda: s.sway_windows() and s.sway_windows()[0], timeout=30,
+                              what="the strip on sway")
+        assert (w, h) == (545, 16), (w, h)
+        pointer = VirtualPointer(s.wayland, 1280, 800)
+        pointer.move_to(x + 8, y + 6)
+        pointer.button(True)
+        steps = iter(range(1, 200))
+
+        def dragged():
+            step = next(steps)
+            pointer.move_to(x + 8 + 2 * step, y + 6 + step)
+            return s.sway_windows()[0][:2] != (x, y)
+
+        wait_for(dragged, what="the strip following the drag")
+        pointer.button(False)
+        s.ticker.terminate()
+        assert s.wait_exit() == 0
+        assert (s.settings_value("WindowX"), s.settings_value("WindowY")) == ("3000", "2250")
+
+
 def changes_within(s, seconds):
     first = s.strip_shot()
     deadline = time.monotonic() + seconds
@@ -312,4 +359,5 @@ def changes_within(s, seconds):
 
 if __name__ == "__main__":
     main([test_mutter_keeps_the_strip_at_its_place_above_others_and_drags_it,
-          test_sway_floats_the_strip_drags_it_and_ends_the_pause_on_leaving])
+          test_sway_floats_the_strip_drags_it_and_ends_the_pause_on_leaving,
+          test_sway_native_wayland_floats_drags_and_keeps_the_saved_place])

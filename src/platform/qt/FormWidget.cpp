@@ -122,7 +122,10 @@ engine::Pixels FormWidget::frameExtra() const {
   return {0, 0, margins.left() + margins.right(), margins.top() + margins.bottom()};
 }
 
+// A Wayland client is never told where its window is: the place it last gave the window is
+// the best it knows, and what it saves (the place an X11 session gives it back).
 QPoint FormWidget::framePosition() const {
+  if (PlacedByCompositor()) return placed_;
   const QMargins margins = frameMarginsNow();
   return geometry().topLeft() - QPoint(margins.left(), margins.top());
 }
@@ -135,9 +138,12 @@ engine::Pixels FormWidget::frameNow() const {
 void FormWidget::moveTo(int x, int y) {
   const QPoint target(x, y);
   positionAsked_ = true;
-  if (isVisible() && PlacedByCompositor()) {
-    events_.moveRefused(framePosition().x(), framePosition().y());
-    return;
+  if (PlacedByCompositor()) {
+    if (isVisible()) {
+      events_.moveRefused(placed_.x(), placed_.y());
+      return;
+    }
+    placed_ = target;
   }
   if (framePosition() == target && testAttribute(Qt::WA_Moved)) return;
   requestedPositions_.push_back(target);
@@ -289,7 +295,7 @@ void FormWidget::closeEvent(QCloseEvent* event) {
 
 void FormWidget::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
-  if (!isVisible() || applying_) return;
+  if (!isVisible() || applying_ || PlacedByCompositor()) return;
   const QPoint actual = framePosition();
   auto asked = std::find(requestedPositions_.begin(), requestedPositions_.end(), actual);
   if (asked != requestedPositions_.end()) {

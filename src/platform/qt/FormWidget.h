@@ -77,6 +77,7 @@ class FormWidget final : public NativeWidget<engine::NativeForm> {
   // Positions asked of the window system and not yet confirmed by a move event.
   std::deque<QPoint> requestedPositions_;
   bool positionAsked_ = false;
+  QPoint placed_;  // where a Wayland compositor was asked to put the window (see framePosition)
   bool applying_ = false;  // our own move is being made: its echo confirms nothing
   // Shown and not yet mapped: a move nobody asked for is the window manager placing the new
   // window, not the user; the engine puts it back once it is mapped.
