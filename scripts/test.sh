@@ -5,9 +5,9 @@
 #   - the unit, widget and network test programs, built with Clang under AddressSanitizer and
 #     UndefinedBehaviorSanitizer, and a short run of every fuzz target;
 #   - the Windows build, cross-built with mingw-w64, and its tests under Wine.
-# The end-to-end tests spend most of their time waiting on the program, so the sanitizer,
-# Windows and fuzz builds run beside them at the lowest CPU priority, and the sanitizer tests
-# and the fuzz run beside the Windows tests, which mostly wait on Wine. Prints how long each
+# The end-to-end tests spend most of their time waiting on the program, so the sanitizer and
+# Windows builds run beside them at the lowest CPU priority, and the sanitizer tests and the
+# fuzz targets beside the Windows tests, which mostly wait on Wine. Prints how long each
 # phase took at the end, also when one fails. The checks that measure over minutes are in
 # scripts/soak.sh.
 #
@@ -74,13 +74,12 @@ finish() {
 }
 
 # The background's steps, one after the other, each using the whole processor the end-to-end
-# tests leave: the builds of the sanitizer tests, of the Windows program and its tests, and of
-# the fuzz targets.
+# tests leave: the builds of the sanitizer tests and of the Windows program and its tests. The
+# two take about as long as the end-to-end tests.
 background_steps() {
   # The unit, widget and network test programs and the feed tool the network tests run.
   phase "asan build (background)" scripts/build.sh asan unit_tests widget_tests net_tests feeddump
   phase "windows build (background)" scripts/build.sh windows
-  phase "fuzz build (background)" scripts/build.sh fuzz
 }
 
 # The Wine prefixes of the Windows tests, made while the end-to-end tests run: Wine spends
@@ -90,9 +89,9 @@ wine_prefix_steps() {
   phase "wine prefixes (background)" ctest --preset windows -R '^windows\.WinePrefix' -j 3
 }
 
-# The sanitizer tests, then a short run of every fuzz target, beside the Windows tests: those
-# mostly wait on Wine and the X server, and at the lowest priority these take only the
-# processor time they leave.
+# The sanitizer tests, then the fuzz targets' build and a short run of each, beside the Windows
+# tests: those mostly wait on Wine and the X server, and at the lowest priority these take only
+# the processor time they leave.
 sanitizer_steps() {
   (
     export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
