@@ -42,8 +42,7 @@ FormWindow::FormWindow(const Form::Definition& definition, engine::FormEvents& e
       style_(StyleOf(definition)),
       exStyle_(ExStyleOf(definition)),
       framed_(definition.borderStyle != BorderStyle::None),
-      activateOnShow_(definition.activateOnShow),
-      pointer_(LoadCursorW(nullptr, IDC_ARROW)) {
+      activateOnShow_(definition.activateOnShow) {
   static const bool registered = (RegisterWindowClass(kFormClass, &WindowProcOf<FormWindow>, 0,
                                                       LoadCursorW(nullptr, IDC_ARROW)),
                                   true);
@@ -85,24 +84,6 @@ FormWindow* FormWindow::FromHandle(HWND hwnd) {
 FormWindow& FormWindow::Of(const Form& form) {
   return static_cast<FormWindow&>(engine::CoreOf(form).native());
 }
-
-void FormWindow::invalidate(const engine::Pixels& area) {
-  const RECT r{area.left, area.top, area.right(), area.bottom()};
-  InvalidateRect(hwnd_, area.empty() ? nullptr : &r, FALSE);
-}
-
-void FormWindow::setPointerShape(const StdPicture* custom) {
-  pointer_ = custom != nullptr ? CursorOf(*custom) : LoadCursorW(nullptr, IDC_ARROW);
-  SetCursor(pointer_);
-}
-
-void FormWindow::setToolTip(const std::string& text, const engine::Pixels& area) {
-  toolTip_.set(text, area);
-}
-
-void FormWindow::capturePointer(bool capture) { CapturePointer(hwnd_, capture); }
-
-engine::PointerNow FormWindow::pointerNow() const { return PointerNowOver(hwnd_); }
 
 engine::Pixels FormWindow::frameExtra() const {
   if (!framed_) return {};

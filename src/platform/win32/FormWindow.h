@@ -9,8 +9,8 @@
 
 #include "platform/Form.h"
 #include "platform/engine/Surface.h"
-#include "platform/win32/ToolTipControl.h"
 #include "platform/win32/Win32.h"
+#include "platform/win32/Win32Window.h"
 
 namespace platform::win32 {
 
@@ -21,12 +21,14 @@ inline UINT PointerKnownOutsideMessage() {
   return message;
 }
 
-class FormWindow final : public engine::NativeForm {
+class FormWindow final : public Win32Window<engine::NativeForm> {
  public:
   FormWindow(const Form::Definition& definition, engine::FormEvents& events);
   ~FormWindow() override;
   FormWindow(const FormWindow&) = delete;
   FormWindow& operator=(const FormWindow&) = delete;
+  // The window's handle as the engine knows it, beside the message handler below.
+  using Win32Window::handle;
 
   // The form whose window this is, or null for any other window.
   static FormWindow* FromHandle(HWND hwnd);
@@ -45,15 +47,6 @@ class FormWindow final : public engine::NativeForm {
   // Hands a keyboard message for one of the form's windows to the dialog manager (Tab, Enter,
   // Escape, access keys); false when it is not one of those.
   bool dialogMessage(MSG& message);
-
-  // engine::NativeWindow.
-  WindowHandle handle() const override { return reinterpret_cast<WindowHandle>(hwnd_); }
-  unsigned dpi() const override { return DpiOf(hwnd_); }
-  void invalidate(const engine::Pixels& area) override;
-  void setPointerShape(const StdPicture* custom) override;
-  void setToolTip(const std::string& text, const engine::Pixels& area) override;
-  void capturePointer(bool capture) override;
-  engine::PointerNow pointerNow() const override;
 
   // engine::NativeForm.
   engine::Pixels frameExtra() const override;
@@ -98,7 +91,6 @@ class FormWindow final : public engine::NativeForm {
   void pressDefaultButton();
 
   engine::FormEvents& events_;
-  HWND hwnd_ = nullptr;
   DWORD style_;
   DWORD exStyle_;
   bool framed_;
@@ -109,8 +101,6 @@ class FormWindow final : public engine::NativeForm {
   // The state the window system last reported.
   enum class SizeState { Normal, Minimised, Maximised };
   SizeState sizeState_ = SizeState::Normal;
-  HCURSOR pointer_ = nullptr;
-  ToolTipControl toolTip_{hwnd_};
   std::vector<Control> controls_;
   int nextControlId_ = 100;
   HWND lastFocus_ = nullptr;

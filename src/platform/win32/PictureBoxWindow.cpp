@@ -20,7 +20,6 @@ constexpr const wchar_t* kPictureBoxClass = L"TickerPictureBox";
 PictureBoxWindow::PictureBoxWindow(FormWindow& form, const char* name, engine::BoxEvents& events)
     : form_(form),
       events_(events),
-      pointer_(LoadCursorW(nullptr, IDC_ARROW)),
       // The box's window reports to the box's engine side.
       accessible_(hwnd_, static_cast<engine::BoxCore&>(events)) {
   // Double-clicks on the title picture reload the feed; the pointer is set at every
@@ -39,24 +38,6 @@ PictureBoxWindow::~PictureBoxWindow() {
   SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
   DestroyWindow(hwnd_);
 }
-
-void PictureBoxWindow::invalidate(const engine::Pixels& area) {
-  const RECT r{area.left, area.top, area.right(), area.bottom()};
-  InvalidateRect(hwnd_, area.empty() ? nullptr : &r, FALSE);
-}
-
-void PictureBoxWindow::setPointerShape(const StdPicture* custom) {
-  pointer_ = custom != nullptr ? CursorOf(*custom) : LoadCursorW(nullptr, IDC_ARROW);
-  SetCursor(pointer_);
-}
-
-void PictureBoxWindow::setToolTip(const std::string& text, const engine::Pixels& area) {
-  toolTip_.set(text, area);
-}
-
-void PictureBoxWindow::capturePointer(bool capture) { CapturePointer(hwnd_, capture); }
-
-engine::PointerNow PictureBoxWindow::pointerNow() const { return PointerNowOver(hwnd_); }
 
 void PictureBoxWindow::place(const engine::Pixels& part) {
   if (part.empty()) {

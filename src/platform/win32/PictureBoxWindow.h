@@ -6,28 +6,21 @@
 
 #include "platform/engine/Surface.h"
 #include "platform/win32/StripAccessibleObject.h"
-#include "platform/win32/ToolTipControl.h"
 #include "platform/win32/Win32.h"
+#include "platform/win32/Win32Window.h"
 
 namespace platform::win32 {
 
 class FormWindow;
 
-class PictureBoxWindow final : public engine::NativeBox {
+class PictureBoxWindow final : public Win32Window<engine::NativeBox> {
  public:
   PictureBoxWindow(FormWindow& form, const char* name, engine::BoxEvents& events);
   ~PictureBoxWindow() override;
   PictureBoxWindow(const PictureBoxWindow&) = delete;
   PictureBoxWindow& operator=(const PictureBoxWindow&) = delete;
-
-  // engine::NativeWindow.
-  WindowHandle handle() const override { return reinterpret_cast<WindowHandle>(hwnd_); }
-  unsigned dpi() const override { return DpiOf(hwnd_); }
-  void invalidate(const engine::Pixels& area) override;
-  void setPointerShape(const StdPicture* custom) override;
-  void setToolTip(const std::string& text, const engine::Pixels& area) override;
-  void capturePointer(bool capture) override;
-  engine::PointerNow pointerNow() const override;
+  // The window's handle as the engine knows it, beside the message handler below.
+  using Win32Window::handle;
 
   // engine::NativeBox.
   void place(const engine::Pixels& part) override;
@@ -42,10 +35,7 @@ class PictureBoxWindow final : public engine::NativeBox {
 
   FormWindow& form_;
   engine::BoxEvents& events_;
-  HWND hwnd_ = nullptr;
-  HCURSOR pointer_ = nullptr;   // the label's own pointer, else the arrow
   bool trackingLeave_ = false;  // WM_MOUSELEAVE asked for since the pointer came
-  ToolTipControl toolTip_{hwnd_};
   StripAccessibleObject accessible_;
 };
 
