@@ -2,6 +2,7 @@
 // strip window closes.
 #include <QApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <string>
@@ -49,32 +50,9 @@ class TickerApplication final : public QApplication {
   }
 };
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  // The command line is read before the toolkit sees it: --help and --version need no display.
-  const CommandLine command = ParseCommandLine(argc, argv);
-  switch (command.action) {
-    case CommandLine::Action::Help:
-      std::fputs(HelpText().c_str(), stdout);
-      return 0;
-    case CommandLine::Action::Version:
-      std::fputs(VersionText().c_str(), stdout);
-      return 0;
-    case CommandLine::Action::Usage:
-      std::fputs(UsageText(command.badArgument).c_str(), stderr);
-      return 2;
-    case CommandLine::Action::Run:
-      break;
-  }
-  if (const std::string problem = platform::DisplayProblem(); !problem.empty()) {
-    std::fprintf(stderr, "ticker: cannot open a display: %s\n", problem.c_str());
-    return 1;
-  }
-
-  std::vector<char*> arguments = platform::ApplicationArguments(argc, argv);
-  int argumentCount = static_cast<int>(arguments.size()) - 1;
-  TickerApplication application(argumentCount, arguments.data());
+// Shows the strip and runs until it closes; everything of the program's own is saved and
+// closed when this returns, and only the application object is left.
+int Run(TickerApplication& application) {
   platform::SetProgramIdentity("ticker", HOME_DOMAIN, TICKER_DESKTOP_ID);
   // One strip per settings file: a start while a copy with the same file runs brings that
   // copy's options forward and ends here, before it has a window or has read any settings.
@@ -107,4 +85,41 @@ int main(int argc, char** argv) {
   if (ticker.Closed() || services.session.Ending()) return 0;
   laterStarts.StripShown();
   return QApplication::exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The command line is read before the toolkit sees it: --help and --version need no display.
+  const CommandLine command = ParseCommandLine(argc, argv);
+  switch (command.action) {
+    case CommandLine::Action::Help:
+      std::fputs(HelpText().c_str(), stdout);
+      return 0;
+    case CommandLine::Action::Version:
+      std::fputs(VersionText().c_str(), stdout);
+      return 0;
+    case CommandLine::Action::Usage:
+      std::fputs(UsageText(command.badArgument).c_str(), stderr);
+      return 2;
+    case CommandLine::Action::Run:
+      break;
+  }
+  if (const std::string problem = platform::DisplayProblem(); !problem.empty()) {
+    std::fprintf(stderr, "ticker: cannot open a display: %s\n", problem.c_str());
+    return 1;
+  }
+
+  std::vector<char*> arguments = platform::ApplicationArguments(argc, argv);
+  int argumentCount = static_cast<int>(arguments.size()) - 1;
+  TickerApplication application(argumentCount, arguments.data());
+  const int code = Run(application);
+  if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+    // WORKAROUND: the toolkit's Wayland platform (Qt 6.4) can hang for good while it takes its
+    // connection down: its event thread waits on the compositor. Everything is saved and
+    // closed by now, so the program ends without that teardown.
+    std::fflush(nullptr);
+    std::_Exit(code);
+  }
+  return code;
 }
