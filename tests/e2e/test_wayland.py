@@ -104,6 +104,12 @@ class CompositorSession(Session):
 
     def _start_display(self):
         self.env.pop("DISPLAY", None)
+        # Each XWayland puts its socket in the X11 socket folder, which a booted system makes
+        # writable by all (sticky); on a fresh machine the first X server to start makes it,
+        # with a mode of its own, and sway's XWayland runs as another user.
+        if os.geteuid() == 0:
+            X11_SOCKETS.mkdir(exist_ok=True)
+            X11_SOCKETS.chmod(0o1777)
         getattr(self, f"_start_{self.compositor}")()
 
     def _xwayland_of(self, pid):
@@ -201,8 +207,9 @@ class CompositorSession(Session):
             os.environ["XAUTHORITY"] = self.env["XAUTHORITY"]
         super().close_window(window)
 
-    def sway_windows(self):
-        """The rectangles of the client windows sway shows, as (x, y, width, height)."""
+    def sway_windows(self, focused=False):
+        """The rectangles of the client windows sway shows, as (x, y, width, height): only the
+        one that has the focus when focused is set."""
         socket_path = next(self.runtime.glob("sway-ipc.*"))
         out = subprocess.run(["setpriv", f"--reuid={NOBODY}", f"--regid={NOBODY}",
                               "--clear-groups", "swaymsg", "-s", str(socket_path), "-t",
@@ -210,7 +217,7 @@ class CompositorSession(Session):
                              check=True).stdout
 
         def walk(node):
-            if node.get("pid"):
+            if node.get("pid") and (node.get("focused") or not focused):
                 yield tuple(node["rect"][k] for k in ("x", "y", "width", "height"))
             for child in node.get("nodes", []) + node.get("floating_nodes", []):
                 yield from walk(child)
@@ -223,6 +230,9 @@ class CompositorSession(Session):
     def strip_shot(self):
         return subprocess.run(["import", "-window", self.window, "rgb:-"], env=self.env,
                               capture_output=True, timeout=60, check=True).stdout
+
+
+X11_SOCKETS = Path("/tmp/.X11-unix")
 
 
 def compositor_session(binary, compositor):
@@ -332,6 +342,8 @@ def test_sway_native_wayland_floats_drags_and_keeps_the_saved_place(binary):
         assert (w, h) == (545, 16), (w, h)
         pointer = VirtualPointer(s.wayland, 1280, 800)
         pointer.move_to(x + 8, y + 6)
+        # sway's focus follows the pointer; a press while it moves the focus is lost.
+        wait_for(lambda: s.sway_windows(focused=True), what="the strip under the pointer focused")
         pointer.button(True)
         steps = iter(range(1, 200))
 
