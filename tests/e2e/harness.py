@@ -13,6 +13,8 @@ import tempfile
 import time
 from pathlib import Path
 
+from screen import Screen
+
 SOURCE = Path(os.environ.get("TICKER_SOURCE_DIR", Path(__file__).resolve().parents[2]))
 SERVER = SOURCE / "tools" / "feedserver.py"
 
@@ -32,9 +34,9 @@ def wait_for(predicate, timeout=10.0, interval=0.05, what="condition"):
         time.sleep(interval)
 
 
-# Between two looks at the strip: half a scroll tick. A look starts programs (a screenshot
-# and its cropping), so looking without a pause kept a processor busy; what these looks wait
-# for (the row having moved, or not) stays visible until the next look.
+# Between two looks at the strip: half a scroll tick. What these looks wait for (the row having
+# moved, or not) stays visible until the next look, and looking without a pause would only
+# take the processor from the program under test.
 LOOK_INTERVAL = SCROLL_TICK / 2
 
 
@@ -116,6 +118,7 @@ class Session:
         self.tmp = Path(tempfile.mkdtemp(prefix="ticker-e2e-"))
         self.procs = []
         self.env = dict(os.environ)
+        self.screen = Screen(self.env)
         runtime = self.tmp / "xdg-runtime"
         runtime.mkdir(mode=0o700)
         self.env["XDG_RUNTIME_DIR"] = str(runtime)
@@ -189,6 +192,7 @@ class Session:
         return result.stdout
 
     def close(self):
+        self.screen.close()
         if getattr(self, "windows", False):
             # Wine's processes end before the X server they belong to.
             if self.alive():
@@ -304,25 +308,17 @@ class Session:
     def xprop(self, prop, window=None):
         return self.run(["xprop", "-id", window or self.window, prop])
 
-    def screenshot(self, path=None):
-        path = Path(path or self.tmp / f"shot-{time.monotonic_ns()}.png")
-        self.run(["import", "-window", "root", str(path)])
-        return path
-
-    def pixel(self, shot, x, y):
-        out = self.run(["convert", str(shot), "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-"])
-        hexcode = re.search(r"#([0-9A-Fa-f]{6})", out.splitlines()[-1]).group(1)
-        return tuple(int(hexcode[i:i + 2], 16) for i in (0, 2, 4))
+    def screenshot(self):
+        """The whole screen now."""
+        return self.screen.whole()
 
     def strip_pixels(self, shot):
-        """The strip window's pixels as text, to compare two moments."""
-        x, y, w, h = self.geometry()
-        return self.run(["convert", str(shot), "-crop", f"{w}x{h}+{x}+{y}", "-depth", "8",
-                         "txt:-"])
+        """The strip window's part of a screenshot."""
+        return shot.crop(*self.geometry())
 
     def strip_look(self):
         """The strip's pixels now, to compare with another moment."""
-        return self.strip_pixels(self.screenshot())
+        return self.screen.grab(*self.geometry())
 
     def strip_moves(self, timeout=10.0):
         return changes(self.strip_look, timeout)

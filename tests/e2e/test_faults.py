@@ -5,7 +5,6 @@ shown and says so in the title picture's tooltip, a feed that did arrive replace
 
 import random
 import socket
-import subprocess
 import time
 
 from harness import Session, main, stands_still, wait_for
@@ -40,11 +39,8 @@ GOOD = rss(GOOD_TITLES)
 class Strip:
     """One grab of the strip window's pixels."""
 
-    def __init__(self, ppm):
-        fields = ppm.split(maxsplit=4)
-        assert fields[0] == b"P6" and fields[3] == b"255", fields[:4]
-        self.width, self.height = int(fields[1]), int(fields[2])
-        self.data = fields[4][:self.width * self.height * 3]
+    def __init__(self, shot):
+        self.width, self.height, self.data = shot.width, shot.height, shot.data
 
     def at(self, x, y):
         i = (y * self.width + x) * 3
@@ -81,11 +77,7 @@ class Strip:
 
 
 def grab(s):
-    x, y, w, h = s.geometry()
-    ppm = subprocess.run(["import", "-window", "root", "-crop", f"{w}x{h}+{x}+{y}", "-depth", "8",
-                          "ppm:-"], env=s.env, capture_output=True, timeout=60,
-                         check=True).stdout
-    return Strip(ppm)
+    return Strip(s.strip_look())
 
 
 def memory_kb(s):

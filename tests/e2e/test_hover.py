@@ -3,7 +3,6 @@ show while another program is active and show their text as written, one link op
 double-click on a headline, captions written over several lines shown whole on one line, and
 a headline that scrolls under a resting pointer pausing the strip."""
 
-import re
 from pathlib import Path
 
 from harness import Session, main, per_window_manager, wait_for
@@ -127,17 +126,11 @@ def test_double_click_on_a_headline_opens_its_link_once(binary):
 def ink_runs(s, shot, colour=(51, 51, 152), min_gap=10):
     """Column ranges (window x) of the strip that hold text of the given colour, runs closer
     than min_gap merged: one range per headline."""
-    x, y, w, h = s.geometry()
-    out = s.run(["convert", str(shot), "-crop", f"{w}x{h}+{x}+{y}", "-depth", "8", "txt:-"])
     columns = set()
-    for line in out.splitlines()[1:]:
-        m = re.match(r"(\d+),(\d+):.*#([0-9A-Fa-f]{6})", line)
-        if not m:
-            continue
-        rgb = tuple(int(m.group(3)[i:i + 2], 16) for i in (0, 2, 4))
+    for x, _, rgb in s.strip_pixels(shot).pixels():
         # Text pixels: the link colour, anti-aliased towards the grey ground.
-        if rgb[2] > rgb[0] + 25 and int(m.group(1)) >= 34:
-            columns.add(int(m.group(1)))
+        if rgb[2] > rgb[0] + 25 and x >= 34:
+            columns.add(x)
     runs = []
     for c in sorted(columns):
         if runs and c - runs[-1][1] <= min_gap:

@@ -57,7 +57,7 @@ def feed_requests(s):
 
 
 def title_is_normal(s):
-    r, g, b = s.pixel(s.screenshot(), 101, 101)
+    r, g, b = s.screenshot().pixel(101, 101)
     return all(low <= value < high for value, (low, high) in zip((r, g, b), NORMAL_TITLE))
 
 

@@ -3,7 +3,7 @@ strip by its title picture, and the right-click that shows the options."""
 
 from harness import Session, main, wait_for
 
-LINK = "#333398"  # a linked title's colour, as the strip's pixels are written out
+LINK = (51, 51, 152)  # a linked title's colour
 
 FEED = ("<rss><channel><title>Sample</title><item>"
         "<title>A long linked headline that reaches far across the strip for the pointer tests"
@@ -17,7 +17,7 @@ def start(s):
     s.write_settings(s.url("tallowmere.example/pointer.php"), 1500, 1500)
     s.start_ticker()
     wait_for(lambda: s.geometry()[:2] == (100, 100), what="the saved position")
-    wait_for(lambda: LINK in s.strip_look(), timeout=15, what="the headline on the strip")
+    wait_for(lambda: s.strip_look().has(LINK), timeout=15, what="the headline on the strip")
 
 
 def test_hovering_a_label_pauses_and_leaving_resumes(binary):

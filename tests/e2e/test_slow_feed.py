@@ -30,35 +30,25 @@ def find(s, title):
 
 
 def title_busy(s, shot=None):
-    r, g, b = s.pixel(shot or s.screenshot(), WINDOW[0] + 1, WINDOW[1] + 1)
+    r, g, b = (shot or s.screenshot()).pixel(WINDOW[0] + 1, WINDOW[1] + 1)
     return all(abs(v - w) <= 24 for v, w in zip((r, g, b), BUSY))
 
 
 def strip_right_of_title(s, shot):
-    """The strip's pixels right of the title picture, as text."""
+    """The strip's pixels right of the title picture."""
     x, y, w, h = s.geometry()
-    return s.run(["convert", str(shot), "-crop", f"{w - TITLE_WIDTH - 1}x{h}+{x + TITLE_WIDTH + 1}+{y}",
-                  "-depth", "8", "txt:-"])
+    return shot.crop(x + TITLE_WIDTH + 1, y, w - TITLE_WIDTH - 1, h)
 
 
 def link_coloured_pixels(s, shot):
     """How many pixels of the strip right of the title are drawn in the link colour's blue."""
-    count = 0
-    for line in strip_right_of_title(s, shot).splitlines()[1:]:
-        values = line.split("(", 1)[1].split(")", 1)[0].split(",")
-        r, g, b = (int(float(v)) for v in values[:3])
-        if b - r >= LINK_BLUE_MARGIN and b - g >= LINK_BLUE_MARGIN:
-            count += 1
-    return count
+    return sum(1 for _, _, (r, g, b) in strip_right_of_title(s, shot).pixels()
+               if b - r >= LINK_BLUE_MARGIN and b - g >= LINK_BLUE_MARGIN)
 
 
 def dark_pixels(s, shot):
-    count = 0
-    for line in strip_right_of_title(s, shot).splitlines()[1:]:
-        values = line.split("(", 1)[1].split(")", 1)[0].split(",")
-        if all(int(float(v)) < 90 for v in values[:3]):
-            count += 1
-    return count
+    return sum(1 for _, _, rgb in strip_right_of_title(s, shot).pixels()
+               if all(v < 90 for v in rgb))
 
 
 def client_origin(s, window):

@@ -192,6 +192,7 @@ class CompositorSession(Session):
                            timeout=30)
 
     def close(self):
+        self.screen.close()  # before its X server goes with the compositor
         if getattr(self, "compositor", None) == "mutter" and getattr(self, "shell", None):
             try:
                 os.killpg(self.shell.pid, signal.SIGTERM)
@@ -228,8 +229,9 @@ class CompositorSession(Session):
         return [str(int(w, 16)) for w in out.split("#", 1)[1].replace(",", " ").split()]
 
     def strip_shot(self):
-        return subprocess.run(["import", "-window", self.window, "rgb:-"], env=self.env,
-                              capture_output=True, timeout=60, check=True).stdout
+        # The window itself: XWayland's root window does not hold what the compositor shows.
+        _, _, width, height = self.geometry()
+        return self.screen.grab(0, 0, width, height, window=self.window)
 
 
 X11_SOCKETS = Path("/tmp/.X11-unix")

@@ -18,9 +18,9 @@ def test_window_is_a_topmost_frameless_strip_without_taskbar_entry(binary):
         assert w == 545, w
         assert 15 <= h <= 40, h
         shot = s.screenshot()
-        r, g, b = s.pixel(shot, x + 1, y + 1)  # the title picture's warm orange ground
+        r, g, b = shot.pixel(x + 1, y + 1)  # the title picture's warm orange ground
         assert r > 200 and 100 < g < 220 and b < 140, (r, g, b)
-        assert s.pixel(shot, x + 40, y + h - 2) == (224, 224, 224)  # the grey strip
+        assert shot.pixel(x + 40, y + h - 2) == (224, 224, 224)  # the grey strip
         # The feed was fetched at start-up.
         assert any("/tallowmere.example/rss.php" in r[1] for r in s.requests() if len(r) > 1)
 

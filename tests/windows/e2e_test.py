@@ -107,7 +107,7 @@ def test_windows_program(binary):
         # Above other windows: another program's active window over it does not hide it.
         other = cover_strip(s)
         x, y, w, h = s.geometry()
-        r, g, b = s.pixel(s.screenshot(), x + 1, y + 1)  # the title picture's orange
+        r, g, b = s.screenshot().pixel(x + 1, y + 1)  # the title picture's orange
         assert r > 200 and 100 < g < 220 and b < 140, (r, g, b)
         other.terminate()
 
