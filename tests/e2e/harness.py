@@ -117,8 +117,17 @@ class Session:
         windows, as most desktops do), or False for none."""
         self.tmp = Path(tempfile.mkdtemp(prefix="ticker-e2e-"))
         self.procs = []
+        self.ticker = None
         self.env = dict(os.environ)
         self.screen = Screen(self.env)
+        try:
+            self._set_up(ticker_binary, window_manager, feeds)
+        except BaseException:
+            # A display or window manager that could not start leaves nothing running.
+            self.close()
+            raise
+
+    def _set_up(self, ticker_binary, window_manager, feeds):
         runtime = self.tmp / "xdg-runtime"
         runtime.mkdir(mode=0o700)
         self.env["XDG_RUNTIME_DIR"] = str(runtime)
@@ -146,7 +155,6 @@ class Session:
             self.env.setdefault("WINEDEBUG", "-all")
         self.opener_log = self.tmp / "opener.log"
         self._install_opener()
-        self.ticker = None
 
     # --- processes -------------------------------------------------------------------------
     def _spawn(self, args, **kwargs):
