@@ -3,6 +3,9 @@
 # by src/CMakeLists.txt when TICKER_PLATFORM is win32.
 
 add_library(platform STATIC ${TICKER_WIN32_ENGINE_SOURCES})
+if(TARGET platform_win32_services)
+  target_precompile_headers(platform REUSE_FROM platform_win32_services)
+endif()
 target_compile_definitions(platform PUBLIC APP_DISPLAY_NAME="${APP_DISPLAY_NAME}")
 # Screen readers reach the windows through Microsoft Active Accessibility (oleacc) and COM.
 target_link_libraries(platform PUBLIC text platform_core platform_engine comctl32 gdi32 user32
