@@ -14,14 +14,11 @@ LINK_BLUE_MARGIN = 60
 
 def link_coloured_pixels(shot):
     """Pixels drawn in the link colour's blue anywhere on the screenshot."""
-    out = subprocess.run(["convert", str(shot), "-depth", "8", "txt:-"], capture_output=True,
-                         text=True, check=True).stdout
-    count = 0
-    for match in re.finditer(r"\((\d+),(\d+),(\d+)", out):
-        r, g, b = (int(v) for v in match.groups())
-        if b - r >= LINK_BLUE_MARGIN and b - g >= LINK_BLUE_MARGIN:
-            count += 1
-    return count
+    rgb = subprocess.run(["convert", str(shot), "-depth", "8", "rgb:-"], capture_output=True,
+                         check=True).stdout
+    return sum(1 for i in range(0, len(rgb) - 2, 3)
+               if rgb[i + 2] - rgb[i] >= LINK_BLUE_MARGIN
+               and rgb[i + 2] - rgb[i + 1] >= LINK_BLUE_MARGIN)
 
 
 def run_script(build):
