@@ -11,9 +11,10 @@
 # phase took at the end, also when one fails. The checks that measure over minutes are in
 # scripts/soak.sh.
 #
-# Environment: FUZZ_SECONDS (default 15 per fuzz target), E2E_JOBS (end-to-end suites run at
-# the same time, each under its own X server; default 1: two at a time starved the window
-# manager and the tooltips on a loaded 2-core machine).
+# Environment: FUZZ_SECONDS (default 15 per fuzz target), FUZZ_JOBS (fuzz targets at once,
+# default 4), E2E_JOBS (end-to-end suites run at the same time, each under its own X server;
+# default 1: two at a time starved the window manager and the tooltips on a loaded 2-core
+# machine).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
@@ -99,7 +100,9 @@ sanitizer_steps() {
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
     phase "asan tests (background)" ctest --preset asan -j 2
   )
-  phase "fuzz (background)" scripts/fuzz.sh "${FUZZ_SECONDS:-15}"
+  # All four at once: a run ends after its seconds whatever processor time it had, and run two
+  # at a time they made the test command's last 15 seconds.
+  FUZZ_JOBS="${FUZZ_JOBS:-4}" phase "fuzz (background)" scripts/fuzz.sh "${FUZZ_SECONDS:-15}"
 }
 
 phase "release build" scripts/build.sh release ticker load_memory_test
