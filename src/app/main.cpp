@@ -9,16 +9,14 @@
 #include <vector>
 
 #include "app/CommandLine.h"
-#include "app/LaterStarts.h"
 #include "app/ProgramSettings.h"
-#include "options/frmOptions.h"
+#include "app/RunStrip.h"
 #include "platform/Application.h"
 #include "platform/DisplayCheck.h"
 #include "platform/MsgBox.h"
 #include "platform/ProgramIdentity.h"
 #include "platform/RunningCopy.h"
 #include "platform/SystemServices.h"
-#include "ticker/frmTicker.h"
 
 namespace {
 
@@ -70,21 +68,7 @@ int Run(TickerApplication& application) {
     ~Detach() { application.services = nullptr; }
   } detach{application};
 
-  frmOptions options(services);
-  frmTicker ticker(options, services);
-  options.Attach(ticker);
-  LaterStarts laterStarts(*runningCopy, ticker, options);
-  // The end of the desktop session, or being told to end by a signal (log-out, a service
-  // manager, Ctrl+C, a closed terminal), closes the strip window as any close does: it saves,
-  // then the program ends.
-  services.session.OnEnd([&ticker] {
-    if (!ticker.Closed()) ticker.Unload();
-  });
-
-  ticker.Show();
-  if (ticker.Closed() || services.session.Ending()) return 0;
-  laterStarts.StripShown();
-  return QApplication::exec();
+  return RunStrip(*runningCopy, services, [] { return QApplication::exec(); });
 }
 
 }  // namespace

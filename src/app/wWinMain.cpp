@@ -4,16 +4,14 @@
 #include <memory>
 #include <string>
 
-#include "app/LaterStarts.h"
 #include "app/ProgramSettings.h"
-#include "options/frmOptions.h"
+#include "app/RunStrip.h"
 #include "platform/Application.h"
 #include "platform/MsgBox.h"
 #include "platform/RunningCopy.h"
 #include "platform/SystemServices.h"
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/Win32.h"
-#include "ticker/frmTicker.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // One strip per settings file: a start while a copy with the same file runs brings that
@@ -34,18 +32,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     ~Detach() { platform::win32::SetFailureHandler(nullptr); }
   } detach;
 
-  frmOptions options(services);
-  frmTicker ticker(options, services);
-  options.Attach(ticker);
-  LaterStarts laterStarts(*runningCopy, ticker, options);
-  // The end of the session closes the strip window as any close does: it saves, then the
-  // program ends.
-  services.session.OnEnd([&ticker] {
-    if (!ticker.Closed()) ticker.Unload();
-  });
-
-  ticker.Show();
-  if (ticker.Closed() || services.session.Ending()) return 0;
-  laterStarts.StripShown();
-  return platform::win32::RunMessageLoop();
+  return RunStrip(*runningCopy, services, [] { return platform::win32::RunMessageLoop(); });
 }

@@ -1,0 +1,12 @@
+// The program's life once it holds its settings file and has its services: the strip and its
+// options dialog, the end of the session, and the back end's event loop until the strip closes.
+#pragma once
+
+#include <functional>
+
+#include "platform/RunningCopy.h"
+#include "platform/Services.h"
+
+// Returns the program's exit code: the event loop's, or 0 when the strip closed before it ran.
+int RunStrip(platform::RunningCopy& runningCopy, const platform::Services& services,
+             const std::function<int()>& runEventLoop);
