@@ -11,7 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include "options/frmOptions.h"
-#include "platform/Application.h"
+#include "platform/program/Application.h"
 #include "support/fakes/FakeServices.h"
 #include "ticker/frmTicker.h"
 

@@ -10,10 +10,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include "platform/Application.h"
-#include "platform/Form.h"
-#include "platform/LabelArray.h"
-#include "platform/PictureBox.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/LabelArray.h"
+#include "platform/forms/PictureBox.h"
+#include "platform/program/Application.h"
 #include "platform/qt/Widgets.h"
 
 using platform::qt::WidgetOf;

@@ -19,7 +19,7 @@
 #include "feed/NewsItem.h"
 #include "feed/ParseRss.h"
 #include "feed/ParseStoryList.h"
-#include "platform/Inet.h"
+#include "platform/services/Inet.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "app/LaterStarts.h"
 
 #include "options/frmOptions.h"
-#include "platform/Application.h"
+#include "platform/program/Application.h"
 #include "ticker/frmTicker.h"
 
 LaterStarts::LaterStarts(platform::RunningCopy& copy, frmTicker& ticker, frmOptions& options)

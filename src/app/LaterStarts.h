@@ -3,7 +3,7 @@
 // second strip appearing.
 #pragma once
 
-#include "platform/RunningCopy.h"
+#include "platform/services/RunningCopy.h"
 
 class frmOptions;
 class frmTicker;

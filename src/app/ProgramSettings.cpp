@@ -4,10 +4,10 @@
 #include <system_error>
 
 #include "app/modGeneral.h"
-#include "platform/Application.h"
-#include "platform/FileSystem.h"
-#include "platform/RunningCopyKey.h"
-#include "platform/UserFolders.h"
+#include "platform/program/Application.h"
+#include "platform/services/FileSystem.h"
+#include "platform/services/RunningCopyKey.h"
+#include "platform/services/UserFolders.h"
 
 namespace {
 

@@ -11,6 +11,6 @@
 // what the file system says now. Only looks; writes nothing.
 SettingsFiles ProgramSettingsFiles();
 
-// The running-copy key (platform/RunningCopy.h) of the file the save writes: two starts that
-// would write one file, by whatever path, get the same key.
+// The running-copy key (platform/services/RunningCopy.h) of the file the save writes: two starts
+// that would write one file, by whatever path, get the same key.
 std::string ProgramRunningCopyKey();

@@ -4,8 +4,8 @@
 
 #include <functional>
 
-#include "platform/RunningCopy.h"
-#include "platform/Services.h"
+#include "platform/services/RunningCopy.h"
+#include "platform/services/Services.h"
 
 // Returns the program's exit code: the event loop's, or 0 when the strip closed before it ran.
 int RunStrip(platform::RunningCopy& runningCopy, const platform::Services& services,

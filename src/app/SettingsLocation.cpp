@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "app/modGeneral.h"
-#include "platform/Application.h"
-#include "platform/FileSystem.h"
-#include "platform/Profile.h"
+#include "platform/program/Application.h"
+#include "platform/services/FileSystem.h"
+#include "platform/services/Profile.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "app/modGeneral.h"
 #include "feed/FeedUrl.h"
 #include "options/frmOptions.h"
-#include "platform/Profile.h"
+#include "platform/services/Profile.h"
 #include "ticker/HomeSite.h"
 #include "ticker/frmTicker.h"
 

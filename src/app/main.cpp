@@ -11,12 +11,12 @@
 #include "app/CommandLine.h"
 #include "app/ProgramSettings.h"
 #include "app/RunStrip.h"
-#include "platform/Application.h"
-#include "platform/DisplayCheck.h"
-#include "platform/MsgBox.h"
-#include "platform/ProgramIdentity.h"
-#include "platform/RunningCopy.h"
-#include "platform/SystemServices.h"
+#include "platform/program/Application.h"
+#include "platform/program/DisplayCheck.h"
+#include "platform/program/ProgramIdentity.h"
+#include "platform/services/MsgBox.h"
+#include "platform/services/RunningCopy.h"
+#include "platform/services/SystemServices.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "app/modGeneral.h"
 
-#include "platform/Application.h"
-#include "platform/Profile.h"
+#include "platform/program/Application.h"
+#include "platform/services/Profile.h"
 
 std::string ReadIni(const std::string& section, const std::string& key, const std::string& path) {
   return platform::GetPrivateProfileString(section, key, "", path);

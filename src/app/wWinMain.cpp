@@ -6,10 +6,10 @@
 
 #include "app/ProgramSettings.h"
 #include "app/RunStrip.h"
-#include "platform/Application.h"
-#include "platform/MsgBox.h"
-#include "platform/RunningCopy.h"
-#include "platform/SystemServices.h"
+#include "platform/program/Application.h"
+#include "platform/services/MsgBox.h"
+#include "platform/services/RunningCopy.h"
+#include "platform/services/SystemServices.h"
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/Win32.h"
 

@@ -8,7 +8,7 @@
 #include "feed/FeedUrl.h"
 #include "feed/ParseRss.h"
 #include "feed/ParseStoryList.h"
-#include "platform/MsgBox.h"
+#include "platform/services/MsgBox.h"
 #include "ticker/HomeSite.h"
 #include "ticker/frmTicker.h"
 

@@ -6,11 +6,11 @@
 #include <string>
 
 #include "options/OptionsOwner.h"
-#include "platform/ComboBox.h"
-#include "platform/CommandButton.h"
-#include "platform/Form.h"
-#include "platform/Label.h"
-#include "platform/Services.h"
+#include "platform/forms/ComboBox.h"
+#include "platform/forms/CommandButton.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Label.h"
+#include "platform/services/Services.h"
 
 class frmOptions final : public platform::Form {
  public:

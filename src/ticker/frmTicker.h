@@ -7,12 +7,12 @@
 
 #include "feed/NewsItem.h"
 #include "options/OptionsOwner.h"
-#include "platform/Form.h"
-#include "platform/Image.h"
-#include "platform/LabelArray.h"
-#include "platform/PictureBox.h"
-#include "platform/Services.h"
-#include "platform/Timer.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Image.h"
+#include "platform/forms/LabelArray.h"
+#include "platform/forms/PictureBox.h"
+#include "platform/forms/Timer.h"
+#include "platform/services/Services.h"
 
 class frmOptions;
 

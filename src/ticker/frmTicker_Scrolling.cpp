@@ -1,7 +1,7 @@
 // Scrolling and the hover pause: the strip moves 30 twips a tick, reloads when its row has
 // passed the title picture, pauses while the pointer rests on an item (or an item has the
 // keyboard focus) and resumes when the pointer leaves the strip (and the focus the item).
-#include "platform/Application.h"
+#include "platform/program/Application.h"
 #include "ticker/frmTicker.h"
 
 namespace {

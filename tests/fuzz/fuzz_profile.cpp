@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "app/NumberText.h"
-#include "platform/Profile.h"
+#include "platform/services/Profile.h"
 
 namespace {
 

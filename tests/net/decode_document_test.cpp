@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/Inet.h"
+#include "platform/services/Inet.h"
 
 using platform::DecodeDocument;
 

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "net/support/FeedServer.h"
-#include "platform/Inet.h"
+#include "platform/services/Inet.h"
 
 using platform::FetchFailure;
 using platform::FetchResult;

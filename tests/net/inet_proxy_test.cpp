@@ -5,7 +5,7 @@
 #include <QTcpServer>
 
 #include "net/support/FeedServer.h"
-#include "platform/Inet.h"
+#include "platform/services/Inet.h"
 
 using platform::FetchFailure;
 using platform::FetchResult;

@@ -1,6 +1,6 @@
 // The download against the sample feed server: success, failures of every kind, the limits,
 // and the event loop that keeps running while a fetch waits.
-#include "platform/Inet.h"
+#include "platform/services/Inet.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>

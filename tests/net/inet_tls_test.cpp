@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "net/support/FeedServer.h"
-#include "platform/Inet.h"
+#include "platform/services/Inet.h"
 
 using platform::FetchFailure;
 using platform::FetchResult;

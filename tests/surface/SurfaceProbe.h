@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "platform/Units.h"
 #include "platform/engine/Surface.h"
+#include "platform/forms/Units.h"
 
 namespace platform::surface_test {
 

@@ -6,11 +6,11 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/Form.h"
-#include "platform/LabelArray.h"
-#include "platform/PictureBox.h"
 #include "platform/engine/Accessibility.h"
 #include "platform/engine/BoxCore.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/LabelArray.h"
+#include "platform/forms/PictureBox.h"
 #include "unit/support/FakeSurface.h"
 
 namespace platform::engine::fake {

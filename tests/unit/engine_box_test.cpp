@@ -7,13 +7,13 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/Form.h"
-#include "platform/LabelArray.h"
-#include "platform/PictureBox.h"
-#include "platform/Timer.h"
 #include "platform/engine/BoxCore.h"
 #include "platform/engine/CaptionPieces.h"
 #include "platform/engine/ToolTipText.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/LabelArray.h"
+#include "platform/forms/PictureBox.h"
+#include "platform/forms/Timer.h"
 #include "unit/support/FakeSurface.h"
 
 namespace platform::engine::fake {

@@ -1,10 +1,10 @@
 // The keyboard on a form that shows labels, decided once by the form engine.
 #include <gtest/gtest.h>
 
-#include "platform/Form.h"
-#include "platform/LabelArray.h"
-#include "platform/PictureBox.h"
 #include "platform/engine/BoxCore.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/LabelArray.h"
+#include "platform/forms/PictureBox.h"
 #include "unit/support/FakeSurface.h"
 
 namespace platform::engine::fake {

@@ -1,6 +1,6 @@
 // The documents held for conditional requests: for how many URLs and up to what size (the
 // network tests cover the requests and the 304s).
-#include "platform/HeldDocuments.h"
+#include "platform/services/HeldDocuments.h"
 
 #include <gtest/gtest.h>
 

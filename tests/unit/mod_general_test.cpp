@@ -15,7 +15,7 @@
 #include <string>
 
 #include "app/NumberText.h"
-#include "platform/Application.h"
+#include "platform/program/Application.h"
 
 namespace fs = std::filesystem;
 

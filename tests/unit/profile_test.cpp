@@ -1,5 +1,5 @@
 // The profile functions against text in memory and real files in a temporary folder.
-#include "platform/Profile.h"
+#include "platform/services/Profile.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -22,8 +22,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/Application.h"
-#include "platform/ProfileStorage.h"
+#include "platform/program/Application.h"
+#include "platform/services/ProfileStorage.h"
 
 namespace fs = std::filesystem;
 using platform::FileExists;

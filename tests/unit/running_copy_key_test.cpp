@@ -1,7 +1,7 @@
 // The running-copy key of a settings file: paths that name one file give one key whatever their
 // spelling (relative, with "." and "..", "/" or "\", letter case on Windows, a linked folder on
 // other systems); paths to different files give different keys.
-#include "platform/RunningCopyKey.h"
+#include "platform/services/RunningCopyKey.h"
 
 #include <gtest/gtest.h>
 #ifndef _WIN32
@@ -12,7 +12,7 @@
 #include <regex>
 #include <string>
 
-#include "platform/FileSystem.h"
+#include "platform/services/FileSystem.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/Application.h"
-#include "platform/Form.h"
+#include "platform/forms/Form.h"
+#include "platform/program/Application.h"
 #include "platform/qt/SystemSession.h"
 
 namespace platform {

@@ -18,14 +18,14 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/Application.h"
-#include "platform/ComboBox.h"
-#include "platform/CommandButton.h"
-#include "platform/Form.h"
-#include "platform/Label.h"
-#include "platform/MsgBox.h"
+#include "platform/forms/ComboBox.h"
+#include "platform/forms/CommandButton.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Label.h"
+#include "platform/program/Application.h"
 #include "platform/qt/SystemServiceClasses.h"
 #include "platform/qt/Widgets.h"
+#include "platform/services/MsgBox.h"
 #include "widget/support/SessionForTest.h"
 
 using platform::qt::WidgetOf;

@@ -14,9 +14,9 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/Application.h"
-#include "platform/Form.h"
-#include "platform/Image.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Image.h"
+#include "platform/program/Application.h"
 #include "platform/qt/Colors.h"
 #include "platform/qt/Widgets.h"
 #include "widget/support/SessionForTest.h"

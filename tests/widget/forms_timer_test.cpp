@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/Timer.h"
+#include "platform/forms/Timer.h"
 
 namespace platform {
 namespace {

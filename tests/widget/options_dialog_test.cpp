@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/Application.h"
-#include "platform/Profile.h"
+#include "platform/program/Application.h"
 #include "platform/qt/Widgets.h"
+#include "platform/services/Profile.h"
 #include "widget/support/TickerHarness.h"
 
 using platform::qt::WidgetOf;

@@ -2,8 +2,8 @@
 // ends once; the options dialog, open and edited, neither refuses nor loads anything.
 #include <gtest/gtest.h>
 
-#include "platform/Application.h"
-#include "platform/Profile.h"
+#include "platform/program/Application.h"
+#include "platform/services/Profile.h"
 #include "widget/support/SessionForTest.h"
 #include "widget/support/TickerHarness.h"
 

@@ -9,8 +9,8 @@
 #include <sstream>
 
 #include "app/modGeneral.h"
-#include "platform/Profile.h"
 #include "platform/qt/Widgets.h"
+#include "platform/services/Profile.h"
 #include "widget/support/TickerHarness.h"
 
 using platform::qt::WidgetOf;

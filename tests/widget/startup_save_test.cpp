@@ -10,8 +10,8 @@
 #include <string>
 
 #include "app/NumberText.h"
-#include "platform/Application.h"
-#include "platform/Profile.h"
+#include "platform/program/Application.h"
+#include "platform/services/Profile.h"
 #include "widget/support/TickerHarness.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <QDeadlineTimer>
 #include <functional>
 
-#include "platform/Profile.h"
+#include "platform/services/Profile.h"
 #include "widget/support/SessionForTest.h"
 #include "widget/support/TickerHarness.h"
 

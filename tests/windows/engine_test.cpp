@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/Application.h"
-#include "platform/ComboBox.h"
-#include "platform/CommandButton.h"
-#include "platform/Form.h"
-#include "platform/LabelArray.h"
-#include "platform/PictureBox.h"
-#include "platform/Timer.h"
+#include "platform/forms/ComboBox.h"
+#include "platform/forms/CommandButton.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/LabelArray.h"
+#include "platform/forms/PictureBox.h"
+#include "platform/forms/Timer.h"
+#include "platform/program/Application.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/Win32.h"

@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-#include "platform/Application.h"
+#include "platform/program/Application.h"
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32.h"

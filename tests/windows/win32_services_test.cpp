@@ -5,8 +5,8 @@
 #include <cctype>
 #include <string>
 
-#include "platform/Application.h"
-#include "platform/UserFolders.h"
+#include "platform/program/Application.h"
+#include "platform/services/UserFolders.h"
 #include "platform/win32/Redirect.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32LinkOpener.h"

@@ -10,8 +10,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/LabelArray.h"
 #include "platform/engine/Surface.h"
+#include "platform/forms/LabelArray.h"
 
 namespace platform::engine {
 

@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/Font.h"
-#include "platform/LabelArray.h"
-#include "platform/PictureBox.h"
 #include "platform/engine/Accessibility.h"
 #include "platform/engine/CaptionPieces.h"
 #include "platform/engine/Surface.h"
+#include "platform/forms/Font.h"
+#include "platform/forms/LabelArray.h"
+#include "platform/forms/PictureBox.h"
 
 namespace platform::engine {
 

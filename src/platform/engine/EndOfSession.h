@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "platform/Services.h"
+#include "platform/services/Services.h"
 
 namespace platform::engine {
 

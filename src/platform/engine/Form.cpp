@@ -1,8 +1,8 @@
-#include "platform/Form.h"
+#include "platform/forms/Form.h"
 
-#include "platform/Image.h"
 #include "platform/engine/EngineAccess.h"
 #include "platform/engine/FormCore.h"
+#include "platform/forms/Image.h"
 
 namespace platform {
 

@@ -7,10 +7,10 @@
 #include <memory>
 #include <vector>
 
-#include "platform/Form.h"
-#include "platform/Image.h"
 #include "platform/engine/KeyboardFocus.h"
 #include "platform/engine/Surface.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Image.h"
 
 namespace platform::engine {
 

@@ -8,8 +8,8 @@
 
 #include <vector>
 
-#include "platform/LabelArray.h"
 #include "platform/engine/Surface.h"
+#include "platform/forms/LabelArray.h"
 
 namespace platform::engine {
 

@@ -1,11 +1,11 @@
-#include "platform/PictureBox.h"
+#include "platform/forms/PictureBox.h"
 
 #include <algorithm>
 
-#include "platform/Form.h"
 #include "platform/engine/BoxCore.h"
 #include "platform/engine/EngineAccess.h"
 #include "platform/engine/FormCore.h"
+#include "platform/forms/Form.h"
 
 namespace platform {
 

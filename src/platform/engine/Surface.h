@@ -10,10 +10,10 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Font.h"
-#include "platform/Form.h"
-#include "platform/StdPicture.h"
-#include "platform/Units.h"
+#include "platform/forms/Font.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/StdPicture.h"
+#include "platform/forms/Units.h"
 
 namespace platform::engine {
 

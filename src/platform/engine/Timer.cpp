@@ -1,4 +1,4 @@
-#include "platform/Timer.h"
+#include "platform/forms/Timer.h"
 
 #include "platform/engine/Surface.h"
 

@@ -1,4 +1,4 @@
-#include "platform/FileSystem.h"
+#include "platform/services/FileSystem.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

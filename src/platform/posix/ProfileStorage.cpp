@@ -1,6 +1,6 @@
 // The settings file on POSIX systems: plain file descriptors, a rename over the old file, and
 // flock on the folder for writers taking turns.
-#include "platform/ProfileStorage.h"
+#include "platform/services/ProfileStorage.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -4,7 +4,7 @@
 
 #include <QColor>
 
-#include "platform/Units.h"
+#include "platform/forms/Units.h"
 
 namespace platform {
 

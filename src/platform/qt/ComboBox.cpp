@@ -1,11 +1,11 @@
-#include "platform/ComboBox.h"
+#include "platform/forms/ComboBox.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPointer>
 
-#include "platform/Form.h"
 #include "platform/engine/EngineAccess.h"
+#include "platform/forms/Form.h"
 #include "platform/qt/FormWidget.h"
 #include "platform/qt/Twips.h"
 #include "platform/qt/Widgets.h"

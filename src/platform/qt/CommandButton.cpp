@@ -1,10 +1,10 @@
-#include "platform/CommandButton.h"
+#include "platform/forms/CommandButton.h"
 
 #include <QPointer>
 #include <QPushButton>
 
-#include "platform/Form.h"
 #include "platform/engine/EngineAccess.h"
+#include "platform/forms/Form.h"
 #include "platform/qt/FormWidget.h"
 #include "platform/qt/Twips.h"
 #include "platform/qt/Widgets.h"

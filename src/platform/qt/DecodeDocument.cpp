@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/DocumentEncoding.h"
-#include "platform/Inet.h"
+#include "platform/services/DocumentEncoding.h"
+#include "platform/services/Inet.h"
 
 namespace platform {
 namespace {

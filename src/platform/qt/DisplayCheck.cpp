@@ -1,4 +1,4 @@
-#include "platform/DisplayCheck.h"
+#include "platform/program/DisplayCheck.h"
 
 #include <xcb/xcb.h>
 

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/Font.h"
 #include "platform/engine/Surface.h"
+#include "platform/forms/Font.h"
 
 namespace platform {
 

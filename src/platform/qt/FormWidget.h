@@ -9,7 +9,7 @@
 #include <deque>
 #include <vector>
 
-#include "platform/Form.h"
+#include "platform/forms/Form.h"
 #include "platform/qt/NativeWidget.h"
 
 class QPushButton;

@@ -1,8 +1,8 @@
 // The synchronous download over Qt Network: one GET inside a local event loop, bounded in
 // time and size.
-#include "platform/Inet.h"
+#include "platform/services/Inet.h"
 
-#include "platform/HeldDocuments.h"
+#include "platform/services/HeldDocuments.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

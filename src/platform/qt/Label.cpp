@@ -1,11 +1,11 @@
-#include "platform/Label.h"
+#include "platform/forms/Label.h"
 
 #include <QLabel>
 #include <QPointer>
 
-#include "platform/ComboBox.h"
-#include "platform/Form.h"
 #include "platform/engine/EngineAccess.h"
+#include "platform/forms/ComboBox.h"
+#include "platform/forms/Form.h"
 #include "platform/qt/FormWidget.h"
 #include "platform/qt/Twips.h"
 #include "platform/qt/Widgets.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/MsgBox.h"
 #include "platform/qt/SystemServiceClasses.h"
+#include "platform/services/MsgBox.h"
 
 namespace platform {
 

@@ -4,7 +4,7 @@
 #include <QCursor>
 #include <QPixmap>
 
-#include "platform/StdPicture.h"
+#include "platform/forms/StdPicture.h"
 
 namespace platform {
 

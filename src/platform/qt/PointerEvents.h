@@ -6,7 +6,7 @@
 #include <Qt>
 #include <QtMath>
 
-#include "platform/Units.h"
+#include "platform/forms/Units.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/ProgramIdentity.h"
+#include "platform/program/ProgramIdentity.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QTimer>
 
-#include "platform/Application.h"
+#include "platform/program/Application.h"
 #include "platform/qt/Fonts.h"
 #include "platform/qt/FormWidget.h"
 #include "platform/qt/PictureBoxWidget.h"

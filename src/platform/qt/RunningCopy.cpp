@@ -2,7 +2,7 @@
 // private runtime folder is the one; it listens on the local socket "<key>" beside it, where a
 // later start asks it to show its options. The kernel drops the lock of a process that ends
 // in any way, so a killed copy stops no one; its socket file is replaced by the next holder.
-#include "platform/RunningCopy.h"
+#include "platform/services/RunningCopy.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -16,9 +16,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/LabelArray.h"
 #include "platform/engine/Accessibility.h"
 #include "platform/engine/BoxCore.h"
+#include "platform/forms/LabelArray.h"
 #include "platform/qt/FormWidget.h"
 #include "platform/qt/NativeWidget.h"
 #include "platform/qt/PictureBoxWidget.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Inet.h"
-#include "platform/Services.h"
+#include "platform/services/Inet.h"
+#include "platform/services/Services.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/SystemServices.h"
+#include "platform/services/SystemServices.h"
 
 #include "platform/qt/SystemServiceClasses.h"
 #include "platform/qt/SystemSession.h"

@@ -50,7 +50,7 @@ class SystemSession : public engine::EndOfSession {
 };
 
 // Tells the form engine that the program is ending (or no longer is); Ending() in
-// platform/Application.h answers with it.
+// platform/program/Application.h answers with it.
 void MarkProgramEnding(bool ending);
 
 }  // namespace platform

@@ -5,7 +5,7 @@
 #include <QRect>
 #include <cmath>
 
-#include "platform/Units.h"
+#include "platform/forms/Units.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/UserFolders.h"
+#include "platform/services/UserFolders.h"
 
 #include <QStandardPaths>
 

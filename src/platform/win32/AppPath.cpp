@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/Application.h"
+#include "platform/program/Application.h"
 #include "platform/win32/WideText.h"
 
 namespace platform {

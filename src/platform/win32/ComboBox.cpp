@@ -1,4 +1,4 @@
-#include "platform/ComboBox.h"
+#include "platform/forms/ComboBox.h"
 
 #include "platform/win32/Controls.h"
 #include "platform/win32/Handles.h"

@@ -1,4 +1,4 @@
-#include "platform/CommandButton.h"
+#include "platform/forms/CommandButton.h"
 
 #include "platform/win32/Controls.h"
 

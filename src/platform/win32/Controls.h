@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/Form.h"
+#include "platform/forms/Form.h"
 #include "platform/win32/FormWindow.h"
 #include "platform/win32/Win32.h"
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/DocumentEncoding.h"
-#include "platform/Inet.h"
+#include "platform/services/DocumentEncoding.h"
+#include "platform/services/Inet.h"
 #include "platform/win32/WideText.h"
 
 namespace platform {

@@ -1,4 +1,4 @@
-#include "platform/FileSystem.h"
+#include "platform/services/FileSystem.h"
 
 #include <windows.h>
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Font.h"
 #include "platform/engine/Surface.h"
+#include "platform/forms/Font.h"
 #include "platform/win32/Win32.h"
 
 namespace platform::win32 {

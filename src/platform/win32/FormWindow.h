@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/Form.h"
 #include "platform/engine/Surface.h"
+#include "platform/forms/Form.h"
 #include "platform/win32/Win32.h"
 #include "platform/win32/Win32Window.h"
 

@@ -1,6 +1,6 @@
-#include "platform/Label.h"
+#include "platform/forms/Label.h"
 
-#include "platform/ComboBox.h"
+#include "platform/forms/ComboBox.h"
 
 #include "platform/win32/Controls.h"
 #include "platform/win32/Handles.h"

@@ -1,4 +1,4 @@
-#include "platform/Application.h"
+#include "platform/program/Application.h"
 
 namespace platform {
 

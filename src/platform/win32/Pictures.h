@@ -2,7 +2,7 @@
 // that names no compiled-in image gives a null handle.
 #pragma once
 
-#include "platform/StdPicture.h"
+#include "platform/forms/StdPicture.h"
 #include "platform/win32/Win32.h"
 
 namespace platform::win32 {

@@ -2,8 +2,8 @@
 // pointer's state as the form engine asks for it.
 #pragma once
 
-#include "platform/Units.h"
 #include "platform/engine/Surface.h"
+#include "platform/forms/Units.h"
 #include "platform/win32/Win32.h"
 
 namespace platform::win32 {

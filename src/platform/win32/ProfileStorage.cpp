@@ -1,6 +1,6 @@
 // The settings file on Windows: UTF-16 paths, a fresh file moved over the old one with
 // MoveFileExW, and a named mutex per folder for writers taking turns.
-#include "platform/ProfileStorage.h"
+#include "platform/services/ProfileStorage.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 // session) is the one; its hidden message window of class "TickerRunningCopy", named "<key>",
 // hears a later start's request to show the options. A copy that ends in any way leaves the
 // mutex to the next start (abandoned, when it was killed).
-#include "platform/RunningCopy.h"
+#include "platform/services/RunningCopy.h"
 
 #include <exception>
 #include <utility>

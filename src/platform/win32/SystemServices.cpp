@@ -1,4 +1,4 @@
-#include "platform/SystemServices.h"
+#include "platform/services/SystemServices.h"
 
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/Win32Clock.h"

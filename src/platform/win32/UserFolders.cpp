@@ -1,5 +1,5 @@
 // The user's folders as Windows names them.
-#include "platform/UserFolders.h"
+#include "platform/services/UserFolders.h"
 
 #include <windows.h>
 // After windows.h, which it needs.

@@ -23,14 +23,14 @@
 #include <windows.h>
 // The common controls, after the base types they use.
 #include <commctrl.h>
-// The form engine's RGB (platform/Units.h) is a function, not the system's macro.
+// The form engine's RGB (platform/forms/Units.h) is a function, not the system's macro.
 #undef RGB
 
 #include <string>
 #include <string_view>
 
-#include "platform/Units.h"
 #include "platform/engine/Surface.h"
+#include "platform/forms/Units.h"
 #include "platform/win32/WideText.h"
 
 namespace platform::win32 {

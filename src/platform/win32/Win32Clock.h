@@ -1,7 +1,7 @@
 // The system's wall clock.
 #pragma once
 
-#include "platform/Services.h"
+#include "platform/services/Services.h"
 
 namespace platform::win32 {
 

@@ -1,7 +1,7 @@
 // The pointer and the window under it, with GetCursorPos and WindowFromPoint.
 #pragma once
 
-#include "platform/Services.h"
+#include "platform/services/Services.h"
 
 namespace platform::win32 {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Services.h"
+#include "platform/services/Services.h"
 
 namespace platform::win32 {
 

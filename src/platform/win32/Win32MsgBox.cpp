@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "platform/MsgBox.h"
+#include "platform/services/MsgBox.h"
 #include "platform/win32/WideText.h"
 
 namespace platform::win32 {

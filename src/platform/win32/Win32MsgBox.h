@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/Services.h"
+#include "platform/services/Services.h"
 
 namespace platform::win32 {
 

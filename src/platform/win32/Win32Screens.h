@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/Services.h"
+#include "platform/services/Services.h"
 
 namespace platform::win32 {
 

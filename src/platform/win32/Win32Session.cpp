@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "platform/Application.h"
+#include "platform/program/Application.h"
 #include "platform/win32/HiddenWindow.h"
 #include "platform/win32/MessageLoop.h"
 

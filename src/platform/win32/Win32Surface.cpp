@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "platform/Application.h"
+#include "platform/program/Application.h"
 #include "platform/win32/Fonts.h"
 #include "platform/win32/FormWindow.h"
 #include "platform/win32/HiddenWindow.h"

@@ -9,8 +9,8 @@
 #include <thread>
 #include <utility>
 
-#include "platform/HeldDocuments.h"
-#include "platform/Inet.h"
+#include "platform/services/HeldDocuments.h"
+#include "platform/services/Inet.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/WinInetRequest.h"
 

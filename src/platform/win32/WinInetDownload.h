@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/Services.h"
+#include "platform/services/Services.h"
 
 struct tagMSG;
 using MSG = tagMSG;

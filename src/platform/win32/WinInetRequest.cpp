@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/HeldDocuments.h"
+#include "platform/services/HeldDocuments.h"
 #include "platform/win32/Redirect.h"
 #include "platform/win32/WideText.h"
 #include "text/Ascii.h"

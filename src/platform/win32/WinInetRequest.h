@@ -12,7 +12,7 @@
 #include <mutex>
 #include <string>
 
-#include "platform/Inet.h"
+#include "platform/services/Inet.h"
 
 namespace platform::win32::wininet {
 

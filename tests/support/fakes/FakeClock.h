@@ -4,7 +4,7 @@
 #include <chrono>
 #include <ctime>
 
-#include "platform/Services.h"
+#include "platform/services/Services.h"
 
 class FakeClock final : public platform::Clock {
  public:

@@ -1,7 +1,7 @@
 // A pointer the test puts where it likes, over the window it names.
 #pragma once
 
-#include "platform/Services.h"
+#include "platform/services/Services.h"
 
 class FakeCursor final : public platform::Cursor {
  public:

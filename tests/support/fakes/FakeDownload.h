@@ -17,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/Services.h"
+#include "platform/services/Services.h"
 
 class FakeDownload final : public platform::Download {
  public:

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Services.h"
+#include "platform/services/Services.h"
 
 class FakeLinkOpener final : public platform::LinkOpener {
  public:

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/MsgBox.h"
-#include "platform/Services.h"
+#include "platform/services/MsgBox.h"
+#include "platform/services/Services.h"
 
 struct RecordedMessage {
   std::string prompt;

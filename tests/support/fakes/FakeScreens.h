@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "platform/Services.h"
+#include "platform/services/Services.h"
 
 class FakeScreens final : public platform::Screens {
  public:

@@ -1,7 +1,7 @@
 // One of each fake service, handed out together as the windows' Services.
 #pragma once
 
-#include "platform/Services.h"
+#include "platform/services/Services.h"
 #include "support/fakes/FakeClock.h"
 #include "support/fakes/FakeCursor.h"
 #include "support/fakes/FakeDownload.h"

@@ -6,7 +6,7 @@
 #include <functional>
 #include <utility>
 
-#include "platform/Services.h"
+#include "platform/services/Services.h"
 
 class FakeSession final : public platform::Session {
  public:

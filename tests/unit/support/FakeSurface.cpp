@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "platform/PictureBox.h"
 #include "platform/engine/BoxCore.h"
 #include "platform/engine/FormCore.h"
+#include "platform/forms/PictureBox.h"
 
 namespace platform::engine::fake {
 

@@ -12,8 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/PictureBox.h"
 #include "platform/engine/Surface.h"
+#include "platform/forms/PictureBox.h"
 
 namespace platform::engine::fake {
 

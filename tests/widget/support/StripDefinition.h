@@ -1,8 +1,8 @@
 // A bare strip window for the form engine's own tests: the ticker's size and grey ground.
 #pragma once
 
-#include "platform/Form.h"
-#include "platform/PictureBox.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/PictureBox.h"
 
 inline platform::Form::Definition StripDefinition() {
   platform::Form::Definition d;

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/Application.h"
-#include "platform/Profile.h"
+#include "platform/program/Application.h"
+#include "platform/services/Profile.h"
 
 TickerHarness::TickerHarness() {
   platform::SetAppPath(folder_.path().toStdString());

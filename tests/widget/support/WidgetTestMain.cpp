@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/Application.h"
+#include "platform/program/Application.h"
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);

@@ -1,4 +1,4 @@
-#include "platform/Inet.h"
+#include "platform/services/Inet.h"
 
 namespace platform {
 

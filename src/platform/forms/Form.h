@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/Handlers.h"
-#include "platform/StdPicture.h"
-#include "platform/Units.h"
+#include "platform/forms/Handlers.h"
+#include "platform/forms/StdPicture.h"
+#include "platform/forms/Units.h"
 
 namespace platform {
 

@@ -5,7 +5,7 @@
 #include <deque>
 #include <string>
 
-#include "platform/Inet.h"
+#include "platform/services/Inet.h"
 
 namespace platform {
 

@@ -1,9 +1,9 @@
-#include "platform/LabelArray.h"
+#include "platform/forms/LabelArray.h"
 
 #include <algorithm>
 #include <stdexcept>
 
-#include "platform/PictureBox.h"
+#include "platform/forms/PictureBox.h"
 
 namespace platform {
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/Units.h"
+#include "platform/forms/Units.h"
 
 namespace platform {
 

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/Font.h"
-#include "platform/Handlers.h"
-#include "platform/StdPicture.h"
-#include "platform/Units.h"
+#include "platform/forms/Font.h"
+#include "platform/forms/Handlers.h"
+#include "platform/forms/StdPicture.h"
+#include "platform/forms/Units.h"
 #include "text/SharedText.h"
 
 namespace platform {

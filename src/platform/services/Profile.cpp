@@ -1,8 +1,8 @@
-#include "platform/Profile.h"
+#include "platform/services/Profile.h"
 
 #include <algorithm>
 
-#include "platform/ProfileStorage.h"
+#include "platform/services/ProfileStorage.h"
 #include "text/Ascii.h"
 
 namespace platform {

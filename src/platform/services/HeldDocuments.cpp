@@ -1,4 +1,4 @@
-#include "platform/HeldDocuments.h"
+#include "platform/services/HeldDocuments.h"
 
 #include <algorithm>
 #include <utility>

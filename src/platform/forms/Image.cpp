@@ -1,6 +1,6 @@
-#include "platform/Image.h"
+#include "platform/forms/Image.h"
 
-#include "platform/Form.h"
+#include "platform/forms/Form.h"
 
 namespace platform {
 

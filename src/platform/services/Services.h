@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Inet.h"
-#include "platform/Units.h"
+#include "platform/forms/Units.h"
+#include "platform/services/Inet.h"
 
 namespace platform {
 

@@ -1,6 +1,6 @@
 // The key that names the one running copy of the program for a settings file: two starts that
 // would write the same file get the same key, starts with different files different keys.
-// Plain text work; resolving links is the file system's part (platform/FileSystem.h).
+// Plain text work; resolving links is the file system's part (platform/services/FileSystem.h).
 #pragma once
 
 #include <string>

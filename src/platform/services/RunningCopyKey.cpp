@@ -1,9 +1,9 @@
-#include "platform/RunningCopyKey.h"
+#include "platform/services/RunningCopyKey.h"
 
 #include <cstdint>
 #include <vector>
 
-#include "platform/Application.h"
+#include "platform/program/Application.h"
 
 namespace platform {
 

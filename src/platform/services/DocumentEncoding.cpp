@@ -1,4 +1,4 @@
-#include "platform/DocumentEncoding.h"
+#include "platform/services/DocumentEncoding.h"
 
 #include <array>
 #include <optional>

@@ -1,4 +1,4 @@
-// The styles and answers of the modal message box (MsgBoxService in platform/Services.h).
+// The styles and answers of the modal message box (MsgBoxService in platform/services/Services.h).
 #pragma once
 
 namespace platform {

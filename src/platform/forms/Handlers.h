@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "platform/Units.h"
+#include "platform/forms/Units.h"
 
 namespace platform {
 

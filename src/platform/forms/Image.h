@@ -2,8 +2,8 @@
 // own surface (it owns no window).
 #pragma once
 
-#include "platform/StdPicture.h"
-#include "platform/Units.h"
+#include "platform/forms/StdPicture.h"
+#include "platform/forms/Units.h"
 
 namespace platform {
 

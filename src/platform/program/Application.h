@@ -15,7 +15,8 @@ void SetAppPath(const std::string& folder);
 char PathSeparator();
 
 // True once the program has been ended (Session::EndProgram of the system's services, see
-// platform/SystemServices.h): forms no longer show. False when no application object exists.
+// platform/services/SystemServices.h): forms no longer show. False when no application object
+// exists.
 bool Ending();
 
 // Loads the fonts and their substitutes; called once after the application object exists.

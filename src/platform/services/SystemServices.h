@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "platform/Services.h"
+#include "platform/services/Services.h"
 
 namespace platform {
 

@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/Handlers.h"
-#include "platform/Units.h"
+#include "platform/forms/Handlers.h"
+#include "platform/forms/Units.h"
 
 namespace platform {
 

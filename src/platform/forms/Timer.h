@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "platform/Handlers.h"
+#include "platform/forms/Handlers.h"
 
 namespace platform {
 
