@@ -33,7 +33,7 @@ cleanup() {
   if [ -n "${ticker_pid:-}" ] && kill "$ticker_pid" 2>/dev/null; then
     for _ in $(seq 100); do running "$ticker_pid" || break; sleep 0.05; done
   fi
-  for pid in ${server_pid:-} ${wm_pid:-} ${xvfb_pid:-}; do
+  for pid in ${server_pid:-} ${bus_pid:-} ${wm_pid:-} ${xvfb_pid:-}; do
     kill "$pid" 2>/dev/null || true
   done
   wait 2>/dev/null || true
@@ -91,6 +91,16 @@ done
 wm_running || { echo "the window manager did not start" >&2; exit 1; }
 export XDG_RUNTIME_DIR="$run/xdg-runtime"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+# A session bus of the run's own, ended with it: without one, on a machine with dbus-x11 the
+# D-Bus library would start a bus for the ticker that outlives the run.
+rm -f "$run/bus"
+dbus-daemon --config-file="$root/tools/session-bus.conf" --nofork --print-address=1 \
+  --address="unix:dir=$XDG_RUNTIME_DIR" >"$run/bus" 2>/dev/null &
+bus_pid=$!
+for _ in $(seq 200); do [ -s "$run/bus" ] && break; sleep 0.05; done
+[ -s "$run/bus" ] || { echo "the session bus did not start" >&2; exit 1; }
+DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$run/bus")
+export DBUS_SESSION_BUS_ADDRESS
 "$run/ticker" &
 ticker_pid=$!
 # Ten seconds of scrolling from the moment the strip shows (start-up loads the feed first).

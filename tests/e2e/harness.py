@@ -17,6 +17,7 @@ from screen import Screen
 
 SOURCE = Path(os.environ.get("TICKER_SOURCE_DIR", Path(__file__).resolve().parents[2]))
 SERVER = SOURCE / "tools" / "feedserver.py"
+BUS_CONFIG = SOURCE / "tools" / "session-bus.conf"
 
 
 # The strip's scroll timer, in seconds: a running strip moves at least once in each tick.
@@ -135,6 +136,11 @@ class Session:
         self.env["XDG_CONFIG_HOME"] = str(self.tmp / "config")
         self.env.pop("QT_QPA_PLATFORM", None)
         self._start_display()
+        # A session bus of the session's own: without one, on a machine with dbus-x11 the
+        # D-Bus library starts a bus for the program that outlives it, and the desktop's bus
+        # or accessibility bus would let the test depend on the machine it runs on.
+        self.env.pop("AT_SPI_BUS_ADDRESS", None)
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = self.start_session_bus(self.tmp)
         self.window_manager = None
         if window_manager:
             self._start_window_manager("openbox" if window_manager is True else window_manager)
@@ -168,6 +174,22 @@ class Session:
     def _start_window_manager(self, name):
         start_window_manager(name, self.env, self.tmp / f"{name}.log", self.procs)
         self.window_manager = name
+
+    def start_session_bus(self, folder, user=None):
+        """Starts a session bus listening in folder (ended with the session; run as user, a
+        pwd entry, when given) and returns its address."""
+        # A copy in the folder, which a user other than the test's can read too.
+        config = shutil.copy(BUS_CONFIG, Path(folder) / BUS_CONFIG.name)
+        command = ["dbus-daemon", f"--config-file={config}", "--nofork",
+                   "--print-address=1", f"--address=unix:dir={folder}"]
+        if user:
+            command = ["setpriv", f"--reuid={user.pw_uid}", f"--regid={user.pw_gid}",
+                       "--init-groups", *command]
+        bus = self._spawn(command, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        address = bus.stdout.readline().strip()
+        if not address:
+            raise AssertionError(f"the session bus did not start ({bus.wait(10)})")
+        return address
 
     def start_server(self):
         port_file = self.tmp / "server.port"
@@ -213,13 +235,58 @@ class Session:
                     proc.wait(5)
                 except subprocess.TimeoutExpired:
                     proc.kill()
+        left = self._strays()
         shutil.rmtree(self.tmp, ignore_errors=True)
+        return left
+
+    def _strays(self, timeout=10):
+        """Processes started in the session's environment that outlive the session's own
+        (a bus the D-Bus library started for the program, say): waits for them to end, then
+        ends them and returns their command lines."""
+        marker = f"={self.tmp}/".encode()
+
+        def started_here():
+            parents, found = {}, {}
+            for entry in Path("/proc").iterdir():
+                if not entry.name.isdigit():
+                    continue
+                try:
+                    pid = int(entry.name)
+                    parents[pid] = int((entry / "stat").read_text().rsplit(")", 1)[1].split()[1])
+                    if marker in (entry / "environ").read_bytes():
+                        found[pid] = (entry / "cmdline").read_bytes()
+                except (OSError, ValueError, IndexError):
+                    continue
+
+            def ours(pid):
+                while pid > 1:
+                    if pid == os.getpid():
+                        return True
+                    pid = parents.get(pid, 0)
+                return False
+
+            return {pid: args.replace(b"\0", b" ").decode(errors="replace").strip()
+                    for pid, args in found.items() if args and not ours(pid)}
+
+        try:
+            wait_for(lambda: not started_here(), timeout=timeout, interval=0.1)
+            return []
+        except AssertionError:
+            left = started_here()
+            for pid in left:
+                try:
+                    os.kill(pid, signal.SIGKILL)
+                except OSError:
+                    pass
+            return list(left.values())
 
     def __enter__(self):
         return self
 
-    def __exit__(self, *exc):
-        self.close()
+    def __exit__(self, kind, *exc):
+        left = self.close()
+        if left and kind is None:
+            raise AssertionError(f"processes of the session outlived it: {left}")
 
     # --- the program -----------------------------------------------------------------------
     def url(self, path):

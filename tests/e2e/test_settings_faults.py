@@ -6,6 +6,7 @@ configuration folder instead. (Read-only folders: test_settings_location.py.)"""
 
 import hashlib
 import os
+import pwd
 import random
 import shutil
 import stat
@@ -78,6 +79,8 @@ def as_unprivileged_user(s):
     os.chown(s.folder, NOBODY, NOBODY)
     s.env["XDG_RUNTIME_DIR"] = str(s.tmp / "xdg-nobody")
     s.env["HOME"] = str(s.tmp / "home-nobody")
+    s.env["DBUS_SESSION_BUS_ADDRESS"] = s.start_session_bus(s.tmp / "xdg-nobody",
+                                                            pwd.getpwuid(NOBODY))
     s.env.pop("XDG_CONFIG_HOME", None)  # ~/.config, in the home folder above
     s.user_prefix = [setpriv, f"--reuid={NOBODY}", f"--regid={NOBODY}", "--clear-groups", "--"]
     return True

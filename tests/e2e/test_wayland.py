@@ -198,9 +198,10 @@ class CompositorSession(Session):
                 os.killpg(self.shell.pid, signal.SIGTERM)
             except ProcessLookupError:
                 pass
-        super().close()
+        left = super().close()
         if getattr(self, "runtime", None):
             shutil.rmtree(self.runtime, ignore_errors=True)
+        return left
 
     def close_window(self, window=None):
         # The close request goes from this process: it needs the display's authority too.

@@ -35,8 +35,19 @@ def installed(package):
 
 
 def remove_user():
-    if sh("id", "-u", USER, check=False).returncode == 0:
+    """Removes the test's user once no process of theirs is left; fails naming any that
+    outlive the test."""
+    if sh("id", "-u", USER, check=False).returncode != 0:
+        return
+    try:
+        wait_for(lambda: sh("pgrep", "-u", USER, check=False).returncode != 0, timeout=10,
+                 what="the test user's processes to end")
+    except AssertionError:
+        left = sh("ps", "-o", "pid=,args=", "-u", USER, check=False).stdout
+        sh("pkill", "-KILL", "-u", USER, check=False)
         sh("userdel", USER)
+        raise AssertionError(f"processes of {USER} outlived the test:\n{left}")
+    sh("userdel", USER)
 
 
 def build_package(folder):
@@ -99,7 +110,8 @@ def run_as_user(s, account, home):
     runtime.mkdir(mode=0o700, exist_ok=True)
     os.chown(runtime, account.pw_uid, account.pw_gid)
     env = {k: v for k, v in s.env.items() if not k.startswith("XDG_CONFIG")}
-    env.update(HOME=str(home), USER=USER, LOGNAME=USER, XDG_RUNTIME_DIR=str(runtime))
+    env.update(HOME=str(home), USER=USER, LOGNAME=USER, XDG_RUNTIME_DIR=str(runtime),
+               DBUS_SESSION_BUS_ADDRESS=s.start_session_bus(runtime, account))
     proc = subprocess.Popen(["setpriv", f"--reuid={account.pw_uid}", f"--regid={account.pw_gid}",
                              "--init-groups", "/usr/bin/ticker"], cwd=home, env=env,
                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
@@ -169,7 +181,8 @@ def main():
     home = work / "home"
     try:
         deb = build_package(work / "package")
-        remove_user()  # left by a run that was killed
+        sh("pkill", "-KILL", "-u", USER, check=False)  # left by a run that was killed
+        remove_user()
         sh("useradd", "--no-create-home", "--home-dir", home, "--shell", "/usr/sbin/nologin",
            "--user-group", USER)
         account = pwd.getpwnam(USER)
