@@ -16,7 +16,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 if [ -z "$build" ]; then
-  scripts/build.sh release >&2
+  scripts/build.sh release ticker >&2
   build="$root/build/release"
 fi
 run="$build/run"
