@@ -13,6 +13,10 @@ the server cleanly. With --tls-cert and --tls-key it speaks HTTPS instead of HTT
 
 Each line is written before the answer goes out (status 0: the client left before it).
 
+An answer after which the server closes the connection (the client asked it to, or spoke
+HTTP/1.0) says "Connection: close", so that a client that keeps connections for reuse does not
+send its next request on one that is about to close.
+
 Content types: .xml, .php and .rss are "text/xml", .txt is "text/plain", .html is
 "text/html", anything else "application/octet-stream"; no charset unless asked for.
 Missing files (and folders) answer 404 with an HTML body.
@@ -33,7 +37,8 @@ name), or for all following requests by the control endpoint:
     GET /__control?release=1            answers the requests held by hold=1 (and any later)
 
 Parameters:
-    status=N         answer with status N and a small HTML body
+    status=N         answer with status N and a small HTML body (none for 1xx, 204 and 304,
+                     whose answers end with their headers)
     delay=SECONDS    wait before answering (fractions allowed)
     hold=1           wait before answering until /__control?release=1 (at most a minute)
     cut=N            send the headers with the full Content-Length, then N bytes of the body,
@@ -351,9 +356,16 @@ class Handler(BaseHTTPRequestHandler):
         self.send_header("Date", self.date_time_string())
         for name, value in headers.items():
             self.send_header(name, value)
+        if self.close_connection and "Connection" not in headers:
+            self.send_header("Connection", "close")
         self.end_headers()
 
     def _send_simple(self, code, body, ctype):
+        if code < 200 or code in (204, 304):
+            # These answers end with their headers: bytes after them would be read as the
+            # start of the next answer on the connection.
+            self._start(code, {})
+            return
         self._start(code, {"Content-Type": ctype, "Content-Length": str(len(body))})
         self.wfile.write(body)
 
