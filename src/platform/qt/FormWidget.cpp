@@ -349,7 +349,7 @@ void FormWidget::paintEvent(QPaintEvent* event) {
 
 void FormWidget::pointer(engine::FormEvents::Pointer kind, QMouseEvent* event) {
   event->accept();
-  const QPoint at = PixelAt(event->position());
+  const QPoint at = PixelAt(*this, *event);
   events_.pointer(kind, ButtonValue(event->button()), ButtonsValue(event->buttons()),
                   ShiftValue(event->modifiers()), at.x(), at.y());
 }

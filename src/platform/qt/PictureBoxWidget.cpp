@@ -47,7 +47,7 @@ void PictureBoxWidget::paintEvent(QPaintEvent* event) {
 void PictureBoxWidget::pointer(engine::FormEvents::Pointer kind, QMouseEvent* event,
                                bool doubleClick) {
   event->accept();
-  const QPoint at = PixelAt(event->position());
+  const QPoint at = PixelAt(*this, *event);
   events_.pointer(kind, ButtonValue(event->button()), ButtonsValue(event->buttons()),
                   ShiftValue(event->modifiers()), at.x(), at.y(), doubleClick);
 }

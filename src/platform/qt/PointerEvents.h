@@ -1,9 +1,12 @@
-// Button and Shift values of pointer events, from the toolkit's buttons and modifier keys.
+// Button and Shift values of pointer events, from the toolkit's buttons and modifier keys, and the
+// pixel they lie in.
 #pragma once
 
+#include <QMouseEvent>
 #include <QPoint>
 #include <QPointF>
 #include <Qt>
+#include <QWidget>
 #include <QtMath>
 
 #include "platform/forms/Units.h"
@@ -42,9 +45,15 @@ inline int ShiftValue(Qt::KeyboardModifiers modifiers) {
   return value;
 }
 
-// The pixel a pointer position lies in.
-inline QPoint PixelAt(const QPointF& position) {
-  return QPoint(qFloor(position.x()), qFloor(position.y()));
+// The pixel of widget that the pointer event lies in, counted from where the program has put
+// the widget's window. An X server reports a pointer event relative to where the window was
+// when the pointer moved; the moves a drag asks for reach it later, so during a fast drag
+// that place lags behind the one the program set, and a drag reckoned from it overshoots
+// (a busy machine left the strip tens of pixels beyond the pointer). The screen position
+// does not lag.
+inline QPoint PixelAt(const QWidget& widget, const QMouseEvent& event) {
+  const QPointF at = event.globalPosition() - QPointF(widget.mapToGlobal(QPoint(0, 0)));
+  return QPoint(qFloor(at.x()), qFloor(at.y()));
 }
 
 }  // namespace platform
