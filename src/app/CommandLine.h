@@ -1,4 +1,5 @@
-// The program's command line: it takes no arguments apart from --help and --version.
+// The program's command line: it takes no arguments apart from --options, --help and
+// --version.
 #pragma once
 
 #include <string>
@@ -6,11 +7,12 @@
 struct CommandLine {
   enum class Action { Run, Help, Version, Usage };
   Action action = Action::Run;
+  bool options = false;     // --options: the options dialog, of the running copy or a new one
   std::string badArgument;  // the first argument not understood, for Usage
 };
 
-// Reads the arguments after the program's name. Anything but --help (-h) and --version asks
-// for the usage line.
+// Reads the arguments after the program's name. Anything but --options, --help (-h) and
+// --version asks for the usage line.
 CommandLine ParseCommandLine(int argc, const char* const* argv);
 
 // The texts printed for each action; each ends with a newline.

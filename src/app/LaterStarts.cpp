@@ -1,40 +1,43 @@
 #include "app/LaterStarts.h"
 
+#include <utility>
+
 #include "options/frmOptions.h"
 #include "platform/program/Application.h"
 #include "ticker/frmTicker.h"
 
 LaterStarts::LaterStarts(platform::RunningCopy& copy, frmTicker& ticker, frmOptions& options)
     : copy_(copy), ticker_(ticker), options_(options) {
-  copy_.OnAsked([this] { return Answer(); });
+  copy_.OnAsked([this](const platform::LaterStart& request) { return Asked(request); });
 }
 
 LaterStarts::~LaterStarts() { copy_.OnAsked(nullptr); }
 
 void LaterStarts::StripShown() {
   shown_ = true;
-  if (asked_) {
-    asked_ = false;
-    BringOptionsForward();
-  }
+  if (waiting_) Answer(*std::exchange(waiting_, std::nullopt));
 }
 
-bool LaterStarts::Answer() {
+bool LaterStarts::Asked(const platform::LaterStart& request) {
   if (ticker_.Closed() || platform::Ending()) return false;
   if (shown_) {
-    BringOptionsForward();
+    Answer(request);
   } else {
-    asked_ = true;
+    waiting_ = request;
   }
   return true;
 }
 
 // A dialog already open keeps what the person has typed into it: it only comes forward (and
-// back from minimised). Otherwise it opens as a right-click opens it.
-void LaterStarts::BringOptionsForward() {
+// back from minimised). Otherwise the dialog opens as a right-click opens it, or the strip
+// takes the keyboard with its first headline focused, which holds it still.
+void LaterStarts::Answer(const platform::LaterStart& request) {
   if (ticker_.optionsOpen()) {
-    options_.Show();
-  } else {
+    options_.TakeKeyboard(request.startupId);
+  } else if (request.wants == platform::LaterStart::Wants::Options) {
     ticker_.ShowOptions();
+    options_.TakeKeyboard(request.startupId);
+  } else {
+    ticker_.TakeKeyboard(request.startupId);
   }
 }

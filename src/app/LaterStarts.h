@@ -1,7 +1,9 @@
 // What the running strip does when the program is started again with its settings file: the
-// options dialog comes forward, as the person who started it again expects, instead of a
-// second strip appearing.
+// person who started it again gets the strip with the keyboard, or the options dialog they
+// asked for (or already have open), instead of a second strip.
 #pragma once
+
+#include <optional>
 
 #include "platform/services/RunningCopy.h"
 
@@ -18,17 +20,18 @@ class LaterStarts final {
   LaterStarts& operator=(const LaterStarts&) = delete;
 
   // The strip has shown. A start made while it still loaded its first feed is answered now:
-  // the dialog never shows before the strip does.
+  // nothing takes the keyboard before the strip shows.
   void StripShown();
+  // Answers request as a later start's (this start's own --options goes through here too).
+  void Answer(const platform::LaterStart& request);
 
  private:
   // False once the strip has closed: the program is ending and shows nothing more.
-  bool Answer();
-  void BringOptionsForward();
+  bool Asked(const platform::LaterStart& request);
 
   platform::RunningCopy& copy_;
   frmTicker& ticker_;
   frmOptions& options_;
   bool shown_ = false;
-  bool asked_ = false;
+  std::optional<platform::LaterStart> waiting_;
 };

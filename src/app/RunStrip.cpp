@@ -5,7 +5,7 @@
 #include "ticker/frmTicker.h"
 
 int RunStrip(platform::RunningCopy& runningCopy, const platform::Services& services,
-             const std::function<int()>& runEventLoop) {
+             bool openOptions, const std::function<int()>& runEventLoop) {
   frmOptions options(services);
   frmTicker ticker(options, services);
   options.Attach(ticker);
@@ -20,5 +20,6 @@ int RunStrip(platform::RunningCopy& runningCopy, const platform::Services& servi
   ticker.Show();
   if (ticker.Closed() || services.session.Ending()) return 0;
   laterStarts.StripShown();
+  if (openOptions) laterStarts.Answer({platform::LaterStart::Wants::Options, {}});
   return runEventLoop();
 }

@@ -8,5 +8,6 @@
 #include "platform/services/Services.h"
 
 // Returns the program's exit code: the event loop's, or 0 when the strip closed before it ran.
+// openOptions opens the options dialog once the strip shows.
 int RunStrip(platform::RunningCopy& runningCopy, const platform::Services& services,
-             const std::function<int()>& runEventLoop);
+             bool openOptions, const std::function<int()>& runEventLoop);

@@ -50,12 +50,13 @@ class TickerApplication final : public QApplication {
 
 // Shows the strip and runs until it closes; everything of the program's own is saved and
 // closed when this returns, and only the application object is left.
-int Run(TickerApplication& application) {
+int Run(TickerApplication& application, const platform::LaterStart& request) {
   platform::SetProgramIdentity("ticker", HOME_DOMAIN, TICKER_DESKTOP_ID);
-  // One strip per settings file: a start while a copy with the same file runs brings that
-  // copy's options forward and ends here, before it has a window or has read any settings.
+  // One strip per settings file: a start while a copy with the same file runs hands that copy
+  // the keyboard (or its options) and ends here, before it has a window or has read any
+  // settings.
   const std::unique_ptr<platform::RunningCopy> runningCopy =
-      platform::RunningCopy::Claim(ProgramRunningCopyKey());
+      platform::RunningCopy::Claim(ProgramRunningCopyKey(), request);
   if (!runningCopy) return 0;
   platform::InitializeFormEngine();
 
@@ -68,7 +69,8 @@ int Run(TickerApplication& application) {
     ~Detach() { application.services = nullptr; }
   } detach{application};
 
-  return RunStrip(*runningCopy, services, [] { return QApplication::exec(); });
+  const bool openOptions = request.wants == platform::LaterStart::Wants::Options;
+  return RunStrip(*runningCopy, services, openOptions, [] { return QApplication::exec(); });
 }
 
 }  // namespace
@@ -94,10 +96,16 @@ int main(int argc, char** argv) {
     return 1;
   }
 
+  platform::LaterStart request;
+  if (command.options) request.wants = platform::LaterStart::Wants::Options;
+  // The launcher's startup notification id, for the running copy when there is one (the
+  // toolkit takes it for this process's first window, and from the environment, as it starts).
+  if (const char* id = std::getenv("DESKTOP_STARTUP_ID")) request.startupId = id;
+
   std::vector<char*> arguments = platform::ApplicationArguments(argc, argv);
   int argumentCount = static_cast<int>(arguments.size()) - 1;
   TickerApplication application(argumentCount, arguments.data());
-  const int code = Run(application);
+  const int code = Run(application, request);
   if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
     // WORKAROUND: the toolkit's Wayland platform (Qt 6.4) can hang for good while it takes its
     // connection down: its event thread waits on the compositor. Everything is saved and

@@ -13,11 +13,32 @@
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/Win32.h"
 
+#include <shellapi.h>
+
+namespace {
+
+// --options, the one argument the Windows program takes (the Start menu's Options shortcut);
+// others are ignored, as a Windows program does.
+bool AsksForOptions() {
+  int count = 0;
+  LPWSTR* arguments = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  if (arguments == nullptr) return false;
+  bool options = false;
+  for (int i = 1; i < count; ++i) options = options || std::wstring(arguments[i]) == L"--options";
+  ::LocalFree(arguments);
+  return options;
+}
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  // One strip per settings file: a start while a copy with the same file runs brings that
-  // copy's options forward and ends here, before it has a window or has read any settings.
+  platform::LaterStart request;
+  if (AsksForOptions()) request.wants = platform::LaterStart::Wants::Options;
+  // One strip per settings file: a start while a copy with the same file runs hands that copy
+  // the keyboard (or its options) and ends here, before it has a window or has read any
+  // settings.
   const std::unique_ptr<platform::RunningCopy> runningCopy =
-      platform::RunningCopy::Claim(ProgramRunningCopyKey());
+      platform::RunningCopy::Claim(ProgramRunningCopyKey(), request);
   if (!runningCopy) return 0;
   platform::InitializeFormEngine();
 
@@ -32,5 +53,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     ~Detach() { platform::win32::SetFailureHandler(nullptr); }
   } detach;
 
-  return RunStrip(*runningCopy, services, [] { return platform::win32::RunMessageLoop(); });
+  const bool openOptions = request.wants == platform::LaterStart::Wants::Options;
+  return RunStrip(*runningCopy, services, openOptions,
+                  [] { return platform::win32::RunMessageLoop(); });
 }

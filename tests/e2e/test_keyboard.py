@@ -1,6 +1,10 @@
-"""Tab, Return, Shift+F10 and Escape on the strip once a person has clicked it."""
+"""Tab, Return, Shift+F10 and Escape on the strip once a person has clicked it, and a person
+without a pointer: another program is active, they start the program again (a launcher, the
+menu, a key of theirs) and use only keys from there."""
 
-from harness import Session, main, wait_for
+import subprocess
+
+from harness import Session, main, per_window_manager, wait_for
 from test_focus import find_dialog
 
 LINK = "http://www.tallowmere.example/news/2"
@@ -33,5 +37,44 @@ def test_keys_reach_the_headlines_and_the_options(binary):
         assert s.opened_links() == [[LINK]], s.opened_links()
 
 
+def start_again(s, *args, startup_id=None):
+    env = dict(s.env)
+    if startup_id:
+        env["DESKTOP_STARTUP_ID"] = startup_id
+    proc = subprocess.run([str(s.binary), *args], env=env, capture_output=True, timeout=30)
+    assert proc.returncode == 0, proc.stderr
+
+
+def test_a_start_again_reaches_the_headlines_without_a_pointer(binary, window_manager):
+    with Session(binary, window_manager=window_manager) as s:
+        (s.feeds / "tallowmere.example" / "keys.php").write_text(FEED)
+        s.write_settings(s.url("tallowmere.example/keys.php"), 1500, 1500)
+        s.xdotool("mousemove", 640, 700)
+        s.start_ticker()
+        other = s.start_other_program()
+
+        # From a launcher, which hands the new start its startup notification id.
+        start_again(s, startup_id="launcher-4711-test")
+        wait_for(lambda: s.active_window() == s.window, what="the strip active")
+        assert "launcher-4711-test" in s.xprop("_NET_STARTUP_ID")
+        # The first headline has the focus, and holds the strip as a resting pointer does.
+        assert s.strip_stands_still(ticks=12), "the strip moved with a headline focused"
+        s.xdotool("key", "Right", "Return")
+        wait_for(lambda: s.opened_links() == [[LINK]], what=f"{LINK} opened")
+        # Escape: the other program has the keyboard again, and the strip moves on.
+        s.xdotool("key", "Escape")
+        wait_for(lambda: s.active_window() == other, what="the keyboard back with the other program")
+        assert s.strip_moves(), "the strip did not scroll on after Escape"
+
+        # --options, from the menu entry's action: the running strip's dialog, active.
+        start_again(s, "--options")
+        dialog = wait_for(lambda: find_dialog(s), what="the options dialog")
+        wait_for(lambda: s.active_window() == dialog, what="the dialog active")
+        s.xdotool("key", "Escape")
+        wait_for(lambda: not find_dialog(s), what="the dialog closed by Escape")
+        assert s.opened_links() == [[LINK]], s.opened_links()
+
+
 if __name__ == "__main__":
-    main([test_keys_reach_the_headlines_and_the_options])
+    main([test_keys_reach_the_headlines_and_the_options,
+          *per_window_manager(test_a_start_again_reaches_the_headlines_without_a_pointer)])

@@ -1,7 +1,8 @@
-"""One strip per settings file: starting the program again while it runs brings the running
-strip's options forward and ends, leaving the settings file alone; a copy with a settings file
-of its own runs beside it; a copy killed with SIGKILL stops no later start; and two starts at
-one instant leave one strip, whose options show once it has loaded."""
+"""One strip per settings file: starting the program again while it runs gives the running
+strip the keyboard (its options with --options, or when they are open) and ends, leaving the
+settings file alone; a copy with a settings file of its own runs beside it; a copy killed with
+SIGKILL stops no later start; and two starts at one instant leave one strip, whose options
+show once it has loaded."""
 
 import shutil
 import signal
@@ -20,10 +21,12 @@ def strips(s):
                  check=False).split()
 
 
-def start_again(s, folder=None):
-    """The person starts the program once more (from folder, else the session's)."""
+def start_again(s, folder=None, options=False):
+    """The person starts the program once more (from folder, else the session's), asking for
+    its options when options is set."""
     binary = folder / "ticker" if folder else s.binary
-    return s._spawn([str(binary)], stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    return s._spawn([str(binary)] + (["--options"] if options else []),
+                    stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
 
 
 def ends_at_once(proc, case):
@@ -31,7 +34,7 @@ def ends_at_once(proc, case):
     assert code == 0, f"{case}: exit {code}: {proc.stderr.read()!r}"
 
 
-def test_a_second_start_brings_the_running_strips_options_forward(binary):
+def test_a_second_start_reaches_the_running_strip(binary):
     with Session(binary) as s:
         shutil.copy(s.feeds / FEED, s.feeds / OTHER_FEED)
         s.write_settings(s.url(FEED), 1500, 1500)
@@ -42,10 +45,12 @@ def test_a_second_start_brings_the_running_strips_options_forward(binary):
         before = fingerprint(s.settings)
 
         ends_at_once(start_again(s), "the second start")
+        wait_for(lambda: s.active_window() == s.window, what="the strip active")
+        ends_at_once(start_again(s, options=True), "the start with --options")
         dialog = wait_for(lambda: find(s, "Ticker : Options"), what="the options window")
         wait_for(lambda: s.active_window() == dialog, what="the options window active")
         assert strips(s) == [s.window] and first.poll() is None, strips(s)
-        assert fingerprint(s.settings) == before, "the second start touched the settings file"
+        assert fingerprint(s.settings) == before, "a later start touched the settings file"
 
         # An open dialog keeps what was typed into it: a third start only brings it forward,
         # and "Close this Window" then loads the typed URL.
@@ -73,7 +78,7 @@ def test_a_second_start_brings_the_running_strips_options_forward(binary):
         first.send_signal(signal.SIGKILL)
         first.wait(10)
         proc, _ = start_instance(s)
-        ends_at_once(start_again(s), "the start after the kill")
+        ends_at_once(start_again(s, options=True), "the start after the kill")
         wait_for(lambda: find(s, "Ticker : Options"), what="the new copy's options window")
         assert proc.poll() is None and len(strips(s)) == 2, strips(s)
 
@@ -81,7 +86,7 @@ def test_a_second_start_brings_the_running_strips_options_forward(binary):
 def test_two_starts_at_one_instant_leave_one_strip(binary):
     with Session(binary) as s:
         s.write_settings(s.url(FEED), 1500, 1500)
-        a, b = start_again(s), start_again(s)
+        a, b = start_again(s, options=True), start_again(s, options=True)
         ended = wait_for(lambda: [p for p in (a, b) if p.poll() is not None], timeout=30,
                          what="one of the two to end")
         assert len(ended) == 1, "both ended"
@@ -94,5 +99,5 @@ def test_two_starts_at_one_instant_leave_one_strip(binary):
 
 
 if __name__ == "__main__":
-    main([test_a_second_start_brings_the_running_strips_options_forward,
+    main([test_a_second_start_reaches_the_running_strip,
           test_two_starts_at_one_instant_leave_one_strip])

@@ -26,7 +26,7 @@ def test_help_and_version_need_no_display():
     for args in (["--help"], ["-h"], ["--version", "--help"]):
         result = run(args)
         check(result.returncode == 0 and result.stderr == "", result, args)
-        check(result.stdout.startswith("Usage: ticker [--help] [--version]\n"), result, args)
+        check(result.stdout.startswith("Usage: ticker [--options] [--help] [--version]\n"), result, args)
         check("RSS_settings.ini" in result.stdout, result, args)
     result = run(["--version"])
     check(result.returncode == 0 and result.stderr == "", result, "--version")

@@ -55,8 +55,7 @@ TEST_F(Keyboard, TheFocusMovesLeftToRightOverTheLabelsThatShow) {
 }
 
 TEST_F(Keyboard, KeysPressTheFocusedLabelOrTheBoxAsTheButtonsDo) {
-  EXPECT_FALSE(window.events.key(Key::Return, 0) || window.events.key(Key::Escape, 0) ||
-               window.events.key(Key::F10, 0));
+  EXPECT_FALSE(window.events.key(Key::Return, 0) || window.events.key(Key::F10, 0));
   EXPECT_TRUE(window.events.key(Key::Menu, 0));
   for (auto [code, shift] : Keys{kTab, kTab, {Key::Return, 0}, {Key::Space, 0}, {Key::F10, 1}}) {
     window.events.key(code, shift);
@@ -64,6 +63,31 @@ TEST_F(Keyboard, KeysPressTheFocusedLabelOrTheBoxAsTheButtonsDo) {
   // A key held down presses once: the window system's repeats do nothing.
   EXPECT_TRUE(window.events.key(Key::Return, 0, true) && window.events.key(Key::F10, 1, true));
   EXPECT_EQ(events, (std::vector<std::string>{"BD-1/2", "LD4/1", "LD4/1", "LD4/2"}));
+}
+
+// A later start asks for the keyboard: the first label that shows takes the focus once the
+// window system has given it, never before; Escape gives the keyboard back.
+TEST_F(Keyboard, ALaterStartFocusesTheFirstLabelOnceActiveAndEscapeGivesTheKeyboardBack) {
+  form.TakeKeyboard("launcher-7_TIME42");
+  EXPECT_EQ(window.keyboardTakes, std::vector<std::string>{"launcher-7_TIME42"});
+  EXPECT_EQ(lbl.FocusedIndex(), -1);
+  window.events.activated();
+  EXPECT_EQ(lbl.FocusedIndex(), 1);
+  EXPECT_TRUE(window.events.key(Key::Escape, 0));
+  EXPECT_EQ(lbl.FocusedIndex(), -1);
+  EXPECT_EQ(window.keyboardGivenBack, 1);
+  // The window activated by a click, or after a request it lost, focuses nothing by itself.
+  window.events.activated();
+  form.TakeKeyboard("");
+  window.events.deactivated();
+  window.events.activated();
+  EXPECT_EQ(lbl.FocusedIndex(), -1);
+  // Already active: the focus goes to the first label at once, and the request still ends
+  // the launcher's startup notification.
+  window.isActive = true;
+  form.TakeKeyboard("");
+  EXPECT_EQ(lbl.FocusedIndex(), 1);
+  EXPECT_EQ(window.keyboardTakes.size(), 3u);
 }
 
 // The options dialog, without labels, leaves every key to its own controls.

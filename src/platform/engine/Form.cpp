@@ -37,6 +37,7 @@ WindowHandle Form::hWnd() const { return d->core.native().handle(); }
 
 void Form::Show() { d->core.show(); }
 void Form::Hide() { d->core.hide(); }
+void Form::TakeKeyboard(const std::string& startupId) { d->core.takeKeyboard(startupId); }
 bool Form::Visible() const { return d->core.visible(); }
 bool Form::Loaded() const { return d->core.loaded(); }
 void Form::EnsureLoaded() { d->core.ensureLoaded(); }

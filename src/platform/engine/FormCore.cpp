@@ -1,6 +1,8 @@
 #include "platform/engine/FormCore.h"
 
 #include <algorithm>
+#include <string>
+#include <utility>
 
 #include "platform/engine/BoxCore.h"
 
@@ -110,6 +112,27 @@ void FormCore::show() {
   }
   // Only a window that handles keys takes the keyboard; the strip never does.
   if (activateOnShow_) native_->activate();
+}
+
+void FormCore::takeKeyboard(const std::string& startupId) {
+  const std::shared_ptr<bool> alive = alive_;
+  show();
+  if (!*alive || !native_->shown()) return;
+  // The keys go to its labels, from the first that shows, once the window system has given it
+  // the keyboard (a window without labels has focused its first control as it showed).
+  focusFirstLabel_ = true;
+  const bool alreadyActive = native_->active();
+  native_->takeKeyboard(startupId);
+  if (alreadyActive) activated();
+}
+
+void FormCore::activated() {
+  if (std::exchange(focusFirstLabel_, false)) keyboardFocus_.focusFirst();
+}
+
+void FormCore::deactivated() {
+  focusFirstLabel_ = false;
+  keyboardFocus_.clear();
 }
 
 void FormCore::hide() {

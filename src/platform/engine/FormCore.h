@@ -52,6 +52,8 @@ class FormCore final : public FormEvents {
   bool loaded() const { return loaded_; }
   void ensureLoaded();
   void show();
+  // Shows the window and asks for the keyboard at a later start's request (Form::TakeKeyboard).
+  void takeKeyboard(const std::string& startupId);
   void hide();
   bool visible() const { return native_->shown(); }
   bool closed() const { return closed_; }
@@ -91,7 +93,8 @@ class FormCore final : public FormEvents {
   bool key(int keyCode, int shift, bool repeat) override {
     return keyboardFocus_.key(keyCode, shift, repeat);
   }
-  void deactivated() override { keyboardFocus_.clear(); }
+  void activated() override;
+  void deactivated() override;
 
  private:
   void applyPosition();
@@ -120,6 +123,8 @@ class FormCore final : public FormEvents {
   // The window system keeps the window where it is when the program moves it: a drag asks
   // the window manager to move it instead.
   bool movesRefused_ = false;
+  // A later start asked for the keyboard: the first label takes the focus once it comes.
+  bool focusFirstLabel_ = false;
   std::vector<Image::Definition> images_;
   std::vector<BoxCore*> boxes_;
   KeyboardFocus keyboardFocus_{*this};

@@ -33,8 +33,11 @@ bool KeyboardFocus::key(int keyCode, int shift, bool repeat) {
     case Key::Left:
       return step(keyCode == Key::Right, false);
     case Key::Escape:
-      if (labels_ == nullptr) return false;
+      // Done with the labels: the person goes back to what they were doing. A window without
+      // labels leaves Escape to its own controls.
+      if (labels_ == nullptr && stops().empty()) return false;
       clear();
+      form_.native().giveKeyboardBack();
       return true;
     case Key::Return:
     case Key::Space:
@@ -68,6 +71,11 @@ std::vector<KeyboardFocus::Stop> KeyboardFocus::stops() const {
   std::stable_sort(found.begin(), found.end(),
                    [](const Stop& a, const Stop& b) { return a.x != b.x ? a.x < b.x : a.y < b.y; });
   return found;
+}
+
+void KeyboardFocus::focusFirst() {
+  const std::vector<Stop> all = stops();
+  if (!all.empty()) moveTo(&all.front());
 }
 
 // A focus on a label that no longer shows counts as none: the next key starts at an end. With

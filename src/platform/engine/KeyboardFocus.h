@@ -3,7 +3,8 @@
 // them, Left and Right move along the row and stop at its ends), presses the focused label
 // with Return or space as the left button presses it, and asks for the context menu with
 // Menu or Shift+F10 as the right button asks for it. Escape and the window losing the keyboard
-// take the focus away. The focused label is drawn with a dotted frame.
+// take the focus away; Escape also gives the keyboard back to the window that had it before.
+// The focused label is drawn with a dotted frame.
 #pragma once
 
 #include <vector>
@@ -28,6 +29,8 @@ class KeyboardFocus {
   bool key(int keyCode, int shift, bool repeat);
   // Nothing has the focus any more.
   void clear() { moveTo(nullptr); }
+  // The first label that shows takes the focus; nothing when none shows.
+  void focusFirst();
   // The box goes.
   void boxGone(const BoxCore* box);
   // Label index of the array went (index -1: the whole array goes).

@@ -136,6 +136,17 @@ class NativeForm : public NativeWindow {
   // Makes the window the active one, the focus on its first control in the tab order; when
   // that control is an editable text field its whole text is selected, so typing replaces it.
   virtual void activate() = 0;
+  // Asks the window system to make the shown window the active one for a later start of the
+  // program, which the person made from a launcher, a menu or a key of theirs: startupId is
+  // the startup notification id the launcher handed that start ("" for none), which lets the
+  // request through a window manager's focus-stealing prevention; the notification ends here.
+  // A window manager that refuses is not reported.
+  virtual void takeKeyboard(const std::string& startupId) = 0;
+  // Whether the window is the active one, the one that has the keyboard.
+  virtual bool active() const = 0;
+  // Gives the keyboard back to the window (of any program) that had it before this window
+  // took it; nothing when that window is gone or unknown.
+  virtual void giveKeyboardBack() = 0;
   virtual void setTopmost(bool topmost) = 0;
   // Closes the window after its close request was granted (it may show again).
   virtual void close() = 0;
@@ -174,6 +185,8 @@ class FormEvents {
   // pointer events), repeat when the window system repeats a key held down: true when the form
   // used it, false to leave it to the window system.
   virtual bool key(int keyCode, int shift, bool repeat = false) = 0;
+  // The window has become the active one: it has the keyboard.
+  virtual void activated() = 0;
   // The window is no longer the active one: it has lost the keyboard.
   virtual void deactivated() = 0;
 };

@@ -78,6 +78,12 @@ class Form {
   void Show();
   // Hides the window; it shows again where it stands now. Never fails.
   void Hide();
+  // Shows the window as Show does and makes it the active one for a later start of the
+  // program that the person made (startupId: the startup notification id the launcher handed
+  // that start, "" for none), also over another program's window. A window with labels, the
+  // strip, puts the keyboard focus on its first label that shows. A window manager that
+  // refuses is not reported.
+  void TakeKeyboard(const std::string& startupId);
   // True from Show until Hide or the close (a minimised window is still visible).
   bool Visible() const;
   // True once the load handler has run.

@@ -1,5 +1,6 @@
 #include "platform/qt/FormWidget.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -15,6 +16,7 @@
 
 #include "platform/qt/Pictures.h"
 #include "platform/qt/PointerEvents.h"
+#include "platform/x11/X11Activation.h"
 #include "platform/x11/X11WindowState.h"
 
 namespace platform {
@@ -79,6 +81,40 @@ void AskToSkipTheTaskbar(QWidget* window) {
 // A Wayland compositor places its clients' windows: a client cannot move its own.
 bool PlacedByCompositor() { return QGuiApplication::platformName().startsWith("wayland"); }
 
+// The last window of another program that the window manager made active: the one that had
+// the keyboard before one of ours took it, and gets it back when the person is done.
+class ActiveWindowHistory final : public QAbstractNativeEventFilter {
+ public:
+  explicit ActiveWindowHistory(xcb_connection_t* connection) : connection_(connection) { note(); }
+  std::uint32_t previous() const { return previous_; }
+
+  bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+    if (type == "xcb_generic_event_t" && IsActiveWindowChange(connection_, message)) note();
+    return false;
+  }
+
+ private:
+  void note() {
+    const std::uint32_t active = ActiveWindow(connection_);
+    if (active != 0 && QWidget::find(active) == nullptr) previous_ = active;
+  }
+
+  xcb_connection_t* connection_;
+  std::uint32_t previous_ = 0;
+};
+
+// Made with the first form, on X11 only; null elsewhere.
+ActiveWindowHistory* History() {
+  static ActiveWindowHistory* const history = []() -> ActiveWindowHistory* {
+    xcb_connection_t* connection = XConnection();
+    if (connection == nullptr) return nullptr;
+    auto* made = new ActiveWindowHistory(connection);
+    qApp->installNativeEventFilter(made);
+    return made;
+  }();
+  return history;
+}
+
 }  // namespace
 
 FormWidget::FormWidget(const Form::Definition& definition, engine::FormEvents& events)
@@ -87,6 +123,7 @@ FormWidget::FormWidget(const Form::Definition& definition, engine::FormEvents& e
       borderStyle_(definition.borderStyle),
       showInTaskbar_(definition.showInTaskbar) {
   setObjectName(QString::fromUtf8(definition.name));
+  History();
   setWindowTitle(QString::fromStdString(definition.caption));
   // A window without a title bar shows its caption to nobody: a reader names it by the program.
   if (definition.borderStyle == BorderStyle::None)
@@ -240,6 +277,23 @@ void FormWidget::activate() {
   }
 }
 
+void FormWidget::takeKeyboard(const std::string& startupId) {
+  raise();
+  xcb_connection_t* connection = XConnection();
+  if (connection != nullptr && windowHandle() != nullptr) {
+    ActivateForLaterStart(connection, NativeId(this), startupId);
+  } else if (windowHandle() != nullptr) {
+    windowHandle()->requestActivate();
+  }
+}
+
+bool FormWidget::active() const { return isActiveWindow(); }
+
+void FormWidget::giveKeyboardBack() {
+  if (ActiveWindowHistory* history = History())
+    ActivateAsTaskBar(XConnection(), history->previous());
+}
+
 void FormWidget::setTopmost(bool topmost) {
   Qt::WindowFlags flags = windowFlags();
   flags.setFlag(Qt::WindowStaysOnTopHint, topmost);
@@ -320,7 +374,13 @@ void FormWidget::moveEvent(QMoveEvent* event) {
 void FormWidget::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   if (event->type() == QEvent::WindowStateChange) events_.stateChanged();
-  if (event->type() == QEvent::ActivationChange && !isActiveWindow()) events_.deactivated();
+  if (event->type() == QEvent::ActivationChange) {
+    if (isActiveWindow()) {
+      events_.activated();
+    } else {
+      events_.deactivated();
+    }
+  }
 }
 
 // Keys reach the form before the toolkit's own focus chain takes Tab.

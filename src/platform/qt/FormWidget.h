@@ -34,6 +34,9 @@ class FormWidget final : public NativeWidget<engine::NativeForm> {
   void close() override;
   void restore() override;
   void activate() override;
+  void takeKeyboard(const std::string& startupId) override;
+  bool active() const override;
+  void giveKeyboardBack() override;
   void setTopmost(bool topmost) override;
 
   // Puts a new control behind the earlier ones and, when it takes the focus, into the tab

@@ -1,7 +1,7 @@
 // The one running copy on Linux: the copy that holds a lock on "<key>.lock" in the user's
 // private runtime folder is the one; it listens on the local socket "<key>" beside it, where a
-// later start asks it to show its options. The kernel drops the lock of a process that ends
-// in any way, so a killed copy stops no one; its socket file is replaced by the next holder.
+// later start asks it for the strip or its options. The kernel drops the lock of a process that
+// ends in any way, so a killed copy stops no one; its socket file is replaced by the next holder.
 #include "platform/services/RunningCopy.h"
 
 #include <fcntl.h>
@@ -14,10 +14,12 @@
 #include <QPointer>
 #include <QStandardPaths>
 #include <QThread>
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <iostream>
+#include <optional>
 #include <utility>
 
 namespace platform {
@@ -30,17 +32,48 @@ constexpr auto kPatience = std::chrono::seconds(5);
 constexpr int kStepMs = 1000;
 constexpr unsigned long kRetryMs = 50;
 
-// The request is one line; the answer says the dialog is (or will be) shown.
-constexpr char kRequest[] = "options\n";
+// The request is one line, what the start wants and the launcher's startup notification id:
+// "strip ID" or "options ID"; the answer says the copy shows (or will show) it.
+constexpr char kStrip[] = "strip";
+constexpr char kOptions[] = "options";
 constexpr char kShown[] = "shown\n";
-constexpr qint64 kLongestLine = 64;
+constexpr qint64 kLongestLine = 512;
 
-// Asks the copy listening at socketPath to show its options; true once it has said it will.
-bool AskRunningCopy(const QString& socketPath) {
+QByteArray RequestLine(const LaterStart& request) {
+  QByteArray line = request.wants == LaterStart::Wants::Options ? kOptions : kStrip;
+  line += ' ';
+  // An id is printable text; one that is not, or is too long to be one, is left out.
+  const std::string& id = request.startupId;
+  const bool printable =
+      std::all_of(id.begin(), id.end(), [](char c) { return c > ' ' && c < 127; });
+  if (printable && id.size() + sizeof kOptions + 1 < static_cast<std::size_t>(kLongestLine)) {
+    line += QByteArray::fromStdString(id);
+  }
+  return line + '\n';
+}
+
+// The request of a line, or nullopt for a line that is none.
+std::optional<LaterStart> RequestOf(const QByteArray& line) {
+  if (!line.endsWith('\n')) return std::nullopt;
+  const QByteArray text = line.chopped(1);
+  const qsizetype space = text.indexOf(' ');
+  const QByteArray wants = space < 0 ? text : text.left(space);
+  LaterStart request;
+  if (wants == kOptions) {
+    request.wants = LaterStart::Wants::Options;
+  } else if (wants != kStrip) {
+    return std::nullopt;
+  }
+  if (space >= 0) request.startupId = text.mid(space + 1).toStdString();
+  return request;
+}
+
+// Hands the copy listening at socketPath the request; true once it has said it shows it.
+bool AskRunningCopy(const QString& socketPath, const LaterStart& request) {
   QLocalSocket socket;
   socket.connectToServer(socketPath);
   if (!socket.waitForConnected(kStepMs)) return false;
-  socket.write(kRequest);
+  socket.write(RequestLine(request));
   if (!socket.waitForBytesWritten(kStepMs)) return false;
   QByteArray answer;
   while (!answer.contains('\n') && answer.size() < kLongestLine &&
@@ -59,7 +92,7 @@ void Warn(const char* what, const std::string& why) {
 struct RunningCopy::Impl {
   int lock = -1;
   QLocalServer server;
-  std::function<bool()> handler;
+  std::function<bool(const LaterStart&)> handler;
 
   ~Impl() {
     server.close();
@@ -89,9 +122,9 @@ struct RunningCopy::Impl {
       if (socket->bytesAvailable() > kLongestLine) socket->abort();
       return;
     }
-    const QByteArray line = socket->readLine(kLongestLine + 1);
+    const std::optional<LaterStart> request = RequestOf(socket->readLine(kLongestLine + 1));
     const QPointer<QLocalSocket> alive(socket);
-    const bool shown = line == kRequest && handler && handler();
+    const bool shown = request && handler && handler(*request);
     if (!alive) return;
     if (shown) socket->write(kShown);
     socket->disconnectFromServer();
@@ -102,9 +135,11 @@ RunningCopy::RunningCopy(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
 
 RunningCopy::~RunningCopy() = default;
 
-void RunningCopy::OnAsked(std::function<bool()> handler) { d->handler = std::move(handler); }
+void RunningCopy::OnAsked(std::function<bool(const LaterStart&)> handler) {
+  d->handler = std::move(handler);
+}
 
-std::unique_ptr<RunningCopy> RunningCopy::Claim(const std::string& key) {
+std::unique_ptr<RunningCopy> RunningCopy::Claim(const std::string& key, const LaterStart& request) {
   auto impl = std::make_unique<Impl>();
   // This process as the one copy, or, without a lock or mutex, a copy that holds nothing.
   const auto run = [&impl] {
@@ -133,7 +168,7 @@ std::unique_ptr<RunningCopy> RunningCopy::Claim(const std::string& key) {
       ::close(std::exchange(impl->lock, -1));
       return run();
     }
-    if (AskRunningCopy(socketPath)) return nullptr;
+    if (AskRunningCopy(socketPath, request)) return nullptr;
     if (std::chrono::steady_clock::now() >= deadline) return nullptr;
     QThread::msleep(kRetryMs);
   }

@@ -87,6 +87,21 @@ void FormWindow::activate() {
   }
 }
 
+// The later start that asks lent this process the right to take the foreground
+// (AllowSetForegroundWindow); Windows has no startup notification to end.
+void FormWindow::takeKeyboard(const std::string&) {
+  // Windows may not say which window it was in WM_ACTIVATE when another program had it.
+  if (const HWND before = GetForegroundWindow(); IsOtherProgramsWindow(before)) {
+    previousActive_ = before;
+  }
+  SetForegroundWindow(hwnd_);
+  SetActiveWindow(hwnd_);
+}
+
+void FormWindow::giveKeyboardBack() {
+  if (previousActive_ != nullptr && IsWindow(previousActive_)) SetForegroundWindow(previousActive_);
+}
+
 // Enter presses the focused button, else the default one.
 int FormWindow::defaultButtonId() const {
   const HWND focus = GetFocus();

@@ -37,6 +37,13 @@ DWORD ExStyleOf(const Form::Definition& definition) {
 
 }  // namespace
 
+bool FormWindow::IsOtherProgramsWindow(HWND window) {
+  if (window == nullptr || !IsWindow(window)) return false;
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  return process != GetCurrentProcessId();
+}
+
 FormWindow::FormWindow(const Form::Definition& definition, engine::FormEvents& events)
     : events_(events),
       style_(StyleOf(definition)),
@@ -258,7 +265,13 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         events_.deactivated();
         HWND focus = GetFocus();
         if (focus != nullptr && IsChild(hwnd_, focus)) lastFocus_ = focus;
-      } else if (lastFocus_ != nullptr && IsWindow(lastFocus_)) {
+        break;
+      }
+      if (const auto before = reinterpret_cast<HWND>(lParam); IsOtherProgramsWindow(before)) {
+        previousActive_ = before;
+      }
+      events_.activated();
+      if (lastFocus_ != nullptr && IsWindow(lastFocus_)) {
         SetFocus(lastFocus_);
         return 0;
       }

@@ -60,6 +60,9 @@ class FormWindow final : public Win32Window<engine::NativeForm> {
   bool shown() const override { return IsWindowVisible(hwnd_) != FALSE; }
   void restore() override;
   void activate() override;
+  void takeKeyboard(const std::string& startupId) override;
+  bool active() const override { return GetForegroundWindow() == hwnd_; }
+  void giveKeyboardBack() override;
   void setTopmost(bool topmost) override;
   void close() override { hide(); }
   engine::Pixels workAreaNear(const engine::NativeForm* other) const override;
@@ -104,6 +107,9 @@ class FormWindow final : public Win32Window<engine::NativeForm> {
   std::vector<Control> controls_;
   int nextControlId_ = 100;
   HWND lastFocus_ = nullptr;
+  // The window of another program that was active before this one: it gets the keyboard back.
+  HWND previousActive_ = nullptr;
+  static bool IsOtherProgramsWindow(HWND window);
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

@@ -1,7 +1,7 @@
 // The one running copy on Windows: the copy that owns the mutex "Local\<key>" (one per logon
 // session) is the one; its hidden message window of class "TickerRunningCopy", named "<key>",
-// hears a later start's request to show the options. A copy that ends in any way leaves the
-// mutex to the next start (abandoned, when it was killed).
+// hears a later start's request for the strip or the options. A copy that ends in any way leaves
+// the mutex to the next start (abandoned, when it was killed).
 #include "platform/services/RunningCopy.h"
 
 #include <exception>
@@ -21,25 +21,29 @@ constexpr wchar_t kClassName[] = L"TickerRunningCopy";
 constexpr ULONGLONG kPatienceMs = 5000;
 constexpr UINT kAnswerMs = 2000;
 constexpr DWORD kRetryMs = 50;
-// The answer that says the dialog is (or will be) shown.
+// The answer that says the copy shows (or will show) what was asked; what is asked goes in
+// wParam. Windows has no startup notification id to pass.
 constexpr LRESULT kShown = 1;
+constexpr WPARAM kWantsStrip = 0;
+constexpr WPARAM kWantsOptions = 1;
 
 UINT ShowOptionsMessage() {
   static const UINT message = ::RegisterWindowMessageW(L"TickerShowOptions");
   return message;
 }
 
-// Asks the copy whose window is named name to show its options; true once it has said it will.
-bool AskRunningCopy(const std::wstring& name) {
+// Hands the copy whose window is named name the request; true once it has said it shows it.
+bool AskRunningCopy(const std::wstring& name, const LaterStart& request) {
   const HWND other = ::FindWindowExW(HWND_MESSAGE, nullptr, kClassName, name.c_str());
   if (other == nullptr || ShowOptionsMessage() == 0) return false;
   // Windows lets only the program the person works with take the foreground: this start
-  // is it, and lends that right to the running copy for its dialog.
+  // is it, and lends that right to the running copy.
   DWORD process = 0;
   ::GetWindowThreadProcessId(other, &process);
   ::AllowSetForegroundWindow(process);
   DWORD_PTR answer = 0;
-  return ::SendMessageTimeoutW(other, ShowOptionsMessage(), 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
+  const WPARAM wants = request.wants == LaterStart::Wants::Options ? kWantsOptions : kWantsStrip;
+  return ::SendMessageTimeoutW(other, ShowOptionsMessage(), wants, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
                                kAnswerMs, &answer) != 0 &&
          static_cast<LRESULT>(answer) == kShown;
 }
@@ -50,7 +54,7 @@ struct RunningCopy::Impl {
   HANDLE mutex = nullptr;
   bool owned = false;
   HWND window = nullptr;
-  std::function<bool()> handler;
+  std::function<bool(const LaterStart&)> handler;
 
   ~Impl() {
     win32::DestroyHiddenWindow(window);
@@ -72,7 +76,9 @@ struct RunningCopy::Impl {
     auto* impl = win32::HiddenWindowOwner<Impl>(hwnd, message, lParam);
     if (impl != nullptr && message != 0 && message == ShowOptionsMessage()) {
       try {
-        return impl->handler && impl->handler() ? kShown : 0;
+        LaterStart request;
+        if (wParam == kWantsOptions) request.wants = LaterStart::Wants::Options;
+        return impl->handler && impl->handler(request) ? kShown : 0;
       } catch (...) {
         win32::ReportFailure(std::current_exception());
         return 0;
@@ -86,9 +92,11 @@ RunningCopy::RunningCopy(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
 
 RunningCopy::~RunningCopy() = default;
 
-void RunningCopy::OnAsked(std::function<bool()> handler) { d->handler = std::move(handler); }
+void RunningCopy::OnAsked(std::function<bool(const LaterStart&)> handler) {
+  d->handler = std::move(handler);
+}
 
-std::unique_ptr<RunningCopy> RunningCopy::Claim(const std::string& key) {
+std::unique_ptr<RunningCopy> RunningCopy::Claim(const std::string& key, const LaterStart& request) {
   auto impl = std::make_unique<Impl>();
   // This process as the one copy, or, without a lock or mutex, a copy that holds nothing.
   const auto run = [&impl] {
@@ -109,7 +117,7 @@ std::unique_ptr<RunningCopy> RunningCopy::Claim(const std::string& key) {
       ::CloseHandle(std::exchange(impl->mutex, nullptr));
       return run();
     }
-    if (AskRunningCopy(name)) return nullptr;
+    if (AskRunningCopy(name, request)) return nullptr;
     if (::GetTickCount64() >= deadline) return nullptr;
     ::Sleep(kRetryMs);
   }

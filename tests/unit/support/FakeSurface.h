@@ -102,6 +102,9 @@ class FakeForm final : public NativeForm {
   bool isShown = false;
   bool minimised = false;  // as the window manager may leave it without telling
   int activations = 0;
+  bool isActive = false;  // the active window: set by the test, as the window system decides
+  std::vector<std::string> keyboardTakes;  // the startup ids of later starts' requests
+  int keyboardGivenBack = 0;
   int restores = 0;
   bool topmost = false;
   Pixels frame{};  // where the frame is; width and height: the client size
@@ -127,6 +130,9 @@ class FakeForm final : public NativeForm {
   bool shown() const override { return isShown; }
   void restore() override;
   void activate() override;
+  void takeKeyboard(const std::string& startupId) override { keyboardTakes.push_back(startupId); }
+  bool active() const override { return isActive; }
+  void giveKeyboardBack() override { ++keyboardGivenBack; }
   void setTopmost(bool value) override { topmost = value; }
   void close() override;
   Pixels workAreaNear(const NativeForm* near) const override;
