@@ -26,11 +26,13 @@ def png_size(path):
     return struct.unpack(">II", header[16:24])
 
 
-def desktop_entry(path):
-    entry = {}
+def desktop_entry(path, group="Desktop Entry"):
+    entry, current = {}, None
     for line in path.read_text().splitlines():
+        if line.startswith("["):
+            current = line.strip("[]")
         key, sep, value = line.partition("=")
-        if sep:
+        if sep and current == group:
             entry[key] = value
     return entry
 
@@ -61,6 +63,9 @@ def main():
         assert entry["Exec"] == "ticker", entry
         assert entry["Icon"] == DESKTOP_ID, entry
         assert entry["StartupWMClass"] == "ticker", entry
+        # The launcher's startup id lets a later start hand the running strip the keyboard.
+        assert entry["StartupNotify"] == "true" and entry["Actions"] == "options;", entry
+        assert desktop_entry(desktop, "Desktop Action options")["Exec"] == "ticker --options"
 
         # The icon in every size the theme asks for, plus the drawing.
         for size in (16, 32, 48, 64, 128):
