@@ -2,7 +2,8 @@
 Debian's pyatspi in a reader process (/usr/bin/python3, as Orca runs). Shown headlines are
 links with their tooltip and a press that opens the link once; those under the title picture
 are not showing; events while the strip moves come a few a second per object at most; the
-strip is named after the program, the options window is a dialog, its URL box is named URL."""
+strip is named after the program, the options window is a dialog, its URL box is named URL;
+the focus a reader follows moves with the keys."""
 
 import json
 import subprocess
@@ -31,6 +32,16 @@ if command == "tree":
     print(json.dumps([node(n) for window in filter(None, app) for n in walk(window)]))
 elif command == "press":
     next(n for n in walk(app) if n.name == sys.argv[3]).queryAction().doAction(0)
+elif command == "focus":
+    seen = []
+    def record(e):
+        if e.source and e.source.get_process_id() == pid:
+            seen.append([e.detail1, e.source.name, e.source.getState().contains(pyatspi.STATE_FOCUSABLE)])
+    pyatspi.Registry.registerEventListener(record, "object:state-changed:focused")
+    GLib.timeout_add(int(sys.argv[3]), pyatspi.Registry.stop)
+    print("ready", flush=True)
+    pyatspi.Registry.start()
+    print(json.dumps(seen))
 else:
     seen = []
     def record(e):
@@ -91,6 +102,20 @@ def test_the_tree_reads_as_a_screen_reader_needs_it(binary):
         pressed = next(n for n in nodes if n[3] >= TITLE_RIGHT)[1]
         read("press", pressed)
         wait_for(s.opened_links, what="the opener")
+
+        # A reader follows the keyboard: the program started again gives the strip the keyboard
+        # with the first headline focused, Right moves the focus, Escape takes it away.
+        listener = subprocess.Popen(["/usr/bin/python3", s.tmp / "reader.py", str(s.ticker.pid),
+                                     "focus", "4000"], env=s.env, stdout=subprocess.PIPE, text=True)
+        assert listener.stdout.readline().strip() == "ready"
+        subprocess.run([str(s.binary)], env=s.env, check=True, timeout=30)
+        wait_for(lambda: s.active_window() == s.window, what="the strip active")
+        s.xdotool("key", "Right")
+        s.xdotool("key", "Escape")
+        focus = json.loads(listener.communicate(timeout=30)[0].splitlines()[-1])
+        gained = [name for detail, name, focusable in focus if detail == 1 and focusable]
+        assert len(gained) >= 2 and gained[0] != gained[1], focus
+        assert [d for d, name, _ in focus if name == gained[1]][-1] == 0, focus
 
         s.xdotool("mousemove", 110, 105, "click", 3)  # the options, as a person opens them
         tree = wait_for(lambda: (t := read("tree")) and any(n[0] == "dialog" for n in t) and t,

@@ -117,5 +117,31 @@ TEST_F(Reader, ChangesAreToldOnceAnIntervalWhileAReaderIsAttached) {
   EXPECT_EQ(timer.interval, kAccessibleChangeInterval);
 }
 
+// A reader follows the keyboard: the labels that show can take the focus, the focused one says
+// so, and each move of the focus is told at once, not at the next interval.
+TEST_F(Reader, TheKeyboardFocusIsReadAndToldAsItMoves) {
+  AddLabel(1, 0, "Hid");
+  AddLabel(2, 1500, "First");
+  AddLabel(3, 3000, "Second");
+  ticker.reader = true;
+  FakeForm& window = surface.nativeOf(form);
+  const auto states = [this] {
+    std::vector<std::pair<bool, bool>> seen;
+    for (const AccessibleLabel& label : Offered())
+      seen.emplace_back(label.focusable, label.focused);
+    return seen;
+  };
+  window.events.key(Key::Tab, 0);
+  EXPECT_EQ(states(),
+            (std::vector<std::pair<bool, bool>>{{false, false}, {true, true}, {true, false}}));
+  window.events.key(Key::Right, 0);
+  EXPECT_EQ(states(),
+            (std::vector<std::pair<bool, bool>>{{false, false}, {true, false}, {true, true}}));
+  window.events.deactivated();
+  EXPECT_EQ(states(),
+            (std::vector<std::pair<bool, bool>>{{false, false}, {true, false}, {true, false}}));
+  EXPECT_EQ(ticker.accessibleChanges, (std::vector<Change>(3, Change::Focus)));
+}
+
 }  // namespace
 }  // namespace platform::engine::fake

@@ -55,13 +55,21 @@ std::vector<AccessibleLabel> AccessibleLabels(const BoxCore& box) {
       if (label.caption.empty()) continue;
       const Pixels rect = box.localRect(label);
       const Pixels inWindow = rect.translated(window.left, window.top).intersected(window);
+      const bool showing = !inWindow.empty() && !Covered(box, inWindow);
       result.push_back({labels, index, label.caption, label.toolTipText,
-                        label.mousePointer == vbCustom, rect,
-                        !inWindow.empty() && !Covered(box, inWindow)});
+                        label.mousePointer == vbCustom, rect, showing, showing,
+                        labels->FocusedIndex() == index});
     }
     indexes.clear();
   }
   return result;
+}
+
+void TellFocusChanged(BoxCore& box) {
+  NativeBox* native = box.nativeIfAny();
+  if (native != nullptr && native->readerAttached()) {
+    native->accessibleChanged(NativeBox::AccessibleChange::Focus);
+  }
 }
 
 bool PressAccessibleLabel(BoxCore& box, LabelArray* labels, int index) {

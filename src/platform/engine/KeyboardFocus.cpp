@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "platform/engine/Accessibility.h"
 #include "platform/engine/BoxCore.h"
 #include "platform/engine/FormCore.h"
 
@@ -107,11 +108,15 @@ void KeyboardFocus::moveTo(const Stop* stop) {
   if (stop == nullptr && labels_ == nullptr) return;
   invalidateFocused();
   if (labels_ != nullptr) labels_->focusedIndex_ = -1;
+  BoxCore* const left = box_;
   box_ = stop != nullptr ? stop->box : nullptr;
   labels_ = stop != nullptr ? stop->labels : nullptr;
   index_ = stop != nullptr ? stop->index : -1;
   if (labels_ != nullptr) labels_->focusedIndex_ = index_;
   invalidateFocused();
+  // A reader follows the focus: it hears of each move as it happens.
+  if (left != nullptr && left != box_) TellFocusChanged(*left);
+  if (box_ != nullptr) TellFocusChanged(*box_);
 }
 
 void KeyboardFocus::invalidateFocused() const {

@@ -104,9 +104,10 @@ class NativeBox : public NativeWindow {
   // objects now; false when the system cannot tell.
   virtual bool readerAttached() const = 0;
   // What a reader sees of the box (AccessibleLabels) changed since the last call: labels came,
-  // went or began or stopped showing (Children), or moved (Bounds). The window tells the
-  // reader; a system without such events ignores it.
-  enum class AccessibleChange { Children, Bounds };
+  // went or began or stopped showing (Children), moved (Bounds), or the keyboard focus came to
+  // or left one of its labels (Focus, told as it happens). The window tells the reader; a
+  // system without such events ignores it.
+  enum class AccessibleChange { Children, Bounds, Focus };
   virtual void accessibleChanged(AccessibleChange change) = 0;
 };
 

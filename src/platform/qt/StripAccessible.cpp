@@ -13,6 +13,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -48,6 +49,8 @@ class LabelAccessible final : public QAccessibleInterface, public QAccessibleAct
  public:
   LabelAccessible(PictureBoxWidget* box, LabelArray* labels, int index)
       : box_(box), key_(labels, index) {}
+
+  const Key& key() const { return key_; }
 
   bool isValid() const override { return label() != nullptr; }
   QObject* object() const override { return nullptr; }
@@ -103,6 +106,8 @@ class LabelAccessible final : public QAccessibleInterface, public QAccessibleAct
       flags.invisible = true;
       flags.offscreen = true;
     }
+    flags.focusable = seen != nullptr && seen->focusable;
+    flags.focused = seen != nullptr && seen->focused;
     return flags;
   }
 
@@ -136,29 +141,42 @@ const LabelState* LabelAccessible::label() const {
   return &key_.first->elements()[static_cast<std::size_t>(key_.second)].state;
 }
 
-// WORKAROUND: the toolkit's AT-SPI bridge drops location changes (QAccessible::LocationChanged
-// sends nothing). The bounds-changed event it would send goes out here, on the toolkit's own
+// An AT-SPI object event (org.a11y.atspi.Event.Object) of object, sent on the toolkit's own
 // connection to the accessibility bus (named "a11y"), so that it comes from the program's
 // objects; without that connection there is no reader to tell.
-void SendBoundsChanged(QAccessibleInterface* object) {
+void SendObjectEvent(QAccessibleInterface* object, const QString& member, const QString& detail,
+                     int detail1, const QVariant& value) {
   QDBusConnection bus(QStringLiteral("a11y"));
   if (!bus.isConnected()) return;
   const QString prefix = QStringLiteral("/org/a11y/atspi/accessible/");
+  QDBusArgument application;
+  application.beginStructure();
+  application << bus.baseService() << QDBusObjectPath(prefix + QStringLiteral("root"));
+  application.endStructure();
+  QDBusMessage signal =
+      QDBusMessage::createSignal(prefix + QString::number(QAccessible::uniqueId(object)),
+                                 QStringLiteral("org.a11y.atspi.Event.Object"), member);
+  signal << detail << detail1 << 0 << QVariant::fromValue(QDBusVariant(value))
+         << QVariant::fromValue(application);
+  bus.send(signal);
+}
+
+// WORKAROUND: the toolkit's AT-SPI bridge (Qt 6.4) drops location changes
+// (QAccessible::LocationChanged sends nothing): the bounds-changed event goes out here.
+void SendBoundsChanged(QAccessibleInterface* object) {
   const QRect r = object->rect();
   QDBusArgument rect;
   rect.beginStructure();
   rect << r.x() << r.y() << r.width() << r.height();
   rect.endStructure();
-  QDBusArgument application;
-  application.beginStructure();
-  application << bus.baseService() << QDBusObjectPath(prefix + QStringLiteral("root"));
-  application.endStructure();
-  QDBusMessage signal = QDBusMessage::createSignal(
-      prefix + QString::number(QAccessible::uniqueId(object)),
-      QStringLiteral("org.a11y.atspi.Event.Object"), QStringLiteral("BoundsChanged"));
-  signal << QString() << 0 << 0 << QVariant::fromValue(QDBusVariant(QVariant::fromValue(rect)))
-         << QVariant::fromValue(application);
-  bus.send(signal);
+  SendObjectEvent(object, QStringLiteral("BoundsChanged"), QString(), 0, QVariant::fromValue(rect));
+}
+
+// WORKAROUND: the toolkit's AT-SPI bridge (Qt 6.4) tells of a lost focus only when another of
+// the program's objects takes it: a focus that leaves for another program is told here.
+void SendFocusLost(QAccessibleInterface* object) {
+  SendObjectEvent(object, QStringLiteral("StateChanged"), QStringLiteral("focused"), 0,
+                  QVariant(0));
 }
 
 // A picture box: named by its tooltip; its children are the labels of the engine's model.
@@ -206,8 +224,19 @@ class PictureBoxAccessible final : public QAccessibleWidget {
     return nullptr;
   }
 
+  QAccessibleInterface* focusChild() const override {
+    for (const auto& label : offered()) {
+      if (label.focused) return interfaceFor({label.labels, label.index});
+    }
+    return nullptr;
+  }
+
   // Events for what changed since the reader was last told.
   void tell(engine::NativeBox::AccessibleChange change) {
+    if (change == engine::NativeBox::AccessibleChange::Focus) {
+      tellFocus();
+      return;
+    }
     std::vector<engine::AccessibleLabel> now = offered();
     if (change == engine::NativeBox::AccessibleChange::Bounds) {
       for (const auto& label : now) SendBoundsChanged(interfaceFor({label.labels, label.index}));
@@ -243,6 +272,22 @@ class PictureBoxAccessible final : public QAccessibleWidget {
   }
 
  private:
+  // The focused label gets the focus event (the toolkit's bridge tells a reader that it is
+  // focused and the one before is not); a label the focus left for no other says so.
+  void tellFocus() {
+    QAccessibleInterface* now = focusChild();
+    if (focused_ && now == nullptr) {
+      QAccessibleInterface* left = interfaceFor(*focused_);
+      if (left->isValid()) SendFocusLost(left);
+    }
+    focused_.reset();
+    if (now == nullptr) return;
+    const auto* label = static_cast<LabelAccessible*>(now);
+    focused_ = label->key();
+    QAccessibleEvent event(now, QAccessible::Focus);
+    QAccessible::updateAccessibility(&event);
+  }
+
   std::vector<engine::AccessibleLabel> offered() const {
     if (!box_) return {};
     return engine::AccessibleLabels(box_->core());
@@ -263,6 +308,7 @@ class PictureBoxAccessible final : public QAccessibleWidget {
   mutable std::map<Key, QAccessible::Id> children_;
   // What the reader was last told of.
   std::vector<engine::AccessibleLabel> told_;
+  std::optional<Key> focused_;
 };
 
 // WORKAROUND: the toolkit names an editable combo box by its text on Linux and ignores the

@@ -119,7 +119,7 @@ class StripAccessibleObject::Object final : public IAccessible, public IOleWindo
     return none(id, out);
   }
   // The keyboard focus of the strip's labels is drawn, not told: no label reports it.
-  HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* out) override { return nothing(out); }
+  HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* out) override;
   HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* out) override { return nothing(out); }
   HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT id, BSTR* out) override;
   HRESULT STDMETHODCALLTYPE accSelect(LONG, VARIANT) override {
@@ -304,9 +304,24 @@ HRESULT StripAccessibleObject::Object::get_accState(VARIANT id, VARIANT* out) {
   // The keyboard's focus moves over the labels that show; the others are under the title
   // picture or already out of the strip.
   const AccessibleLabel* now = Find(engine::AccessibleLabels(*box_), *named.told);
-  state |= now != nullptr && now->showing ? STATE_SYSTEM_FOCUSABLE
-                                          : STATE_SYSTEM_OFFSCREEN | STATE_SYSTEM_INVISIBLE;
+  state |= now != nullptr && now->focusable ? STATE_SYSTEM_FOCUSABLE
+                                            : STATE_SYSTEM_OFFSCREEN | STATE_SYSTEM_INVISIBLE;
+  if (now != nullptr && now->focused) state |= STATE_SYSTEM_FOCUSED;
   return Answer(out, state);
+}
+
+// The focused label's child id, or nothing when the focus is on none of them.
+HRESULT StripAccessibleObject::Object::get_accFocus(VARIANT* out) {
+  if (out == nullptr) return E_POINTER;
+  VariantInit(out);
+  if (box_ == nullptr) return CO_E_OBJNOTCONNECTED;
+  const std::vector<AccessibleLabel>& labels = told();
+  const std::vector<AccessibleLabel> now = engine::AccessibleLabels(*box_);
+  for (std::size_t i = 0; i < labels.size(); ++i) {
+    const AccessibleLabel* label = Find(now, labels[i]);
+    if (label != nullptr && label->focused) return Answer(out, static_cast<LONG>(i + 1));
+  }
+  return S_FALSE;
 }
 
 HRESULT StripAccessibleObject::Object::get_accDefaultAction(VARIANT id, BSTR* out) {
@@ -414,7 +429,26 @@ void StripAccessibleObject::Object::tell(engine::NativeBox::AccessibleChange cha
   if (box_ == nullptr) return;
   std::vector<AccessibleLabel> now = engine::AccessibleLabels(*box_);
   std::vector<std::pair<DWORD, LONG>> events;
-  if (change == engine::NativeBox::AccessibleChange::Bounds) {
+  if (change == engine::NativeBox::AccessibleChange::Focus) {
+    // The child ids a reader holds are places in told_: a focused label not among them makes
+    // the reader read the children again first.
+    const auto focused =
+        std::find_if(now.begin(), now.end(), [](const auto& l) { return l.focused; });
+    if (focused != now.end() && Find(told_, *focused) == nullptr) {
+      told_ = now;
+      taken_ = true;
+      events.emplace_back(EVENT_OBJECT_REORDER, CHILDID_SELF);
+    }
+    for (std::size_t i = 0; i < told_.size(); ++i) {
+      const AccessibleLabel* label = Find(now, told_[i]);
+      const bool focusedNow = label != nullptr && label->focused;
+      if (focusedNow) events.emplace_back(EVENT_OBJECT_FOCUS, static_cast<LONG>(i + 1));
+      if (focusedNow != told_[i].focused) {
+        events.emplace_back(EVENT_OBJECT_STATECHANGE, static_cast<LONG>(i + 1));
+        told_[i].focused = focusedNow;
+      }
+    }
+  } else if (change == engine::NativeBox::AccessibleChange::Bounds) {
     for (std::size_t i = 0; i < told_.size(); ++i) {
       const AccessibleLabel* label = Find(now, told_[i]);
       if (label != nullptr && label->showing) {
