@@ -2,22 +2,14 @@
 
 #include <xcb/xcb.h>
 
+#include "platform/x11/X11Atom.h"
+
 #include <cstdlib>
 #include <cstring>
 
 namespace platform {
 
 namespace {
-
-xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
-  const xcb_intern_atom_cookie_t cookie =
-      xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
-  xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
-  if (reply == nullptr) return XCB_ATOM_NONE;
-  const xcb_atom_t atom = reply->atom;
-  std::free(reply);
-  return atom;
-}
 
 bool HasState(xcb_connection_t* connection, xcb_window_t id, xcb_atom_t state, xcb_atom_t wanted) {
   const xcb_get_property_cookie_t cookie =
@@ -56,8 +48,7 @@ void AddSkipTaskbarState(xcb_connection_t* connection, std::uint32_t id, bool ma
     event.data.data32[0] = 1;  // _NET_WM_STATE_ADD
     event.data.data32[1] = skipTaskbar;
     event.data.data32[3] = 1;  // from a normal application
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-    xcb_send_event(connection, 0, root,
+    xcb_send_event(connection, 0, Root(connection),
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&event));
   }
