@@ -120,9 +120,8 @@ finish "wine-prefixes" "$prefixes"
 background=()
 in_background "sanitizers" sanitizer_steps
 sanitizers=$last_pid
-# One at a time, and beside nothing but lowest-priority tests: run beside another Wine program,
-# the download test once saw a redirect loop answered 200; beside a build at the same priority,
-# Wine once lost the end of a drag of the strip (neither understood yet).
+# One at a time, and beside nothing but lowest-priority tests: beside a build at the same
+# priority, Wine once lost the end of a drag of the strip (not understood yet).
 phase "windows tests" ctest --preset windows
 finish "sanitizers" "$sanitizers"
 background=()
