@@ -246,27 +246,15 @@ class Session:
         marker = f"={self.tmp}/".encode()
 
         def started_here():
-            parents, found = {}, {}
+            found = {}
             for entry in Path("/proc").iterdir():
-                if not entry.name.isdigit():
-                    continue
                 try:
-                    pid = int(entry.name)
-                    parents[pid] = int((entry / "stat").read_text().rsplit(")", 1)[1].split()[1])
-                    if marker in (entry / "environ").read_bytes():
-                        found[pid] = (entry / "cmdline").read_bytes()
-                except (OSError, ValueError, IndexError):
+                    if entry.name.isdigit() and marker in (entry / "environ").read_bytes():
+                        found[int(entry.name)] = (entry / "cmdline").read_bytes()
+                except OSError:
                     continue
-
-            def ours(pid):
-                while pid > 1:
-                    if pid == os.getpid():
-                        return True
-                    pid = parents.get(pid, 0)
-                return False
-
             return {pid: args.replace(b"\0", b" ").decode(errors="replace").strip()
-                    for pid, args in found.items() if args and not ours(pid)}
+                    for pid, args in found.items() if args}
 
         try:
             wait_for(lambda: not started_here(), timeout=timeout, interval=0.1)
