@@ -32,10 +32,10 @@ bool LaterStarts::Asked(const platform::LaterStart& request) {
 // back from minimised). Otherwise the dialog opens as a right-click opens it, or the strip
 // takes the keyboard with its first headline focused, which holds it still.
 void LaterStarts::Answer(const platform::LaterStart& request) {
-  if (ticker_.optionsOpen()) {
-    options_.TakeKeyboard(request.startupId);
-  } else if (request.wants == platform::LaterStart::Wants::Options) {
+  if (request.wants == platform::LaterStart::Wants::Options && !ticker_.optionsOpen()) {
     ticker_.ShowOptions();
+  }
+  if (ticker_.optionsOpen()) {
     options_.TakeKeyboard(request.startupId);
   } else {
     ticker_.TakeKeyboard(request.startupId);

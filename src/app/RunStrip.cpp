@@ -5,7 +5,7 @@
 #include "ticker/frmTicker.h"
 
 int RunStrip(platform::RunningCopy& runningCopy, const platform::Services& services,
-             bool openOptions, const std::function<int()>& runEventLoop) {
+             const platform::LaterStart& start, const std::function<int()>& runEventLoop) {
   frmOptions options(services);
   frmTicker ticker(options, services);
   options.Attach(ticker);
@@ -20,6 +20,7 @@ int RunStrip(platform::RunningCopy& runningCopy, const platform::Services& servi
   ticker.Show();
   if (ticker.Closed() || services.session.Ending()) return 0;
   laterStarts.StripShown();
-  if (openOptions) laterStarts.Answer({platform::LaterStart::Wants::Options, {}});
+  // This start's own --options; the toolkit has given its startup id to the strip.
+  if (start.wants == platform::LaterStart::Wants::Options) laterStarts.Answer({start.wants, {}});
   return runEventLoop();
 }

@@ -8,6 +8,6 @@
 #include "platform/services/Services.h"
 
 // Returns the program's exit code: the event loop's, or 0 when the strip closed before it ran.
-// openOptions opens the options dialog once the strip shows.
+// start is what this start asked for: with --options the dialog opens once the strip shows.
 int RunStrip(platform::RunningCopy& runningCopy, const platform::Services& services,
-             bool openOptions, const std::function<int()>& runEventLoop);
+             const platform::LaterStart& start, const std::function<int()>& runEventLoop);

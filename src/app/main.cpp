@@ -69,8 +69,7 @@ int Run(TickerApplication& application, const platform::LaterStart& request) {
     ~Detach() { application.services = nullptr; }
   } detach{application};
 
-  const bool openOptions = request.wants == platform::LaterStart::Wants::Options;
-  return RunStrip(*runningCopy, services, openOptions, [] { return QApplication::exec(); });
+  return RunStrip(*runningCopy, services, request, [] { return QApplication::exec(); });
 }
 
 }  // namespace

@@ -53,7 +53,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     ~Detach() { platform::win32::SetFailureHandler(nullptr); }
   } detach;
 
-  const bool openOptions = request.wants == platform::LaterStart::Wants::Options;
-  return RunStrip(*runningCopy, services, openOptions,
+  return RunStrip(*runningCopy, services, request,
                   [] { return platform::win32::RunMessageLoop(); });
 }
