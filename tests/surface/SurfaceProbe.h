@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/engine/Surface.h"
 #include "platform/forms/Units.h"
@@ -31,6 +32,14 @@ class SurfaceProbe {
   virtual std::string toolTipAt(WindowHandle window, int x, int y) = 0;
   // True when the window is the program's active window.
   virtual bool active(WindowHandle window) = 0;
+  // A key pressed (Key codes) as the window system sends it to the form's window.
+  virtual void key(WindowHandle form, int keyCode) = 0;
+
+  // What a screen reader is told of the window through the system's accessibility interface,
+  // in the same words on every system: "role|name" for the window's own object, then
+  // "role|name|description|states|action|x,y,w,h" for each child, places in the window's
+  // pixels, states among "link showing focusable focused".
+  virtual std::vector<std::string> readerView(WindowHandle window) = 0;
 };
 
 SurfaceProbe& Probe();

@@ -1,7 +1,7 @@
 // What every surface must do for the form engine, one table of cases run against each real
 // window system: a window at the asked place and size, text drawn as wide as it was measured,
 // pointer events in order with the pointer kept by a pressed label, double-clicks, plain
-// tooltips, and only the dialog taking the keyboard.
+// tooltips, only the dialog taking the keyboard, and readers told the same.
 #include <string>
 #include <vector>
 
@@ -144,6 +144,27 @@ void OnlyTheDialogTakesTheKeyboard(Strip& s) {
   EXPECT_FALSE(Probe().active(s.form.hWnd()));
 }
 
+// A reader is told the same of the row on every system: each label with its role, name,
+// tooltip, states, action and place, and the focus as the keys move it.
+void ReadersAreToldTheSame(Strip& s) {
+  s.Label(1, 10, "First", "Ann");
+  s.labels(1).setMousePointer(vbCustom);
+  s.Label(2, 200, "Second");
+  s.Show();
+  const auto width = [&](int i) {
+    return std::to_string(static_cast<int>(s.labels(i).Width() / 15));
+  };
+  const std::vector<std::string> before{
+      "pane|", "link|First|Ann|link showing focusable|Jump|10,0," + width(1) + ",16",
+      "text|Second||showing focusable||200,0," + width(2) + ",16"};
+  EXPECT_EQ(Probe().readerView(s.row.hWnd()), before);
+  EXPECT_EQ(Probe().readerView(s.title.hWnd()), (std::vector<std::string>{"graphic|Title"}));
+  Probe().key(s.form.hWnd(), engine::Key::Tab);
+  Probe().key(s.form.hWnd(), engine::Key::Right);
+  EXPECT_EQ(Probe().readerView(s.row.hWnd())[2],
+            "text|Second||showing focusable focused||200,0," + width(2) + ",16");
+}
+
 class Surface : public testing::TestWithParam<SurfaceCase> {};
 
 TEST_P(Surface, DoesWhatTheEngineAsks) {
@@ -159,7 +180,8 @@ INSTANTIATE_TEST_SUITE_P(
                                 EventsArriveInOrderAndAPressedLabelKeepsThePointer},
                     SurfaceCase{"DoubleClicks", ADoubleClickIsOnePressOnALabelAndADblClickOnTheRow},
                     SurfaceCase{"TooltipsShowPlainText", TooltipsShowPlainText},
-                    SurfaceCase{"OnlyTheDialogTakesTheKeyboard", OnlyTheDialogTakesTheKeyboard}),
+                    SurfaceCase{"OnlyTheDialogTakesTheKeyboard", OnlyTheDialogTakesTheKeyboard},
+                    SurfaceCase{"ReadersAreToldTheSame", ReadersAreToldTheSame}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,7 +1,9 @@
 // What a screen reader is offered of a picture box: the labels inside the form, those under the
-// title picture in front not showing; a press that is a left press and release; changes told
-// to the window at most once an interval, and only while a reader is attached.
+// title picture in front not showing; a link's press that is a left press and release after
+// the call; what is at a point; changes told to the window at most once an interval, only
+// while a reader is attached, the keyboard's focus at once.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -16,7 +18,7 @@
 namespace platform::engine::fake {
 namespace {
 
-using Change = NativeBox::AccessibleChange;
+using Kind = AccessibleEvent::Kind;
 
 class Reader : public EngineTest {
  protected:
@@ -46,7 +48,10 @@ class Reader : public EngineTest {
   void Log(const char* what, int i, int b) {
     delivered.push_back(what + (" " + std::to_string(i)) + " " + std::to_string(b));
   }
-  std::vector<AccessibleLabel> Offered() { return AccessibleLabels(CoreOf(picTicker)); }
+  AccessibleModel& model = CoreOf(picTicker).reader();
+  std::vector<AccessibleNode> Offered() { return model.nodes(); }
+  AccessibleKey Key(int i) const { return {&lblItem, i}; }
+  std::vector<AccessibleEvent> Told() { return std::exchange(ticker.accessibleEvents, {}); }
 };
 
 struct Expected {
@@ -68,19 +73,34 @@ TEST_F(Reader, OffersTheLabelsInsideTheFormWithWhatShows) {
   const std::vector<Expected> expected{{1, {-33, 0, 22, 16}, true, false},
                                        {2, {-13, 0, 29, 16}, false, true},
                                        {3, {67, 0, 36, 16}, true, true}};
-  const std::vector<AccessibleLabel> offered = Offered();
+  const std::vector<AccessibleNode> offered = Offered();
   ASSERT_EQ(offered.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
-    const AccessibleLabel& seen = offered[i];
-    EXPECT_TRUE(seen.labels == &lblItem && seen.index == expected[i].index &&
-                seen.rect == expected[i].rect && seen.link == expected[i].link &&
-                seen.showing == expected[i].showing && seen.name == lblItem(seen.index).Caption() &&
-                seen.description == "tip " + lblItem(seen.index).Caption())
+    const AccessibleNode& seen = offered[i];
+    const bool link = expected[i].link;
+    EXPECT_TRUE(seen.key == Key(expected[i].index) && seen.rect == expected[i].rect &&
+                seen.link == link && seen.showing == expected[i].showing &&
+                seen.role == (link ? AccessibleRole::Link : AccessibleRole::StaticText) &&
+                seen.action == (link ? AccessibleAction::Jump : AccessibleAction::None) &&
+                seen.name == lblItem(expected[i].index).Caption() &&
+                seen.description == "tip " + lblItem(expected[i].index).Caption())
         << i;
   }
-  // A press is one left press and release, of an offered label only.
-  EXPECT_TRUE(PressAccessibleLabel(CoreOf(picTicker), &lblItem, 3));
-  EXPECT_FALSE(PressAccessibleLabel(CoreOf(picTicker), &lblItem, 4));
+  EXPECT_EQ(model.role(), AccessibleRole::Pane);
+  // What is at a point: a label that shows, never one under the title picture.
+  EXPECT_EQ(model.nodeAt(70, 5)->key, Key(3));
+  EXPECT_EQ(model.nodeAt(5, 5)->key, Key(2));
+  EXPECT_FALSE(model.nodeAt(110, 5));
+  EXPECT_FALSE(model.inWindow(-1, 5));
+  // A label loaded but not offered is still known, neither showing nor focusable.
+  EXPECT_FALSE(model.node(Key(4))->showing);
+  EXPECT_FALSE(model.node(Key(9)));
+  // A press is one left press and release, of an offered link only, after the call.
+  EXPECT_TRUE(model.act(Key(3)));
+  EXPECT_FALSE(model.act(Key(2))) << "no link, no action";
+  EXPECT_FALSE(model.act(Key(4)));
+  EXPECT_TRUE(delivered.empty());
+  surface.runPosted();
   EXPECT_EQ(delivered, (std::vector<std::string>{"down 3 1", "up 3 1"}));
   picTicker.setLeft(8175 + 15);  // the whole row beyond the form: nothing shows
   EXPECT_TRUE(Offered().empty());
@@ -97,24 +117,29 @@ TEST_F(Reader, ChangesAreToldOnceAnIntervalWhileAReaderIsAttached) {
   ASSERT_EQ(surface.timers.size(), 1u);
   FakeTimer& timer = *surface.timers[0];
   EXPECT_EQ(timer.interval, kAccessibleChangeInterval);
-  EXPECT_TRUE(ticker.accessibleChanges.empty());
+  EXPECT_TRUE(ticker.accessibleEvents.empty());
   timer.tick();  // the first report: everything is new
-  EXPECT_EQ(ticker.accessibleChanges, (std::vector<Change>{Change::Children, Change::Bounds}));
-  ticker.accessibleChanges.clear();
+  EXPECT_EQ(Told(), (std::vector<AccessibleEvent>{{Kind::Added, Key(1)}}));
   for (int tick = 0; tick < 5; ++tick) picTicker.setLeft(picTicker.Left() - 30);
   timer.tick();  // five moves, one report
-  EXPECT_EQ(ticker.accessibleChanges, (std::vector<Change>{Change::Bounds}));
-  ticker.accessibleChanges.clear();
+  EXPECT_EQ(Told(), (std::vector<AccessibleEvent>{{Kind::Moved, Key(1)}}));
   AddLabel(2, 4500, "Arrives");
   lblItem(1).setCaption(std::string("Renamed"));
+  lblItem(1).setToolTipText(std::string("Other"));
   timer.tick();
-  EXPECT_EQ(ticker.accessibleChanges, (std::vector<Change>{Change::Children, Change::Bounds}));
-  ticker.accessibleChanges.clear();
+  EXPECT_EQ(Told(),
+            (std::vector<AccessibleEvent>{
+                {Kind::Renamed, Key(1)}, {Kind::Redescribed, Key(1)}, {Kind::Added, Key(2)}}));
   timer.tick();  // nothing happened: quiet, and the timer stops until the next change
-  EXPECT_TRUE(ticker.accessibleChanges.empty());
+  EXPECT_TRUE(Told().empty());
   EXPECT_EQ(timer.interval, 0);
-  picTicker.setLeft(picTicker.Left() - 30);
+  lblItem.Unload(2);
+  lblItem(1).setWidth(300);
+  picTicker.setLeft(-1500);  // label 1 goes under the title picture
   EXPECT_EQ(timer.interval, kAccessibleChangeInterval);
+  timer.tick();
+  EXPECT_EQ(Told(),
+            (std::vector<AccessibleEvent>{{Kind::Removed, Key(2)}, {Kind::Hidden, Key(1)}}));
 }
 
 // A reader follows the keyboard: the labels that show can take the focus, the focused one says
@@ -127,8 +152,7 @@ TEST_F(Reader, TheKeyboardFocusIsReadAndToldAsItMoves) {
   FakeForm& window = surface.nativeOf(form);
   const auto states = [this] {
     std::vector<std::pair<bool, bool>> seen;
-    for (const AccessibleLabel& label : Offered())
-      seen.emplace_back(label.focusable, label.focused);
+    for (const AccessibleNode& label : Offered()) seen.emplace_back(label.focusable, label.focused);
     return seen;
   };
   window.events.key(Key::Tab, 0);
@@ -140,7 +164,14 @@ TEST_F(Reader, TheKeyboardFocusIsReadAndToldAsItMoves) {
   window.events.deactivated();
   EXPECT_EQ(states(),
             (std::vector<std::pair<bool, bool>>{{false, false}, {true, false}, {true, false}}));
-  EXPECT_EQ(ticker.accessibleChanges, (std::vector<Change>(3, Change::Focus)));
+  // Told at once: the labels first (nothing was told before), then each move of the focus.
+  EXPECT_EQ(Told(), (std::vector<AccessibleEvent>{{Kind::Added, Key(1)},
+                                                  {Kind::Added, Key(2)},
+                                                  {Kind::Added, Key(3)},
+                                                  {Kind::Focused, Key(2)},
+                                                  {Kind::FocusLost, Key(2)},
+                                                  {Kind::Focused, Key(3)},
+                                                  {Kind::FocusLost, Key(3)}}));
 }
 
 }  // namespace

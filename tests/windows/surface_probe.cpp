@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <string>
+#include <tuple>
+#include <vector>
 
 #include "platform/program/Application.h"
 #include "platform/win32/MessageLoop.h"
+#include "platform/win32/ReaderObjects.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32.h"
 #include "surface/SurfaceProbe.h"
@@ -109,6 +113,74 @@ class Win32Probe final : public SurfaceProbe {
   }
 
   bool active(WindowHandle window) override { return GetActiveWindow() == H(window); }
+
+  void key(WindowHandle form, int keyCode) override {
+    PostMessageW(H(form), WM_KEYDOWN, static_cast<WPARAM>(keyCode), 1);
+    win32::PumpWaitingMessages();
+  }
+
+  std::vector<std::string> readerView(WindowHandle window) override {
+    IAccessible* box = ObjectOf(window);
+    if (box == nullptr) return {};
+    std::vector<std::string> view{Line(box, window, CHILDID_SELF)};
+    LONG count = 0;
+    box->get_accChildCount(&count);
+    for (LONG i = 1; i <= count; ++i) view.push_back(Line(box, window, i));
+    box->Release();
+    return view;
+  }
+
+ private:
+  // The window's object as a reader in this thread gets it; the test fails, not crashes, without.
+  static IAccessible* ObjectOf(WindowHandle window) {
+    static const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    (void)com;
+    IAccessible* object = nullptr;
+    const HRESULT hr =
+        AccessibleObjectFromWindow(H(window), static_cast<DWORD>(OBJID_CLIENT),
+                                   __uuidof(IAccessible), reinterpret_cast<void**>(&object));
+    EXPECT_EQ(hr, S_OK) << "no accessible object";
+    return SUCCEEDED(hr) ? object : nullptr;
+  }
+
+  static std::string Line(IAccessible* box, WindowHandle window, LONG id) {
+    VARIANT child, role, state;
+    VariantInit(&role);
+    VariantInit(&state);
+    child.vt = VT_I4;
+    child.lVal = id;
+    const auto text = [&](HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) {
+      BSTR got = nullptr;
+      const bool ok = (box->*get)(child, &got) == S_OK && got != nullptr;
+      const std::string result = ok ? win32::Narrow(got) : std::string();
+      SysFreeString(got);
+      return result;
+    };
+    box->get_accRole(child, &role);
+    box->get_accState(child, &state);
+    std::string line = role.lVal == ROLE_SYSTEM_PANE      ? "pane"
+                       : role.lVal == ROLE_SYSTEM_GRAPHIC ? "graphic"
+                       : role.lVal == ROLE_SYSTEM_LINK    ? "link"
+                                                          : "text";
+    line += "|" + text(&IAccessible::get_accName);
+    if (id == CHILDID_SELF) return line;
+    std::string states;
+    for (const auto& [bit, on, word] : {std::tuple{STATE_SYSTEM_LINKED, true, "link"},
+                                        std::tuple{STATE_SYSTEM_INVISIBLE, false, "showing"},
+                                        std::tuple{STATE_SYSTEM_FOCUSABLE, true, "focusable"},
+                                        std::tuple{STATE_SYSTEM_FOCUSED, true, "focused"}}) {
+      if (((state.lVal & bit) != 0) == on)
+        states += (states.empty() ? "" : " ") + std::string(word);
+    }
+    LONG x = 0, y = 0, width = 0, height = 0;
+    box->accLocation(&x, &y, &width, &height, child);
+    POINT origin{0, 0};
+    ClientToScreen(H(window), &origin);
+    return line + "|" + text(&IAccessible::get_accDescription) + "|" + states + "|" +
+           text(&IAccessible::get_accDefaultAction) + "|" + std::to_string(x - origin.x) + "," +
+           std::to_string(y - origin.y) + "," + std::to_string(width) + "," +
+           std::to_string(height);
+  }
 };
 
 }  // namespace

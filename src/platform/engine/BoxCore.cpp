@@ -25,7 +25,7 @@ BoxCore::BoxCore(FormCore& form, PictureBox& owner, const PictureBox::Definition
       picture_(definition.picture),
       toolTip_(definition.toolTipText),
       font_(definition.font),
-      native_(TheSurface().makeBox(form.native(), definition.name, *this)) {
+      native_(TheSurface().makeBox(form.native(), definition.name, *this, reader_)) {
   form_.addBox(this);
 }
 
@@ -52,7 +52,7 @@ class NoWindow final : public NativeBox {
   void place(const Pixels&) override {}
   void scroll(int, int) override {}
   bool readerAttached() const override { return false; }
-  void accessibleChanged(AccessibleChange) override {}
+  void accessibleChanged(const std::vector<AccessibleEvent>&) override {}
 };
 
 }  // namespace
@@ -92,7 +92,7 @@ void BoxCore::setToolTip(const std::string& value) {
 
 void BoxCore::layOut() {
   if (formGone_) return;
-  accessibleChanges_.note();
+  reader_.noteChange();
   const unsigned d = dpi();
   const Pixels logical{ToPixels(area_.left, d), ToPixels(area_.top, d),
                        std::max(0, ToPixels(area_.width, d)),
@@ -136,7 +136,7 @@ void BoxCore::layOut() {
 
 void BoxCore::attach(LabelArray* labels) {
   arrays_.push_back(labels);
-  accessibleChanges_.note();
+  reader_.noteChange();
   native_->invalidate({});
 }
 
@@ -145,7 +145,7 @@ void BoxCore::detach(LabelArray* labels) {
   if (capture_.labels == labels) capture_ = {};
   if (hovered_.labels == labels) hovered_ = {};
   captions_.forget(labels, -1);
-  accessibleChanges_.note();
+  reader_.noteChange();
   if (!formGone_) form_.keyboardFocus().labelGone(labels, -1);
   native_->invalidate({});
 }
@@ -153,7 +153,7 @@ void BoxCore::detach(LabelArray* labels) {
 void BoxCore::labelsChanged(const RectTwips& area) {
   // The label under a resting pointer may have a new tooltip.
   if (hoverKnown_ && hovered_.labels != nullptr) updateToolTip();
-  accessibleChanges_.note();
+  reader_.noteChange();
   if (visiblePart_.empty() || area.width <= 0 || area.height <= 0) return;
   const unsigned d = dpi();
   // Most labels of a long row lie outside the window: tell that in twips, cheaply.
@@ -170,7 +170,7 @@ void BoxCore::labelsChanged(const RectTwips& area) {
 
 void BoxCore::captionChanged(const LabelArray* labels, int index) {
   captions_.forget(labels, index);
-  accessibleChanges_.note();
+  reader_.noteChange();
   if (!formGone_ && index >= 0) form_.keyboardFocus().labelGone(labels, index);
   if (hoverKnown_ && hovered_.labels == labels && (index < 0 || hovered_.index == index)) {
     updateToolTip();

@@ -41,6 +41,8 @@ class BoxCore final : public BoxEvents {
   void formGone();
   const std::string& name() const { return name_; }
   unsigned dpi() const;
+  // What a screen reader finds in the box.
+  AccessibleModel& reader() { return reader_; }
 
   // The logical rectangle in the form's client twips.
   const RectTwips& area() const { return area_; }
@@ -138,8 +140,8 @@ class BoxCore final : public BoxEvents {
   bool hoverCheckPending_ = false;
   CaptionCache captions_;
   bool formGone_ = false;
+  AccessibleModel reader_{*this};  // before the window, which is handed it
   std::unique_ptr<NativeBox> native_;
-  AccessibleChanges accessibleChanges_{*this};
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

@@ -115,8 +115,8 @@ void KeyboardFocus::moveTo(const Stop* stop) {
   if (labels_ != nullptr) labels_->focusedIndex_ = index_;
   invalidateFocused();
   // A reader follows the focus: it hears of each move as it happens.
-  if (left != nullptr && left != box_) TellFocusChanged(*left);
-  if (box_ != nullptr) TellFocusChanged(*box_);
+  if (left != nullptr && left != box_) left->reader().noteFocus();
+  if (box_ != nullptr) box_->reader().noteFocus();
 }
 
 void KeyboardFocus::invalidateFocused() const {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/forms/Font.h"
 #include "platform/forms/Form.h"
@@ -16,6 +17,9 @@
 #include "platform/forms/Units.h"
 
 namespace platform::engine {
+
+class AccessibleModel;
+struct AccessibleEvent;
 
 // A rectangle in pixels; empty when it has no width or no height.
 struct Pixels {
@@ -103,12 +107,9 @@ class NativeBox : public NativeWindow {
   // Whether an assistive program (a screen reader) reads the window system's accessibility
   // objects now; false when the system cannot tell.
   virtual bool readerAttached() const = 0;
-  // What a reader sees of the box (AccessibleLabels) changed since the last call: labels came,
-  // went or began or stopped showing (Children), moved (Bounds), or the keyboard focus came to
-  // or left one of its labels (Focus, told as it happens). The window tells the reader; a
+  // Tells a reader what changed in the box's accessibility model since the last call; a
   // system without such events ignores it.
-  enum class AccessibleChange { Children, Bounds, Focus };
-  virtual void accessibleChanged(AccessibleChange change) = 0;
+  virtual void accessibleChanged(const std::vector<AccessibleEvent>& events) = 0;
 };
 
 // A form's top-level window.
@@ -234,8 +235,9 @@ class Surface {
   virtual ~Surface() = default;
   virtual std::unique_ptr<NativeForm> makeForm(const Form::Definition& definition,
                                                FormEvents& events) = 0;
+  // The box's window; reader is what the window tells a screen reader.
   virtual std::unique_ptr<NativeBox> makeBox(NativeForm& parent, const char* name,
-                                             BoxEvents& events) = 0;
+                                             BoxEvents& events, AccessibleModel& reader) = 0;
   virtual std::unique_ptr<NativeTimer> makeTimer(std::function<void()> tick) = 0;
   // The font as measured and drawn at the display's pixels per inch; lives for the rest of
   // the run. A face the system lacks is the nearest one it has.

@@ -3,15 +3,15 @@
 #include <QAccessible>
 #include <QMouseEvent>
 
-#include "platform/engine/BoxCore.h"
 #include "platform/qt/FormWidget.h"
 #include "platform/qt/PointerEvents.h"
 #include "platform/qt/StripAccessible.h"
 
 namespace platform {
 
-PictureBoxWidget::PictureBoxWidget(FormWidget& form, const char* name, engine::BoxEvents& events)
-    : NativeWidget(&form), form_(&form), events_(events) {
+PictureBoxWidget::PictureBoxWidget(FormWidget& form, const char* name, engine::BoxEvents& events,
+                                   engine::AccessibleModel& reader)
+    : NativeWidget(&form), form_(&form), events_(events), reader_(reader) {
   setObjectName(QString::fromUtf8(name));
   setMouseTracking(true);
   // Every pixel is painted: lets the toolkit scroll drawn pixels instead of repainting.
@@ -24,12 +24,11 @@ PictureBoxWidget::~PictureBoxWidget() {
   if (form_) form_->removeControl(this);
 }
 
-// Only the engine makes picture boxes' windows, each for its own box.
-engine::BoxCore& PictureBoxWidget::core() const { return static_cast<engine::BoxCore&>(events_); }
-
 bool PictureBoxWidget::readerAttached() const { return QAccessible::isActive(); }
 
-void PictureBoxWidget::accessibleChanged(AccessibleChange change) { TellReaderOfBox(this, change); }
+void PictureBoxWidget::accessibleChanged(const std::vector<engine::AccessibleEvent>& events) {
+  TellReaderOfBox(this, events);
+}
 
 void PictureBoxWidget::place(const engine::Pixels& part) {
   if (part.empty()) {

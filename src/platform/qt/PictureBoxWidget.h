@@ -8,24 +8,25 @@
 namespace platform {
 
 namespace engine {
-class BoxCore;
+class AccessibleModel;
 }
 
 class FormWidget;
 
 class PictureBoxWidget final : public NativeWidget<engine::NativeBox> {
  public:
-  PictureBoxWidget(FormWidget& form, const char* name, engine::BoxEvents& events);
+  PictureBoxWidget(FormWidget& form, const char* name, engine::BoxEvents& events,
+                   engine::AccessibleModel& reader);
   ~PictureBoxWidget() override;
 
-  // The engine's side of the box, for what a screen reader asks of it.
-  engine::BoxCore& core() const;
+  // What a screen reader finds in the box.
+  engine::AccessibleModel& reader() const { return reader_; }
 
   // engine::NativeBox.
   void place(const engine::Pixels& part) override;
   void scroll(int dx, int dy) override { QWidget::scroll(dx, dy); }
   bool readerAttached() const override;
-  void accessibleChanged(AccessibleChange change) override;
+  void accessibleChanged(const std::vector<engine::AccessibleEvent>& events) override;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -41,6 +42,7 @@ class PictureBoxWidget final : public NativeWidget<engine::NativeBox> {
 
   QPointer<FormWidget> form_;
   engine::BoxEvents& events_;
+  engine::AccessibleModel& reader_;
 };
 
 }  // namespace platform

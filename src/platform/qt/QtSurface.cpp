@@ -38,8 +38,10 @@ class QtSurface final : public engine::Surface {
     return std::make_unique<FormWidget>(definition, events);
   }
   std::unique_ptr<engine::NativeBox> makeBox(engine::NativeForm& parent, const char* name,
-                                             engine::BoxEvents& events) override {
-    return std::make_unique<PictureBoxWidget>(static_cast<FormWidget&>(parent), name, events);
+                                             engine::BoxEvents& events,
+                                             engine::AccessibleModel& reader) override {
+    return std::make_unique<PictureBoxWidget>(static_cast<FormWidget&>(parent), name, events,
+                                              reader);
   }
   std::unique_ptr<engine::NativeTimer> makeTimer(std::function<void()> tick) override {
     return std::make_unique<QtTimer>(std::move(tick));

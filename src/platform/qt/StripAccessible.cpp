@@ -18,8 +18,6 @@
 #include <vector>
 
 #include "platform/engine/Accessibility.h"
-#include "platform/engine/BoxCore.h"
-#include "platform/forms/LabelArray.h"
 #include "platform/qt/FormWidget.h"
 #include "platform/qt/NativeWidget.h"
 #include "platform/qt/PictureBoxWidget.h"
@@ -28,31 +26,35 @@ namespace platform {
 
 namespace {
 
-using Key = std::pair<LabelArray*, int>;
+using engine::AccessibleKey;
+using engine::AccessibleNode;
 
 QString FromText(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-const engine::AccessibleLabel* Find(const std::vector<engine::AccessibleLabel>& offered,
-                                    const Key& key) {
-  const auto found = std::find_if(offered.begin(), offered.end(), [&](const auto& label) {
-    return label.labels == key.first && label.index == key.second;
-  });
-  return found == offered.end() ? nullptr : &*found;
+QAccessible::Role RoleOf(engine::AccessibleRole role) {
+  switch (role) {
+    case engine::AccessibleRole::Graphic:
+      return QAccessible::Graphic;
+    case engine::AccessibleRole::Pane:
+      return QAccessible::Pane;
+    case engine::AccessibleRole::Link:
+      return QAccessible::Link;
+    case engine::AccessibleRole::StaticText:
+      break;
+  }
+  return QAccessible::StaticText;
 }
 
 // One label of a picture box. Labels own no window, so this object has no QObject of its
-// own; it reads the label's state at every question, and answers "invalid" once the label
-// or its box is gone.
+// own; it asks the box's model at every question, and answers "invalid" once the label or its
+// box is gone.
 class LabelAccessible final : public QAccessibleInterface, public QAccessibleActionInterface {
  public:
-  LabelAccessible(PictureBoxWidget* box, LabelArray* labels, int index)
-      : box_(box), key_(labels, index) {}
+  LabelAccessible(PictureBoxWidget* box, const AccessibleKey& key) : box_(box), key_(key) {}
 
-  const Key& key() const { return key_; }
-
-  bool isValid() const override { return label() != nullptr; }
+  bool isValid() const override { return node().has_value(); }
   QObject* object() const override { return nullptr; }
   QWindow* window() const override { return box_ ? box_->window()->windowHandle() : nullptr; }
   QAccessibleInterface* focusChild() const override { return nullptr; }
@@ -65,49 +67,38 @@ class LabelAccessible final : public QAccessibleInterface, public QAccessibleAct
   int indexOfChild(const QAccessibleInterface*) const override { return -1; }
 
   QString text(QAccessible::Text kind) const override {
-    const LabelState* label = this->label();
-    if (label == nullptr) return {};
-    switch (kind) {
-      case QAccessible::Name:
-        return FromText(label->caption);
-      case QAccessible::Description:
-        return FromText(label->toolTipText);
-      default:
-        return {};
-    }
+    const auto node = this->node();
+    if (!node) return {};
+    if (kind == QAccessible::Name) return FromText(node->name);
+    if (kind == QAccessible::Description) return FromText(node->description);
+    return {};
   }
   void setText(QAccessible::Text, const QString&) override {}
 
   QRect rect() const override {
-    const LabelState* label = this->label();
-    if (label == nullptr) return {};
-    const QRect local = ToQRect(box_->core().localRect(*label));
+    const auto node = this->node();
+    if (!node) return {};
+    const QRect local = ToQRect(node->rect);
     return QRect(box_->mapToGlobal(local.topLeft()), local.size());
   }
 
-  // A label shows the hand pointer exactly when its item has a link to open.
   QAccessible::Role role() const override {
-    const LabelState* label = this->label();
-    return label != nullptr && label->mousePointer == vbCustom ? QAccessible::Link
-                                                               : QAccessible::StaticText;
+    const auto node = this->node();
+    return node ? RoleOf(node->role) : QAccessible::StaticText;
   }
 
   QAccessible::State state() const override {
     QAccessible::State flags;
-    const LabelState* label = this->label();
-    if (label == nullptr) {
+    const auto node = this->node();
+    if (!node) {
       flags.invalid = true;
       return flags;
     }
     flags.readOnly = true;
-    if (label->mousePointer == vbCustom) flags.linked = true;
-    const engine::AccessibleLabel* seen = Find(engine::AccessibleLabels(box_->core()), key_);
-    if (seen == nullptr || !seen->showing) {
-      flags.invisible = true;
-      flags.offscreen = true;
-    }
-    flags.focusable = seen != nullptr && seen->focusable;
-    flags.focused = seen != nullptr && seen->focused;
+    flags.linked = node->link;
+    flags.invisible = flags.offscreen = !node->showing;
+    flags.focusable = node->focusable;
+    flags.focused = node->focused;
     return flags;
   }
 
@@ -116,30 +107,29 @@ class LabelAccessible final : public QAccessibleInterface, public QAccessibleAct
                                                 : nullptr;
   }
 
-  // QAccessibleActionInterface: the press a left button gives the label.
+  // QAccessibleActionInterface: a link's jump is the toolkit's press.
   QStringList actionNames() const override {
-    return isValid() ? QStringList{pressAction()} : QStringList{};
+    const auto node = this->node();
+    return node && node->action == engine::AccessibleAction::Jump ? QStringList{pressAction()}
+                                                                  : QStringList{};
+  }
+  QString localizedActionDescription(const QString& name) const override {
+    const auto node = this->node();
+    return node && name == pressAction() ? FromText(engine::ActionName(node->action)) : QString();
   }
   void doAction(const QString& name) override {
-    if (name != pressAction() || !box_) return;
-    engine::PressAccessibleLabel(box_->core(), key_.first, key_.second);
+    if (name == pressAction() && box_) box_->reader().act(key_);
   }
   QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
  private:
-  const LabelState* label() const;
+  std::optional<AccessibleNode> node() const {
+    return box_ ? box_->reader().node(key_) : std::nullopt;
+  }
 
   QPointer<PictureBoxWidget> box_;
-  Key key_;
+  AccessibleKey key_;
 };
-
-const LabelState* LabelAccessible::label() const {
-  if (!box_) return nullptr;
-  const auto& arrays = box_->core().labelArrays();
-  if (std::find(arrays.begin(), arrays.end(), key_.first) == arrays.end()) return nullptr;
-  if (!key_.first->IsLoaded(key_.second)) return nullptr;
-  return &key_.first->elements()[static_cast<std::size_t>(key_.second)].state;
-}
 
 // An AT-SPI object event (org.a11y.atspi.Event.Object) of object, sent on the toolkit's own
 // connection to the accessibility bus (named "a11y"), so that it comes from the program's
@@ -183,32 +173,29 @@ void SendFocusLost(QAccessibleInterface* object) {
 class PictureBoxAccessible final : public QAccessibleWidget {
  public:
   explicit PictureBoxAccessible(PictureBoxWidget* box)
-      : QAccessibleWidget(
-            box, box->core().labelArrays().empty() ? QAccessible::Graphic : QAccessible::Pane),
-        box_(box) {}
+      : QAccessibleWidget(box, RoleOf(box->reader().role())), box_(box) {}
 
   ~PictureBoxAccessible() override {
     for (const auto& [key, id] : children_) QAccessible::deleteAccessibleInterface(id);
   }
 
   QString text(QAccessible::Text kind) const override {
-    if (kind == QAccessible::Name && box_) return FromText(box_->core().toolTip());
+    if (kind == QAccessible::Name && box_) return FromText(box_->reader().name());
     return QAccessibleWidget::text(kind);
   }
 
-  int childCount() const override { return static_cast<int>(offered().size()); }
+  int childCount() const override { return static_cast<int>(nodes().size()); }
 
   QAccessibleInterface* child(int index) const override {
-    const auto labels = offered();
-    if (index < 0 || static_cast<std::size_t>(index) >= labels.size()) return nullptr;
-    const auto& label = labels[static_cast<std::size_t>(index)];
-    return interfaceFor({label.labels, label.index});
+    const auto nodes = this->nodes();
+    if (index < 0 || static_cast<std::size_t>(index) >= nodes.size()) return nullptr;
+    return interfaceFor(nodes[static_cast<std::size_t>(index)].key);
   }
 
   int indexOfChild(const QAccessibleInterface* child) const override {
-    const auto labels = offered();
-    for (std::size_t i = 0; i < labels.size(); ++i) {
-      const auto found = children_.find({labels[i].labels, labels[i].index});
+    const auto nodes = this->nodes();
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+      const auto found = children_.find(nodes[i].key);
       if (found != children_.end() && QAccessible::accessibleInterface(found->second) == child) {
         return static_cast<int>(i);
       }
@@ -217,86 +204,75 @@ class PictureBoxAccessible final : public QAccessibleWidget {
   }
 
   QAccessibleInterface* childAt(int x, int y) const override {
-    for (const auto& label : offered()) {
-      QAccessibleInterface* child = interfaceFor({label.labels, label.index});
-      if (label.showing && child->rect().contains(x, y)) return child;
-    }
-    return nullptr;
+    if (!box_) return nullptr;
+    const QPoint at = box_->mapFromGlobal(QPoint(x, y));
+    const auto node = box_->reader().nodeAt(at.x(), at.y());
+    return node ? interfaceFor(node->key) : nullptr;
   }
 
   QAccessibleInterface* focusChild() const override {
-    for (const auto& label : offered()) {
-      if (label.focused) return interfaceFor({label.labels, label.index});
+    for (const auto& node : nodes()) {
+      if (node.focused) return interfaceFor(node.key);
     }
     return nullptr;
   }
 
-  // Events for what changed since the reader was last told.
-  void tell(engine::NativeBox::AccessibleChange change) {
-    if (change == engine::NativeBox::AccessibleChange::Focus) {
-      tellFocus();
-      return;
-    }
-    std::vector<engine::AccessibleLabel> now = offered();
-    if (change == engine::NativeBox::AccessibleChange::Bounds) {
-      for (const auto& label : now) SendBoundsChanged(interfaceFor({label.labels, label.index}));
-      return;
-    }
-    for (const auto& before : told_) {
-      const Key key{before.labels, before.index};
-      if (Find(now, key) != nullptr) continue;
-      QAccessibleInterface* gone = interfaceFor(key);
-      // A label unloaded since has no place left to be removed from.
-      if (!gone->isValid()) continue;
-      QAccessibleEvent event(gone, QAccessible::ObjectDestroyed);
-      QAccessible::updateAccessibility(&event);
-    }
-    for (const auto& label : now) {
-      QAccessibleInterface* child = interfaceFor({label.labels, label.index});
-      const engine::AccessibleLabel* before = Find(told_, {label.labels, label.index});
-      auto send = [child](QAccessible::Event type) {
-        QAccessibleEvent event(child, type);
-        QAccessible::updateAccessibility(&event);
+  // Each change the model tells of, as the toolkit's events and the bus's own.
+  void tell(const std::vector<engine::AccessibleEvent>& events) {
+    using Kind = engine::AccessibleEvent::Kind;
+    const bool focusTaken = std::any_of(events.begin(), events.end(), [](const auto& event) {
+      return event.kind == Kind::Focused;
+    });
+    for (const auto& event : events) {
+      QAccessibleInterface* child = interfaceFor(event.key);
+      const auto send = [child](QAccessible::Event type) {
+        QAccessibleEvent sent(child, type);
+        QAccessible::updateAccessibility(&sent);
       };
-      if (before == nullptr) {
-        send(QAccessible::ObjectCreated);
-        continue;
+      switch (event.kind) {
+        case Kind::Added:
+          send(QAccessible::ObjectCreated);
+          break;
+        // A label unloaded since has no place left to be removed from.
+        case Kind::Removed:
+          if (child->isValid()) send(QAccessible::ObjectDestroyed);
+          break;
+        case Kind::Shown:
+          send(QAccessible::ObjectShow);
+          break;
+        case Kind::Hidden:
+          send(QAccessible::ObjectHide);
+          break;
+        case Kind::Renamed:
+          send(QAccessible::NameChanged);
+          break;
+        case Kind::Redescribed:
+          send(QAccessible::DescriptionChanged);
+          break;
+        case Kind::Moved:
+          SendBoundsChanged(child);
+          break;
+        // The toolkit's bridge tells a reader that the label is focused and the one before is
+        // not; a label the focus left for no other says so itself.
+        case Kind::Focused:
+          send(QAccessible::Focus);
+          break;
+        case Kind::FocusLost:
+          if (!focusTaken && child->isValid()) SendFocusLost(child);
+          break;
       }
-      if (before->showing != label.showing) {
-        send(label.showing ? QAccessible::ObjectShow : QAccessible::ObjectHide);
-      }
-      if (!(before->name == label.name)) send(QAccessible::NameChanged);
-      if (!(before->description == label.description)) send(QAccessible::DescriptionChanged);
     }
-    told_ = std::move(now);
   }
 
  private:
-  // The focused label gets the focus event (the toolkit's bridge tells a reader that it is
-  // focused and the one before is not); a label the focus left for no other says so.
-  void tellFocus() {
-    QAccessibleInterface* now = focusChild();
-    if (focused_ && now == nullptr) {
-      QAccessibleInterface* left = interfaceFor(*focused_);
-      if (left->isValid()) SendFocusLost(left);
-    }
-    focused_.reset();
-    if (now == nullptr) return;
-    const auto* label = static_cast<LabelAccessible*>(now);
-    focused_ = label->key();
-    QAccessibleEvent event(now, QAccessible::Focus);
-    QAccessible::updateAccessibility(&event);
+  std::vector<AccessibleNode> nodes() const {
+    return box_ ? box_->reader().nodes() : std::vector<AccessibleNode>{};
   }
 
-  std::vector<engine::AccessibleLabel> offered() const {
-    if (!box_) return {};
-    return engine::AccessibleLabels(box_->core());
-  }
-
-  QAccessibleInterface* interfaceFor(const Key& key) const {
+  QAccessibleInterface* interfaceFor(const AccessibleKey& key) const {
     auto found = children_.find(key);
     if (found == children_.end()) {
-      auto* label = new LabelAccessible(box_.data(), key.first, key.second);
+      auto* label = new LabelAccessible(box_.data(), key);
       found = children_.emplace(key, QAccessible::registerAccessibleInterface(label)).first;
     }
     return QAccessible::accessibleInterface(found->second);
@@ -305,10 +281,7 @@ class PictureBoxAccessible final : public QAccessibleWidget {
   QPointer<PictureBoxWidget> box_;
   // One object per label slot, kept while the box lives: a slot shows one label after another
   // as the feed is reloaded, and the object always reads the slot's current state.
-  mutable std::map<Key, QAccessible::Id> children_;
-  // What the reader was last told of.
-  std::vector<engine::AccessibleLabel> told_;
-  std::optional<Key> focused_;
+  mutable std::map<AccessibleKey, QAccessible::Id> children_;
 };
 
 // WORKAROUND: the toolkit names an editable combo box by its text on Linux and ignores the
@@ -362,11 +335,11 @@ QAccessibleInterface* StripAccessibleFactory(const QString&, QObject* object) {
   return nullptr;
 }
 
-void TellReaderOfBox(PictureBoxWidget* box, engine::NativeBox::AccessibleChange change) {
+void TellReaderOfBox(PictureBoxWidget* box, const std::vector<engine::AccessibleEvent>& events) {
   if (!QAccessible::isActive()) return;
   if (auto* reader =
           dynamic_cast<PictureBoxAccessible*>(QAccessible::queryAccessibleInterface(box))) {
-    reader->tell(change);
+    reader->tell(events);
   }
 }
 

@@ -3,7 +3,9 @@
 // its press action; a dialog form as a dialog; a combo box named by the label that names it.
 #pragma once
 
-#include "platform/engine/Surface.h"
+#include <vector>
+
+#include "platform/engine/Accessibility.h"
 
 class QAccessibleInterface;
 class QObject;
@@ -17,8 +19,7 @@ class PictureBoxWidget;
 // to the toolkit's own factories. Installed once by the form engine.
 QAccessibleInterface* StripAccessibleFactory(const QString& className, QObject* object);
 
-// Tells the reader, when one is attached, what changed among the box's labels since the last
-// call: labels that came, went, were covered or uncovered, renamed, or moved.
-void TellReaderOfBox(PictureBoxWidget* box, engine::NativeBox::AccessibleChange change);
+// Tells the reader, when one is attached, what changed in the box's model.
+void TellReaderOfBox(PictureBoxWidget* box, const std::vector<engine::AccessibleEvent>& events);
 
 }  // namespace platform

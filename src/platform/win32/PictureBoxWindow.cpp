@@ -17,11 +17,9 @@ constexpr const wchar_t* kPictureBoxClass = L"TickerPictureBox";
 
 }  // namespace
 
-PictureBoxWindow::PictureBoxWindow(FormWindow& form, const char* name, engine::BoxEvents& events)
-    : form_(form),
-      events_(events),
-      // The box's window reports to the box's engine side.
-      accessible_(hwnd_, static_cast<engine::BoxCore&>(events)) {
+PictureBoxWindow::PictureBoxWindow(FormWindow& form, const char* name, engine::BoxEvents& events,
+                                   engine::AccessibleModel& reader)
+    : form_(form), events_(events), accessible_(hwnd_, reader) {
   // Double-clicks on the title picture reload the feed; the pointer is set at every
   // WM_SETCURSOR.
   static const bool registered =
@@ -63,7 +61,9 @@ bool PictureBoxWindow::readerAttached() const {
   return accessible_.usedRecently();
 }
 
-void PictureBoxWindow::accessibleChanged(AccessibleChange change) { accessible_.tell(change); }
+void PictureBoxWindow::accessibleChanged(const std::vector<engine::AccessibleEvent>& events) {
+  accessible_.tell(events);
+}
 
 LRESULT PictureBoxWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   engine::FormEvents::Pointer kind{};

@@ -15,7 +15,8 @@ class FormWindow;
 
 class PictureBoxWindow final : public Win32Window<engine::NativeBox> {
  public:
-  PictureBoxWindow(FormWindow& form, const char* name, engine::BoxEvents& events);
+  PictureBoxWindow(FormWindow& form, const char* name, engine::BoxEvents& events,
+                   engine::AccessibleModel& reader);
   ~PictureBoxWindow() override;
   PictureBoxWindow(const PictureBoxWindow&) = delete;
   PictureBoxWindow& operator=(const PictureBoxWindow&) = delete;
@@ -26,7 +27,7 @@ class PictureBoxWindow final : public Win32Window<engine::NativeBox> {
   void place(const engine::Pixels& part) override;
   void scroll(int dx, int dy) override;
   bool readerAttached() const override;
-  void accessibleChanged(AccessibleChange change) override;
+  void accessibleChanged(const std::vector<engine::AccessibleEvent>& events) override;
 
  private:
   template <class Window>

@@ -1,45 +1,38 @@
 #include "platform/win32/StripAccessibleObject.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "platform/engine/Accessibility.h"
-#include "platform/engine/BoxCore.h"
 #include "platform/win32/ReaderObjects.h"
 
 namespace platform::win32 {
 
 namespace {
 
-using engine::AccessibleLabel;
+using engine::AccessibleKey;
+using engine::AccessibleNode;
 
 // How long a program that asked for the object or used it counts as a reader attached: other
 // assistive programs than screen readers, and readers under Wine, never set the system's
 // screen reader flag, yet hear the object's events while they read it.
 constexpr ULONGLONG kRecentUse = 60'000;
 
-bool SameLabel(const AccessibleLabel& a, const AccessibleLabel& b) {
-  return a.labels == b.labels && a.index == b.index;
+LONG RoleOf(engine::AccessibleRole role) {
+  switch (role) {
+    case engine::AccessibleRole::Graphic:
+      return ROLE_SYSTEM_GRAPHIC;
+    case engine::AccessibleRole::Pane:
+      return ROLE_SYSTEM_PANE;
+    case engine::AccessibleRole::Link:
+      return ROLE_SYSTEM_LINK;
+    case engine::AccessibleRole::StaticText:
+      break;
+  }
+  return ROLE_SYSTEM_STATICTEXT;
 }
-
-const AccessibleLabel* Find(const std::vector<AccessibleLabel>& labels,
-                            const AccessibleLabel& label) {
-  const auto found = std::find_if(labels.begin(), labels.end(),
-                                  [&](const AccessibleLabel& l) { return SameLabel(l, label); });
-  return found == labels.end() ? nullptr : &*found;
-}
-
-// The label's state now; null once it has been unloaded or its array has left the box.
-const LabelState* StateOf(const engine::BoxCore& box, const AccessibleLabel& label) {
-  const auto& arrays = box.labelArrays();
-  if (std::find(arrays.begin(), arrays.end(), label.labels) == arrays.end()) return nullptr;
-  if (!label.labels->IsLoaded(label.index)) return nullptr;
-  return &label.labels->elements()[static_cast<std::size_t>(label.index)].state;
-}
-
-// A label shows the hand pointer exactly when its item has a link to open.
-bool IsLink(const LabelState& state) { return state.mousePointer == vbCustom; }
 
 HRESULT Answer(VARIANT* out, LONG value) {
   out->vt = VT_I4;
@@ -54,7 +47,7 @@ HRESULT Answer(VARIANT* out, LONG value) {
 // the row moves in between.
 class StripAccessibleObject::Object final : public IAccessible, public IOleWindow {
  public:
-  Object(HWND hwnd, engine::BoxCore& box) : hwnd_(hwnd), box_(&box) {}
+  Object(HWND hwnd, engine::AccessibleModel& model) : hwnd_(hwnd), model_(&model) {}
 
   void disconnect();
   void stamp() {
@@ -62,7 +55,7 @@ class StripAccessibleObject::Object final : public IAccessible, public IOleWindo
     lastUse_ = GetTickCount64();
   }
   bool usedRecently() const { return used_ && GetTickCount64() - lastUse_ < kRecentUse; }
-  void tell(engine::NativeBox::AccessibleChange change);
+  void tell(const std::vector<engine::AccessibleEvent>& events);
 
   // IUnknown.
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
@@ -96,8 +89,8 @@ class StripAccessibleObject::Object final : public IAccessible, public IOleWindo
   // IOleWindow.
   HRESULT STDMETHODCALLTYPE GetWindow(HWND* out) override {
     if (out == nullptr) return E_POINTER;
-    *out = box_ != nullptr ? hwnd_ : nullptr;
-    return box_ != nullptr ? S_OK : CO_E_OBJNOTCONNECTED;
+    *out = model_ != nullptr ? hwnd_ : nullptr;
+    return model_ != nullptr ? S_OK : CO_E_OBJNOTCONNECTED;
   }
   HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
 
@@ -118,12 +111,11 @@ class StripAccessibleObject::Object final : public IAccessible, public IOleWindo
   HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT id, BSTR* out) override {
     return none(id, out);
   }
-  // The keyboard focus of the strip's labels is drawn, not told: no label reports it.
   HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* out) override;
   HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* out) override { return nothing(out); }
   HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT id, BSTR* out) override;
   HRESULT STDMETHODCALLTYPE accSelect(LONG, VARIANT) override {
-    return box_ != nullptr ? DISP_E_MEMBERNOTFOUND : CO_E_OBJNOTCONNECTED;
+    return model_ != nullptr ? DISP_E_MEMBERNOTFOUND : CO_E_OBJNOTCONNECTED;
   }
   HRESULT STDMETHODCALLTYPE accLocation(LONG* x, LONG* y, LONG* width, LONG* height,
                                         VARIANT id) override;
@@ -134,17 +126,20 @@ class StripAccessibleObject::Object final : public IAccessible, public IOleWindo
   HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
  private:
-  // What a child id names: the box itself (CHILDID_SELF), or a label as the reader knows it
-  // (told) with its state now.
+  // What a child id names: the box itself (CHILDID_SELF, no node), or a label as the model has
+  // it now.
   struct Named {
     LONG id = CHILDID_SELF;
-    const AccessibleLabel* told = nullptr;
-    const LabelState* state = nullptr;
+    std::optional<AccessibleNode> node;
   };
 
   ~Object() = default;
   HRESULT resolve(const VARIANT& id, Named& named);
-  const std::vector<AccessibleLabel>& told();
+  // The keys the child ids name, counted now when no reader has counted them yet.
+  const std::vector<AccessibleKey>& ids();
+  void count();
+  // The child id of the key; 0 when the reader holds none for it.
+  LONG idOf(const AccessibleKey& key) const;
   // The window's standard object, which answers for the box's own place, state and parent.
   IAccessible* standard();
   // A property that neither the box nor its labels have.
@@ -159,22 +154,22 @@ class StripAccessibleObject::Object final : public IAccessible, public IOleWindo
   HRESULT nothing(VARIANT* out) {
     if (out == nullptr) return E_POINTER;
     VariantInit(out);
-    return box_ != nullptr ? S_FALSE : CO_E_OBJNOTCONNECTED;
+    return model_ != nullptr ? S_FALSE : CO_E_OBJNOTCONNECTED;
   }
 
   LONG refs_ = 1;
   HWND hwnd_;
-  engine::BoxCore* box_;  // null once the window has gone
+  engine::AccessibleModel* model_;  // null once the window has gone
   IAccessible* standard_ = nullptr;
-  std::vector<AccessibleLabel> told_;
-  bool taken_ = false;  // told_ has been taken at least once
+  std::vector<AccessibleKey> ids_;
+  bool counted_ = false;  // ids_ has been counted at least once
   bool used_ = false;
   ULONGLONG lastUse_ = 0;
 };
 
 void StripAccessibleObject::Object::disconnect() {
-  box_ = nullptr;
-  told_.clear();
+  model_ = nullptr;
+  ids_.clear();
   if (standard_ != nullptr) {
     standard_->Release();
     standard_ = nullptr;
@@ -197,31 +192,38 @@ HRESULT StripAccessibleObject::Object::QueryInterface(REFIID iid, void** out) {
   return S_OK;
 }
 
-const std::vector<AccessibleLabel>& StripAccessibleObject::Object::told() {
-  if (!taken_) {
-    told_ = engine::AccessibleLabels(*box_);
-    taken_ = true;
-  }
-  return told_;
+void StripAccessibleObject::Object::count() {
+  ids_.clear();
+  for (const AccessibleNode& node : model_->nodes()) ids_.push_back(node.key);
+  counted_ = true;
+}
+
+const std::vector<AccessibleKey>& StripAccessibleObject::Object::ids() {
+  if (!counted_) count();
+  return ids_;
+}
+
+LONG StripAccessibleObject::Object::idOf(const AccessibleKey& key) const {
+  const auto found = std::find(ids_.begin(), ids_.end(), key);
+  return found == ids_.end() ? 0 : static_cast<LONG>(found - ids_.begin() + 1);
 }
 
 HRESULT StripAccessibleObject::Object::resolve(const VARIANT& id, Named& named) {
-  if (box_ == nullptr) return CO_E_OBJNOTCONNECTED;
+  if (model_ == nullptr) return CO_E_OBJNOTCONNECTED;
   stamp();
   named = {};
   if (id.vt != VT_I4) return E_INVALIDARG;
   if (id.lVal == CHILDID_SELF) return S_OK;
-  const std::vector<AccessibleLabel>& labels = told();
-  if (id.lVal < 1 || static_cast<std::size_t>(id.lVal) > labels.size()) return E_INVALIDARG;
-  const AccessibleLabel& label = labels[static_cast<std::size_t>(id.lVal - 1)];
-  const LabelState* state = StateOf(*box_, label);
-  if (state == nullptr) return E_INVALIDARG;
-  named = {id.lVal, &label, state};
+  const std::vector<AccessibleKey>& keys = ids();
+  if (id.lVal < 1 || static_cast<std::size_t>(id.lVal) > keys.size()) return E_INVALIDARG;
+  named.node = model_->node(keys[static_cast<std::size_t>(id.lVal - 1)]);
+  if (!named.node) return E_INVALIDARG;
+  named.id = id.lVal;
   return S_OK;
 }
 
 IAccessible* StripAccessibleObject::Object::standard() {
-  if (standard_ == nullptr && box_ != nullptr) {
+  if (standard_ == nullptr && model_ != nullptr) {
     CreateStdAccessibleObject(hwnd_, OBJID_CLIENT, __uuidof(IAccessible),
                               reinterpret_cast<void**>(&standard_));
   }
@@ -231,7 +233,7 @@ IAccessible* StripAccessibleObject::Object::standard() {
 HRESULT StripAccessibleObject::Object::get_accParent(IDispatch** out) {
   if (out == nullptr) return E_POINTER;
   *out = nullptr;
-  if (box_ == nullptr) return CO_E_OBJNOTCONNECTED;
+  if (model_ == nullptr) return CO_E_OBJNOTCONNECTED;
   IAccessible* window = standard();
   return window != nullptr ? window->get_accParent(out) : E_FAIL;
 }
@@ -240,11 +242,10 @@ HRESULT StripAccessibleObject::Object::get_accParent(IDispatch** out) {
 HRESULT StripAccessibleObject::Object::get_accChildCount(LONG* out) {
   if (out == nullptr) return E_POINTER;
   *out = 0;
-  if (box_ == nullptr) return CO_E_OBJNOTCONNECTED;
+  if (model_ == nullptr) return CO_E_OBJNOTCONNECTED;
   stamp();
-  told_ = engine::AccessibleLabels(*box_);
-  taken_ = true;
-  *out = static_cast<LONG>(told_.size());
+  count();
+  *out = static_cast<LONG>(ids_.size());
   return S_OK;
 }
 
@@ -255,7 +256,7 @@ HRESULT StripAccessibleObject::Object::get_accChild(VARIANT id, IDispatch** out)
   Named named;
   const HRESULT valid = resolve(id, named);
   if (FAILED(valid)) return valid;
-  return named.state != nullptr ? S_FALSE : E_INVALIDARG;
+  return named.node ? S_FALSE : E_INVALIDARG;
 }
 
 HRESULT StripAccessibleObject::Object::get_accName(VARIANT id, BSTR* out) {
@@ -264,7 +265,7 @@ HRESULT StripAccessibleObject::Object::get_accName(VARIANT id, BSTR* out) {
   Named named;
   const HRESULT valid = resolve(id, named);
   if (FAILED(valid)) return valid;
-  return ReaderText(named.state != nullptr ? named.state->caption.str() : box_->toolTip(), out);
+  return ReaderText(named.node ? named.node->name.str() : model_->name(), out);
 }
 
 HRESULT StripAccessibleObject::Object::get_accDescription(VARIANT id, BSTR* out) {
@@ -273,7 +274,7 @@ HRESULT StripAccessibleObject::Object::get_accDescription(VARIANT id, BSTR* out)
   Named named;
   const HRESULT valid = resolve(id, named);
   if (FAILED(valid)) return valid;
-  return named.state != nullptr ? ReaderText(named.state->toolTipText.str(), out) : S_FALSE;
+  return named.node ? ReaderText(named.node->description.str(), out) : S_FALSE;
 }
 
 HRESULT StripAccessibleObject::Object::get_accRole(VARIANT id, VARIANT* out) {
@@ -282,11 +283,7 @@ HRESULT StripAccessibleObject::Object::get_accRole(VARIANT id, VARIANT* out) {
   Named named;
   const HRESULT valid = resolve(id, named);
   if (FAILED(valid)) return valid;
-  if (named.state != nullptr) {
-    return Answer(out, IsLink(*named.state) ? ROLE_SYSTEM_LINK : ROLE_SYSTEM_STATICTEXT);
-  }
-  // A box without labels is a picture (the title picture); one with labels holds the row.
-  return Answer(out, box_->labelArrays().empty() ? ROLE_SYSTEM_GRAPHIC : ROLE_SYSTEM_PANE);
+  return Answer(out, RoleOf(named.node ? named.node->role : model_->role()));
 }
 
 HRESULT StripAccessibleObject::Object::get_accState(VARIANT id, VARIANT* out) {
@@ -295,18 +292,16 @@ HRESULT StripAccessibleObject::Object::get_accState(VARIANT id, VARIANT* out) {
   Named named;
   const HRESULT valid = resolve(id, named);
   if (FAILED(valid)) return valid;
-  if (named.state == nullptr) {
+  if (!named.node) {
     IAccessible* window = standard();
     return window != nullptr ? window->get_accState(id, out) : E_FAIL;
   }
+  const AccessibleNode& node = *named.node;
   LONG state = STATE_SYSTEM_READONLY;
-  if (IsLink(*named.state)) state |= STATE_SYSTEM_LINKED;
-  // The keyboard's focus moves over the labels that show; the others are under the title
-  // picture or already out of the strip.
-  const AccessibleLabel* now = Find(engine::AccessibleLabels(*box_), *named.told);
-  state |= now != nullptr && now->focusable ? STATE_SYSTEM_FOCUSABLE
-                                            : STATE_SYSTEM_OFFSCREEN | STATE_SYSTEM_INVISIBLE;
-  if (now != nullptr && now->focused) state |= STATE_SYSTEM_FOCUSED;
+  if (node.link) state |= STATE_SYSTEM_LINKED;
+  if (!node.showing) state |= STATE_SYSTEM_OFFSCREEN | STATE_SYSTEM_INVISIBLE;
+  if (node.focusable) state |= STATE_SYSTEM_FOCUSABLE;
+  if (node.focused) state |= STATE_SYSTEM_FOCUSED;
   return Answer(out, state);
 }
 
@@ -314,12 +309,10 @@ HRESULT StripAccessibleObject::Object::get_accState(VARIANT id, VARIANT* out) {
 HRESULT StripAccessibleObject::Object::get_accFocus(VARIANT* out) {
   if (out == nullptr) return E_POINTER;
   VariantInit(out);
-  if (box_ == nullptr) return CO_E_OBJNOTCONNECTED;
-  const std::vector<AccessibleLabel>& labels = told();
-  const std::vector<AccessibleLabel> now = engine::AccessibleLabels(*box_);
-  for (std::size_t i = 0; i < labels.size(); ++i) {
-    const AccessibleLabel* label = Find(now, labels[i]);
-    if (label != nullptr && label->focused) return Answer(out, static_cast<LONG>(i + 1));
+  if (model_ == nullptr) return CO_E_OBJNOTCONNECTED;
+  ids();
+  for (const AccessibleNode& node : model_->nodes()) {
+    if (const LONG id = idOf(node.key); node.focused && id != 0) return Answer(out, id);
   }
   return S_FALSE;
 }
@@ -330,7 +323,8 @@ HRESULT StripAccessibleObject::Object::get_accDefaultAction(VARIANT id, BSTR* ou
   Named named;
   const HRESULT valid = resolve(id, named);
   if (FAILED(valid)) return valid;
-  return named.state != nullptr && IsLink(*named.state) ? ReaderText("Jump", out) : S_FALSE;
+  if (!named.node || named.node->action == engine::AccessibleAction::None) return S_FALSE;
+  return ReaderText(engine::ActionName(named.node->action), out);
 }
 
 // In screen pixels: the whole label, also where the window or the title picture cuts it.
@@ -341,13 +335,13 @@ HRESULT StripAccessibleObject::Object::accLocation(LONG* x, LONG* y, LONG* width
   Named named;
   const HRESULT valid = resolve(id, named);
   if (FAILED(valid)) return valid;
-  if (named.state == nullptr) {
+  if (!named.node) {
     IAccessible* window = standard();
     return window != nullptr ? window->accLocation(x, y, width, height, id) : E_FAIL;
   }
   POINT origin{0, 0};
   if (!ClientToScreen(hwnd_, &origin)) return E_FAIL;
-  const engine::Pixels rect = box_->localRect(*named.state);
+  const engine::Pixels& rect = named.node->rect;
   *x = origin.x + rect.left;
   *y = origin.y + rect.top;
   *width = rect.width;
@@ -362,9 +356,9 @@ HRESULT StripAccessibleObject::Object::accNavigate(LONG direction, VARIANT start
   Named named;
   const HRESULT valid = resolve(start, named);
   if (FAILED(valid)) return valid;
-  const auto count = static_cast<LONG>(told().size());
+  const auto count = static_cast<LONG>(ids().size());
   LONG to = 0;
-  if (named.state == nullptr) {
+  if (!named.node) {
     if (direction == NAVDIR_FIRSTCHILD) {
       to = count > 0 ? 1 : 0;
     } else if (direction == NAVDIR_LASTCHILD) {
@@ -387,97 +381,73 @@ HRESULT StripAccessibleObject::Object::accNavigate(LONG direction, VARIANT start
 HRESULT StripAccessibleObject::Object::accHitTest(LONG x, LONG y, VARIANT* out) {
   if (out == nullptr) return E_POINTER;
   VariantInit(out);
-  if (box_ == nullptr) return CO_E_OBJNOTCONNECTED;
+  if (model_ == nullptr) return CO_E_OBJNOTCONNECTED;
   stamp();
   POINT point{x, y};
-  RECT client{};
-  if (!ScreenToClient(hwnd_, &point) || !GetClientRect(hwnd_, &client) ||
-      !PtInRect(&client, point)) {
-    return S_FALSE;
-  }
-  const std::vector<AccessibleLabel> now = engine::AccessibleLabels(*box_);
-  const std::vector<AccessibleLabel>& labels = told();
-  for (std::size_t i = 0; i < labels.size(); ++i) {
-    const AccessibleLabel* label = Find(now, labels[i]);
-    if (label == nullptr || !label->showing) continue;
-    const engine::Pixels& r = label->rect;
-    if (point.x >= r.left && point.x < r.right() && point.y >= r.top && point.y < r.bottom()) {
-      return Answer(out, static_cast<LONG>(i + 1));
-    }
-  }
-  return Answer(out, CHILDID_SELF);
+  if (!ScreenToClient(hwnd_, &point) || !model_->inWindow(point.x, point.y)) return S_FALSE;
+  ids();
+  const auto node = model_->nodeAt(point.x, point.y);
+  const LONG id = node ? idOf(node->key) : 0;
+  return Answer(out, id != 0 ? id : CHILDID_SELF);
 }
 
-// The press runs after the call has returned, as the next event of the program's message loop:
-// the reader does not wait while the link opens, and the press never runs inside another of
-// the program's handlers.
 HRESULT StripAccessibleObject::Object::accDoDefaultAction(VARIANT id) {
   Named named;
   const HRESULT valid = resolve(id, named);
   if (FAILED(valid)) return valid;
-  if (named.state == nullptr || !IsLink(*named.state)) return DISP_E_MEMBERNOTFOUND;
-  if (Find(engine::AccessibleLabels(*box_), *named.told) == nullptr) return E_FAIL;
-  AddRef();
-  engine::TheSurface().post([this, labels = named.told->labels, index = named.told->index] {
-    if (box_ != nullptr) engine::PressAccessibleLabel(*box_, labels, index);
-    Release();
-  });
-  return S_OK;
+  if (!named.node || named.node->action == engine::AccessibleAction::None) {
+    return DISP_E_MEMBERNOTFOUND;
+  }
+  return model_->act(named.node->key) ? S_OK : E_FAIL;
 }
 
-void StripAccessibleObject::Object::tell(engine::NativeBox::AccessibleChange change) {
-  if (box_ == nullptr) return;
-  std::vector<AccessibleLabel> now = engine::AccessibleLabels(*box_);
-  std::vector<std::pair<DWORD, LONG>> events;
-  if (change == engine::NativeBox::AccessibleChange::Focus) {
-    // The child ids a reader holds are places in told_: a focused label not among them makes
-    // the reader read the children again first.
-    const auto focused =
-        std::find_if(now.begin(), now.end(), [](const auto& l) { return l.focused; });
-    if (focused != now.end() && Find(told_, *focused) == nullptr) {
-      told_ = now;
-      taken_ = true;
-      events.emplace_back(EVENT_OBJECT_REORDER, CHILDID_SELF);
-    }
-    for (std::size_t i = 0; i < told_.size(); ++i) {
-      const AccessibleLabel* label = Find(now, told_[i]);
-      const bool focusedNow = label != nullptr && label->focused;
-      if (focusedNow) events.emplace_back(EVENT_OBJECT_FOCUS, static_cast<LONG>(i + 1));
-      if (focusedNow != told_[i].focused) {
-        events.emplace_back(EVENT_OBJECT_STATECHANGE, static_cast<LONG>(i + 1));
-        told_[i].focused = focusedNow;
-      }
-    }
-  } else if (change == engine::NativeBox::AccessibleChange::Bounds) {
-    for (std::size_t i = 0; i < told_.size(); ++i) {
-      const AccessibleLabel* label = Find(now, told_[i]);
-      if (label != nullptr && label->showing) {
-        events.emplace_back(EVENT_OBJECT_LOCATIONCHANGE, static_cast<LONG>(i + 1));
-      }
-    }
-  } else if (!taken_ ||
-             !std::equal(told_.begin(), told_.end(), now.begin(), now.end(), SameLabel)) {
-    events.emplace_back(EVENT_OBJECT_REORDER, CHILDID_SELF);
-  } else {
-    for (std::size_t i = 0; i < now.size(); ++i) {
-      const auto child = static_cast<LONG>(i + 1);
-      if (!(now[i].name == told_[i].name)) events.emplace_back(EVENT_OBJECT_NAMECHANGE, child);
-      if (!(now[i].description == told_[i].description)) {
-        events.emplace_back(EVENT_OBJECT_DESCRIPTIONCHANGE, child);
-      }
-      if (now[i].showing != told_[i].showing) {
-        events.emplace_back(EVENT_OBJECT_STATECHANGE, child);
-      }
-    }
+void StripAccessibleObject::Object::tell(const std::vector<engine::AccessibleEvent>& events) {
+  using Kind = engine::AccessibleEvent::Kind;
+  if (model_ == nullptr) return;
+  // The child ids a reader holds are places in ids_: when labels came or went, or the focus
+  // came to a label the reader holds no id for, it counts the children again first.
+  const bool reorder =
+      !counted_ || std::any_of(events.begin(), events.end(), [this](const auto& event) {
+        return event.kind == Kind::Added || event.kind == Kind::Removed ||
+               (event.kind == Kind::Focused && idOf(event.key) == 0);
+      });
+  std::vector<std::pair<DWORD, LONG>> told;
+  if (reorder) {
+    count();
+    told.emplace_back(EVENT_OBJECT_REORDER, CHILDID_SELF);
   }
-  if (change == engine::NativeBox::AccessibleChange::Children) {
-    told_ = std::move(now);
-    taken_ = true;
+  for (const auto& event : events) {
+    const LONG child = idOf(event.key);
+    if (child == 0) continue;
+    switch (event.kind) {
+      case Kind::Focused:
+        told.emplace_back(EVENT_OBJECT_FOCUS, child);
+        told.emplace_back(EVENT_OBJECT_STATECHANGE, child);
+        break;
+      case Kind::FocusLost:
+        told.emplace_back(EVENT_OBJECT_STATECHANGE, child);
+        break;
+      // After a reorder the reader reads every label again.
+      case Kind::Shown:
+      case Kind::Hidden:
+        if (!reorder) told.emplace_back(EVENT_OBJECT_STATECHANGE, child);
+        break;
+      case Kind::Renamed:
+        if (!reorder) told.emplace_back(EVENT_OBJECT_NAMECHANGE, child);
+        break;
+      case Kind::Redescribed:
+        if (!reorder) told.emplace_back(EVENT_OBJECT_DESCRIPTIONCHANGE, child);
+        break;
+      case Kind::Moved:
+        told.emplace_back(EVENT_OBJECT_LOCATIONCHANGE, child);
+        break;
+      case Kind::Added:
+      case Kind::Removed:
+        break;
+    }
   }
   // Told last: a reader's hook may run inside NotifyWinEvent and ask the object again.
-  for (const auto& [event, child] : events) {
-    NotifyWinEvent(event, hwnd_, OBJID_CLIENT, child);
-  }
+  for (const auto& [event, child] : told) NotifyWinEvent(event, hwnd_, OBJID_CLIENT, child);
 }
 
 StripAccessibleObject::~StripAccessibleObject() {
@@ -487,7 +457,7 @@ StripAccessibleObject::~StripAccessibleObject() {
 }
 
 StripAccessibleObject::Object& StripAccessibleObject::object() {
-  if (object_ == nullptr) object_ = new Object(hwnd_, box_);
+  if (object_ == nullptr) object_ = new Object(hwnd_, model_);
   return *object_;
 }
 
@@ -501,12 +471,15 @@ bool StripAccessibleObject::usedRecently() const {
   return object_ != nullptr && object_->usedRecently();
 }
 
-// Before any reader has asked for the object there is nothing to compare with: a reader that
-// listens hears that the children changed.
-void StripAccessibleObject::tell(engine::NativeBox::AccessibleChange change) {
+// Before any reader has asked for the object no child ids are out: a reader that listens hears
+// only that the children changed.
+void StripAccessibleObject::tell(const std::vector<engine::AccessibleEvent>& events) {
+  using Kind = engine::AccessibleEvent::Kind;
   if (object_ != nullptr) {
-    object_->tell(change);
-  } else if (change == engine::NativeBox::AccessibleChange::Children) {
+    object_->tell(events);
+  } else if (std::any_of(events.begin(), events.end(), [](const auto& event) {
+               return event.kind == Kind::Added || event.kind == Kind::Removed;
+             })) {
     NotifyWinEvent(EVENT_OBJECT_REORDER, hwnd_, OBJID_CLIENT, CHILDID_SELF);
   }
 }

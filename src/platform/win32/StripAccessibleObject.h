@@ -7,19 +7,19 @@
 // CO_E_OBJNOTCONNECTED.
 #pragma once
 
-#include "platform/engine/Surface.h"
 #include "platform/win32/Win32.h"
 
-namespace platform::engine {
-class BoxCore;
-}
+#include <vector>
+
+#include "platform/engine/Accessibility.h"
 
 namespace platform::win32 {
 
 class StripAccessibleObject final {
  public:
   // hwnd: the box's window, read at the first question (the window may not exist yet).
-  StripAccessibleObject(const HWND& hwnd, engine::BoxCore& box) : hwnd_(hwnd), box_(box) {}
+  StripAccessibleObject(const HWND& hwnd, engine::AccessibleModel& model)
+      : hwnd_(hwnd), model_(model) {}
   // Cuts off every reader that still holds the object.
   ~StripAccessibleObject();
   StripAccessibleObject(const StripAccessibleObject&) = delete;
@@ -29,17 +29,16 @@ class StripAccessibleObject final {
   LRESULT answer(WPARAM wParam);
   // Whether a reader asked for the object, or used it, within the last minute.
   bool usedRecently() const;
-  // Tells readers what changed since they last counted the labels or were last told: a
-  // reorder when labels came or went, a name, description or state change for a label that
-  // stayed, and the new places of the labels that show.
-  void tell(engine::NativeBox::AccessibleChange change);
+  // Tells readers of the model's changes as WinEvents: a reorder when labels came or went (the
+  // child ids change), else a name, description, state or place change of a label; the focus.
+  void tell(const std::vector<engine::AccessibleEvent>& events);
 
  private:
   class Object;
   Object& object();
 
   const HWND& hwnd_;
-  engine::BoxCore& box_;
+  engine::AccessibleModel& model_;
   Object* object_ = nullptr;  // one reference, held from the first question on
 };
 

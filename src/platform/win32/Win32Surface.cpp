@@ -75,8 +75,9 @@ std::unique_ptr<engine::NativeForm> Win32Surface::makeForm(const Form::Definitio
 
 std::unique_ptr<engine::NativeBox> Win32Surface::makeBox(engine::NativeForm& parent,
                                                          const char* name,
-                                                         engine::BoxEvents& events) {
-  return std::make_unique<PictureBoxWindow>(static_cast<FormWindow&>(parent), name, events);
+                                                         engine::BoxEvents& events,
+                                                         engine::AccessibleModel& reader) {
+  return std::make_unique<PictureBoxWindow>(static_cast<FormWindow&>(parent), name, events, reader);
 }
 
 std::unique_ptr<engine::NativeTimer> Win32Surface::makeTimer(std::function<void()> tick) {

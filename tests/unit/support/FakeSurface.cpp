@@ -89,7 +89,8 @@ std::unique_ptr<NativeForm> FakeSurface::makeForm(const Form::Definition& defini
   return form;
 }
 
-std::unique_ptr<NativeBox> FakeSurface::makeBox(NativeForm&, const char*, BoxEvents& events) {
+std::unique_ptr<NativeBox> FakeSurface::makeBox(NativeForm&, const char*, BoxEvents& events,
+                                                AccessibleModel&) {
   auto box = std::make_unique<FakeBox>(events, nextHandle_++);
   boxes.push_back(box.get());
   return box;

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/engine/Accessibility.h"
 #include "platform/engine/Surface.h"
 #include "platform/forms/PictureBox.h"
 
@@ -81,9 +82,11 @@ class FakeBox final : public NativeBox {
   void place(const Pixels& p) override { part = p; }
   void scroll(int dx, int dy) override { scrolled.emplace_back(dx, dy); }
   bool reader = false;  // a screen reader is attached
-  std::vector<AccessibleChange> accessibleChanges;
+  std::vector<AccessibleEvent> accessibleEvents;
   bool readerAttached() const override { return reader; }
-  void accessibleChanged(AccessibleChange change) override { accessibleChanges.push_back(change); }
+  void accessibleChanged(const std::vector<AccessibleEvent>& told) override {
+    accessibleEvents.insert(accessibleEvents.end(), told.begin(), told.end());
+  }
 
   // A pointer event as the window system delivers it, in the window's pixels.
   void send(FormEvents::Pointer kind, int button, int buttons, int x, int y, bool dbl = false) {
@@ -160,8 +163,8 @@ class FakeSurface final : public Surface {
 
   std::unique_ptr<NativeForm> makeForm(const Form::Definition& definition,
                                        FormEvents& events) override;
-  std::unique_ptr<NativeBox> makeBox(NativeForm& parent, const char* name,
-                                     BoxEvents& events) override;
+  std::unique_ptr<NativeBox> makeBox(NativeForm& parent, const char* name, BoxEvents& events,
+                                     AccessibleModel& reader) override;
   std::unique_ptr<NativeTimer> makeTimer(std::function<void()> tick) override;
   const MeasuringFont& font(const Font&, unsigned) override { return theFont; }
   // Every picture is 33 x 16 pixels.

@@ -1,9 +1,11 @@
 // The surface tests' probe over Qt: widgets on the offscreen platform, events sent as the
 // toolkit delivers them.
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QHelpEvent>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTextDocument>
 #include <QThread>
@@ -17,6 +19,31 @@ namespace platform::surface_test {
 namespace {
 
 QWidget* W(WindowHandle handle) { return reinterpret_cast<QWidget*>(handle); }
+
+std::string Line(QAccessibleInterface* object, const QPoint& origin, bool whole = true) {
+  const QAccessible::Role role = object->role();
+  std::string line = role == QAccessible::Pane      ? "pane"
+                     : role == QAccessible::Graphic ? "graphic"
+                     : role == QAccessible::Link    ? "link"
+                                                    : "text";
+  line += "|" + object->text(QAccessible::Name).toStdString();
+  if (!whole) return line;
+  const QAccessible::State state = object->state();
+  std::string states;
+  for (const auto& [on, word] :
+       {std::pair{bool(state.linked), "link"}, std::pair{!state.invisible, "showing"},
+        std::pair{bool(state.focusable), "focusable"}, std::pair{bool(state.focused), "focused"}}) {
+    if (on) states += (states.empty() ? "" : " ") + std::string(word);
+  }
+  QAccessibleActionInterface* actions = object->actionInterface();
+  const QString action = actions != nullptr && !actions->actionNames().isEmpty()
+                             ? actions->localizedActionDescription(actions->actionNames().first())
+                             : QString();
+  const QRect r = object->rect().translated(-origin);
+  return line + "|" + object->text(QAccessible::Description).toStdString() + "|" + states + "|" +
+         action.toStdString() + "|" + std::to_string(r.x()) + "," + std::to_string(r.y()) + "," +
+         std::to_string(r.width()) + "," + std::to_string(r.height());
+}
 
 Qt::MouseButtons Buttons(int buttons) {
   Qt::MouseButtons held;
@@ -83,6 +110,20 @@ class QtProbe final : public SurfaceProbe {
 
   bool active(WindowHandle window) override {
     return QApplication::activeWindow() == W(window)->window();
+  }
+
+  void key(WindowHandle form, int keyCode) override {
+    const int key = keyCode == engine::Key::Tab ? Qt::Key_Tab : Qt::Key_Right;
+    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(W(form), &event);
+  }
+
+  std::vector<std::string> readerView(WindowHandle window) override {
+    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(W(window));
+    const QPoint origin = W(window)->mapToGlobal(QPoint(0, 0));
+    std::vector<std::string> view{Line(box, origin, false)};
+    for (int i = 0; i < box->childCount(); ++i) view.push_back(Line(box->child(i), origin));
+    return view;
   }
 
  private:
