@@ -209,6 +209,7 @@ bool FormWidget::startSystemMove() {
 void FormWidget::show(bool activate) {
   // Mapped with a user time of 0: window managers that focus new windows leave it inactive.
   setAttribute(Qt::WA_ShowWithoutActivating, !activate);
+  declinedKeyboard_ = !activate;
   if (!showInTaskbar_) AskToSkipTheTaskbar(this);
   winId();
   windowHandle()->installEventFilter(this);
@@ -257,6 +258,7 @@ void FormWidget::restore() {
 }
 
 void FormWidget::activate() {
+  declinedKeyboard_ = false;
   for (const TabStop& stop : tabStops_) {
     if (stop.control && stop.control->isEnabled() && stop.control->isVisibleTo(this)) {
       stop.control->setFocus(Qt::ActiveWindowFocusReason);
@@ -278,6 +280,7 @@ void FormWidget::activate() {
 }
 
 void FormWidget::takeKeyboard(const std::string& startupId) {
+  declinedKeyboard_ = false;
   raise();
   xcb_connection_t* connection = XConnection();
   if (connection != nullptr && windowHandle() != nullptr) {
@@ -334,6 +337,18 @@ bool FormWidget::eventFilter(QObject* watched, QEvent* event) {
     events_.mapped();
   }
   return QWidget::eventFilter(watched, event);
+}
+
+// WORKAROUND: kwin 5.27 marks a new window that it did not let take the keyboard as demanding
+// attention, also one that asked not to take it (a user time of 0), unless it is a dock, a
+// toolbar or the like: a panel would flash the strip at every start. The program asked for
+// nothing, so the mark is taken off as soon as it appears (it stays for one round trip).
+bool FormWidget::nativeEvent(const QByteArray& type, void* message, qintptr* result) {
+  if (declinedKeyboard_ && type == "xcb_generic_event_t" &&
+      IsWindowStateChange(XConnection(), NativeId(this), message)) {
+    WithdrawDemandsAttention(XConnection(), NativeId(this));
+  }
+  return NativeWidget::nativeEvent(type, message, result);
 }
 
 void FormWidget::closeEvent(QCloseEvent* event) {

@@ -60,6 +60,7 @@ class FormWidget final : public NativeWidget<engine::NativeForm> {
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  bool nativeEvent(const QByteArray& type, void* message, qintptr* result) override;
   bool event(QEvent* event) override;
 
  private:
@@ -85,6 +86,8 @@ class FormWidget final : public NativeWidget<engine::NativeForm> {
   // Shown and not yet mapped: a move nobody asked for is the window manager placing the new
   // window, not the user; the engine puts it back once it is mapped.
   bool awaitingMap_ = false;
+  // Shown without taking the keyboard, and not asked to take it since.
+  bool declinedKeyboard_ = false;
   struct TabStop {
     int tabIndex;
     QPointer<QWidget> control;

@@ -26,6 +26,26 @@ bool HasState(xcb_connection_t* connection, xcb_window_t id, xcb_atom_t state, x
   return present;
 }
 
+constexpr std::uint32_t kRemoveState = 0;  // _NET_WM_STATE_REMOVE
+constexpr std::uint32_t kAddState = 1;     // _NET_WM_STATE_ADD
+
+// A mapped window's state belongs to the window manager: it is asked for a change (EWMH).
+void AskForState(xcb_connection_t* connection, xcb_window_t id, xcb_atom_t state,
+                 std::uint32_t action, xcb_atom_t which) {
+  xcb_client_message_event_t event;
+  std::memset(&event, 0, sizeof event);
+  event.response_type = XCB_CLIENT_MESSAGE;
+  event.format = 32;
+  event.window = id;
+  event.type = state;
+  event.data.data32[0] = action;
+  event.data.data32[1] = which;
+  event.data.data32[3] = 1;  // from a normal application
+  xcb_send_event(connection, 0, Root(connection),
+                 XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                 reinterpret_cast<const char*>(&event));
+}
+
 }  // namespace
 
 void AddSkipTaskbarState(xcb_connection_t* connection, std::uint32_t id, bool mapped) {
@@ -38,20 +58,26 @@ void AddSkipTaskbarState(xcb_connection_t* connection, std::uint32_t id, bool ma
     xcb_change_property(connection, XCB_PROP_MODE_APPEND, id, state, XCB_ATOM_ATOM, 32, 1,
                         &skipTaskbar);
   } else {
-    // A mapped window's state belongs to the window manager: ask it (EWMH "add" request).
-    xcb_client_message_event_t event;
-    std::memset(&event, 0, sizeof event);
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = id;
-    event.type = state;
-    event.data.data32[0] = 1;  // _NET_WM_STATE_ADD
-    event.data.data32[1] = skipTaskbar;
-    event.data.data32[3] = 1;  // from a normal application
-    xcb_send_event(connection, 0, Root(connection),
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&event));
+    AskForState(connection, id, state, kAddState, skipTaskbar);
   }
+  xcb_flush(connection);
+}
+
+bool IsWindowStateChange(xcb_connection_t* connection, std::uint32_t id, const void* xcbEvent) {
+  const auto* event = static_cast<const xcb_generic_event_t*>(xcbEvent);
+  if (connection == nullptr || (event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY) return false;
+  const auto* change = static_cast<const xcb_property_notify_event_t*>(xcbEvent);
+  static const xcb_atom_t state = Atom(connection, "_NET_WM_STATE");
+  return change->window == id && change->atom == state;
+}
+
+void WithdrawDemandsAttention(xcb_connection_t* connection, std::uint32_t id) {
+  if (connection == nullptr || id == 0) return;
+  const xcb_atom_t state = Atom(connection, "_NET_WM_STATE");
+  const xcb_atom_t attention = Atom(connection, "_NET_WM_STATE_DEMANDS_ATTENTION");
+  if (state == XCB_ATOM_NONE || attention == XCB_ATOM_NONE) return;
+  if (!HasState(connection, id, state, attention)) return;
+  AskForState(connection, id, state, kRemoveState, attention);
   xcb_flush(connection);
 }
 

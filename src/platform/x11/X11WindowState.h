@@ -16,6 +16,15 @@ namespace platform {
 // or a window; a failed request leaves the state as it was.
 void AddSkipTaskbarState(xcb_connection_t* connection, std::uint32_t window, bool mapped);
 
+// Whether the event is a change of the top-level window's _NET_WM_STATE, which the toolkit
+// asks to hear of. False without a connection.
+bool IsWindowStateChange(xcb_connection_t* connection, std::uint32_t window, const void* xcbEvent);
+
+// Asks the window manager to take _NET_WM_STATE_DEMANDS_ATTENTION off the mapped top-level
+// window when the window carries it. Does nothing without a connection or a window; a refused
+// request leaves the state as it was.
+void WithdrawDemandsAttention(xcb_connection_t* connection, std::uint32_t window);
+
 // Asks the window manager to bring a shown top-level window back from minimised, by mapping
 // it again as the window conventions say; a window that is not minimised is unchanged. The
 // toolkit may not know yet that the user minimised the window, so this does not ask it.
