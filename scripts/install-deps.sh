@@ -10,8 +10,9 @@ packages=(
   libbenchmark-dev libpugixml-dev clang libclang-rt-14-dev
   # run and tests: X server, window manager, pointer driving, screenshots, feed server
   xvfb xauth xdotool x11-utils openbox imagemagick python3 procps
-  # a second window manager, one that focuses new windows, for the focus tests
-  metacity
+  # more window managers for the focus tests: metacity focuses new windows, kwin marks one it
+  # did not activate as asking for attention
+  metacity kwin-x11
   # installing and packaging: validators, the manual page, dpkg-shlibdeps, icon rendering
   desktop-file-utils appstream man-db groff-base dpkg-dev file librsvg2-bin
   # the Windows build: the mingw-w64 cross compiler (posix threads), Wine to test it, and

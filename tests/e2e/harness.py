@@ -78,14 +78,16 @@ def start_display(folder, procs):
 
 
 def start_window_manager(name, env, log, procs):
-    """Starts the window manager name ("openbox" or "metacity") on env's display (added to
-    procs) and waits until it manages the screen."""
+    """Starts the window manager name ("openbox", "metacity" or "kwin_x11") on env's display
+    (added to procs) and waits until it manages the screen."""
     commands = {
         "openbox": ["openbox", "--sm-disable"],
         # No compositor and no session: metacity's settings stay in memory.
         "metacity": ["metacity", "--sm-disable", "--compositor=none"],
+        "kwin_x11": ["kwin_x11"],
     }
-    env = dict(env, GSETTINGS_BACKEND="memory")
+    # kwin without compositing: no OpenGL worth the processor on a headless X server.
+    env = dict(env, GSETTINGS_BACKEND="memory", KWIN_COMPOSE="N")
     # On a busy machine a window manager now and then gives up at once ("failed to open
     # the display") although the server answers: one that has ended is started again,
     # and the wait goes on until one runs or the deadline passes.
@@ -422,14 +424,16 @@ class Session:
 WINDOW_MANAGERS = ("openbox", "metacity")
 
 
-def per_window_manager(test):
+def per_window_manager(test, names=WINDOW_MANAGERS):
     """One test function per window manager, named after it, for main()."""
     def make(name):
         def run(binary):
+            if shutil.which(name) is None:
+                return print(f"SKIP (loudly): {name} is not installed (scripts/install-deps.sh)")
             test(binary, name)
         run.__name__ = f"{test.__name__}[{name}]"
         return run
-    return [make(name) for name in WINDOW_MANAGERS]
+    return [make(name) for name in names]
 
 
 def main(test_functions):

@@ -2,11 +2,12 @@
 without taking the keyboard from the program in use, the options dialog takes it at every
 showing (also after being minimised), is centred by its whole frame and stays where it was
 left, and a strip saved just above the screen comes back onto it. Run under a window manager
-that is lenient about focus (openbox) and under one that focuses new windows (metacity)."""
+that is lenient about focus (openbox) and under one that focuses new windows (metacity), the
+start also under kwin, which marks a window it did not activate as asking for attention."""
 
 import re
 
-from harness import Session, main, per_window_manager, wait_for
+from harness import WINDOW_MANAGERS, Session, main, per_window_manager, wait_for
 
 DIALOG = "Ticker : Options"
 
@@ -71,9 +72,14 @@ def test_strip_leaves_the_keyboard_and_the_dialog_takes_it(binary, wm):
     with Session(binary, window_manager=wm) as s:
         other = s.start_other_program()
         start_with_settings(s)
-        # The window manager has taken the strip in (it keeps it above the others).
+        # The window manager has taken the strip in: above the others, listed (kwin marks first).
         wait_for(lambda: "_NET_WM_STATE_ABOVE" in s.xprop("_NET_WM_STATE"), what="the strip")
+        wait_for(lambda: re.search(rf"{int(s.window):#x}\b",
+                                   s.run(["xprop", "-root", "_NET_CLIENT_LIST"])),
+                 what="the strip listed")
         assert s.active_window() == other, "the strip took the keyboard when it appeared"
+        wait_for(lambda: "_NET_WM_STATE_DEMANDS_ATTENTION" not in s.xprop("_NET_WM_STATE"),
+                 what="the strip not asking for attention")
 
         for marker in ("first", "second"):
             dialog = right_click_strip(s)
@@ -168,7 +174,8 @@ def test_a_strip_saved_just_above_the_screen_comes_back(binary, wm):
 
 
 if __name__ == "__main__":
-    main(per_window_manager(test_strip_leaves_the_keyboard_and_the_dialog_takes_it)
+    main(per_window_manager(test_strip_leaves_the_keyboard_and_the_dialog_takes_it,
+                            WINDOW_MANAGERS + ("kwin_x11",))
          + per_window_manager(test_a_minimised_dialog_comes_back_with_the_keyboard)
          + per_window_manager(test_the_dialog_is_centred_by_its_frame_and_stays_where_it_was_left)
          + per_window_manager(test_a_strip_saved_just_above_the_screen_comes_back))
