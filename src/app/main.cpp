@@ -97,9 +97,17 @@ int main(int argc, char** argv) {
 
   platform::LaterStart request;
   if (command.options) request.wants = platform::LaterStart::Wants::Options;
-  // The launcher's startup notification id, for the running copy when there is one (the
-  // toolkit takes it for this process's first window, and from the environment, as it starts).
-  if (const char* id = std::getenv("DESKTOP_STARTUP_ID")) request.startupId = id;
+  // The launcher's startup notification id (X11), else its activation token (Wayland), for the
+  // running copy when there is one (the toolkit takes it for this process's first window, and
+  // from the environment, as it starts). Launchers in Wayland sessions that start X11 programs
+  // hand both, the same string.
+  for (const char* name : {"DESKTOP_STARTUP_ID", "XDG_ACTIVATION_TOKEN"}) {
+    const char* id = std::getenv(name);
+    if (id != nullptr && *id != '\0') {
+      request.startupId = id;
+      break;
+    }
+  }
 
   std::vector<char*> arguments = platform::ApplicationArguments(argc, argv);
   int argumentCount = static_cast<int>(arguments.size()) - 1;

@@ -140,8 +140,9 @@ class NativeForm : public NativeWindow {
   virtual void activate() = 0;
   // Asks the window system to make the shown window the active one for a later start of the
   // program, which the person made from a launcher, a menu or a key of theirs: startupId is
-  // the startup notification id the launcher handed that start ("" for none), which lets the
-  // request through a window manager's focus-stealing prevention; the notification ends here.
+  // the startup notification id or activation token the launcher handed that start ("" for
+  // none), which lets the request through a window manager's focus-stealing prevention; the
+  // notification ends here.
   // A window manager that refuses is not reported.
   virtual void takeKeyboard(const std::string& startupId) = 0;
   // Whether the window is the active one, the one that has the keyboard.

@@ -286,6 +286,9 @@ void FormWidget::takeKeyboard(const std::string& startupId) {
   if (connection != nullptr && windowHandle() != nullptr) {
     ActivateForLaterStart(connection, NativeId(this), startupId);
   } else if (windowHandle() != nullptr) {
+    // The toolkit's Wayland platform activates with the token it finds in the environment
+    // (xdg-activation), and takes it from there once used.
+    if (!startupId.empty()) qputenv("XDG_ACTIVATION_TOKEN", QByteArray::fromStdString(startupId));
     windowHandle()->requestActivate();
   }
 }

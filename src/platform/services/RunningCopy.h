@@ -15,7 +15,8 @@ struct LaterStart {
   enum class Wants { Strip, Options };
   Wants wants = Wants::Strip;
   // The startup notification id its launcher handed the later start (on X11,
-  // DESKTOP_STARTUP_ID), "" for none: it lets the running copy take the keyboard.
+  // DESKTOP_STARTUP_ID; under Wayland the activation token, XDG_ACTIVATION_TOKEN), "" for none:
+  // it lets the running copy take the keyboard.
   std::string startupId;
 };
 
