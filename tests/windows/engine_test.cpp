@@ -22,7 +22,6 @@
 #include "platform/win32/Win32Session.h"
 
 using namespace platform;
-using win32::ToPixels;
 
 namespace {
 

@@ -157,9 +157,8 @@ void BoxCore::labelsChanged(const RectTwips& area) {
   if (visiblePart_.empty() || area.width <= 0 || area.height <= 0) return;
   const unsigned d = dpi();
   // Most labels of a long row lie outside the window: tell that in twips, cheaply.
-  const double twipsPerPixel = 1440.0 / d;
-  const double shownFrom = (offsetX_ - 2.0) * twipsPerPixel;
-  const double shownTo = (offsetX_ + visiblePart_.width + 2.0) * twipsPerPixel;
+  const double shownFrom = ToTwips(offsetX_ - 2.0, d);
+  const double shownTo = ToTwips(offsetX_ + visiblePart_.width + 2.0, d);
   if (area.left > shownTo || static_cast<double>(area.left) + area.width < shownFrom) return;
   // One pixel more on each side covers the rounding of the edges.
   const Pixels pixels{ToPixels(area.left, d) - 1 - offsetX_, ToPixels(area.top, d) - 1 - offsetY_,

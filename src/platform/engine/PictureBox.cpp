@@ -57,13 +57,12 @@ void PictureBox::setFontBold(bool value) { d->set(&Font::bold, value); }
 // Whole pixels, as the labels are drawn: on one line, each line break and tab a blank. A label
 // as wide as its measured caption shows it all.
 Twips PictureBox::TextWidth(std::string_view text) const {
-  return engine::ToTwips(engine::PixelWidth(text, d->core.measuringFont()), d->core.dpi());
+  return ToTwips(engine::PixelWidth(text, d->core.measuringFont()), d->core.dpi());
 }
 
 Twips PictureBox::TextHeight(std::string_view text) const {
   const auto lines = 1 + std::count(text.begin(), text.end(), '\n');
-  return engine::ToTwips(static_cast<double>(lines) * d->core.measuringFont().lineHeight(),
-                         d->core.dpi());
+  return ToTwips(static_cast<double>(lines) * d->core.measuringFont().lineHeight(), d->core.dpi());
 }
 
 WindowHandle PictureBox::hWnd() const { return d->core.native().handle(); }

@@ -26,12 +26,6 @@ Surface& TheSurface() {
 
 void SetSurface(Surface* surface) { current = surface; }
 
-int ToPixels(Twips twips, unsigned dpi) {
-  return static_cast<int>(std::floor(static_cast<double>(twips) * dpi / 1440.0 + 0.5));
-}
-
-Twips ToTwips(double pixels, unsigned dpi) { return static_cast<Twips>(pixels * 1440.0 / dpi); }
-
 Pixels PictureArea(const StdPicture& picture, int x, int y, unsigned dpi) {
   const Pixels own = TheSurface().pictureSize(picture);
   return {x, y, static_cast<int>(own.width * dpi / 96), static_cast<int>(own.height * dpi / 96)};

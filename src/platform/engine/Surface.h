@@ -256,11 +256,6 @@ class Surface {
 Surface& TheSurface();
 void SetSurface(Surface* surface);
 
-// Twips to pixels of a display with dpi pixels per inch, rounding half up (moving by whole
-// pixels never changes how a position rounds), and back.
-int ToPixels(Twips twips, unsigned dpi);
-Twips ToTwips(double pixels, unsigned dpi);
-
 // A picture's area on a display with dpi pixels per inch, its top-left corner at x, y: its own
 // size scaled as the display is.
 Pixels PictureArea(const StdPicture& picture, int x, int y, unsigned dpi);

@@ -2,6 +2,7 @@
 // button and shift values of pointer events, and the window handle type.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 namespace platform {
@@ -10,6 +11,16 @@ namespace platform {
 // logical pixel; the toolkit's own high-DPI scaling maps logical pixels to the screen.
 using Twips = float;
 inline constexpr int kTwipsPerPixel = 15;
+
+// Twips to pixels of a display with dpi pixels per inch (96: logical pixels), rounding half up
+// (moving by whole pixels never changes how a position rounds), and back; 1440 twips make an
+// inch. Every part of the program converts here.
+inline int ToPixels(Twips twips, unsigned dpi = 96) {
+  return static_cast<int>(std::floor(static_cast<double>(twips) * dpi / 1440.0 + 0.5));
+}
+inline Twips ToTwips(double pixels, unsigned dpi = 96) {
+  return static_cast<Twips>(pixels * 1440.0 / dpi);
+}
 
 // 24-bit colour &H00BBGGRR; a value with the top bit set (&H800000nn) names a colour
 // of the desktop scheme instead.

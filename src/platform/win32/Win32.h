@@ -36,8 +36,6 @@
 namespace platform::win32 {
 
 // Twips to pixels and back, as the form engine converts them.
-using engine::ToPixels;
-using engine::ToTwips;
 
 // The pixels per inch of the display that holds the window (the system's when hwnd is null
 // or the system cannot tell).

@@ -33,11 +33,9 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
 
 RectTwips PixelsToTwips(long left, long top, long right, long bottom, unsigned dpi) {
   if (dpi == 0) dpi = kDefaultDpi;
-  const float twipsPerPixel = 1440.0f / static_cast<float>(dpi);
-  return RectTwips{static_cast<Twips>(left) * twipsPerPixel,
-                   static_cast<Twips>(top) * twipsPerPixel,
-                   static_cast<Twips>(right - left) * twipsPerPixel,
-                   static_cast<Twips>(bottom - top) * twipsPerPixel};
+  return RectTwips{ToTwips(static_cast<double>(left), dpi), ToTwips(static_cast<double>(top), dpi),
+                   ToTwips(static_cast<double>(right - left), dpi),
+                   ToTwips(static_cast<double>(bottom - top), dpi)};
 }
 
 std::vector<RectTwips> Win32Screens::ScreenAreas() const {
