@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/engine/Characters.h"
+
 namespace platform::engine {
 
 namespace {
@@ -66,7 +68,10 @@ std::size_t PieceEnd(std::string_view utf8, std::size_t begin, const MeasuringFo
   // After the last blank of the stretch, when there is one far enough in.
   for (std::size_t i = limit; i > begin + kPieceMin; --i) {
     const char byte = utf8[i - 1];
-    if (byte == ' ' || byte == '\t' || byte == '\n' || byte == '\r') return i;
+    // ASCII only: a byte of a longer character may look like a control (U+0085).
+    if (static_cast<unsigned char>(byte) < 0x80 && IsBlank(static_cast<unsigned char>(byte))) {
+      return i;
+    }
   }
   // Else before a character that stands on its own, not one that clings to the one before it
   // (nor after a joiner).
@@ -75,7 +80,7 @@ std::size_t PieceEnd(std::string_view utf8, std::size_t begin, const MeasuringFo
   const std::size_t fallback = cut > begin ? cut : limit;
   while (cut > begin + kPieceMin) {
     const std::size_t previous = PreviousStart(utf8, cut);
-    if (!font.clingsToPrevious(CodePointAt(utf8, cut)) && CodePointAt(utf8, previous) != 0x200D) {
+    if (!ClingsToPrevious(CodePointAt(utf8, cut), font) && CodePointAt(utf8, previous) != 0x200D) {
       return cut;
     }
     cut = previous;

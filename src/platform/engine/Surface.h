@@ -45,9 +45,8 @@ class MeasuringFont {
   virtual long long advance64(std::string_view utf8) const = 0;
   // The height of one line, in pixels.
   virtual int lineHeight() const = 0;
-  // True for a character that belongs to the one before it (a mark, a joiner, a variation
-  // selector, a conjoining vowel): text is never cut before it.
-  virtual bool clingsToPrevious(char32_t c) const = 0;
+  // True for a combining mark (Unicode categories Mn, Mc, Me, as the system knows them).
+  virtual bool isMark(char32_t c) const = 0;
 };
 
 // Drawing during a paint, in the window's own pixels, clipped to what the window system asked

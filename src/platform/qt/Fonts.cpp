@@ -1,5 +1,7 @@
 #include "platform/qt/Fonts.h"
 
+#include "platform/engine/Characters.h"
+
 #include <QChar>
 #include <cmath>
 #include <map>
@@ -12,12 +14,6 @@ namespace platform {
 namespace {
 
 constexpr char32_t kFastLimit = 0x300;  // Latin, its extensions, IPA, spacing modifiers
-
-// Line breaks and tabs: each is drawn as one blank.
-bool IsBlankedControl(char32_t c) {
-  return c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == 0x85 ||
-         c == 0x2028 || c == 0x2029;
-}
 
 // Characters the toolkit lays out as one glyph with its own advance, whatever surrounds
 // them: no controls, no soft hyphen.
@@ -117,13 +113,7 @@ char32_t CharacterAt(std::string_view utf8, std::size_t i, std::size_t& length) 
 
 }  // namespace
 
-// Marks, joiners, variation selectors, emoji modifiers and tags, conjoining Hangul vowels and
-// finals.
-bool FontEntry::clingsToPrevious(char32_t c) const {
-  if (c == 0x200C || c == 0x200D) return true;
-  if ((c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xE0100 && c <= 0xE01EF)) return true;
-  if ((c >= 0x1F3FB && c <= 0x1F3FF) || (c >= 0xE0020 && c <= 0xE007F)) return true;
-  if ((c >= 0x1160 && c <= 0x11FF) || (c >= 0xD7B0 && c <= 0xD7FF)) return true;
+bool FontEntry::isMark(char32_t c) const {
   const QChar::Category category = QChar::category(c);
   return category == QChar::Mark_NonSpacing || category == QChar::Mark_SpacingCombining ||
          category == QChar::Mark_Enclosing;
@@ -145,7 +135,7 @@ int FontEntry::charAdvance64(char32_t c) const {
 QString FontEntry::DisplayText(std::string_view utf8) {
   QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
   for (QChar& ch : text) {
-    if (IsBlankedControl(ch.unicode())) ch = QLatin1Char(' ');
+    if (engine::IsBlankedControl(ch.unicode())) ch = QLatin1Char(' ');
   }
   return text;
 }
@@ -157,7 +147,7 @@ long long FontEntry::advance64(std::string_view piece) const {
   for (std::size_t i = 0; i < piece.size();) {
     std::size_t length = 0;
     char32_t c = CharacterAt(piece, i, length);
-    if (IsBlankedControl(c)) c = ' ';
+    if (engine::IsBlankedControl(c)) c = ' ';
     if (!IsSimple(c)) {
       return std::llround(exactMetrics_.horizontalAdvance(DisplayText(piece)) * 64);
     }

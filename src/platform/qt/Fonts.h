@@ -23,7 +23,7 @@ class FontEntry final : public engine::MeasuringFont {
 
   long long advance64(std::string_view utf8) const override;
   int lineHeight() const override { return metrics_.height(); }
-  bool clingsToPrevious(char32_t c) const override;
+  bool isMark(char32_t c) const override;
 
   // Text as the toolkit draws it: UTF-8 decoded (a bad byte shows as U+FFFD), each line break
   // and tab a blank.

@@ -1,22 +1,13 @@
 #include "platform/win32/Fonts.h"
 
+#include "platform/engine/Characters.h"
+
 #include <cmath>
 #include <map>
 #include <memory>
 #include <tuple>
 
 namespace platform::win32 {
-
-namespace {
-
-bool IsBlankedControl(wchar_t c) {
-  return c == L'\t' || c == L'\n' || c == L'\v' || c == L'\f' || c == L'\r' || c == 0x85 ||
-         c == 0x2028 || c == 0x2029;
-}
-
-bool Within(char32_t c, char32_t first, char32_t last) { return c >= first && c <= last; }
-
-}  // namespace
 
 FontEntry::FontEntry(const Font& font, unsigned dpi) {
   LOGFONTW description{};
@@ -41,7 +32,7 @@ FontEntry::~FontEntry() {
 std::wstring FontEntry::DisplayText(std::string_view utf8) {
   std::wstring text = Widen(utf8);
   for (wchar_t& c : text) {
-    if (IsBlankedControl(c)) c = L' ';
+    if (engine::IsBlankedControl(c)) c = L' ';
   }
   return text;
 }
@@ -56,15 +47,9 @@ long long FontEntry::advance64(std::string_view utf8) const {
   return static_cast<long long>(size.cx) * 64;
 }
 
-// Marks, joiners, variation selectors, skin tones, emoji tags and the conjoining vowels and
-// final consonants of Hangul belong to the character before them.
-bool FontEntry::clingsToPrevious(char32_t c) const {
-  if (c == 0x200C || c == 0x200D || Within(c, 0xFE00, 0xFE0F) || Within(c, 0xE0100, 0xE01EF) ||
-      Within(c, 0x1F3FB, 0x1F3FF) || Within(c, 0xE0020, 0xE007F) || Within(c, 0x1160, 0x11FF) ||
-      Within(c, 0xD7B0, 0xD7FF)) {
-    return true;
-  }
-  if (c > 0xFFFF || Within(c, 0xD800, 0xDFFF)) return false;
+// GDI knows the basic plane's marks as non-spacing, diacritic or vowel marks.
+bool FontEntry::isMark(char32_t c) const {
+  if (c > 0xFFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
   const wchar_t unit = static_cast<wchar_t>(c);
   WORD type = 0;
   if (!GetStringTypeW(CT_CTYPE3, &unit, 1, &type)) return false;

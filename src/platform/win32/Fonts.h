@@ -26,7 +26,7 @@ class FontEntry final : public engine::MeasuringFont {
   // engine::MeasuringFont.
   long long advance64(std::string_view utf8) const override;
   int lineHeight() const override { return lineHeight_; }
-  bool clingsToPrevious(char32_t c) const override;
+  bool isMark(char32_t c) const override;
 
  private:
   HFONT font_ = nullptr;

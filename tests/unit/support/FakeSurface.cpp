@@ -21,9 +21,7 @@ long long FakeFont::advance64(std::string_view utf8) const {
   return characters * 7 * 64;
 }
 
-bool FakeFont::clingsToPrevious(char32_t c) const {
-  return (c >= 0x300 && c <= 0x36F) || c == 0x200D;
-}
+bool FakeFont::isMark(char32_t c) const { return c >= 0x300 && c <= 0x36F; }
 
 unsigned FakeBox::dpi() const { return current->dpi; }
 

@@ -51,7 +51,7 @@ class FakeFont final : public MeasuringFont {
   mutable int measured = 0;  // pieces measured so far
   long long advance64(std::string_view utf8) const override;
   int lineHeight() const override { return 13; }
-  bool clingsToPrevious(char32_t c) const override;
+  bool isMark(char32_t c) const override;
 };
 
 class FakeBox final : public NativeBox {
