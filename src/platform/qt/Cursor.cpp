@@ -21,9 +21,9 @@ bool PointerCursor::GetCursorPos(PointApi& pt) const {
 // Labels own no window: a point on one belongs to the picture box that draws it. Any other
 // widget of ours answers with its own identity, which matches no form or picture box handle.
 // Windows of other programs cannot be told from the desktop here: both give 0.
-// XWayland keeps reporting the last position the pointer had over an X window after it went on
-// to a native Wayland one: a window whose form the window system saw the pointer leave is not
-// believed to be under it.
+// WORKAROUND: XWayland (22.1) keeps reporting the last position the pointer had over an X window
+// after it went on to a native Wayland one: a window whose form the window system saw the pointer
+// leave is not believed to be under it.
 WindowHandle PointerCursor::WindowFromPoint(PointApi pt) const {
   QWidget* widget = QApplication::widgetAt(QPoint(pt.x, pt.y));
   if (widget == nullptr) return 0;

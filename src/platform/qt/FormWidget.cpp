@@ -143,7 +143,7 @@ FormWidget::FormWidget(const Form::Definition& definition, engine::FormEvents& e
   }
 }
 
-// WORKAROUND: QWidget::frameGeometry() and pos() keep the frame they knew at the last move
+// WORKAROUND: QWidget::frameGeometry() and pos() (Qt 6.4) keep the frame they knew at the last move
 // or resize event; a window manager that frames a window without moving its client area
 // (static gravity) sends neither. The native window reads the frame's extents afresh.
 QMargins FormWidget::frameMarginsNow() const {
@@ -214,7 +214,7 @@ void FormWidget::show(bool activate) {
   winId();
   windowHandle()->installEventFilter(this);
   // WORKAROUND: window managers place a window themselves when it is mapped, ignoring the
-  // position asked for before (openbox puts a frameless window at 0,0 in about half the
+  // position asked for before (openbox 3.6 puts a frameless window at 0,0 in about half the
   // runs). Until the window is mapped, a move nobody asked for is that placement; once it is
   // mapped, the engine applies the position it asked for again. A move after that is the
   // user's or the window manager's and is kept.
@@ -239,7 +239,7 @@ void FormWidget::markAsUtility() {
 void FormWidget::hide() {
   if (isVisible() && borderStyle_ != BorderStyle::None && windowHandle() != nullptr &&
       !(windowState() & Qt::WindowMinimized)) {
-    // WORKAROUND: some window managers (metacity) move a framed window without the toolkit
+    // WORKAROUND: some window managers (metacity 3.46) move a framed window without the toolkit
     // hearing of it; the window system knows where its client area is.
     const QMargins margins = frameMarginsNow();
     const QPoint frame = mapToGlobal(QPoint(0, 0)) - QPoint(margins.left(), margins.top());
@@ -252,8 +252,8 @@ void FormWidget::restore() {
   constexpr Qt::WindowStates kLeftStates =
       Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
   if (windowState() & kLeftStates) setWindowState(windowState() & ~kLeftStates);
-  // WORKAROUND: the toolkit learns of a minimise by the window manager only later, if at all
-  // (the state above then says nothing): the window system is asked directly.
+  // WORKAROUND: the toolkit (Qt 6.4) learns of a minimise by the window manager only later, if at
+  // all (the state above then says nothing): the window system is asked directly.
   if (isVisible() && windowHandle() != nullptr) RestoreFromMinimised(XConnection(), NativeId(this));
 }
 

@@ -284,7 +284,7 @@ class PictureBoxAccessible final : public QAccessibleWidget {
   mutable std::map<AccessibleKey, QAccessible::Id> children_;
 };
 
-// WORKAROUND: the toolkit names an editable combo box by its text on Linux and ignores the
+// WORKAROUND: the toolkit (Qt 6.4) names an editable combo box by its text on Linux and ignores the
 // accessible name. The name given to the box (by the label in front of it) is its name here;
 // its text is its value, and its line edit stays its child for reading and editing the text.
 class ComboBoxAccessible final : public QAccessibleWidget {

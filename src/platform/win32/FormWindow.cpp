@@ -13,8 +13,8 @@ namespace {
 
 constexpr const wchar_t* kFormClass = L"TickerForm";
 
-// WORKAROUND: a window manager may minimise a dialog that offers no minimise box (openbox
-// does). Wine then tells the program nothing and keeps the window shown and not minimised,
+// WORKAROUND: a window manager may minimise a dialog that offers no minimise box (openbox 3.6
+// does). Wine 8 then tells the program nothing and keeps the window shown and not minimised,
 // so that nothing can bring it back. With the style's minimise box Wine minimises the window
 // as the window manager did; a tool window's caption draws no minimise box, and its system
 // menu offers none (see the constructor).

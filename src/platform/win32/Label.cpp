@@ -50,9 +50,9 @@ std::string Label::Caption() const { return d->caption; }
 
 // Screen readers name a control without a text of its own by the static text just before it
 // in the stacking order: the label goes there (the dialog manager's access keys follow it too).
-// What readers make of that differs between systems (Wine's name the box by its own text): the
-// box and the field in it are named outright, by the caption without its access key's "&" and
-// its closing colon.
+// WORKAROUND: what readers make of that differs between systems (Wine 8's name the box by its own
+// text): the box and the field in it are named outright, by the caption without its access key's
+// "&" and its closing colon.
 void Label::Names(ComboBox& control) {
   HWND target = win32::HwndOf(control);
   if (target == nullptr || d->label == nullptr) return;

@@ -8,8 +8,8 @@ LRESULT HandToReader(IAccessible* object, WPARAM wParam) {
   // asks, so that a run without readers never loads COM's machinery.
   static const HRESULT apartment = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   (void)apartment;
-  // __uuidof, not IID_IAccessible: mingw-w64's oleacc import library defines that symbol as
-  // an import thunk, which a link before the uuid library turns into garbage.
+  // WORKAROUND: __uuidof, not IID_IAccessible: mingw-w64's (10.0) oleacc import library defines
+  // that symbol as an import thunk, which a link before the uuid library turns into garbage.
   const LRESULT answer = LresultFromObject(__uuidof(IAccessible), wParam, object);
   return FAILED(answer) ? 0 : answer;
 }

@@ -14,8 +14,9 @@ bool Win32Cursor::GetCursorPos(PointApi& pt) const {
   return true;
 }
 
-// Where the system's pointer position is stale (Wine under XWayland keeps the last one it saw
-// over an X window), a window of ours that the pointer was seen leaving is not under it.
+// WORKAROUND: where the system's pointer position is stale (Wine 8 under XWayland 22.1 keeps the
+// last one it saw over an X window), a window of ours that the pointer was seen leaving is not
+// under it.
 WindowHandle Win32Cursor::WindowFromPoint(PointApi pt) const {
   HWND window = ::WindowFromPoint(POINT{pt.x, pt.y});
   DWORD process = 0;
