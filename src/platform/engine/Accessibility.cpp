@@ -101,7 +101,7 @@ std::vector<AccessibleEvent> AccessibleEvents(const std::vector<AccessibleNode>&
 
 AccessibleModel::AccessibleModel(BoxCore& box) : box_(box) {}
 
-AccessibleModel::~AccessibleModel() { *alive_ = false; }
+AccessibleModel::~AccessibleModel() { lifetime_.end(); }
 
 AccessibleRole AccessibleModel::role() const {
   return box_.labelArrays().empty() ? AccessibleRole::Graphic : AccessibleRole::Pane;
@@ -159,8 +159,8 @@ bool AccessibleModel::act(const AccessibleKey& key) {
   LabelArray* labels = *std::find(arrays.begin(), arrays.end(), key.labels);
   // Queued: the reader does not wait while the link opens, and the press never runs inside
   // another of the program's handlers.
-  TheSurface().post([this, alive = alive_, labels, index = key.index] {
-    if (*alive) box_.clickLabel(labels, index);
+  TheSurface().post([this, alive = lifetime_.witness(), labels, index = key.index] {
+    if (alive) box_.clickLabel(labels, index);
   });
   return true;
 }

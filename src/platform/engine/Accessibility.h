@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/engine/Lifetime.h"
 #include "platform/engine/Surface.h"
 #include "platform/forms/LabelArray.h"
 
@@ -119,7 +120,7 @@ class AccessibleModel {
   bool running_ = false;
   bool pending_ = false;
   std::vector<AccessibleNode> told_;  // what the window's reader was last told of
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  Lifetime lifetime_;
 };
 
 }  // namespace platform::engine

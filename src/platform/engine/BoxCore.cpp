@@ -30,7 +30,7 @@ BoxCore::BoxCore(FormCore& form, PictureBox& owner, const PictureBox::Definition
 }
 
 BoxCore::~BoxCore() {
-  *alive_ = false;
+  lifetime_.end();
   if (formGone_) return;
   form_.keyboardFocus().boxGone(this);
   form_.removeBox(this);
@@ -271,8 +271,8 @@ void BoxCore::scheduleHoverCheck() {
   if (hoverCheckPending_ || visiblePart_.empty()) return;
   hoverCheckPending_ = true;
   // As a window system does, after the move has been handled: handlers run one at a time.
-  TheSurface().post([this, alive = alive_] {
-    if (!*alive) return;
+  TheSurface().post([this, alive = lifetime_.witness()] {
+    if (!alive) return;
     hoverCheckPending_ = false;
     checkHover();
   });
@@ -335,9 +335,9 @@ void BoxCore::press(int button, int buttons, int shift, Twips x, Twips y, bool d
   // The second press of a double-click is a double-click, not a press: a label has no
   // double-click of its own, so it gets nothing (its link opens once per double-click).
   if (doubleClick && target.labels != nullptr) return;
-  const std::shared_ptr<bool> alive = alive_;
+  const Lifetime::Witness alive = lifetime_.witness();
   deliver(target, FormEvents::Pointer::Down, button, shift, x, y);
-  if (!*alive || !doubleClick || target.labels != nullptr) return;
+  if (!alive || !doubleClick || target.labels != nullptr) return;
   if (EventHandler handler = owner_.DblClick) handler();
 }
 
@@ -350,10 +350,10 @@ bool BoxCore::clickLabel(LabelArray* labels, int index, int button) {
 }
 
 void BoxCore::click(const Target& target, int button, Twips x, Twips y) {
-  const std::shared_ptr<bool> alive = alive_;
+  const Lifetime::Witness alive = lifetime_.witness();
   deliver(target, FormEvents::Pointer::Down, button, 0, x, y);
   // The press may have closed the form or unloaded the label: deliver looks it up again.
-  if (*alive) deliver(target, FormEvents::Pointer::Up, button, 0, x, y);
+  if (alive) deliver(target, FormEvents::Pointer::Up, button, 0, x, y);
 }
 
 void BoxCore::pointerCrossed(bool inside) {

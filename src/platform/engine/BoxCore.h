@@ -15,6 +15,7 @@
 
 #include "platform/engine/Accessibility.h"
 #include "platform/engine/CaptionPieces.h"
+#include "platform/engine/Lifetime.h"
 #include "platform/engine/Surface.h"
 #include "platform/forms/Font.h"
 #include "platform/forms/LabelArray.h"
@@ -142,7 +143,7 @@ class BoxCore final : public BoxEvents {
   bool formGone_ = false;
   AccessibleModel reader_{*this};  // before the window, which is handed it
   std::unique_ptr<NativeBox> native_;
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  Lifetime lifetime_;
 };
 
 // The engine's side of a picture box.

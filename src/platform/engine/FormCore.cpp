@@ -34,7 +34,7 @@ FormCore::FormCore(Form& owner, const Form::Definition& definition)
 }
 
 FormCore::~FormCore() {
-  *alive_ = false;
+  lifetime_.end();
   // Child windows go with their form's window, before it.
   for (BoxCore* box : boxes_) box->formGone();
   auto& forms = Registry();
@@ -94,9 +94,9 @@ void FormCore::ensureLoaded() {
 }
 
 void FormCore::show() {
-  const std::shared_ptr<bool> alive = alive_;
+  const Lifetime::Witness alive = lifetime_.witness();
   ensureLoaded();
-  if (!*alive || TheSurface().ending()) return;
+  if (!alive || TheSurface().ending()) return;
   closed_ = false;
   // A form comes back from whatever state it was left in, also one the window manager put it
   // in without telling (a minimised dialog must come back at the next right-click).
@@ -115,9 +115,9 @@ void FormCore::show() {
 }
 
 void FormCore::takeKeyboard(const std::string& startupId) {
-  const std::shared_ptr<bool> alive = alive_;
+  const Lifetime::Witness alive = lifetime_.witness();
   show();
-  if (!*alive || !native_->shown()) return;
+  if (!alive || !native_->shown()) return;
   // The keys go to its labels, from the first that shows, once the window system has given it
   // the keyboard (a window without labels has focused its first control as it showed).
   focusFirstLabel_ = true;
@@ -175,9 +175,9 @@ void FormCore::mapped() {
 
 bool FormCore::requestClose(int unloadMode) {
   int cancel = 0;
-  const std::shared_ptr<bool> alive = alive_;
+  const Lifetime::Witness alive = lifetime_.witness();
   if (QueryUnloadHandler handler = owner_.QueryUnload) handler(cancel, unloadMode);
-  if (!*alive) return true;
+  if (!alive) return true;
   if (cancel != 0) return false;
   native_->close();
   closed_ = true;
@@ -187,9 +187,9 @@ bool FormCore::requestClose(int unloadMode) {
 
 bool FormCore::closeRequested() {
   int cancel = 0;
-  const std::shared_ptr<bool> alive = alive_;
+  const Lifetime::Witness alive = lifetime_.witness();
   if (QueryUnloadHandler handler = owner_.QueryUnload) handler(cancel, vbFormControlMenu);
-  if (!*alive) return true;
+  if (!alive) return true;
   if (cancel != 0) return false;
   closed_ = true;
   ++windowChanges;

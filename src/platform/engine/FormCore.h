@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/engine/KeyboardFocus.h"
+#include "platform/engine/Lifetime.h"
 #include "platform/engine/Surface.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Image.h"
@@ -129,7 +130,7 @@ class FormCore final : public FormEvents {
   std::vector<BoxCore*> boxes_;
   KeyboardFocus keyboardFocus_{*this};
   std::unique_ptr<NativeForm> native_;
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  Lifetime lifetime_;
 };
 
 // The engine's side of a form.

@@ -73,7 +73,7 @@ FormWindow::FormWindow(const Form::Definition& definition, engine::FormEvents& e
 }
 
 FormWindow::~FormWindow() {
-  *alive_ = false;
+  lifetime_.end();
   if (hwnd_ != nullptr) {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
@@ -137,10 +137,10 @@ void FormWindow::show(bool activate) {
   shownOnce_ = true;
   sizeState_ = SizeState::Normal;
   ShowWindow(hwnd_, activate ? SW_SHOW : SW_SHOWNOACTIVATE);
-  const std::shared_ptr<bool> alive = alive_;
+  const engine::Lifetime::Witness alive = lifetime_.witness();
   events_.mapped();
   // Where the window system put it is the form's position.
-  if (*alive && placedHere) reportMoved();
+  if (alive && placedHere) reportMoved();
 }
 
 void FormWindow::hide() { ShowWindow(hwnd_, SW_HIDE); }
@@ -224,8 +224,8 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       });
       return 0;
     case WM_CLOSE: {
-      const std::shared_ptr<bool> alive = alive_;
-      if (events_.closeRequested() && *alive) ShowWindow(hwnd_, SW_HIDE);
+      const engine::Lifetime::Witness alive = lifetime_.witness();
+      if (events_.closeRequested() && alive) ShowWindow(hwnd_, SW_HIDE);
       return 0;
     }
     case WM_QUERYENDSESSION:

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/engine/Lifetime.h"
 #include "platform/engine/Surface.h"
 #include "platform/forms/Form.h"
 #include "platform/win32/Win32.h"
@@ -110,7 +111,7 @@ class FormWindow final : public Win32Window<engine::NativeForm> {
   // The window of another program that was active before this one: it gets the keyboard back.
   HWND previousActive_ = nullptr;
   static bool IsOtherProgramsWindow(HWND window);
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  engine::Lifetime lifetime_;
 };
 
 }  // namespace platform::win32
