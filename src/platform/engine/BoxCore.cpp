@@ -341,6 +341,10 @@ void BoxCore::press(int button, int buttons, int shift, Twips x, Twips y, bool d
   if (EventHandler handler = owner_.DblClick) handler();
 }
 
+int BoxCore::focusedIndex(const LabelArray* labels) const {
+  return formGone_ ? -1 : form_.keyboardFocus().focusedIn(labels);
+}
+
 bool BoxCore::clickLabel(LabelArray* labels, int index, int button) {
   const Target target{labels, index};
   const LabelState* label = labelOf(target);

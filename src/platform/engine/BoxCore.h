@@ -71,6 +71,8 @@ class BoxCore final : public BoxEvents {
 
   void attach(LabelArray* labels);
   void detach(LabelArray* labels);
+  // The label of the array that has the keyboard's focus, or -1.
+  int focusedIndex(const LabelArray* labels) const;
   // The label arrays drawn in this box, back to front.
   const std::vector<LabelArray*>& labelArrays() const { return arrays_; }
   // Repaints what shows of the area (twips in the box's own coordinates).

@@ -17,9 +17,7 @@ constexpr int kCtrlOrAlt = 2 | 4;
 
 }  // namespace
 
-KeyboardFocus::~KeyboardFocus() {
-  if (labels_ != nullptr) labels_->focusedIndex_ = -1;
-}
+KeyboardFocus::~KeyboardFocus() = default;
 
 bool KeyboardFocus::key(int keyCode, int shift, bool repeat) {
   if ((shift & kCtrlOrAlt) != 0) return false;
@@ -107,12 +105,10 @@ void KeyboardFocus::moveTo(const Stop* stop) {
   }
   if (stop == nullptr && labels_ == nullptr) return;
   invalidateFocused();
-  if (labels_ != nullptr) labels_->focusedIndex_ = -1;
   BoxCore* const left = box_;
   box_ = stop != nullptr ? stop->box : nullptr;
   labels_ = stop != nullptr ? stop->labels : nullptr;
   index_ = stop != nullptr ? stop->index : -1;
-  if (labels_ != nullptr) labels_->focusedIndex_ = index_;
   invalidateFocused();
   // A reader follows the focus: it hears of each move as it happens.
   if (left != nullptr && left != box_) left->reader().noteFocus();
@@ -149,7 +145,6 @@ bool KeyboardFocus::press(int button) {
 
 void KeyboardFocus::boxGone(const BoxCore* box) {
   if (box != box_) return;
-  if (labels_ != nullptr) labels_->focusedIndex_ = -1;
   box_ = nullptr;
   labels_ = nullptr;
   index_ = -1;
@@ -157,7 +152,6 @@ void KeyboardFocus::boxGone(const BoxCore* box) {
 
 void KeyboardFocus::labelGone(const LabelArray* labels, int index) {
   if (labels != labels_ || (index >= 0 && (index != index_ || labels->IsLoaded(index)))) return;
-  labels_->focusedIndex_ = -1;
   box_ = nullptr;
   labels_ = nullptr;
   index_ = -1;

@@ -35,6 +35,8 @@ class KeyboardFocus {
   void boxGone(const BoxCore* box);
   // Label index of the array went (index -1: the whole array goes).
   void labelGone(const LabelArray* labels, int index);
+  // The focused label's index when it is of the array, else -1.
+  int focusedIn(const LabelArray* labels) const { return labels == labels_ ? index_ : -1; }
   // Draws the mark when the focused label is in this box.
   void paint(const BoxCore& box, Painter& painter, const Pixels& dirty) const;
 

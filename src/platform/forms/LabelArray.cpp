@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/engine/BoxCore.h"
 #include "platform/forms/PictureBox.h"
 
 namespace platform {
@@ -193,5 +194,7 @@ void LabelArray::LabelsBetween(Twips from, Twips to, std::vector<int>& out) cons
   }
   std::sort(out.begin(), out.end());
 }
+
+int LabelArray::FocusedIndex() const { return engine::CoreOf(container_).focusedIndex(this); }
 
 }  // namespace platform

@@ -135,11 +135,11 @@ class LabelArray {
   // those columns has to draw.
   void LabelsBetween(Twips from, Twips to, std::vector<int>& out) const;
   const char* name() const { return name_; }
-  // The label a person moved the keyboard focus to on the active window, or -1 for none.
-  int FocusedIndex() const { return focusedIndex_; }
+  // The label a person moved the keyboard focus to on the active window, or -1 for none (the
+  // form engine's keyboard focus holds it).
+  int FocusedIndex() const;
 
  private:
-  friend class engine::KeyboardFocus;
   void changed(int index, const RectTwips& before);
   void sortByLeft() const;
   // The container must outlive the array (declare the array after its picture box).
@@ -157,7 +157,6 @@ class LabelArray {
   mutable std::vector<int> byLeft_;
   mutable Twips widest_ = 0;
   mutable bool byLeftStale_ = true;
-  int focusedIndex_ = -1;
 };
 
 }  // namespace platform
