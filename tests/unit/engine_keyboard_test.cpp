@@ -10,9 +10,9 @@
 namespace platform::engine::fake {
 namespace {
 
-using Keys = std::vector<std::pair<int, int>>;  // key code, shift
-constexpr std::pair<int, int> kTab{Key::Tab, 0}, kBackTab{Key::Tab, 1}, kLeft{Key::Left, 0},
-    kRight{Key::Right, 0};
+using Keys = std::vector<std::pair<int, int>>;  // key code, modifiers
+constexpr std::pair<int, int> kTab{Key::Tab, 0}, kBackTab{Key::Tab, Modifier::Shift},
+    kLeft{Key::Left, 0}, kRight{Key::Right, 0};
 
 class Keyboard : public EngineTest {
  protected:
@@ -49,7 +49,7 @@ TEST_F(Keyboard, TheFocusMovesLeftToRightOverTheLabelsThatShow) {
   };
   for (const auto& [keys, focused] : cases) {
     window.events.key(Key::Escape, 0);
-    for (auto [code, shift] : keys) window.events.key(code, shift);
+    for (auto [code, modifiers] : keys) window.events.key(code, modifiers);
     EXPECT_EQ(lbl.FocusedIndex(), focused) << "after " << keys.size() << " keys";
   }
 }
@@ -57,11 +57,13 @@ TEST_F(Keyboard, TheFocusMovesLeftToRightOverTheLabelsThatShow) {
 TEST_F(Keyboard, KeysPressTheFocusedLabelOrTheBoxAsTheButtonsDo) {
   EXPECT_FALSE(window.events.key(Key::Return, 0) || window.events.key(Key::F10, 0));
   EXPECT_TRUE(window.events.key(Key::Menu, 0));
-  for (auto [code, shift] : Keys{kTab, kTab, {Key::Return, 0}, {Key::Space, 0}, {Key::F10, 1}}) {
-    window.events.key(code, shift);
+  for (auto [code, modifiers] :
+       Keys{kTab, kTab, {Key::Return, 0}, {Key::Space, 0}, {Key::F10, Modifier::Shift}}) {
+    window.events.key(code, modifiers);
   }
   // A key held down presses once: the window system's repeats do nothing.
-  EXPECT_TRUE(window.events.key(Key::Return, 0, true) && window.events.key(Key::F10, 1, true));
+  EXPECT_TRUE(window.events.key(Key::Return, 0, true) &&
+              window.events.key(Key::F10, Modifier::Shift, true));
   EXPECT_EQ(events, (std::vector<std::string>{"BD-1/2", "LD4/1", "LD4/1", "LD4/2"}));
 }
 

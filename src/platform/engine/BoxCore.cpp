@@ -290,10 +290,10 @@ void BoxCore::checkHover() {
   const Target target = targetAt(x, y);
   if (hoverKnown_ && target == hovered_) return;
   hover(target);
-  deliver(target, FormEvents::Pointer::Move, 0, now.shift, x, y);
+  deliver(target, FormEvents::Pointer::Move, 0, now.modifiers, x, y);
 }
 
-void BoxCore::deliver(const Target& target, FormEvents::Pointer kind, int button, int shift,
+void BoxCore::deliver(const Target& target, FormEvents::Pointer kind, int button, int modifiers,
                       Twips x, Twips y) {
   using Pointer = FormEvents::Pointer;
   if (target.labels != nullptr) {
@@ -305,7 +305,7 @@ void BoxCore::deliver(const Target& target, FormEvents::Pointer kind, int button
                                                                  : target.labels->MouseUp;
     if (!handler) return;
     IndexedMouseHandler call = handler;
-    call(target.index, button, shift, x - label->left, y - label->top);
+    call(target.index, button, modifiers, x - label->left, y - label->top);
     return;
   }
   const MouseHandler& handler = kind == Pointer::Down   ? owner_.MouseDown
@@ -313,10 +313,10 @@ void BoxCore::deliver(const Target& target, FormEvents::Pointer kind, int button
                                                         : owner_.MouseUp;
   if (!handler) return;
   MouseHandler call = handler;
-  call(button, shift, x, y);
+  call(button, modifiers, x, y);
 }
 
-void BoxCore::press(int button, int buttons, int shift, Twips x, Twips y, bool doubleClick) {
+void BoxCore::press(int button, int buttons, int modifiers, Twips x, Twips y, bool doubleClick) {
   // The first button pressed decides which control holds the pointer until all are up.
   const bool firstButton = (buttons & ~button) == 0;
   if (firstButton || !captured_) {
@@ -336,7 +336,7 @@ void BoxCore::press(int button, int buttons, int shift, Twips x, Twips y, bool d
   // double-click of its own, so it gets nothing (its link opens once per double-click).
   if (doubleClick && target.labels != nullptr) return;
   const Lifetime::Witness alive = lifetime_.witness();
-  deliver(target, FormEvents::Pointer::Down, button, shift, x, y);
+  deliver(target, FormEvents::Pointer::Down, button, modifiers, x, y);
   if (!alive || !doubleClick || target.labels != nullptr) return;
   if (EventHandler handler = owner_.DblClick) handler();
 }
@@ -365,13 +365,13 @@ void BoxCore::pointerCrossed(bool inside) {
   if (!formGone_) form_.noteCrossing(inside);
 }
 
-void BoxCore::pointer(FormEvents::Pointer kind, int button, int buttons, int shift, int x, int y,
-                      bool doubleClick) {
+void BoxCore::pointer(FormEvents::Pointer kind, int button, int buttons, int modifiers, int x,
+                      int y, bool doubleClick) {
   using Pointer = FormEvents::Pointer;
   const Twips tx = twipsX(x);
   const Twips ty = twipsY(y);
   if (kind == Pointer::Down) {
-    if (button != 0) press(button, buttons, shift, tx, ty, doubleClick);
+    if (button != 0) press(button, buttons, modifiers, tx, ty, doubleClick);
     return;
   }
   if (kind == Pointer::Move) {
@@ -383,7 +383,7 @@ void BoxCore::pointer(FormEvents::Pointer kind, int button, int buttons, int shi
       target = targetAt(tx, ty);
       hover(target);
     }
-    deliver(target, Pointer::Move, buttons, shift, tx, ty);
+    deliver(target, Pointer::Move, buttons, modifiers, tx, ty);
     return;
   }
   const Target target = captured_ ? capture_ : targetAt(tx, ty);
@@ -391,7 +391,7 @@ void BoxCore::pointer(FormEvents::Pointer kind, int button, int buttons, int shi
     captured_ = false;
     native_->capturePointer(false);
   }
-  if (button != 0) deliver(target, Pointer::Up, button, shift, tx, ty);
+  if (button != 0) deliver(target, Pointer::Up, button, modifiers, tx, ty);
 }
 
 }  // namespace platform::engine

@@ -85,7 +85,7 @@ class BoxCore final : public BoxEvents {
 
   // BoxEvents.
   void paint(Painter& painter, const Pixels& dirty) override;
-  void pointer(FormEvents::Pointer kind, int button, int buttons, int shift, int x, int y,
+  void pointer(FormEvents::Pointer kind, int button, int buttons, int modifiers, int x, int y,
                bool doubleClick) override;
   void captureLost() override { captured_ = false; }
   void pointerCrossed(bool inside) override;
@@ -106,10 +106,10 @@ class BoxCore final : public BoxEvents {
   Twips twipsY(int y) const;
   Target targetAt(Twips x, Twips y) const;
   const LabelState* labelOf(const Target& target) const;
-  void press(int button, int buttons, int shift, Twips x, Twips y, bool doubleClick);
+  void press(int button, int buttons, int modifiers, Twips x, Twips y, bool doubleClick);
   // A press and release of button at x, y, as the pointer gives them.
   void click(const Target& target, int button, Twips x, Twips y);
-  void deliver(const Target& target, FormEvents::Pointer kind, int button, int shift, Twips x,
+  void deliver(const Target& target, FormEvents::Pointer kind, int button, int modifiers, Twips x,
                Twips y);
   void hover(const Target& target);
   void updateToolTip();

@@ -292,7 +292,7 @@ void FormCore::paint(Painter& painter, const Pixels& dirty) {
   }
 }
 
-void FormCore::pointer(Pointer kind, int button, int buttons, int shift, int x, int y) {
+void FormCore::pointer(Pointer kind, int button, int buttons, int modifiers, int x, int y) {
   // A press keeps the pointer's events with the form until every button is up.
   if (kind == Pointer::Down && buttonsHeld_ == 0) native_->capturePointer(true);
   buttonsHeld_ = buttons;
@@ -302,7 +302,7 @@ void FormCore::pointer(Pointer kind, int button, int buttons, int shift, int x, 
                                                         : owner_.MouseUp;
   if (!handler || (kind != Pointer::Move && button == 0)) return;
   MouseHandler call = handler;
-  call(kind == Pointer::Move ? buttons : button, shift, ToTwips(x, dpi()), ToTwips(y, dpi()));
+  call(kind == Pointer::Move ? buttons : button, modifiers, ToTwips(x, dpi()), ToTwips(y, dpi()));
 }
 
 void CloseEveryForm() {

@@ -83,7 +83,7 @@ class FormCore final : public FormEvents {
 
   // FormEvents.
   void paint(Painter& painter, const Pixels& dirty) override;
-  void pointer(Pointer kind, int button, int buttons, int shift, int x, int y) override;
+  void pointer(Pointer kind, int button, int buttons, int modifiers, int x, int y) override;
   bool closeRequested() override;
   void moved(int x, int y) override;
   void moveRefused(int x, int y) override;
@@ -91,8 +91,8 @@ class FormCore final : public FormEvents {
   void mapped() override;
   void stateChanged() override;
   void dpiChanged() override;
-  bool key(int keyCode, int shift, bool repeat) override {
-    return keyboardFocus_.key(keyCode, shift, repeat);
+  bool key(int keyCode, int modifiers, bool repeat) override {
+    return keyboardFocus_.key(keyCode, modifiers, repeat);
   }
   void activated() override;
   void deactivated() override;

@@ -9,19 +9,12 @@
 
 namespace platform::engine {
 
-namespace {
-
-// Shift alone; with Ctrl or Alt a key is a command of the window system's, not the form's.
-constexpr int kShift = 1;
-constexpr int kCtrlOrAlt = 2 | 4;
-
-}  // namespace
-
 KeyboardFocus::~KeyboardFocus() = default;
 
-bool KeyboardFocus::key(int keyCode, int shift, bool repeat) {
-  if ((shift & kCtrlOrAlt) != 0) return false;
-  const bool shifted = (shift & kShift) != 0;
+// Shift alone; with Ctrl or Alt a key is a command of the window system's, not the form's.
+bool KeyboardFocus::key(int keyCode, int modifiers, bool repeat) {
+  if ((modifiers & (Modifier::Ctrl | Modifier::Alt)) != 0) return false;
+  const bool shifted = (modifiers & Modifier::Shift) != 0;
   const bool presses = keyCode == Key::Return || keyCode == Key::Space || keyCode == Key::Menu ||
                        (keyCode == Key::F10 && shifted);
   if (repeat && presses) return labels_ != nullptr || keyCode == Key::Menu || keyCode == Key::F10;

@@ -26,7 +26,7 @@ class KeyboardFocus {
 
   // A key of the form's window; true when it was used. A held key presses its label once: the
   // window system's repeats of Return, space, Menu and F10 are used and do nothing.
-  bool key(int keyCode, int shift, bool repeat);
+  bool key(int keyCode, int modifiers, bool repeat);
   // Nothing has the focus any more.
   void clear() { moveTo(nullptr); }
   // The first label that shows takes the focus; nothing when none shows.

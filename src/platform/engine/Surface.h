@@ -71,8 +71,8 @@ struct PointerNow {
   bool overThisWindow = false;  // not over a window in front of it, ours or another program's
   int x = 0;                    // in the window's pixels
   int y = 0;
-  int buttons = 0;  // the sum of the buttons held
-  int shift = 0;
+  int buttons = 0;    // the sum of the buttons held
+  int modifiers = 0;  // Modifier flags
 };
 
 // One native window: a form's top-level window or the child window of a picture box.
@@ -163,9 +163,10 @@ class FormEvents {
   virtual ~FormEvents() = default;
   virtual void paint(Painter& painter, const Pixels& dirty) = 0;
   // A press (down), move or release with the button that changed (moves: 0), the sum of the
-  // buttons held after it, the modifier keys and the point in client pixels.
+  // buttons held after it, the modifier keys held (Modifier flags) and the point in client
+  // pixels.
   enum class Pointer { Down, Move, Up };
-  virtual void pointer(Pointer kind, int button, int buttons, int shift, int x, int y) = 0;
+  virtual void pointer(Pointer kind, int button, int buttons, int modifiers, int x, int y) = 0;
   // The window system asks the window to close (its close box, the window manager): returns
   // true when it may close, after QueryUnload.
   virtual bool closeRequested() = 0;
@@ -183,10 +184,10 @@ class FormEvents {
   virtual void stateChanged() = 0;
   // The display's scale changed: sizes and positions follow.
   virtual void dpiChanged() = 0;
-  // A key pressed while the window is the active one (Key codes, the modifier keys as in
-  // pointer events), repeat when the window system repeats a key held down: true when the form
+  // A key pressed while the window is the active one (Key codes, the modifier keys held as
+  // Modifier flags), repeat when the window system repeats a key held down: true when the form
   // used it, false to leave it to the window system.
-  virtual bool key(int keyCode, int shift, bool repeat = false) = 0;
+  virtual bool key(int keyCode, int modifiers, bool repeat = false) = 0;
   // The window has become the active one: it has the keyboard.
   virtual void activated() = 0;
   // The window is no longer the active one: it has lost the keyboard.
@@ -205,6 +206,14 @@ struct Key {
   static constexpr int F10 = 121;
 };
 
+// The modifier keys held with a key or a pointer event: the sum of those held, as the forms'
+// mouse handlers receive it in their Shift argument.
+struct Modifier {
+  static constexpr int Shift = 1;
+  static constexpr int Ctrl = 2;
+  static constexpr int Alt = 4;
+};
+
 // What a picture box's window reports to the engine.
 class BoxEvents {
  public:
@@ -212,8 +221,8 @@ class BoxEvents {
   virtual void paint(Painter& painter, const Pixels& dirty) = 0;
   // As FormEvents::pointer, with doubleClick for the second press of a double-click; points
   // in the window's pixels.
-  virtual void pointer(FormEvents::Pointer kind, int button, int buttons, int shift, int x, int y,
-                       bool doubleClick) = 0;
+  virtual void pointer(FormEvents::Pointer kind, int button, int buttons, int modifiers, int x,
+                       int y, bool doubleClick) = 0;
   // The window system took the pointer's capture away.
   virtual void captureLost() = 0;
   // As FormEvents::pointerCrossed.

@@ -407,8 +407,9 @@ bool FormWidget::event(QEvent* event) {
     const auto* key = static_cast<QKeyEvent*>(event);
     const int code = KeyCodeOf(key->key());
     // The toolkit reports Shift+Tab as a key of its own.
-    const int shift = ShiftValue(key->modifiers()) | (key->key() == Qt::Key_Backtab ? 1 : 0);
-    if (code != 0 && events_.key(code, shift, key->isAutoRepeat())) {
+    const int modifiers = ModifiersValue(key->modifiers()) |
+                          (key->key() == Qt::Key_Backtab ? engine::Modifier::Shift : 0);
+    if (code != 0 && events_.key(code, modifiers, key->isAutoRepeat())) {
       event->accept();
       return true;
     }
@@ -429,7 +430,7 @@ void FormWidget::pointer(engine::FormEvents::Pointer kind, QMouseEvent* event) {
   event->accept();
   const QPoint at = PixelAt(*this, *event);
   events_.pointer(kind, ButtonValue(event->button()), ButtonsValue(event->buttons()),
-                  ShiftValue(event->modifiers()), at.x(), at.y());
+                  ModifiersValue(event->modifiers()), at.x(), at.y());
 }
 
 void FormWidget::mousePressEvent(QMouseEvent* event) {

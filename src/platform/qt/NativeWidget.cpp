@@ -111,7 +111,7 @@ engine::PointerNow PointerNowOver(const QWidget* widget) {
           .x = local.x(),
           .y = local.y(),
           .buttons = ButtonsValue(QGuiApplication::mouseButtons()),
-          .shift = ShiftValue(QGuiApplication::keyboardModifiers())};
+          .modifiers = ModifiersValue(QGuiApplication::keyboardModifiers())};
 }
 
 void SetPointerShape(QWidget* widget, const StdPicture* custom) {

@@ -48,7 +48,7 @@ void PictureBoxWidget::pointer(engine::FormEvents::Pointer kind, QMouseEvent* ev
   event->accept();
   const QPoint at = PixelAt(*this, *event);
   events_.pointer(kind, ButtonValue(event->button()), ButtonsValue(event->buttons()),
-                  ShiftValue(event->modifiers()), at.x(), at.y(), doubleClick);
+                  ModifiersValue(event->modifiers()), at.x(), at.y(), doubleClick);
 }
 
 void PictureBoxWidget::mousePressEvent(QMouseEvent* event) {

@@ -1,14 +1,15 @@
-// Button and Shift values of pointer events, from the toolkit's buttons and modifier keys, and the
-// pixel they lie in.
+// Button values and modifier flags of pointer and key events, from the toolkit's buttons and
+// modifier keys, and the pixel a pointer event lies in.
 #pragma once
 
 #include <QMouseEvent>
 #include <QPoint>
 #include <QPointF>
-#include <Qt>
 #include <QWidget>
+#include <Qt>
 #include <QtMath>
 
+#include "platform/engine/Surface.h"
 #include "platform/forms/Units.h"
 
 namespace platform {
@@ -36,12 +37,13 @@ inline int ButtonsValue(Qt::MouseButtons buttons) {
   return value;
 }
 
-// 1 Shift, 2 Ctrl, 4 Alt.
-inline int ShiftValue(Qt::KeyboardModifiers modifiers) {
+// The modifier keys held, as the engine's Modifier flags.
+inline int ModifiersValue(Qt::KeyboardModifiers modifiers) {
+  using engine::Modifier;
   int value = 0;
-  if (modifiers & Qt::ShiftModifier) value |= 1;
-  if (modifiers & Qt::ControlModifier) value |= 2;
-  if (modifiers & Qt::AltModifier) value |= 4;
+  if (modifiers & Qt::ShiftModifier) value |= Modifier::Shift;
+  if (modifiers & Qt::ControlModifier) value |= Modifier::Ctrl;
+  if (modifiers & Qt::AltModifier) value |= Modifier::Alt;
   return value;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/win32/FormWindow.h"
+#include "platform/win32/PointerEvents.h"
 
 namespace platform::win32 {
 
@@ -155,11 +156,9 @@ bool FormWindow::dialogMessage(MSG& message) {
   // The form's own keys first (the Menu key comes as WM_CONTEXTMENU); then the dialog's.
   if ((message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) &&
       message.wParam != VK_APPS) {
-    const int shift = (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
-                      (GetKeyState(VK_MENU) < 0 ? 4 : 0);
     // Bit 30: the key was already down (the window system repeats a held key).
     const bool repeat = (message.lParam & (LPARAM{1} << 30)) != 0;
-    if (events_.key(static_cast<int>(message.wParam), shift, repeat)) return true;
+    if (events_.key(static_cast<int>(message.wParam), ModifiersNow(), repeat)) return true;
   }
   const bool returnInList =
       message.message == WM_KEYDOWN && message.wParam == VK_RETURN && InOpenList(message.hwnd);

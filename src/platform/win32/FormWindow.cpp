@@ -204,7 +204,7 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       trackingLeave_ = TrackMouseEvent(&track) != FALSE;
       events_.pointerCrossed(true);
     }
-    events_.pointer(kind, ButtonOf(message), ButtonsOf(wParam), ShiftOf(wParam),
+    events_.pointer(kind, ButtonOf(message), ButtonsOf(wParam), ModifiersOf(wParam),
                     static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
     return 0;
   }

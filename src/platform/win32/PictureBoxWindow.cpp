@@ -75,7 +75,7 @@ LRESULT PictureBoxWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       trackingLeave_ = TrackMouseEvent(&track) != FALSE;
       events_.pointerCrossed(true);
     }
-    events_.pointer(kind, ButtonOf(message), ButtonsOf(wParam), ShiftOf(wParam),
+    events_.pointer(kind, ButtonOf(message), ButtonsOf(wParam), ModifiersOf(wParam),
                     static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)),
                     doubleClick);
     return 0;

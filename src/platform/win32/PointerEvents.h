@@ -1,5 +1,5 @@
-// Button and Shift values of pointer events, from a mouse message's key flags, and the
-// pointer's state as the form engine asks for it.
+// Button values and modifier flags of pointer and key events, from a message's key flags or
+// the keyboard's state, and the pointer's state as the form engine asks for it.
 #pragma once
 
 #include "platform/engine/Surface.h"
@@ -17,12 +17,24 @@ inline int ButtonsOf(WPARAM keys) {
   return value;
 }
 
-// 1 Shift, 2 Ctrl, 4 Alt.
-inline int ShiftOf(WPARAM keys) {
+// The modifier keys held with a mouse message, as the engine's Modifier flags (Alt is not
+// among its key flags).
+inline int ModifiersOf(WPARAM keys) {
+  using engine::Modifier;
   int value = 0;
-  if (keys & MK_SHIFT) value |= 1;
-  if (keys & MK_CONTROL) value |= 2;
-  if (GetKeyState(VK_MENU) < 0) value |= 4;
+  if (keys & MK_SHIFT) value |= Modifier::Shift;
+  if (keys & MK_CONTROL) value |= Modifier::Ctrl;
+  if (GetKeyState(VK_MENU) < 0) value |= Modifier::Alt;
+  return value;
+}
+
+// The modifier keys held now, as the keyboard's state says while a message is handled.
+inline int ModifiersNow() {
+  using engine::Modifier;
+  int value = 0;
+  if (GetKeyState(VK_SHIFT) < 0) value |= Modifier::Shift;
+  if (GetKeyState(VK_CONTROL) < 0) value |= Modifier::Ctrl;
+  if (GetKeyState(VK_MENU) < 0) value |= Modifier::Alt;
   return value;
 }
 
@@ -87,9 +99,7 @@ inline engine::PointerNow PointerNowOver(HWND hwnd) {
   if (GetKeyState(VK_LBUTTON) < 0) now.buttons |= vbLeftButton;
   if (GetKeyState(VK_RBUTTON) < 0) now.buttons |= vbRightButton;
   if (GetKeyState(VK_MBUTTON) < 0) now.buttons |= vbMiddleButton;
-  if (GetKeyState(VK_SHIFT) < 0) now.shift |= 1;
-  if (GetKeyState(VK_CONTROL) < 0) now.shift |= 2;
-  if (GetKeyState(VK_MENU) < 0) now.shift |= 4;
+  now.modifiers = ModifiersNow();
   return now;
 }
 
