@@ -32,8 +32,13 @@ class SurfaceProbe {
   virtual std::string toolTipAt(WindowHandle window, int x, int y) = 0;
   // True when the window is the program's active window.
   virtual bool active(WindowHandle window) = 0;
-  // A key pressed (Key codes) as the window system sends it to the form's window.
+  // A key pressed (Key codes) as the window system sends it to the form's window, to its
+  // control that has the focus if one has.
   virtual void key(WindowHandle form, int keyCode) = 0;
+  // The text of the form's control that has the focus ("" for none), and the part of it that
+  // is selected.
+  virtual std::string focusedText(WindowHandle form) = 0;
+  virtual std::string selectedText(WindowHandle form) = 0;
 
   // What a screen reader is told of the window through the system's accessibility interface,
   // in the same words on every system: "role|name" for the window's own object, then

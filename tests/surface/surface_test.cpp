@@ -1,12 +1,15 @@
 // What every surface must do for the form engine, one table of cases run against each real
 // window system: a window at the asked place and size, text drawn as wide as it was measured,
 // pointer events in order with the pointer kept by a pressed label, double-clicks, plain
-// tooltips, only the dialog taking the keyboard, and readers told the same.
+// tooltips, only the dialog taking the keyboard, its controls focused, selected and pressed,
+// and readers told the same.
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "platform/forms/ComboBox.h"
+#include "platform/forms/CommandButton.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/LabelArray.h"
 #include "platform/forms/PictureBox.h"
@@ -144,6 +147,29 @@ void OnlyTheDialogTakesTheKeyboard(Strip& s) {
   EXPECT_FALSE(Probe().active(s.form.hWnd()));
 }
 
+// What the engine asks of a dialog's controls shows: the field focused with its whole text
+// selected, the focus moved to the button, the button pressed.
+void DialogControlsAreFocusedSelectedAndPressed(Strip&) {
+  Form dialog{{.name = "frmDialog",
+               .caption = "Dialog",
+               .borderStyle = BorderStyle::FixedToolWindow,
+               .clientWidth = 4680,
+               .clientHeight = 1320}};
+  ComboBox url{dialog, {.name = "url", .left = 120, .top = 360, .width = 4455, .height = 315}};
+  CommandButton ok{dialog, {"ok", "&OK", 120, 840, 1575, 375, 1}};
+  int presses = 0;
+  ok.Click = [&] { ++presses; };
+  url.setText("http://example/feed");
+  dialog.Show();
+  EXPECT_TRUE(Probe().waitFor([&] { return Probe().active(dialog.hWnd()); }));
+  EXPECT_EQ(Probe().focusedText(dialog.hWnd()), "http://example/feed");
+  EXPECT_EQ(Probe().selectedText(dialog.hWnd()), "http://example/feed");
+  Probe().key(dialog.hWnd(), engine::Key::Tab);
+  EXPECT_EQ(Probe().focusedText(dialog.hWnd()), "&OK");
+  Probe().key(dialog.hWnd(), engine::Key::Return);
+  EXPECT_TRUE(Probe().waitFor([&] { return presses == 1; }));
+}
+
 // A reader is told the same of the row on every system: each label with its role, name,
 // tooltip, states, action and place, and the focus as the keys move it.
 void ReadersAreToldTheSame(Strip& s) {
@@ -181,6 +207,7 @@ INSTANTIATE_TEST_SUITE_P(
                     SurfaceCase{"DoubleClicks", ADoubleClickIsOnePressOnALabelAndADblClickOnTheRow},
                     SurfaceCase{"TooltipsShowPlainText", TooltipsShowPlainText},
                     SurfaceCase{"OnlyTheDialogTakesTheKeyboard", OnlyTheDialogTakesTheKeyboard},
+                    SurfaceCase{"DialogControls", DialogControlsAreFocusedSelectedAndPressed},
                     SurfaceCase{"ReadersAreToldTheSame", ReadersAreToldTheSame}),
     [](const auto& info) { return std::string(info.param.name); });
 

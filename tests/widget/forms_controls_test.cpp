@@ -173,20 +173,6 @@ TEST_F(Dialog, TheAccessKeyPressesItsButton) {
   EXPECT_EQ(static_cast<QPushButton*>(WidgetOf(cmdExit))->text(), "&Exit Ticker");
 }
 
-TEST_F(Dialog, TabOrderFollowsTheTabIndexes) {
-  Form form2(DialogDefinition());
-  // Created out of order on purpose.
-  CommandButton third(form2, {"third", "Third", 0, 0, 600, 300, 2});
-  ComboBox first(form2, {"first", 0, 400, 600, 300, 0});
-  CommandButton second(form2, {"second", "Second", 0, 800, 600, 300, 1});
-  QWidget* next = WidgetOf(first)->nextInFocusChain();
-  while (next != WidgetOf(second) && next != WidgetOf(third)) next = next->nextInFocusChain();
-  EXPECT_EQ(next, WidgetOf(second));
-  next = WidgetOf(second)->nextInFocusChain();
-  while (next != WidgetOf(first) && next != WidgetOf(third)) next = next->nextInFocusChain();
-  EXPECT_EQ(next, WidgetOf(third));
-}
-
 TEST_F(Dialog, ControlsStandAtTheirTwipsInPixels) {
   EXPECT_EQ(WidgetOf(cboURL)->geometry(), QRect(8, 24, 297, 21));
   EXPECT_EQ(WidgetOf(cmdClose)->geometry(), QRect(8, 56, 105, 25));

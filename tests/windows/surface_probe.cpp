@@ -115,8 +115,25 @@ class Win32Probe final : public SurfaceProbe {
   bool active(WindowHandle window) override { return GetActiveWindow() == H(window); }
 
   void key(WindowHandle form, int keyCode) override {
-    PostMessageW(H(form), WM_KEYDOWN, static_cast<WPARAM>(keyCode), 1);
+    const HWND focus = FocusIn(form);
+    PostMessageW(focus != nullptr ? focus : H(form), WM_KEYDOWN, static_cast<WPARAM>(keyCode), 1);
     win32::PumpWaitingMessages();
+  }
+
+  std::string focusedText(WindowHandle form) override {
+    const HWND focus = FocusIn(form);
+    if (focus == nullptr) return {};
+    const int length = GetWindowTextLengthW(focus);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(focus, text.data(), length + 1)));
+    return win32::Narrow(text);
+  }
+
+  std::string selectedText(WindowHandle form) override {
+    DWORD from = 0, to = 0;
+    SendMessageW(FocusIn(form), EM_GETSEL, reinterpret_cast<WPARAM>(&from),
+                 reinterpret_cast<LPARAM>(&to));
+    return focusedText(form).substr(from, to - from);
   }
 
   std::vector<std::string> readerView(WindowHandle window) override {
@@ -131,6 +148,12 @@ class Win32Probe final : public SurfaceProbe {
   }
 
  private:
+  // The form's child window that has the focus, or null.
+  static HWND FocusIn(WindowHandle form) {
+    const HWND focus = GetFocus();
+    return IsChild(H(form), focus) ? focus : nullptr;
+  }
+
   // The window's object as a reader in this thread gets it; the test fails, not crashes, without.
   static IAccessible* ObjectOf(WindowHandle window) {
     static const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);

@@ -30,6 +30,8 @@ FormCore::FormCore(Form& owner, const Form::Definition& definition)
   // The size asked in twips, in the pixels of the display the window is on.
   native_->resizeClient(std::max(0, ToPixels(width_, dpi())),
                         std::max(0, ToPixels(height_, dpi())));
+  // A window without a title bar shows its caption to nobody: a reader names it by the program.
+  if (definition.borderStyle == BorderStyle::None) native_->setReaderName(APP_DISPLAY_NAME);
   Registry().push_back(this);
 }
 
@@ -111,7 +113,9 @@ void FormCore::show() {
     native_->show(activateOnShow_);
   }
   // Only a window that handles keys takes the keyboard; the strip never does.
-  if (activateOnShow_) native_->activate();
+  if (!activateOnShow_) return;
+  native_->activate();
+  dialogKeys_.focusFirst();
 }
 
 void FormCore::takeKeyboard(const std::string& startupId) {
@@ -127,10 +131,12 @@ void FormCore::takeKeyboard(const std::string& startupId) {
 }
 
 void FormCore::activated() {
+  dialogKeys_.activated();
   if (std::exchange(focusFirstLabel_, false)) keyboardFocus_.focusFirst();
 }
 
 void FormCore::deactivated() {
+  dialogKeys_.deactivated();
   focusFirstLabel_ = false;
   keyboardFocus_.clear();
 }

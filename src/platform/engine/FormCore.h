@@ -1,12 +1,14 @@
 // A form's state and behaviour, whatever the window system: its geometry in twips, the load,
 // show, hide and close rules, which forms take the keyboard, centring on the screen the user
-// works on, the background and images it paints, and the picture boxes it hosts.
+// works on, the background and images it paints, the picture boxes and controls it hosts, and
+// what a reader calls it.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+#include "platform/engine/DialogKeys.h"
 #include "platform/engine/KeyboardFocus.h"
 #include "platform/engine/Lifetime.h"
 #include "platform/engine/Surface.h"
@@ -80,6 +82,7 @@ class FormCore final : public FormEvents {
   void boxChanged(BoxCore* box);
   const std::vector<BoxCore*>& boxes() const { return boxes_; }
   KeyboardFocus& keyboardFocus() { return keyboardFocus_; }
+  DialogKeys& dialogKeys() { return dialogKeys_; }
 
   // FormEvents.
   void paint(Painter& painter, const Pixels& dirty) override;
@@ -92,7 +95,7 @@ class FormCore final : public FormEvents {
   void stateChanged() override;
   void dpiChanged() override;
   bool key(int keyCode, int modifiers, bool repeat) override {
-    return keyboardFocus_.key(keyCode, modifiers, repeat);
+    return dialogKeys_.key(keyCode, modifiers) || keyboardFocus_.key(keyCode, modifiers, repeat);
   }
   void activated() override;
   void deactivated() override;
@@ -129,6 +132,7 @@ class FormCore final : public FormEvents {
   std::vector<Image::Definition> images_;
   std::vector<BoxCore*> boxes_;
   KeyboardFocus keyboardFocus_{*this};
+  DialogKeys dialogKeys_;
   std::unique_ptr<NativeForm> native_;
   Lifetime lifetime_;
 };

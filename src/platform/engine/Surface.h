@@ -134,8 +134,7 @@ class NativeForm : public NativeWindow {
   // Brings the window back from minimised, maximised or full screen, also when the window
   // manager did that without the window system telling the program.
   virtual void restore() = 0;
-  // Makes the window the active one, the focus on its first control in the tab order; when
-  // that control is an editable text field its whole text is selected, so typing replaces it.
+  // Makes the window the active one; the engine puts the focus on its controls itself.
   virtual void activate() = 0;
   // Asks the window system to make the shown window the active one for a later start of the
   // program, which the person made from a launcher, a menu or a key of theirs: startupId is
@@ -152,6 +151,8 @@ class NativeForm : public NativeWindow {
   virtual void setTopmost(bool topmost) = 0;
   // Closes the window after its close request was granted (it may show again).
   virtual void close() = 0;
+  // What a screen reader calls the window instead of its caption.
+  virtual void setReaderName(const std::string& name) = 0;
   // The available area (without panels) of the screen that shows the middle of the form's
   // window, or of the primary screen when near is null or on none.
   virtual Pixels workAreaNear(const NativeForm* near) const = 0;
@@ -229,6 +230,63 @@ class BoxEvents {
   virtual void pointerCrossed(bool inside) = 0;
 };
 
+// What a native control of a form reports to the engine, as the window system tells it.
+class ControlEvents {
+ public:
+  virtual ~ControlEvents() = default;
+  // The person changed the text of the field (each edit; never the text the engine sets).
+  virtual void edited() = 0;
+  // The person picked entry index (from 0) of the field's list; the field may show it already.
+  virtual void picked(int index) = 0;
+  // The button was pressed: by the pointer, its access key, or press().
+  virtual void pressed() = 0;
+};
+
+// The kinds of native control a form hosts.
+enum class ControlKind {
+  Field,   // an editable text field with a drop-down list
+  Button,  // a push button with a caption in which "&" marks the access key
+  Label,   // a caption, "&" shown as it stands
+};
+
+struct ControlDefinition {
+  ControlKind kind = ControlKind::Label;
+  const char* name = "";
+  std::string caption{};
+  Pixels area{};           // in the form's client pixels; a field's height without its list
+  bool isDefault = false;  // a button drawn as the one Return presses
+};
+
+// A native control on a form's window. The engine decides which control has the focus, what
+// the keys do and what the control's events mean; the control only does what it is asked.
+class NativeControl {
+ public:
+  virtual ~NativeControl() = default;
+  // Gives the control the keyboard focus (at the window's next activation when it is not the
+  // active one).
+  virtual void focus() = 0;
+  // Whether the control has its window's focus (also while the window is not the active one).
+  virtual bool focused() const = 0;
+  // Selects the whole text of a field, so that typing replaces it; nothing for other controls.
+  virtual void selectAll() = 0;
+  // Presses a button as a click does, pressed() following; nothing for other controls.
+  virtual void press() = 0;
+  // A field's text, or the caption.
+  virtual std::string text() const = 0;
+  // Puts the text into a field; reports nothing.
+  virtual void setText(const std::string& text) = 0;
+  // Appends an entry to a field's list; its text stays and nothing is reported.
+  virtual void addItem(const std::string& item) = 0;
+  // The number of entries in a field's list, and the entry at index ("" out of range).
+  virtual int itemCount() const = 0;
+  virtual std::string item(int index) const = 0;
+  // Whether a field's drop-down list is open now.
+  virtual bool listOpen() const = 0;
+  // This label becomes the label of control: readers call control by name, and the window
+  // system's own links from a label to its control (an access key) lead there.
+  virtual void labels(NativeControl& control, const std::string& name) = 0;
+};
+
 // A repeating timer of the window system.
 class NativeTimer {
  public:
@@ -247,6 +305,10 @@ class Surface {
   // The box's window; reader is what the window tells a screen reader.
   virtual std::unique_ptr<NativeBox> makeBox(NativeForm& parent, const char* name,
                                              BoxEvents& events, AccessibleModel& reader) = 0;
+  // A control of the form's window, placed behind those made before it.
+  virtual std::unique_ptr<NativeControl> makeControl(NativeForm& parent,
+                                                     const ControlDefinition& definition,
+                                                     ControlEvents& events) = 0;
   virtual std::unique_ptr<NativeTimer> makeTimer(std::function<void()> tick) = 0;
   // The font as measured and drawn at the display's pixels per inch; lives for the rest of
   // the run. A face the system lacks is the nearest one it has.

@@ -2,15 +2,11 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMouseEvent>
-#include <QPushButton>
 #include <QScreen>
-#include <QShortcut>
 #include <QWindow>
 #include <algorithm>
 
@@ -125,9 +121,6 @@ FormWidget::FormWidget(const Form::Definition& definition, engine::FormEvents& e
   setObjectName(QString::fromUtf8(definition.name));
   History();
   setWindowTitle(QString::fromStdString(definition.caption));
-  // A window without a title bar shows its caption to nobody: a reader names it by the program.
-  if (definition.borderStyle == BorderStyle::None)
-    setAccessibleName(QStringLiteral(APP_DISPLAY_NAME));
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
   // A form is seldom the active window (the strip almost never is): its tooltips show on
@@ -259,16 +252,6 @@ void FormWidget::restore() {
 
 void FormWidget::activate() {
   declinedKeyboard_ = false;
-  for (const TabStop& stop : tabStops_) {
-    if (stop.control && stop.control->isEnabled() && stop.control->isVisibleTo(this)) {
-      stop.control->setFocus(Qt::ActiveWindowFocusReason);
-      // Typing replaces the whole text of a text field, as the keyboard's own tab would.
-      if (auto* combo = qobject_cast<QComboBox*>(stop.control.data())) {
-        if (combo->lineEdit() != nullptr) combo->lineEdit()->selectAll();
-      }
-      break;
-    }
-  }
   raise();
   // QWidget::activateWindow() asks nothing of a window the toolkit still believes active,
   // which a window just minimised may be for a moment.
@@ -316,6 +299,10 @@ void FormWidget::setTopmost(bool topmost) {
   if (isVisible()) windowHandle()->setFlags(flags);
 }
 
+void FormWidget::setReaderName(const std::string& name) {
+  setAccessibleName(QString::fromStdString(name));
+}
+
 void FormWidget::close() {
   engineCloses_ = true;
   QWidget::close();
@@ -334,6 +321,11 @@ engine::Pixels FormWidget::workAreaNear(const engine::NativeForm* near) const {
 }
 
 bool FormWidget::eventFilter(QObject* watched, QEvent* event) {
+  // A control's key, or one a child of the control left to it.
+  if (event->type() == QEvent::KeyPress && watched != windowHandle() &&
+      offerKey(static_cast<QKeyEvent*>(event))) {
+    return true;
+  }
   if (event->type() == QEvent::Expose && awaitingMap_ && watched == windowHandle() &&
       windowHandle()->isExposed()) {
     awaitingMap_ = false;
@@ -401,18 +393,24 @@ void FormWidget::changeEvent(QEvent* event) {
   }
 }
 
-// Keys reach the form before the toolkit's own focus chain takes Tab.
+bool FormWidget::offerKey(QKeyEvent* key) {
+  const int code = KeyCodeOf(key->key());
+  // The toolkit reports Shift+Tab as a key of its own.
+  const int modifiers = ModifiersValue(key->modifiers()) |
+                        (key->key() == Qt::Key_Backtab ? engine::Modifier::Shift : 0);
+  if (code == 0 || !events_.key(code, modifiers, key->isAutoRepeat())) return false;
+  // WORKAROUND: the toolkit draws the focus frame of a button only after a Tab it moved itself.
+  if (code == engine::Key::Tab) setAttribute(Qt::WA_KeyboardFocusChange);
+  key->accept();
+  return true;
+}
+
+// Keys reach the form before the toolkit's own focus chain takes Tab; those a control left to
+// its window were offered already (see eventFilter).
 bool FormWidget::event(QEvent* event) {
-  if (event->type() == QEvent::KeyPress) {
-    const auto* key = static_cast<QKeyEvent*>(event);
-    const int code = KeyCodeOf(key->key());
-    // The toolkit reports Shift+Tab as a key of its own.
-    const int modifiers = ModifiersValue(key->modifiers()) |
-                          (key->key() == Qt::Key_Backtab ? engine::Modifier::Shift : 0);
-    if (code != 0 && events_.key(code, modifiers, key->isAutoRepeat())) {
-      event->accept();
-      return true;
-    }
+  if (event->type() == QEvent::KeyPress && (focusWidget() == nullptr || focusWidget() == this) &&
+      offerKey(static_cast<QKeyEvent*>(event))) {
+    return true;
   }
   return NativeWidget::event(event);
 }
@@ -455,67 +453,9 @@ void FormWidget::leaveEvent(QEvent* event) {
   events_.pointerCrossed(false);
 }
 
-void FormWidget::addControl(QWidget* control, int tabIndex, bool takesFocus) {
+void FormWidget::addControl(QWidget* control) {
   control->lower();
-  if (!takesFocus) {
-    control->setFocusPolicy(Qt::NoFocus);
-    return;
-  }
-  tabStops_.push_back({tabIndex, control});
-  std::stable_sort(tabStops_.begin(), tabStops_.end(),
-                   [](const TabStop& a, const TabStop& b) { return a.tabIndex < b.tabIndex; });
-  QWidget* previous = nullptr;
-  for (const TabStop& stop : tabStops_) {
-    if (stop.control.isNull()) continue;
-    if (previous != nullptr) setTabOrder(previous, stop.control);
-    previous = stop.control;
-  }
-}
-
-void FormWidget::removeControl(QWidget* control) {
-  tabStops_.erase(std::remove_if(tabStops_.begin(), tabStops_.end(),
-                                 [control](const TabStop& s) { return s.control == control; }),
-                  tabStops_.end());
-}
-
-void FormWidget::addButton(QPushButton* button, bool isDefault, bool isCancel) {
-  buttons_.push_back(button);
-  if (isDefault) defaultButton_ = button;
-  if (isCancel) cancelButton_ = button;
-  if (shortcutsMade_) return;
-  shortcutsMade_ = true;
-  // Enter presses the focused button, else the default one; Escape the cancel button.
-  for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
-    auto* shortcut = new QShortcut(QKeySequence(key), this);
-    shortcut->setContext(Qt::WindowShortcut);
-    connect(shortcut, &QShortcut::activated, this, [this] { pressDefaultButton(); });
-  }
-  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-  escape->setContext(Qt::WindowShortcut);
-  connect(escape, &QShortcut::activated, this, [this] { pressCancelButton(); });
-}
-
-void FormWidget::removeButton(QPushButton* button) {
-  buttons_.erase(std::remove(buttons_.begin(), buttons_.end(), button), buttons_.end());
-}
-
-void FormWidget::pressDefaultButton() {
-  QWidget* focus = focusWidget();
-  for (const QPointer<QPushButton>& button : buttons_) {
-    if (button && button == focus && button->isEnabled()) {
-      button->click();
-      return;
-    }
-  }
-  if (defaultButton_ && defaultButton_->isEnabled() && defaultButton_->isVisible()) {
-    defaultButton_->click();
-  }
-}
-
-void FormWidget::pressCancelButton() {
-  if (cancelButton_ && cancelButton_->isEnabled() && cancelButton_->isVisible()) {
-    cancelButton_->click();
-  }
+  control->installEventFilter(this);
 }
 
 }  // namespace platform

@@ -1,18 +1,16 @@
 // The toolkit window of a form. The form engine decides where it goes and what it shows; this
 // window does what only the toolkit and the X11 window manager can: frame, stacking band and
-// taskbar state, telling its own moves from the window manager's, the native controls'
-// keyboard (tab order, default and cancel buttons), and the keys it hands to the engine.
+// taskbar state, telling its own moves from the window manager's, and the keys it hands to the
+// engine, its controls' included.
 #pragma once
 
 #include <QMargins>
-#include <QPointer>
 #include <deque>
-#include <vector>
 
 #include "platform/forms/Form.h"
 #include "platform/qt/NativeWidget.h"
 
-class QPushButton;
+class QKeyEvent;
 
 namespace platform {
 
@@ -38,13 +36,10 @@ class FormWidget final : public NativeWidget<engine::NativeForm> {
   bool active() const override;
   void giveKeyboardBack() override;
   void setTopmost(bool topmost) override;
+  void setReaderName(const std::string& name) override;
 
-  // Puts a new control behind the earlier ones and, when it takes the focus, into the tab
-  // order by its index.
-  void addControl(QWidget* control, int tabIndex, bool takesFocus);
-  void removeControl(QWidget* control);
-  void addButton(QPushButton* button, bool isDefault, bool isCancel);
-  void removeButton(QPushButton* button);
+  // Puts a new control behind the earlier ones; its keys go to the engine first.
+  void addControl(QWidget* control);
   // A window with a title bar and a close box only, which a reader takes as a dialog.
   bool isDialog() const { return borderStyle_ == BorderStyle::FixedToolWindow; }
 
@@ -69,8 +64,8 @@ class FormWidget final : public NativeWidget<engine::NativeForm> {
   QPoint framePosition() const;
   void pointer(engine::FormEvents::Pointer kind, QMouseEvent* event);
   void markAsUtility();
-  void pressDefaultButton();
-  void pressCancelButton();
+  // Hands the key to the engine: true when it used it.
+  bool offerKey(QKeyEvent* key);
 
   engine::FormEvents& events_;
   BorderStyle borderStyle_;
@@ -88,15 +83,6 @@ class FormWidget final : public NativeWidget<engine::NativeForm> {
   bool awaitingMap_ = false;
   // Shown without taking the keyboard, and not asked to take it since.
   bool declinedKeyboard_ = false;
-  struct TabStop {
-    int tabIndex;
-    QPointer<QWidget> control;
-  };
-  std::vector<TabStop> tabStops_;
-  QPointer<QPushButton> defaultButton_;
-  QPointer<QPushButton> cancelButton_;
-  std::vector<QPointer<QPushButton>> buttons_;
-  bool shortcutsMade_ = false;
 };
 
 }  // namespace platform

@@ -11,17 +11,15 @@ namespace platform {
 
 PictureBoxWidget::PictureBoxWidget(FormWidget& form, const char* name, engine::BoxEvents& events,
                                    engine::AccessibleModel& reader)
-    : NativeWidget(&form), form_(&form), events_(events), reader_(reader) {
+    : NativeWidget(&form), events_(events), reader_(reader) {
   setObjectName(QString::fromUtf8(name));
   setMouseTracking(true);
   // Every pixel is painted: lets the toolkit scroll drawn pixels instead of repainting.
   setAttribute(Qt::WA_OpaquePaintEvent);
   hide();
-  form.addControl(this, 0, false);
-}
-
-PictureBoxWidget::~PictureBoxWidget() {
-  if (form_) form_->removeControl(this);
+  // Behind the windows made before it; the form's keys are the engine's, never the box's.
+  lower();
+  setFocusPolicy(Qt::NoFocus);
 }
 
 bool PictureBoxWidget::readerAttached() const { return QAccessible::isActive(); }

@@ -17,7 +17,6 @@ class PictureBoxWidget final : public NativeWidget<engine::NativeBox> {
  public:
   PictureBoxWidget(FormWidget& form, const char* name, engine::BoxEvents& events,
                    engine::AccessibleModel& reader);
-  ~PictureBoxWidget() override;
 
   // What a screen reader finds in the box.
   engine::AccessibleModel& reader() const { return reader_; }
@@ -40,7 +39,6 @@ class PictureBoxWidget final : public NativeWidget<engine::NativeBox> {
  private:
   void pointer(engine::FormEvents::Pointer kind, QMouseEvent* event, bool doubleClick);
 
-  QPointer<FormWidget> form_;
   engine::BoxEvents& events_;
   engine::AccessibleModel& reader_;
 };

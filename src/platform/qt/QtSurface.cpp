@@ -6,6 +6,7 @@
 #include "platform/program/Application.h"
 #include "platform/qt/Fonts.h"
 #include "platform/qt/FormWidget.h"
+#include "platform/qt/NativeControls.h"
 #include "platform/qt/PictureBoxWidget.h"
 #include "platform/qt/Pictures.h"
 
@@ -42,6 +43,11 @@ class QtSurface final : public engine::Surface {
                                              engine::AccessibleModel& reader) override {
     return std::make_unique<PictureBoxWidget>(static_cast<FormWidget&>(parent), name, events,
                                               reader);
+  }
+  std::unique_ptr<engine::NativeControl> makeControl(engine::NativeForm& parent,
+                                                     const engine::ControlDefinition& definition,
+                                                     engine::ControlEvents& events) override {
+    return MakeNativeControl(static_cast<FormWidget&>(parent), definition, events);
   }
   std::unique_ptr<engine::NativeTimer> makeTimer(std::function<void()> tick) override {
     return std::make_unique<QtTimer>(std::move(tick));

@@ -1,8 +1,10 @@
 #include "platform/qt/Widgets.h"
 
 #include "platform/engine/BoxCore.h"
+#include "platform/engine/ControlCore.h"
 #include "platform/engine/FormCore.h"
 #include "platform/qt/FormWidget.h"
+#include "platform/qt/NativeControls.h"
 #include "platform/qt/PictureBoxWidget.h"
 
 namespace platform {
@@ -16,6 +18,18 @@ QWidget* qt::WidgetOf(const Form& form) { return FormWidgetOf(form); }
 
 QWidget* qt::WidgetOf(const PictureBox& box) {
   return static_cast<PictureBoxWidget*>(engine::CoreOf(box).nativeIfAny());
+}
+
+QWidget* qt::WidgetOf(const Label& label) {
+  return WidgetOfControl(engine::CoreOf(label).native());
+}
+
+QWidget* qt::WidgetOf(const ComboBox& combo) {
+  return WidgetOfControl(engine::CoreOf(combo).native());
+}
+
+QWidget* qt::WidgetOf(const CommandButton& button) {
+  return WidgetOfControl(engine::CoreOf(button).native());
 }
 
 }  // namespace platform

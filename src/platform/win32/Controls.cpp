@@ -5,13 +5,12 @@
 namespace platform::win32 {
 
 HWND CreateControl(FormWindow& form, const wchar_t* className, const std::string& text, DWORD style,
-                   const RectTwips& rect, int extraHeight) {
-  const unsigned dpi = form.dpi();
-  HWND control = CreateWindowExW(
-      0, className, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, ToPixels(rect.left, dpi),
-      ToPixels(rect.top, dpi), ToPixels(rect.width, dpi), ToPixels(rect.height, dpi) + extraHeight,
-      form.hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
-  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(Font{}, dpi).handle()), TRUE);
+                   const engine::Pixels& area) {
+  HWND control = CreateWindowExW(0, className, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style,
+                                 area.left, area.top, area.width, area.height, form.hwnd(), nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(Font{}, form.dpi()).handle()),
+               TRUE);
   return control;
 }
 

@@ -56,8 +56,6 @@ FormWindow::FormWindow(const Form::Definition& definition, engine::FormEvents& e
   (void)registered;
   CreateWindowExW(exStyle_, kFormClass, Widen(definition.caption).c_str(), style_, 0, 0, 0, 0,
                   nullptr, nullptr, GetModuleHandleW(nullptr), this);
-  // A window without a title bar shows its caption to nobody: a reader names it by the program.
-  if (!framed_) NameForReaders(hwnd_, Widen(APP_DISPLAY_NAME));
   if (HMENU menu = GetSystemMenu(hwnd_, FALSE); menu != nullptr && (style_ & WS_MINIMIZEBOX)) {
     DeleteMenu(menu, SC_MINIMIZE, MF_BYCOMMAND);
   }
@@ -145,6 +143,8 @@ void FormWindow::show(bool activate) {
 
 void FormWindow::hide() { ShowWindow(hwnd_, SW_HIDE); }
 
+void FormWindow::setReaderName(const std::string& name) { NameForReaders(hwnd_, Widen(name)); }
+
 // A window the window system reported minimised that is still not iconic (the window manager
 // minimised it behind the system's back) is mapped anew: hidden and shown again.
 void FormWindow::restore() {
@@ -155,6 +155,26 @@ void FormWindow::restore() {
     ShowWindow(hwnd_, activateOnShow_ ? SW_SHOW : SW_SHOWNOACTIVATE);
   }
   sizeState_ = SizeState::Normal;
+}
+
+void FormWindow::activate() {
+  SetForegroundWindow(hwnd_);
+  SetActiveWindow(hwnd_);
+}
+
+// The later start that asks lent this process the right to take the foreground
+// (AllowSetForegroundWindow); Windows has no startup notification to end.
+void FormWindow::takeKeyboard(const std::string&) {
+  // Windows may not say which window it was in WM_ACTIVATE when another program had it.
+  if (const HWND before = GetForegroundWindow(); IsOtherProgramsWindow(before)) {
+    previousActive_ = before;
+  }
+  SetForegroundWindow(hwnd_);
+  SetActiveWindow(hwnd_);
+}
+
+void FormWindow::giveKeyboardBack() {
+  if (previousActive_ != nullptr && IsWindow(previousActive_)) SetForegroundWindow(previousActive_);
 }
 
 void FormWindow::setTopmost(bool topmost) {
@@ -263,27 +283,17 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {
         events_.deactivated();
-        HWND focus = GetFocus();
-        if (focus != nullptr && IsChild(hwnd_, focus)) lastFocus_ = focus;
         break;
       }
       if (const auto before = reinterpret_cast<HWND>(lParam); IsOtherProgramsWindow(before)) {
         previousActive_ = before;
       }
       events_.activated();
-      if (lastFocus_ != nullptr && IsWindow(lastFocus_)) {
-        SetFocus(lastFocus_);
-        return 0;
-      }
+      // The engine gave the focus back to a control: the window does not take it for itself.
+      if (IsChild(hwnd_, GetFocus())) return 0;
       break;
-    case DM_GETDEFID:
-      if (const int id = defaultButtonId(); id != 0) return MAKELRESULT(id, DC_HASDEFID);
-      return 0;
     case WM_COMMAND:
       onCommand(wParam, lParam);
-      return 0;
-    case kPressDefault:
-      pressDefaultButton();
       return 0;
     default:
       break;

@@ -1,6 +1,6 @@
 // A form's top-level window: its styles and frame, its place on the desktop and its state as
-// the window system reports them, and the native controls it hosts (their stacking, tab
-// order, default and cancel buttons and commands). The form engine decides everything else.
+// the window system reports them, and the native controls it hosts (their stacking and
+// commands). The form engine decides everything else, its controls' keyboard included.
 #pragma once
 
 #include <functional>
@@ -38,15 +38,12 @@ class FormWindow final : public Win32Window<engine::NativeForm> {
 
   HWND hwnd() const { return hwnd_; }
 
-  // A new child control: its identifier for WM_COMMAND, placed behind the earlier controls
-  // and, when it takes the focus, into the tab order by its index. onCommand receives the
-  // notification codes the control sends.
-  int addControl(HWND control, int tabIndex, bool takesFocus,
-                 std::function<void(int code)> onCommand);
+  // A new child control: its identifier for WM_COMMAND, placed behind the earlier controls.
+  // onCommand receives the notification codes the control sends.
+  int addControl(HWND control, std::function<void(int code)> onCommand);
   void removeControl(HWND control);
-  void setButtonRole(HWND button, bool isDefault, bool isCancel);
-  // Hands a keyboard message for one of the form's windows to the dialog manager (Tab, Enter,
-  // Escape, access keys); false when it is not one of those.
+  // Hands a keyboard message for one of the form's windows to the engine, then to the dialog
+  // manager (access keys, an open list); false when neither used it.
   bool dialogMessage(MSG& message);
 
   // engine::NativeForm.
@@ -66,22 +63,15 @@ class FormWindow final : public Win32Window<engine::NativeForm> {
   void giveKeyboardBack() override;
   void setTopmost(bool topmost) override;
   void close() override { hide(); }
+  void setReaderName(const std::string& name) override;
   engine::Pixels workAreaNear(const engine::NativeForm* other) const override;
 
  private:
   struct Control {
     HWND hwnd;
     int id;
-    int tabIndex;
-    bool takesFocus;
-    bool isDefault;
-    bool isCancel;
     std::function<void(int)> onCommand;
   };
-
-  // Posted to the form when its open drop-down list took Return: the default button is
-  // pressed once the list has put the chosen entry into the field.
-  static constexpr UINT kPressDefault = WM_APP + 2;
 
   template <class Window>
   friend LRESULT CALLBACK WindowProcOf(HWND, UINT, WPARAM, LPARAM);
@@ -89,10 +79,7 @@ class FormWindow final : public Win32Window<engine::NativeForm> {
   bool placeByWindowSystem();
   void reportMoved();
   void reportSize(WPARAM type);
-  std::vector<const Control*> tabStops() const;
   void onCommand(WPARAM wParam, LPARAM lParam);
-  int defaultButtonId() const;
-  void pressDefaultButton();
 
   engine::FormEvents& events_;
   DWORD style_;
@@ -107,7 +94,6 @@ class FormWindow final : public Win32Window<engine::NativeForm> {
   SizeState sizeState_ = SizeState::Normal;
   std::vector<Control> controls_;
   int nextControlId_ = 100;
-  HWND lastFocus_ = nullptr;
   // The window of another program that was active before this one: it gets the keyboard back.
   HWND previousActive_ = nullptr;
   static bool IsOtherProgramsWindow(HWND window);

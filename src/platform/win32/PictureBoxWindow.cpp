@@ -28,7 +28,7 @@ PictureBoxWindow::PictureBoxWindow(FormWindow& form, const char* name, engine::B
   (void)registered;
   CreateWindowExW(0, kPictureBoxClass, Widen(name).c_str(), WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0,
                   form.hwnd(), nullptr, GetModuleHandleW(nullptr), this);
-  form_.addControl(hwnd_, 0, false, nullptr);
+  form_.addControl(hwnd_, nullptr);
 }
 
 PictureBoxWindow::~PictureBoxWindow() {

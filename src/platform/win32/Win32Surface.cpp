@@ -7,6 +7,7 @@
 #include "platform/win32/FormWindow.h"
 #include "platform/win32/HiddenWindow.h"
 #include "platform/win32/MessageLoop.h"
+#include "platform/win32/NativeControls.h"
 #include "platform/win32/PictureBoxWindow.h"
 #include "platform/win32/Pictures.h"
 
@@ -78,6 +79,12 @@ std::unique_ptr<engine::NativeBox> Win32Surface::makeBox(engine::NativeForm& par
                                                          engine::BoxEvents& events,
                                                          engine::AccessibleModel& reader) {
   return std::make_unique<PictureBoxWindow>(static_cast<FormWindow&>(parent), name, events, reader);
+}
+
+std::unique_ptr<engine::NativeControl> Win32Surface::makeControl(
+    engine::NativeForm& parent, const engine::ControlDefinition& definition,
+    engine::ControlEvents& events) {
+  return MakeNativeControl(static_cast<FormWindow&>(parent), definition, events);
 }
 
 std::unique_ptr<engine::NativeTimer> Win32Surface::makeTimer(std::function<void()> tick) {

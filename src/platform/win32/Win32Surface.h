@@ -24,6 +24,9 @@ class Win32Surface final : public engine::Surface {
   std::unique_ptr<engine::NativeBox> makeBox(engine::NativeForm& parent, const char* name,
                                              engine::BoxEvents& events,
                                              engine::AccessibleModel& reader) override;
+  std::unique_ptr<engine::NativeControl> makeControl(engine::NativeForm& parent,
+                                                     const engine::ControlDefinition& definition,
+                                                     engine::ControlEvents& events) override;
   std::unique_ptr<engine::NativeTimer> makeTimer(std::function<void()> tick) override;
   const engine::MeasuringFont& font(const Font& font, unsigned dpi) override;
   engine::Pixels pictureSize(const StdPicture& picture) override;

@@ -1,6 +1,7 @@
 #include "unit/support/FakeSurface.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "platform/engine/BoxCore.h"
 #include "platform/engine/FormCore.h"
@@ -74,6 +75,29 @@ Pixels FakeForm::workAreaNear(const NativeForm* near) const {
   return current->primaryWorkArea;
 }
 
+FakeControl::FakeControl(FakeSurface& surface, const ControlDefinition& definition,
+                         ControlEvents& events)
+    : surface(surface), definition(definition), events(events) {
+  surface.controls.push_back(this);
+}
+
+FakeControl::~FakeControl() {
+  std::erase(surface.controls, this);
+  if (surface.focusedControl == this) surface.focusedControl = nullptr;
+}
+
+void FakeControl::focus() {
+  if (surface.focusedControl != this) selected = false;
+  surface.focusedControl = this;
+}
+
+bool FakeControl::focused() const { return surface.focusedControl == this; }
+
+void FakeControl::press() {
+  ++presses;
+  if (definition.kind == ControlKind::Button) events.pressed();
+}
+
 FakeSurface::FakeSurface() { current = this; }
 
 FakeSurface::~FakeSurface() {
@@ -92,6 +116,19 @@ std::unique_ptr<NativeBox> FakeSurface::makeBox(NativeForm&, const char*, BoxEve
   auto box = std::make_unique<FakeBox>(events, nextHandle_++);
   boxes.push_back(box.get());
   return box;
+}
+
+std::unique_ptr<NativeControl> FakeSurface::makeControl(NativeForm&,
+                                                        const ControlDefinition& definition,
+                                                        ControlEvents& events) {
+  return std::make_unique<FakeControl>(*this, definition, events);
+}
+
+FakeControl& FakeSurface::control(const std::string& name) {
+  for (FakeControl* made : controls) {
+    if (made->definition.name == name) return *made;
+  }
+  throw std::out_of_range("no control " + name);
 }
 
 std::unique_ptr<NativeTimer> FakeSurface::makeTimer(std::function<void()> tick) {

@@ -18,6 +18,7 @@
 
 namespace platform::engine::fake {
 
+class FakeSurface;
 struct FakeTimer;
 
 // Drawing calls in the order made.
@@ -115,6 +116,7 @@ class FakeForm final : public NativeForm {
   bool refusesMoves = false;
   int systemMoves = 0;  // drags handed to the window manager
   std::vector<std::string> calls;
+  std::string readerName;
 
   WindowHandle handle() const override { return handle_; }
   unsigned dpi() const override;
@@ -138,10 +140,44 @@ class FakeForm final : public NativeForm {
   void giveKeyboardBack() override { ++keyboardGivenBack; }
   void setTopmost(bool value) override { topmost = value; }
   void close() override;
+  void setReaderName(const std::string& name) override { readerName = name; }
   Pixels workAreaNear(const NativeForm* near) const override;
 
  private:
   WindowHandle handle_;
+};
+
+// A control that keeps what it is asked in plain members; focus is one per surface, as a
+// window system keeps one per window.
+class FakeControl final : public NativeControl {
+ public:
+  FakeControl(FakeSurface& surface, const ControlDefinition& definition, ControlEvents& events);
+  ~FakeControl() override;
+  FakeSurface& surface;
+  ControlDefinition definition;
+  ControlEvents& events;
+  std::string fieldText;
+  std::vector<std::string> items;
+  bool selected = false;  // the whole text is selected
+  bool open = false;      // the list is open
+  int presses = 0;
+  std::string labelled;  // the name a label gave this control
+
+  void focus() override;
+  bool focused() const override;
+  void selectAll() override { selected = definition.kind == ControlKind::Field; }
+  void press() override;
+  std::string text() const override {
+    return definition.kind == ControlKind::Field ? fieldText : definition.caption;
+  }
+  void setText(const std::string& value) override { fieldText = value; }
+  void addItem(const std::string& item) override { items.push_back(item); }
+  int itemCount() const override { return static_cast<int>(items.size()); }
+  std::string item(int index) const override { return items.at(static_cast<std::size_t>(index)); }
+  bool listOpen() const override { return open; }
+  void labels(NativeControl& control, const std::string& name) override {
+    static_cast<FakeControl&>(control).labelled = name;
+  }
 };
 
 class FakeSurface final : public Surface {
@@ -160,11 +196,16 @@ class FakeSurface final : public Surface {
   std::vector<FakeForm*> forms;
   std::vector<FakeBox*> boxes;
   std::vector<FakeTimer*> timers;
+  std::vector<FakeControl*> controls;
+  FakeControl* focusedControl = nullptr;
 
   std::unique_ptr<NativeForm> makeForm(const Form::Definition& definition,
                                        FormEvents& events) override;
   std::unique_ptr<NativeBox> makeBox(NativeForm& parent, const char* name, BoxEvents& events,
                                      AccessibleModel& reader) override;
+  std::unique_ptr<NativeControl> makeControl(NativeForm& parent,
+                                             const ControlDefinition& definition,
+                                             ControlEvents& events) override;
   std::unique_ptr<NativeTimer> makeTimer(std::function<void()> tick) override;
   const MeasuringFont& font(const Font&, unsigned) override { return theFont; }
   // Every picture is 33 x 16 pixels.
@@ -177,6 +218,8 @@ class FakeSurface final : public Surface {
 
   FakeForm& nativeOf(const Form& form);
   FakeBox& nativeOf(const PictureBox& box);
+  // The control made with this name.
+  FakeControl& control(const std::string& name);
 
  private:
   std::deque<std::function<void()>> posted;

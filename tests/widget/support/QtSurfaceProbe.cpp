@@ -1,11 +1,14 @@
 // The surface tests' probe over Qt: widgets on the offscreen platform, events sent as the
 // toolkit delivers them.
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QHelpEvent>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QTextDocument>
 #include <QThread>
@@ -113,9 +116,24 @@ class QtProbe final : public SurfaceProbe {
   }
 
   void key(WindowHandle form, int keyCode) override {
-    const int key = keyCode == engine::Key::Tab ? Qt::Key_Tab : Qt::Key_Right;
+    const int key = keyCode == engine::Key::Tab      ? Qt::Key_Tab
+                    : keyCode == engine::Key::Return ? Qt::Key_Return
+                                                     : Qt::Key_Right;
     QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(W(form), &event);
+    QWidget* focus = W(form)->focusWidget();
+    QApplication::sendEvent(focus != nullptr ? focus : W(form), &event);
+  }
+
+  std::string focusedText(WindowHandle form) override {
+    QWidget* focus = W(form)->focusWidget();
+    if (auto* combo = qobject_cast<QComboBox*>(focus)) return combo->currentText().toStdString();
+    if (auto* button = qobject_cast<QAbstractButton*>(focus)) return button->text().toStdString();
+    return {};
+  }
+
+  std::string selectedText(WindowHandle form) override {
+    auto* combo = qobject_cast<QComboBox*>(W(form)->focusWidget());
+    return combo != nullptr ? combo->lineEdit()->selectedText().toStdString() : std::string();
   }
 
   std::vector<std::string> readerView(WindowHandle window) override {
