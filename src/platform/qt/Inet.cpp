@@ -1,8 +1,6 @@
-// The synchronous download over Qt Network: one GET inside a local event loop, bounded in
-// time and size.
+// The download over Qt Network: the rules of a download (ConditionalFetch) over one GET at a
+// time inside a local event loop.
 #include "platform/services/Inet.h"
-
-#include "platform/services/HeldDocuments.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -14,16 +12,16 @@
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
-#include <cstdint>
 #include <memory>
 #include <string>
-#include <utility>
+
+#include "platform/services/ConditionalFetch.h"
+#include "platform/services/FetchTransport.h"
 
 namespace platform {
 namespace {
 
 constexpr qint64 kReadChunk = 64 * 1024;
-constexpr int kMaxRedirects = 10;
 
 FetchFailure FailureOf(QNetworkReply::NetworkError error) {
   switch (error) {
@@ -44,10 +42,6 @@ FetchFailure FailureOf(QNetworkReply::NetworkError error) {
     case QNetworkReply::BackgroundRequestNotAllowedError:
     case QNetworkReply::UnknownNetworkError:
       return FetchFailure::NoConnection;
-    case QNetworkReply::TooManyRedirectsError:
-      return FetchFailure::TooManyRedirects;
-    case QNetworkReply::InsecureRedirectError:
-      return FetchFailure::InsecureRedirect;
     case QNetworkReply::ProxyConnectionRefusedError:
     case QNetworkReply::ProxyConnectionClosedError:
     case QNetworkReply::ProxyNotFoundError:
@@ -68,98 +62,101 @@ FetchFailure FailureOf(QNetworkReply::NetworkError error) {
   }
 }
 
-// One fetch in progress: a GET inside a local event loop, bounded in time and size, with one
-// handler for each signal of the reply and of the two timers. It lives on OpenURL's stack, so
-// that the Inet may even be destroyed while the fetch waits without the fetch touching it
-// afterwards.
-class Fetch final {
+// One GET in progress inside a local event loop, bounded in time, with one handler for each
+// signal of the reply and of the two timers; what arrives goes to the receiver at once. It
+// lives on Send's stack, so that the transport may even be destroyed while the request waits
+// without the request touching it afterwards.
+class Exchange final {
  public:
-  Fetch(const QNetworkRequest& request, std::chrono::milliseconds stall,
-        std::chrono::milliseconds total, qint64 maxBytes);
-  ~Fetch() = default;
-  Fetch(const Fetch&) = delete;
-  Fetch& operator=(const Fetch&) = delete;
+  Exchange(const QNetworkRequest& request, const TransportRequest& limits,
+           AnswerReceiver& receiver);
+  ~Exchange() = default;
+  Exchange(const Exchange&) = delete;
+  Exchange& operator=(const Exchange&) = delete;
 
-  // Waits until the answer is complete, the network fails, a limit is reached or Cancel is
-  // called; afterwards the reply sends nothing more.
+  // Waits until the answer is complete or unwanted, the network fails, a limit is reached or
+  // Cancel is called; afterwards the reply sends nothing more.
   void Wait();
-  // Ends the wait because the Inet that started the fetch is being destroyed.
+  // Ends the wait because the transport that sent the request is being destroyed.
   void Cancel();
-
-  // Why the wait was cut short: None when the network finished or failed by itself.
-  FetchFailure Stopped() const { return stop_; }
   bool OwnerGone() const { return ownerGone_; }
-  // The final status (set once the headers of a final answer came).
-  int Status() const { return status_; }
-  const QNetworkReply& Reply() const { return *reply_; }
-  // Reads what is left after the final signal; false when it takes the body past the cap.
-  bool ReadRest() { return ReadAvailable(); }
-  // The body read so far, handed over once.
-  QByteArray TakeBody() { return std::exchange(body_, QByteArray()); }
+  // How the request ended, once the wait is over: what arrived with the final signal is
+  // handed over first.
+  FetchFailure Outcome();
 
  private:
   void OnMetaDataChanged();
   void OnReadyRead();
   void OnProgress();
-  void OnErrorOccurred();
-  void OnFinished();
-  void OnStallTimeout();
-  void OnTotalTimeout();
+  void OnStallTimeout() { StopWith(FetchFailure::TimedOut); }
+  void OnTotalTimeout() { StopWith(FetchFailure::TookTooLong); }
+  // Error and end alike end the wait. WORKAROUND: Qt 6.4 reports a body that unpacks too
+  // well ("Decompression failed") by errorOccurred alone and never finishes the reply.
+  void OnEnded(bool& which) {
+    which = true;
+    loop_.exit();
+  }
 
-  // Reads what the reply holds, up to the cap; false when the body would pass it.
-  bool ReadAvailable();
+  // Hands the receiver what the reply holds; false once it wants no more.
+  bool Deliver();
   // The abort itself waits until the loop has returned: aborting from inside the reply's own
   // signals makes Qt report a second error on the same reply.
   void StopWith(FetchFailure why);
+  void Enough() {
+    enough_ = true;
+    loop_.exit();
+  }
 
   QEventLoop loop_;
-  // A manager of its own per fetch: no connection is reused after a server that lied about
-  // its body, and nothing outlives the fetch.
+  // A manager of its own per request: no connection is reused after a server that lied about
+  // its body, and nothing outlives the request.
   QNetworkAccessManager manager_;
   QPointer<QNetworkReply> reply_;
   QTimer stallTimer_;
   QTimer totalTimer_;
-  QByteArray body_;
-  const qint64 maxBytes_;
-  // A limit of zero is no limit.
+  AnswerReceiver& receiver_;
   const bool stallLimited_;
-  const bool totalLimited_;
   FetchFailure stop_ = FetchFailure::None;
+  bool headGiven_ = false;
+  bool enough_ = false;  // the receiver wants nothing more of this answer
   bool ownerGone_ = false;
   bool finished_ = false;
   bool failed_ = false;
-  int status_ = 0;
 };
 
-Fetch::Fetch(const QNetworkRequest& request, std::chrono::milliseconds stall,
-             std::chrono::milliseconds total, qint64 maxBytes)
-    : maxBytes_(maxBytes), stallLimited_(stall.count() > 0), totalLimited_(total.count() > 0) {
+Exchange::Exchange(const QNetworkRequest& request, const TransportRequest& limits,
+                   AnswerReceiver& receiver)
+    : receiver_(receiver), stallLimited_(limits.stall.count() > 0) {
   reply_ = manager_.get(request);
   reply_->setReadBufferSize(kReadChunk);
   stallTimer_.setSingleShot(true);
-  stallTimer_.setInterval(stall);
+  stallTimer_.setInterval(limits.stall);
   totalTimer_.setSingleShot(true);
-  totalTimer_.setInterval(total);
-
+  if (limits.deadline != std::chrono::steady_clock::time_point::max()) {
+    const auto left = limits.deadline - std::chrono::steady_clock::now();
+    totalTimer_.setInterval(std::max(std::chrono::duration_cast<std::chrono::milliseconds>(left),
+                                     std::chrono::milliseconds(0)));
+    totalTimer_.start();
+  }
   QObject::connect(&stallTimer_, &QTimer::timeout, &loop_, [this] { OnStallTimeout(); });
   QObject::connect(&totalTimer_, &QTimer::timeout, &loop_, [this] { OnTotalTimeout(); });
   QObject::connect(reply_, &QNetworkReply::metaDataChanged, &loop_,
                    [this] { OnMetaDataChanged(); });
   QObject::connect(reply_, &QNetworkReply::readyRead, &loop_, [this] { OnReadyRead(); });
   QObject::connect(reply_, &QNetworkReply::downloadProgress, &loop_, [this] { OnProgress(); });
-  QObject::connect(reply_, &QNetworkReply::redirected, &loop_, [this] { OnProgress(); });
-  QObject::connect(reply_, &QNetworkReply::errorOccurred, &loop_, [this] { OnErrorOccurred(); });
-  QObject::connect(reply_, &QNetworkReply::finished, &loop_, [this] { OnFinished(); });
+  QObject::connect(reply_, &QNetworkReply::errorOccurred, &loop_, [this] { OnEnded(failed_); });
+  QObject::connect(reply_, &QNetworkReply::finished, &loop_, [this] { OnEnded(finished_); });
 }
 
-void Fetch::Wait() {
+void Exchange::Wait() {
   OnProgress();
-  if (totalLimited_) totalTimer_.start();
   // Returns early when the application is told to quit, or when Cancel is called.
   loop_.exec();
   stallTimer_.stop();
   totalTimer_.stop();
-  if (!finished_ && !failed_ && stop_ == FetchFailure::None) stop_ = FetchFailure::Cancelled;
+  if (!finished_ && !failed_ && !enough_ && stop_ == FetchFailure::None) {
+    stop_ = FetchFailure::Cancelled;
+  }
   if (reply_) {
     QObject::disconnect(reply_, nullptr, nullptr, nullptr);
     // An errored reply is left to the manager's destruction; aborting it reports twice.
@@ -167,86 +164,87 @@ void Fetch::Wait() {
   }
 }
 
-void Fetch::Cancel() {
+void Exchange::Cancel() {
   ownerGone_ = true;
   StopWith(FetchFailure::Cancelled);
 }
 
-void Fetch::StopWith(FetchFailure why) {
+void Exchange::StopWith(FetchFailure why) {
   if (stop_ == FetchFailure::None) stop_ = why;
   loop_.exit();
 }
 
-void Fetch::OnProgress() {
+void Exchange::OnProgress() {
   if (stallLimited_) stallTimer_.start();
 }
 
-void Fetch::OnStallTimeout() { StopWith(FetchFailure::TimedOut); }
-
-void Fetch::OnTotalTimeout() { StopWith(FetchFailure::TookTooLong); }
-
-void Fetch::OnMetaDataChanged() {
+void Exchange::OnMetaDataChanged() {
   OnProgress();
-  const int status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-  if (status >= 300 && status < 400) return;  // a redirect about to be followed
-  status_ = status;
-  if (status >= 400) {
-    StopWith(FetchFailure::HttpStatus);
-    return;
+  if (headGiven_ || enough_) return;
+  headGiven_ = true;
+  AnswerHead head;
+  head.status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+  for (const auto& [name, value] : reply_->rawHeaderPairs()) {
+    head.headers.emplace_back(name.toStdString(), value.toStdString());
   }
-  bool known = false;
-  const qint64 length = reply_->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
-  // The length of a packed body is not the document's: that one is only counted.
-  const QByteArray encoding = reply_->rawHeader("Content-Encoding").trimmed().toLower();
-  const bool packed = !encoding.isEmpty() && encoding != "identity";
-  if (known && !packed && length > maxBytes_) StopWith(FetchFailure::TooLarge);
+  if (receiver_.OnHead(std::move(head)) != BodyWanted::Read) Enough();
 }
 
-void Fetch::OnReadyRead() {
+void Exchange::OnReadyRead() {
   OnProgress();
-  if (stop_ == FetchFailure::None && !ReadAvailable()) StopWith(FetchFailure::TooLarge);
+  if (stop_ == FetchFailure::None && !enough_) Deliver();
 }
 
-bool Fetch::ReadAvailable() {
-  while (reply_ && reply_->bytesAvailable() > 0) {
-    const qint64 room = maxBytes_ - body_.size();
-    // Reading one byte past the cap is what tells "exactly at the cap" from "over it".
-    const QByteArray chunk = reply_->read(std::min(kReadChunk, room + 1));
+bool Exchange::Deliver() {
+  if (!headGiven_) OnMetaDataChanged();
+  while (!enough_ && reply_ && reply_->bytesAvailable() > 0) {
+    const QByteArray chunk = reply_->read(kReadChunk);
     if (chunk.isEmpty()) break;
-    if (chunk.size() > room) return false;
-    body_.append(chunk);
+    if (!receiver_.OnBody(std::string_view(chunk.constData(), chunk.size()))) Enough();
   }
-  return true;
+  return !enough_;
 }
 
-// WORKAROUND: Qt 6.4 reports a body that unpacks too well ("Decompression failed") by
-// errorOccurred alone and never finishes the reply; an error must end the wait by itself.
-void Fetch::OnErrorOccurred() {
-  failed_ = true;
-  loop_.exit();
+FetchFailure Exchange::Outcome() {
+  if (enough_) return FetchFailure::None;
+  if (stop_ != FetchFailure::None) return stop_;
+  if (!reply_) return FetchFailure::Cancelled;
+  if (reply_->error() != QNetworkReply::NoError) return FailureOf(reply_->error());
+  Deliver();
+  return FetchFailure::None;
 }
 
-void Fetch::OnFinished() {
-  finished_ = true;
-  loop_.exit();
-}
+// Sends each request over Qt Network and waits for it in a local event loop.
+class QtTransport final : public FetchTransport {
+ public:
+  QtTransport() = default;
+  ~QtTransport() override {
+    if (current_ != nullptr) current_->Cancel();
+  }
+  QtTransport(const QtTransport&) = delete;
+  QtTransport& operator=(const QtTransport&) = delete;
 
-}  // namespace
+  FetchFailure Send(const TransportRequest& request, AnswerReceiver& receiver) override {
+    if (QCoreApplication::instance() == nullptr) return FetchFailure::NoApplication;
+    const QUrl address(QString::fromStdString(request.url), QUrl::StrictMode);
+    if (!address.isValid() || address.isRelative() || address.host().isEmpty()) {
+      return FetchFailure::MalformedUrl;
+    }
+    Exchange exchange(RequestFor(address, request.headers), request, receiver);
+    current_ = &exchange;
+    exchange.Wait();
+    // Once the transport is gone, current_ is too.
+    if (exchange.OwnerGone()) return FetchFailure::Cancelled;
+    current_ = nullptr;
+    return exchange.Outcome();
+  }
 
-struct Inet::Impl {
-  std::chrono::milliseconds requestTimeout;
-  std::chrono::milliseconds totalTimeLimit = std::chrono::minutes(5);
-  std::size_t maxBytes = 32 * 1024 * 1024;
-  Fetch* current = nullptr;
-  HeldDocuments held;
-
-  // The request for url, conditional when a document is held for it: a server whose feed
-  // did not change then answers 304 without a body, and the held document serves again.
-  QNetworkRequest Request(const QUrl& address, const HeldDocument* heldForUrl) const {
+ private:
+  static QNetworkRequest RequestFor(const QUrl& address, const HttpHeaders& headers) {
     QNetworkRequest request(address);
+    // Redirects are the fetch's to follow, by the same rules on every system.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::NoLessSafeRedirectPolicy);
-    request.setMaximumRedirectsAllowed(kMaxRedirects);
+                         QNetworkRequest::ManualRedirectPolicy);
     // Over HTTP/1.1 the read buffer size throttles the socket, which keeps memory bounded.
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
     // Qt refuses a body that unpacks past about 10 MiB at a high ratio. The cap on the
@@ -256,91 +254,37 @@ struct Inet::Impl {
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                          QNetworkRequest::AlwaysNetwork);
     request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral(USER_AGENT));
-    if (heldForUrl != nullptr) {
-      if (!heldForUrl->etag.empty())
-        request.setRawHeader("If-None-Match", QByteArray::fromStdString(heldForUrl->etag));
-      if (!heldForUrl->lastModified.empty()) {
-        request.setRawHeader("If-Modified-Since",
-                             QByteArray::fromStdString(heldForUrl->lastModified));
-      }
+    for (const auto& [name, value] : headers) {
+      request.setRawHeader(QByteArray::fromStdString(name), QByteArray::fromStdString(value));
     }
     return request;
   }
+
+  Exchange* current_ = nullptr;  // the request that waits, on Send's stack
+};
+
+}  // namespace
+
+struct Inet::Impl {
+  // Declared first, destroyed last: a fetch waiting in it learns first that its owner is gone.
+  QtTransport transport;
+  ConditionalFetch fetch{transport, &DecodeDocument};
 };
 
 Inet::Inet(const Definition& definition) : d(std::make_unique<Impl>()) {
-  d->requestTimeout = std::chrono::seconds(definition.requestTimeout);
+  d->fetch.setRequestTimeout(std::chrono::seconds(definition.requestTimeout));
   // Reads http_proxy, https_proxy and no_proxy (through libproxy on Linux).
   QNetworkProxyFactory::setUseSystemConfiguration(true);
 }
 
-Inet::~Inet() {
-  if (d->current != nullptr) d->current->Cancel();
-}
+Inet::~Inet() = default;
 
-bool Inet::StillExecuting() const { return d->current != nullptr; }
+FetchResult Inet::OpenURL(const std::string& url) { return d->fetch.OpenURL(url); }
+bool Inet::StillExecuting() const { return d->fetch.StillExecuting(); }
 
-void Inet::setRequestTimeout(std::chrono::milliseconds stall) { d->requestTimeout = stall; }
-void Inet::setTotalTimeLimit(std::chrono::milliseconds total) { d->totalTimeLimit = total; }
-void Inet::setMaxBytes(std::size_t bytes) { d->maxBytes = bytes; }
-std::chrono::milliseconds Inet::RequestTimeout() const { return d->requestTimeout; }
-
-FetchResult Inet::OpenURL(const std::string& url) {
-  if (d->current != nullptr) return FailedFetch(FetchFailure::Busy);
-  if (QCoreApplication::instance() == nullptr) return FailedFetch(FetchFailure::NoApplication);
-
-  const QUrl address(QString::fromStdString(url), QUrl::StrictMode);
-  if (!address.isValid() || address.isRelative()) return FailedFetch(FetchFailure::MalformedUrl);
-  const QString scheme = address.scheme().toLower();
-  if (scheme != "http" && scheme != "https") return FailedFetch(FetchFailure::UnsupportedScheme);
-  if (address.host().isEmpty()) return FailedFetch(FetchFailure::MalformedUrl);
-
-  const HeldDocument* const held = d->held.Find(url);
-  // The list cannot change while this fetch waits: a second fetch is refused as busy.
-  const bool askedConditionally = held != nullptr;
-  Fetch fetch(d->Request(address, held), d->requestTimeout, d->totalTimeLimit,
-              static_cast<qint64>(std::min<std::size_t>(d->maxBytes, INT64_MAX)));
-  d->current = &fetch;
-  fetch.Wait();
-  // Once the Inet is gone, d is too.
-  if (!fetch.OwnerGone()) d->current = nullptr;
-  if (fetch.Stopped() != FetchFailure::None) return FailedFetch(fetch.Stopped(), fetch.Status());
-
-  const QNetworkReply& reply = fetch.Reply();
-  const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-  if (status >= 400) return FailedFetch(FetchFailure::HttpStatus, status);
-  if (status == HeldDocuments::kNotModified) {
-    // Only an answer to a conditional request can mean the document already held.
-    if (!askedConditionally || reply.error() != QNetworkReply::NoError)
-      return FailedFetch(FetchFailure::HttpStatus, status);
-    return d->held.Reuse(url, reply.rawHeader("ETag").toStdString(),
-                         reply.rawHeader("Last-Modified").toStdString());
-  }
-  if (reply.error() != QNetworkReply::NoError) {
-    // A redirect that could not be followed (no Location, or an unusable one).
-    if (status >= 300 && status < 400 && reply.error() != QNetworkReply::TooManyRedirectsError &&
-        reply.error() != QNetworkReply::InsecureRedirectError) {
-      return FailedFetch(FetchFailure::BadRedirect, status);
-    }
-    return FailedFetch(FailureOf(reply.error()), status);
-  }
-  // Bytes that arrived with the final signal.
-  if (!fetch.ReadRest()) return FailedFetch(FetchFailure::TooLarge, status);
-
-  FetchResult result;
-  result.ok = true;
-  result.status = status;
-  // One copy of a document of up to 32 MiB at a time: the bytes received are let go once
-  // copied, and a document already in UTF-8 is handed on without a further copy.
-  std::string bytes;
-  {
-    const QByteArray body = fetch.TakeBody();
-    bytes.assign(body.constData(), static_cast<std::size_t>(body.size()));
-  }
-  result.document = DecodeDocument(std::move(bytes), reply.rawHeader("Content-Type").toStdString());
-  d->held.Remember(url, reply.rawHeader("ETag").toStdString(),
-                   reply.rawHeader("Last-Modified").toStdString(), result.document);
-  return result;
-}
+void Inet::setRequestTimeout(std::chrono::milliseconds stall) { d->fetch.setRequestTimeout(stall); }
+void Inet::setTotalTimeLimit(std::chrono::milliseconds total) { d->fetch.setTotalTimeLimit(total); }
+void Inet::setMaxBytes(std::size_t bytes) { d->fetch.setMaxBytes(bytes); }
+std::chrono::milliseconds Inet::RequestTimeout() const { return d->fetch.RequestTimeout(); }
 
 }  // namespace platform
