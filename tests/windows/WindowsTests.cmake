@@ -57,7 +57,7 @@ add_test(NAME FeedLibrary.IncludesOnlyFeedAndText
 set_tests_properties(FeedLibrary.IncludesOnlyFeedAndText PROPERTIES LABELS unit)
 
 # The Windows services: the decoding of fetched bytes (the same cases as the Linux back end's),
-# the opener, redirects, twips and folders.
+# the opener, twips and folders.
 add_executable(win32_services_test
   windows/win32_services_test.cpp ${CMAKE_CURRENT_SOURCE_DIR}/net/decode_document_test.cpp)
 target_link_libraries(win32_services_test PRIVATE platform_win32_services GTest::gtest

@@ -1,5 +1,5 @@
 // The Windows services that can be checked without a person: which links the opener hands
-// on, where redirects lead, twips from a monitor's DPI, and the program's and user's folders.
+// on, twips from a monitor's DPI, and the program's and user's folders.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -7,7 +7,6 @@
 
 #include "platform/program/Application.h"
 #include "platform/services/UserFolders.h"
-#include "platform/win32/Redirect.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32LinkOpener.h"
 #include "platform/win32/Win32Screens.h"
@@ -15,8 +14,6 @@
 // After the platform's headers: it defines RGB as a macro.
 #include <windows.h>
 
-using platform::FetchFailure;
-using platform::win32::FollowRedirect;
 using platform::win32::Narrow;
 using platform::win32::Widen;
 using platform::win32::Win32LinkOpener;
@@ -70,52 +67,6 @@ INSTANTIATE_TEST_SUITE_P(
                     LinkCase{"line break", "http://x.example/\r\ncalc", false},
                     LinkCase{"tab", "http://x.example/\tcalc", false}),
     LabelOf<LinkCase>);
-
-struct RedirectCase {
-  const char* label;
-  std::string from;
-  std::string location;
-  int followed;
-  std::string to;  // "" when refused
-  FetchFailure failure;
-};
-
-void PrintTo(const RedirectCase& c, std::ostream* os) { *os << c.label; }
-
-class RedirectTest : public testing::TestWithParam<RedirectCase> {};
-
-TEST_P(RedirectTest, LeadsWhereItMay) {
-  const RedirectCase& c = GetParam();
-  const auto next = FollowRedirect(Widen(c.from), Widen(c.location), c.followed);
-  EXPECT_EQ(next.failure, c.failure);
-  EXPECT_EQ(Narrow(next.url), c.to);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RedirectTest,
-    testing::Values(
-        RedirectCase{"absolute", "http://a.example/x", "http://b.example/y", 0,
-                     "http://b.example/y", FetchFailure::None},
-        RedirectCase{"relative path", "http://a.example/feeds/x.xml", "y.xml", 0,
-                     "http://a.example/feeds/y.xml", FetchFailure::None},
-        RedirectCase{"absolute path", "https://a.example/feeds/x.xml", "/rss.php", 3,
-                     "https://a.example/rss.php", FetchFailure::None},
-        RedirectCase{"http to https", "http://a.example/", "https://a.example/", 0,
-                     "https://a.example/", FetchFailure::None},
-        // the tenth redirect is followed, the eleventh is not
-        RedirectCase{"tenth", "http://a.example/", "/b", 9, "http://a.example/b",
-                     FetchFailure::None},
-        RedirectCase{"eleventh", "http://a.example/", "/b", 10, "", FetchFailure::TooManyRedirects},
-        RedirectCase{"https to http", "https://a.example/", "http://a.example/", 0, "",
-                     FetchFailure::InsecureRedirect},
-        RedirectCase{"https to http, upper case", "https://a.example/", "HTTP://a.example/", 0, "",
-                     FetchFailure::InsecureRedirect},
-        RedirectCase{"no location", "http://a.example/", "", 0, "", FetchFailure::BadRedirect},
-        RedirectCase{"to a file", "http://a.example/", "file:///C:/x.xml", 0, "",
-                     FetchFailure::UnsupportedScheme},
-        RedirectCase{"to ftp", "http://a.example/", "ftp://a.example/x.xml", 0, "",
-                     FetchFailure::UnsupportedScheme}),
-    LabelOf<RedirectCase>);
 
 struct TwipsCase {
   const char* label;

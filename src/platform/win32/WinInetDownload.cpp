@@ -1,5 +1,6 @@
-// The download object: hands each fetch to a worker thread and waits for it while still
-// dispatching the calling thread's window messages, within the time limits.
+// The download over WinINet: the rules of a download (ConditionalFetch) over one request at a
+// time on a worker thread, waited for while the calling thread keeps dispatching its window
+// messages.
 #include "platform/win32/WinInetDownload.h"
 
 #include <windows.h>
@@ -9,8 +10,8 @@
 #include <thread>
 #include <utility>
 
-#include "platform/services/HeldDocuments.h"
-#include "platform/services/Inet.h"
+#include "platform/services/ConditionalFetch.h"
+#include "platform/services/FetchTransport.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/WinInetRequest.h"
 
@@ -18,44 +19,44 @@ namespace platform::win32 {
 namespace {
 
 using std::chrono::milliseconds;
-using wininet::Answer;
-using wininet::CrackUrl;
 using wininet::FailureOfError;
 using wininet::FetchState;
-using wininet::Request;
-using wininet::SchemeOf;
 using wininet::SteadyClock;
-using wininet::UrlParts;
-using wininet::Work;
 
-// The calling thread's side of one fetch, on OpenURL's stack.
+// The calling thread's side of one request, on Send's stack.
 struct Waiting {
   bool ownerGone = false;
 };
 
 enum class WaitEnd { Done, Stalled, TookTooLong, Quit, OwnerGone };
 
+// How long the wait may go on before a limit is reached; WaitEnd::Done while none is.
+WaitEnd Left(const FetchState& state, const TransportRequest& limits, milliseconds& wait) {
+  const SteadyClock::time_point now = SteadyClock::now();
+  wait = milliseconds(INFINITE - 1);
+  if (limits.deadline != SteadyClock::time_point::max()) {
+    const auto left = std::chrono::duration_cast<milliseconds>(limits.deadline - now);
+    if (left.count() <= 0) return WaitEnd::TookTooLong;
+    wait = std::min(wait, left);
+  }
+  if (limits.stall.count() > 0) {
+    const auto left =
+        std::chrono::duration_cast<milliseconds>(state.LastProgress() + limits.stall - now);
+    if (left.count() <= 0) return WaitEnd::Stalled;
+    wait = std::min(wait, left);
+  }
+  return WaitEnd::Done;
+}
+
 // Dispatches the thread's messages until the worker is done or a limit or a WM_QUIT ends the
 // wait. A WM_QUIT is posted again, so that the message loop it was meant for sees it too.
-WaitEnd Pump(FetchState& state, const Waiting& waiting, milliseconds stall, milliseconds total,
+WaitEnd Pump(FetchState& state, const Waiting& waiting, const TransportRequest& limits,
              const WinInetDownload::Dispatcher& dispatch) {
-  const SteadyClock::time_point start = SteadyClock::now();
   for (;;) {
     if (waiting.ownerGone) return WaitEnd::OwnerGone;
     if (::WaitForSingleObject(state.done, 0) == WAIT_OBJECT_0) return WaitEnd::Done;
-    const SteadyClock::time_point now = SteadyClock::now();
-    milliseconds wait = milliseconds(INFINITE - 1);
-    if (total.count() > 0) {
-      const auto left = std::chrono::duration_cast<milliseconds>(start + total - now);
-      if (left.count() <= 0) return WaitEnd::TookTooLong;
-      wait = std::min(wait, left);
-    }
-    if (stall.count() > 0) {
-      const auto left =
-          std::chrono::duration_cast<milliseconds>(state.LastProgress() + stall - now);
-      if (left.count() <= 0) return WaitEnd::Stalled;
-      wait = std::min(wait, left);
-    }
+    milliseconds wait{};
+    if (const WaitEnd end = Left(state, limits, wait); end != WaitEnd::Done) return end;
     const DWORD woke = ::MsgWaitForMultipleObjectsEx(
         1, &state.done, static_cast<DWORD>(wait.count()) + 1, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     if (woke == WAIT_OBJECT_0) return WaitEnd::Done;
@@ -77,60 +78,15 @@ WaitEnd Pump(FetchState& state, const Waiting& waiting, milliseconds stall, mill
   }
 }
 
-}  // namespace
-
-struct WinInetDownload::Impl {
-  Dispatcher dispatch;
-  milliseconds requestTimeout = std::chrono::seconds(60);
-  milliseconds totalTimeLimit = std::chrono::minutes(5);
-  std::size_t maxBytes = 32 * 1024 * 1024;
-  Waiting* current = nullptr;
-  HeldDocuments held;
-};
-
-WinInetDownload::WinInetDownload(Dispatcher dispatch) : d(std::make_unique<Impl>()) {
-  d->dispatch = std::move(dispatch);
-}
-
-WinInetDownload::~WinInetDownload() {
-  if (d->current != nullptr) d->current->ownerGone = true;
-}
-
-bool WinInetDownload::StillExecuting() const { return d->current != nullptr; }
-
-void WinInetDownload::setRequestTimeout(milliseconds stall) { d->requestTimeout = stall; }
-void WinInetDownload::setTotalTimeLimit(milliseconds total) { d->totalTimeLimit = total; }
-void WinInetDownload::setMaxBytes(std::size_t bytes) { d->maxBytes = bytes; }
-
-FetchResult WinInetDownload::OpenURL(const std::string& url) {
-  if (d->current != nullptr) return FailedFetch(FetchFailure::Busy);
-  const std::string scheme = SchemeOf(url);
-  if (scheme.empty()) return FailedFetch(FetchFailure::MalformedUrl);
-  if (scheme != "http" && scheme != "https") return FailedFetch(FetchFailure::UnsupportedScheme);
-  Request request;
-  request.url = Widen(url);
-  request.maxBytes = d->maxBytes;
-  UrlParts parts;
-  if (!CrackUrl(request.url, parts)) return FailedFetch(FetchFailure::MalformedUrl);
-
-  const HeldDocument* const held = d->held.Find(url);
-  // The list cannot change while this fetch waits: a second fetch is refused as busy.
-  const bool askedConditionally = held != nullptr;
-  if (held != nullptr) {
-    if (!held->etag.empty()) request.headers += L"If-None-Match: " + Widen(held->etag) + L"\r\n";
-    if (!held->lastModified.empty()) {
-      request.headers += L"If-Modified-Since: " + Widen(held->lastModified) + L"\r\n";
-    }
-  }
-
-  // The system's proxy settings, as Internet Options sets them.
+// A session with the system's proxy settings, as Internet Options sets them, saying who asks.
+HINTERNET OpenSession(milliseconds stall) {
   HINTERNET session =
       ::InternetOpenW(Widen(USER_AGENT).c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-  if (session == nullptr) return FailedFetch(FailureOfError(::GetLastError()));
-  // Blocking calls end by themselves after a stall as well; the wait below also watches.
-  if (d->requestTimeout.count() > 0) {
+  if (session == nullptr) return nullptr;
+  // Blocking calls end by themselves after a stall as well; the wait also watches.
+  if (stall.count() > 0) {
     DWORD timeout = static_cast<DWORD>(
-        std::min<long long>(d->requestTimeout.count(), static_cast<long long>(INFINITE - 1)));
+        std::min<long long>(stall.count(), static_cast<long long>(INFINITE - 1)));
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
                          INTERNET_OPTION_RECEIVE_TIMEOUT}) {
       ::InternetSetOptionW(session, option, &timeout, sizeof timeout);
@@ -138,44 +94,75 @@ FetchResult WinInetDownload::OpenURL(const std::string& url) {
   }
   BOOL decode = TRUE;
   ::InternetSetOptionW(session, INTERNET_OPTION_HTTP_DECODING, &decode, sizeof decode);
+  return session;
+}
 
-  auto state = std::make_shared<FetchState>();
-  state->session = session;
+// Sends each request on a worker thread of its own and waits for it.
+class WinInetTransport final : public FetchTransport {
+ public:
+  explicit WinInetTransport(WinInetDownload::Dispatcher dispatch)
+      : dispatch_(std::move(dispatch)) {}
+  ~WinInetTransport() override {
+    if (current_ != nullptr) current_->ownerGone = true;
+  }
+  WinInetTransport(const WinInetTransport&) = delete;
+  WinInetTransport& operator=(const WinInetTransport&) = delete;
+
+  FetchFailure Send(const TransportRequest& request, AnswerReceiver& receiver) override;
+
+ private:
+  WinInetDownload::Dispatcher dispatch_;
+  Waiting* current_ = nullptr;
+};
+
+FetchFailure WinInetTransport::Send(const TransportRequest& request, AnswerReceiver& receiver) {
+  wininet::Request work{Widen(request.url), {}};
+  wininet::UrlParts parts;
+  if (!wininet::CrackUrl(work.url, parts)) return FetchFailure::MalformedUrl;
+  for (const auto& [name, value] : request.headers) {
+    work.headers += Widen(name) + L": " + Widen(value) + L"\r\n";
+  }
+  HINTERNET session = OpenSession(request.stall);
+  if (session == nullptr) return FailureOfError(::GetLastError());
+
+  auto state = std::make_shared<FetchState>(session, receiver);
   Waiting waiting;
-  d->current = &waiting;
-  std::thread worker(Work, state, std::move(request));
-  const WaitEnd end = Pump(*state, waiting, d->requestTimeout, d->totalTimeLimit, d->dispatch);
+  current_ = &waiting;
+  std::thread worker(wininet::Work, state, std::move(work));
+  const WaitEnd end = Pump(*state, waiting, request, dispatch_);
   if (end != WaitEnd::Done) {
     state->Abandon();
     worker.detach();
-    // Once the download is gone, d is too.
-    if (end != WaitEnd::OwnerGone) d->current = nullptr;
-    switch (end) {
-      case WaitEnd::Stalled:
-        return FailedFetch(FetchFailure::TimedOut);
-      case WaitEnd::TookTooLong:
-        return FailedFetch(FetchFailure::TookTooLong);
-      default:
-        return FailedFetch(FetchFailure::Cancelled);
-    }
+    // Once the transport is gone, current_ is too.
+    if (end != WaitEnd::OwnerGone) current_ = nullptr;
+    if (end == WaitEnd::Stalled) return FetchFailure::TimedOut;
+    return end == WaitEnd::TookTooLong ? FetchFailure::TookTooLong : FetchFailure::Cancelled;
   }
   worker.join();
   state->CloseSession();
-  d->current = nullptr;
-
-  Answer& answer = state->answer;
-  if (answer.failure != FetchFailure::None) return FailedFetch(answer.failure, answer.status);
-  if (answer.status == HeldDocuments::kNotModified) {
-    // Only an answer to a conditional request can mean the document already held.
-    if (!askedConditionally) return FailedFetch(FetchFailure::HttpStatus, answer.status);
-    return d->held.Reuse(url, answer.etag, answer.lastModified);
-  }
-  FetchResult result;
-  result.ok = true;
-  result.status = answer.status;
-  result.document = DecodeDocument(std::move(answer.body), answer.contentType);
-  d->held.Remember(url, answer.etag, answer.lastModified, result.document);
-  return result;
+  current_ = nullptr;
+  return state->failure;
 }
+
+}  // namespace
+
+struct WinInetDownload::Impl {
+  explicit Impl(Dispatcher dispatch) : transport(std::move(dispatch)) {}
+  // Declared first, destroyed last: a fetch waiting in it learns first that its owner is gone.
+  WinInetTransport transport;
+  ConditionalFetch fetch{transport, &DecodeDocument};
+};
+
+WinInetDownload::WinInetDownload(Dispatcher dispatch)
+    : d(std::make_unique<Impl>(std::move(dispatch))) {}
+
+WinInetDownload::~WinInetDownload() = default;
+
+FetchResult WinInetDownload::OpenURL(const std::string& url) { return d->fetch.OpenURL(url); }
+bool WinInetDownload::StillExecuting() const { return d->fetch.StillExecuting(); }
+
+void WinInetDownload::setRequestTimeout(milliseconds stall) { d->fetch.setRequestTimeout(stall); }
+void WinInetDownload::setTotalTimeLimit(milliseconds total) { d->fetch.setTotalTimeLimit(total); }
+void WinInetDownload::setMaxBytes(std::size_t bytes) { d->fetch.setMaxBytes(bytes); }
 
 }  // namespace platform::win32

@@ -1,12 +1,11 @@
-// The request on the worker thread: opening the connection, sending the GET, following
-// redirects by hand and reading the body under the size cap.
+// The request on the worker thread: opening the connection, sending the GET and reporting the
+// answer's head and body as they come.
 #include "platform/win32/WinInetRequest.h"
 
-#include <algorithm>
+#include <string>
+#include <string_view>
 #include <utility>
 
-#include "platform/services/HeldDocuments.h"
-#include "platform/win32/Redirect.h"
 #include "platform/win32/WideText.h"
 #include "text/Ascii.h"
 
@@ -17,12 +16,6 @@ namespace {
 constexpr DWORD kReadChunk = 64 * 1024;
 // A packed body that does not unpack (not in every SDK's wininet.h).
 constexpr DWORD kDecodingFailed = 12175;
-
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-
-bool IsRedirect(DWORD status) {
-  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
-}
 
 std::string QueryHeader(HINTERNET request, DWORD what) {
   std::wstring value(256, L'\0');
@@ -39,42 +32,49 @@ std::string QueryHeader(HINTERNET request, DWORD what) {
   return {};
 }
 
-constexpr std::size_t kUnknownLength = static_cast<std::size_t>(-1);
+// The status line and headers of the answer to a request that was sent; a status of 0 when
+// none could be read.
+AnswerHead HeadOf(HINTERNET request) {
+  AnswerHead head;
+  DWORD status = 0;
+  DWORD size = sizeof status;
+  DWORD index = 0;
+  if (::HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                       &index)) {
+    head.status = static_cast<int>(status);
+  }
+  const std::string lines = QueryHeader(request, HTTP_QUERY_RAW_HEADERS_CRLF);
+  // The first line is the status line.
+  std::size_t start = lines.find('\n');
+  while (start != std::string::npos) {
+    const std::size_t end = lines.find('\n', start + 1);
+    const std::string_view line = std::string_view(lines).substr(start + 1, end - start - 1);
+    const std::size_t colon = line.find(':');
+    if (colon != std::string_view::npos) {
+      head.headers.emplace_back(text::Trim(line.substr(0, colon), " \t\r"),
+                                text::Trim(line.substr(colon + 1), " \t\r"));
+    }
+    start = end;
+  }
+  return head;
+}
 
-// Reads the body up to the cap; false with the failure in answer otherwise. A body that ends
-// before its announced length (kUnknownLength: none) was cut off: WinINet may report that
-// as a plain end.
-bool ReadBody(FetchState& state, HINTERNET request, std::size_t maxBytes, std::size_t announced,
-              Answer& answer) {
+// Hands the body to the receiver as it comes, until it ends or the receiver wants no more.
+FetchFailure ReadBody(FetchState& state, HINTERNET request) {
   std::string buffer(kReadChunk, '\0');
   for (;;) {
-    // A body longer than its announced length ends there: the surplus is no part of it.
-    if (announced != kUnknownLength && answer.body.size() >= announced) return true;
-    const std::size_t room = maxBytes - answer.body.size();
-    // Reading one byte past the cap is what tells "exactly at the cap" from "over it".
-    std::size_t want = std::min<std::size_t>(kReadChunk, room + 1);
-    if (announced != kUnknownLength) want = std::min(want, announced - answer.body.size());
     DWORD read = 0;
-    if (!::InternetReadFile(request, buffer.data(), static_cast<DWORD>(want), &read)) {
-      answer.failure = FailureOfError(::GetLastError());
-      return false;
+    if (!::InternetReadFile(request, buffer.data(), kReadChunk, &read)) {
+      return FailureOfError(::GetLastError());
     }
-    if (read == 0) {
-      if (announced == kUnknownLength || answer.body.size() >= announced) return true;
-      answer.failure = FetchFailure::ConnectionClosed;
-      return false;
-    }
+    if (read == 0) return FetchFailure::None;
     state.Progress();
-    if (read > room) {
-      answer.failure = FetchFailure::TooLarge;
-      return false;
-    }
-    answer.body.append(buffer.data(), read);
+    if (!state.Body(std::string_view(buffer.data(), read))) return FetchFailure::None;
   }
 }
 
-// Reads and drops the short body of a redirect, so that its connection is left clean for the
-// next request; a body longer than a redirect's is left, and the connection with it.
+// Reads and drops the short body of an answer that is complete without it (a redirect), so
+// that its connection is left clean; a longer body is left, and the connection with it.
 void DrainBody(HINTERNET request) {
   char buffer[4096];
   for (int chunk = 0; chunk < 16; ++chunk) {
@@ -83,123 +83,59 @@ void DrainBody(HINTERNET request) {
   }
 }
 
-// One request and its answer, following redirects by hand: WinINet's own following would
-// take an https page to http.
-Answer Fetch(FetchState& state, const Request& request) {
-  Answer answer;
-  std::wstring url = request.url;
-  for (int redirects = 0;; ++redirects) {
-    UrlParts parts;
-    if (!CrackUrl(url, parts)) {
-      answer.failure = redirects == 0 ? FetchFailure::MalformedUrl : FetchFailure::BadRedirect;
-      return answer;
-    }
-    if (parts.scheme != INTERNET_SCHEME_HTTP && parts.scheme != INTERNET_SCHEME_HTTPS) {
-      answer.failure = FetchFailure::UnsupportedScheme;
-      return answer;
-    }
-    const bool secure = parts.scheme == INTERNET_SCHEME_HTTPS;
-
-    HINTERNET connection = nullptr;
-    {
-      std::lock_guard lock(state.mutex);
-      if (state.abandoned) return answer;
-      connection = ::InternetConnectW(state.session, parts.host.c_str(), parts.port, nullptr,
-                                      nullptr, INTERNET_SERVICE_HTTP, 0, 0);
-    }
-    if (connection == nullptr) {
-      answer.failure = FailureOfError(::GetLastError());
-      return answer;
-    }
-    DWORD flags = INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_RELOAD |
-                  INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
-                  INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTH;
-    if (secure) flags |= INTERNET_FLAG_SECURE;
-    HINTERNET handle = ::HttpOpenRequestW(connection, L"GET", parts.object.c_str(), nullptr,
-                                          nullptr, nullptr, flags, 0);
-    if (handle == nullptr) {
-      answer.failure = FailureOfError(::GetLastError());
-      state.CloseChild(connection);
-      return answer;
-    }
-    BOOL decode = TRUE;
-    ::InternetSetOptionW(handle, INTERNET_OPTION_HTTP_DECODING, &decode, sizeof decode);
-    // One document every few minutes gains nothing from a kept connection, and a server that
-    // closes one WinINet means to reuse makes it wait.
-    const std::wstring headers =
-        L"Accept-Encoding: gzip\r\nConnection: close\r\n" + request.headers;
-    const bool sent =
-        ::HttpSendRequestW(handle, headers.c_str(), static_cast<DWORD>(headers.size()), nullptr, 0);
-    const DWORD sendError = sent ? ERROR_SUCCESS : ::GetLastError();
-    state.Progress();
-    DWORD status = 0;
-    DWORD size = sizeof status;
-    DWORD index = 0;
-    if (sent && !::HttpQueryInfoW(handle, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
-                                  &size, &index)) {
-      status = 0;
-    }
-    if (!sent || status == 0) {
-      answer.failure = sent ? FetchFailure::ProtocolError : FailureOfError(sendError);
-    } else if (IsRedirect(status)) {
-      answer.status = static_cast<int>(status);
-      DrainBody(handle);
-      const Redirect next =
-          FollowRedirect(url, Widen(QueryHeader(handle, HTTP_QUERY_LOCATION)), redirects);
-      answer.failure = next.failure;
-      url = next.url;
-      state.CloseChild(handle);
-      state.CloseChild(connection);
-      if (answer.failure != FetchFailure::None) return answer;
-      continue;
-    } else {
-      answer.status = static_cast<int>(status);
-      if (status >= 400) {
-        answer.failure = FetchFailure::HttpStatus;
-      } else if (status != HeldDocuments::kNotModified) {
-        answer.contentType = QueryHeader(handle, HTTP_QUERY_CONTENT_TYPE);
-        answer.etag = QueryHeader(handle, HTTP_QUERY_ETAG);
-        answer.lastModified = QueryHeader(handle, HTTP_QUERY_LAST_MODIFIED);
-        // The length of a packed body is not the document's: that one is only counted.
-        const std::string encoding =
-            text::AsciiLowered(text::Trim(QueryHeader(handle, HTTP_QUERY_CONTENT_ENCODING)));
-        const std::string length = QueryHeader(handle, HTTP_QUERY_CONTENT_LENGTH);
-        const bool packed = !encoding.empty() && encoding != "identity";
-        std::size_t announced = kUnknownLength;
-        if (!packed && !length.empty() && length.size() <= 15 &&
-            length.find_first_not_of("0123456789") == std::string::npos) {
-          announced = static_cast<std::size_t>(std::stoull(length));
-        }
-        if (!packed && !length.empty() && (length.size() > 15 || announced > request.maxBytes)) {
-          answer.failure = FetchFailure::TooLarge;
-        } else {
-          ReadBody(state, handle, request.maxBytes, announced, answer);
-        }
-      } else {
-        answer.etag = QueryHeader(handle, HTTP_QUERY_ETAG);
-        answer.lastModified = QueryHeader(handle, HTTP_QUERY_LAST_MODIFIED);
-      }
-    }
-    state.CloseChild(handle);
-    state.CloseChild(connection);
-    return answer;
+// Sends the GET on a request handle and reports its answer.
+FetchFailure Exchange(FetchState& state, HINTERNET handle, const std::wstring& extraHeaders) {
+  BOOL decode = TRUE;
+  ::InternetSetOptionW(handle, INTERNET_OPTION_HTTP_DECODING, &decode, sizeof decode);
+  // One document every few minutes gains nothing from a kept connection, and a server that
+  // closes one WinINet means to reuse makes it wait.
+  const std::wstring headers = L"Accept-Encoding: gzip\r\nConnection: close\r\n" + extraHeaders;
+  if (!::HttpSendRequestW(handle, headers.c_str(), static_cast<DWORD>(headers.size()), nullptr,
+                          0)) {
+    return FailureOfError(::GetLastError());
   }
+  state.Progress();
+  AnswerHead head = HeadOf(handle);
+  if (head.status == 0) return FetchFailure::ProtocolError;
+  switch (state.Head(std::move(head))) {
+    case BodyWanted::Read:
+      return ReadBody(state, handle);
+    case BodyWanted::Skip:
+      DrainBody(handle);
+      break;
+    case BodyWanted::Stop:
+      break;
+  }
+  return FetchFailure::None;
+}
+
+// One request and its answer. WinINet does not follow redirects: the fetch does, by its own
+// rules.
+FetchFailure Send(FetchState& state, const Request& request) {
+  UrlParts parts;
+  if (!CrackUrl(request.url, parts)) return FetchFailure::MalformedUrl;
+  HINTERNET connection = nullptr;
+  {
+    std::lock_guard lock(state.mutex);
+    if (state.abandoned) return FetchFailure::Cancelled;
+    connection = ::InternetConnectW(state.session, parts.host.c_str(), parts.port, nullptr, nullptr,
+                                    INTERNET_SERVICE_HTTP, 0, 0);
+  }
+  if (connection == nullptr) return FailureOfError(::GetLastError());
+  DWORD flags = INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_RELOAD |
+                INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
+                INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTH;
+  if (parts.scheme == INTERNET_SCHEME_HTTPS) flags |= INTERNET_FLAG_SECURE;
+  HINTERNET handle = ::HttpOpenRequestW(connection, L"GET", parts.object.c_str(), nullptr, nullptr,
+                                        nullptr, flags, 0);
+  const FetchFailure failure = handle == nullptr ? FailureOfError(::GetLastError())
+                                                 : Exchange(state, handle, request.headers);
+  state.CloseChild(handle);
+  state.CloseChild(connection);
+  return failure;
 }
 
 }  // namespace
-
-// The scheme of an absolute URL in lower case; "" for text that does not start with one.
-std::string SchemeOf(const std::string& url) {
-  const std::size_t colon = url.find(':');
-  if (colon == std::string::npos || colon == 0 || !IsLetter(url[0])) return {};
-  for (std::size_t i = 1; i < colon; ++i) {
-    const char c = url[i];
-    if (!IsLetter(c) && !(c >= '0' && c <= '9') && c != '+' && c != '-' && c != '.') {
-      return {};
-    }
-  }
-  return text::AsciiLowered(url.substr(0, colon));
-}
 
 FetchFailure FailureOfError(DWORD error) {
   switch (error) {
@@ -269,54 +205,14 @@ bool CrackUrl(const std::wstring& url, UrlParts& parts) {
 }
 
 void Work(std::shared_ptr<FetchState> state, Request request) {
-  Answer answer = Fetch(*state, request);
+  const FetchFailure failure = Send(*state, request);
   {
     std::lock_guard lock(state->mutex);
-    state->answer = std::move(answer);
+    state->failure = failure;
   }
   ::SetEvent(state->done);
 }
 
 }  // namespace wininet
-
-using wininet::CrackUrl;
-using wininet::SchemeOf;
-using wininet::UrlParts;
-
-Redirect FollowRedirect(const std::wstring& from, const std::wstring& location, int followed) {
-  Redirect next;
-  if (location.empty()) {
-    next.failure = FetchFailure::BadRedirect;
-    return next;
-  }
-  if (followed >= kMaxRedirects) {
-    next.failure = FetchFailure::TooManyRedirects;
-    return next;
-  }
-  std::wstring resolved(INTERNET_MAX_URL_LENGTH, L'\0');
-  const auto isWeb = [](const std::wstring& url) {
-    const std::string scheme = SchemeOf(Narrow(url));
-    return scheme == "http" || scheme == "https";
-  };
-  DWORD size = static_cast<DWORD>(resolved.size());
-  UrlParts target;
-  if (!::InternetCombineUrlW(from.c_str(), location.c_str(), resolved.data(), &size,
-                             ICU_NO_ENCODE)) {
-    next.failure = FetchFailure::BadRedirect;
-    return next;
-  }
-  resolved.resize(size);
-  UrlParts source;
-  if (!isWeb(resolved)) {
-    next.failure = FetchFailure::UnsupportedScheme;
-  } else if (!CrackUrl(resolved, target) || !CrackUrl(from, source)) {
-    next.failure = FetchFailure::BadRedirect;
-  } else if (source.scheme == INTERNET_SCHEME_HTTPS && target.scheme == INTERNET_SCHEME_HTTP) {
-    next.failure = FetchFailure::InsecureRedirect;
-  } else {
-    next.url = std::move(resolved);
-  }
-  return next;
-}
 
 }  // namespace platform::win32

@@ -11,15 +11,15 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
+#include <utility>
 
+#include "platform/services/FetchTransport.h"
 #include "platform/services/Inet.h"
 
 namespace platform::win32::wininet {
 
 using SteadyClock = std::chrono::steady_clock;
-
-// The scheme of an absolute URL in lower case; "" for text that does not start with one.
-std::string SchemeOf(const std::string& url);
 
 FetchFailure FailureOfError(DWORD error);
 
@@ -33,29 +33,23 @@ struct UrlParts {
 
 bool CrackUrl(const std::wstring& url, UrlParts& parts);
 
-// What the worker is asked to fetch.
+// What the worker is asked to send.
 struct Request {
   std::wstring url;
   std::wstring headers;  // extra request headers, each ending in CRLF
-  std::size_t maxBytes = 0;
-};
-
-// What the worker found.
-struct Answer {
-  FetchFailure failure = FetchFailure::None;
-  int status = 0;
-  std::string body;
-  std::string contentType;
-  std::string etag;
-  std::string lastModified;
 };
 
 // Shared by the calling thread and the worker; it lives as long as the longer of the two.
 // A caller that gives up (a time limit, the program quitting) closes the session, which ends
 // whatever the worker is blocked in, and leaves; the worker then only closes what is still its
-// own and ends.
+// own, tells the receiver nothing more, and ends.
 struct FetchState {
-  FetchState() : done(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) { Progress(); }
+  FetchState(HINTERNET openSession, AnswerReceiver& answerReceiver)
+      : done(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+        session(openSession),
+        receiver(&answerReceiver) {
+    Progress();
+  }
   ~FetchState() {
     if (done != nullptr) ::CloseHandle(done);
   }
@@ -75,6 +69,17 @@ struct FetchState {
     if (!abandoned) ::InternetCloseHandle(handle);
   }
 
+  // The receiver hears of the answer only while the caller waits for it; each call holds the
+  // lock, so that once Abandon has returned none is under way.
+  BodyWanted Head(AnswerHead head) {
+    std::lock_guard lock(mutex);
+    return abandoned ? BodyWanted::Stop : receiver->OnHead(std::move(head));
+  }
+  bool Body(std::string_view chunk) {
+    std::lock_guard lock(mutex);
+    return !abandoned && receiver->OnBody(chunk);
+  }
+
   void Abandon() {
     std::lock_guard lock(mutex);
     abandoned = true;
@@ -92,11 +97,13 @@ struct FetchState {
   std::atomic<SteadyClock::rep> lastProgress{0};
   std::mutex mutex;
   HINTERNET session = nullptr;  // under mutex once the worker runs
+  AnswerReceiver* receiver;     // under mutex
   bool abandoned = false;       // under mutex
-  Answer answer;                // written by the worker before done is set
+  // How the request ended; written by the worker before done is set.
+  FetchFailure failure = FetchFailure::None;
 };
 
-// The worker thread: fetches request, leaves the answer in state and sets its done event.
+// The worker thread: sends request, reports its answer through state and sets its done event.
 void Work(std::shared_ptr<FetchState> state, Request request);
 
 }  // namespace platform::win32::wininet
