@@ -1,10 +1,11 @@
-// The character decoding of a fetched document: the shared rules choose the encoding, Qt's
-// converters turn the bytes into UTF-8.
+// The character decoding of a fetched document: DecodeWith decides, Qt's converters turn the
+// bytes into UTF-8.
 #include <QByteArray>
 #include <QString>
 #include <QStringDecoder>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/services/DocumentEncoding.h"
 #include "platform/services/Inet.h"
@@ -16,7 +17,7 @@ QString Decode(std::string_view bytes, const DocumentEncoding& encoding) {
   const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
   switch (encoding.family) {
     case EncodingFamily::Windows1252:
-      return {};  // not reached: decoded by the shared code
+      return {};  // not reached: decoded by DecodeWith
     case EncodingFamily::Utf8: {
       QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
       return decoder.decode(view);
@@ -55,16 +56,12 @@ std::string ToUtf8(const QString& text) {
 }  // namespace
 
 std::string DecodeDocument(std::string bytes, const std::string& contentType) {
-  const DocumentEncoding encoding = ChooseDocumentEncoding(
-      bytes, contentType,
-      [](const std::string& label) { return QStringDecoder(label.c_str()).isValid(); });
-  if (encoding.validUtf8) {
-    if (encoding.bomSize > 0) bytes.erase(0, encoding.bomSize);
-    return bytes;
-  }
-  const std::string_view body = std::string_view(bytes).substr(encoding.bomSize);
-  if (encoding.family == EncodingFamily::Windows1252) return Windows1252ToUtf8(body);
-  return ToUtf8(Decode(body, encoding));
+  return DecodeWith(
+      std::move(bytes), contentType,
+      [](const std::string& label) { return QStringDecoder(label.c_str()).isValid(); },
+      [](std::string_view body, const DocumentEncoding& encoding) {
+        return ToUtf8(Decode(body, encoding));
+      });
 }
 
 }  // namespace platform

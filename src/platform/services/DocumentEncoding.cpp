@@ -192,4 +192,17 @@ DocumentEncoding ChooseDocumentEncoding(std::string_view bytes, std::string_view
   return encoding;
 }
 
+std::string DecodeWith(std::string bytes, std::string_view contentType, const KnowsEncoding& knows,
+                       const ConvertToUtf8& convert) {
+  const DocumentEncoding encoding = ChooseDocumentEncoding(bytes, contentType, knows);
+  if (encoding.validUtf8) {
+    // One copy of a document of up to 32 MiB at a time: one in UTF-8 is handed on as it is.
+    if (encoding.bomSize > 0) bytes.erase(0, encoding.bomSize);
+    return bytes;
+  }
+  const std::string_view body = std::string_view(bytes).substr(encoding.bomSize);
+  if (encoding.family == EncodingFamily::Windows1252) return Windows1252ToUtf8(body);
+  return convert(body, encoding);
+}
+
 }  // namespace platform

@@ -1,5 +1,6 @@
-// Which encoding the bytes of a fetched document are in: the rules every back end follows
-// before its own converter turns the bytes into UTF-8. Plain C++.
+// Which encoding the bytes of a fetched document are in, and the decoding every back end
+// follows around its own converter, which only turns bytes of a known encoding into UTF-8.
+// Plain C++.
 #pragma once
 
 #include <cstddef>
@@ -21,6 +22,18 @@ struct DocumentEncoding {
 // Whether the system's converter knows an encoding label (lower case, trimmed) that is none of
 // the families above.
 using KnowsEncoding = std::function<bool(const std::string& label)>;
+
+// The system's converter: the bytes of a document in encoding (Utf8 with invalid sequences,
+// Utf16Le, Utf16Be or Other), without byte-order mark, as UTF-8; invalid sequences become
+// U+FFFD.
+using ConvertToUtf8 =
+    std::function<std::string(std::string_view body, const DocumentEncoding& encoding)>;
+
+// The bytes of a document as UTF-8 text, in the encoding ChooseDocumentEncoding picks: valid
+// UTF-8 is handed back as it stands (without its byte-order mark), Windows-1252 is decoded
+// here, and every other encoding by convert.
+std::string DecodeWith(std::string bytes, std::string_view contentType, const KnowsEncoding& knows,
+                       const ConvertToUtf8& convert);
 
 // A byte-order mark, else the charset named by the Content-Type header (may be empty), else
 // the encoding of the XML declaration (not UTF-16: a declaration readable as ASCII cannot be

@@ -1,9 +1,10 @@
-// The character decoding of a fetched document: the shared rules choose the encoding,
-// MultiByteToWideChar turns the bytes into UTF-16 and WideCharToMultiByte into UTF-8.
+// The character decoding of a fetched document: DecodeWith decides, MultiByteToWideChar turns
+// the bytes into UTF-16 and WideCharToMultiByte into UTF-8.
 #include <windows.h>
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/services/DocumentEncoding.h"
 #include "platform/services/Inet.h"
@@ -105,25 +106,20 @@ std::wstring Utf16Units(std::string_view bytes, bool littleEndian) {
 }  // namespace
 
 std::string DecodeDocument(std::string bytes, const std::string& contentType) {
-  const DocumentEncoding encoding = ChooseDocumentEncoding(
-      bytes, contentType, [](const std::string& label) { return CodePageOf(label) != 0; });
-  if (encoding.validUtf8) {
-    if (encoding.bomSize > 0) bytes.erase(0, encoding.bomSize);
-    return bytes;
-  }
-  const std::string_view body = std::string_view(bytes).substr(encoding.bomSize);
-  switch (encoding.family) {
-    case EncodingFamily::Windows1252:
-      return Windows1252ToUtf8(body);
-    case EncodingFamily::Utf8:
-      return win32::Narrow(ToWide(body, CP_UTF8));
-    case EncodingFamily::Utf16Le:
-    case EncodingFamily::Utf16Be:
-      return win32::Narrow(Utf16Units(body, encoding.family == EncodingFamily::Utf16Le));
-    case EncodingFamily::Other:
-      return win32::Narrow(ToWide(body, CodePageOf(encoding.label)));
-  }
-  return {};
+  return DecodeWith(
+      std::move(bytes), contentType,
+      [](const std::string& label) { return CodePageOf(label) != 0; },
+      [](std::string_view body, const DocumentEncoding& encoding) {
+        switch (encoding.family) {
+          case EncodingFamily::Utf16Le:
+          case EncodingFamily::Utf16Be:
+            return win32::Narrow(Utf16Units(body, encoding.family == EncodingFamily::Utf16Le));
+          case EncodingFamily::Other:
+            return win32::Narrow(ToWide(body, CodePageOf(encoding.label)));
+          default:
+            return win32::Narrow(ToWide(body, CP_UTF8));
+        }
+      });
 }
 
 }  // namespace platform
