@@ -215,19 +215,45 @@ void FormWindow::reportSize(WPARAM type) {
   events_.stateChanged();
 }
 
-LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+bool FormWindow::pointerMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   engine::FormEvents::Pointer kind{};
   bool doubleClick = false;
-  if (PointerKindOf(message, kind, doubleClick)) {
-    if (message == WM_MOUSEMOVE && !trackingLeave_) {
-      TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
-      trackingLeave_ = TrackMouseEvent(&track) != FALSE;
-      events_.pointerCrossed(true);
-    }
-    events_.pointer(kind, ButtonOf(message), ButtonsOf(wParam), ModifiersOf(wParam),
-                    static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
-    return 0;
+  if (!PointerKindOf(message, kind, doubleClick)) return false;
+  if (message == WM_MOUSEMOVE && !trackingLeave_) {
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
+    trackingLeave_ = TrackMouseEvent(&track) != FALSE;
+    events_.pointerCrossed(true);
   }
+  events_.pointer(kind, ButtonOf(message), ButtonsOf(wParam), ModifiersOf(wParam),
+                  static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+  return true;
+}
+
+// The same twips in the new display's pixels, where the system suggests.
+void FormWindow::dpiChanged(LPARAM lParam) {
+  const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+  SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  events_.moved(suggested->left, suggested->top);
+  events_.dpiChanged();
+}
+
+// True when the window must not take the focus for itself: the engine gave it back to a
+// control.
+bool FormWindow::activationChanged(WPARAM wParam, LPARAM lParam) {
+  if (LOWORD(wParam) == WA_INACTIVE) {
+    events_.deactivated();
+    return false;
+  }
+  if (const auto before = reinterpret_cast<HWND>(lParam); IsOtherProgramsWindow(before)) {
+    previousActive_ = before;
+  }
+  events_.activated();
+  return IsChild(hwnd_, GetFocus()) != FALSE;
+}
+
+LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (pointerMessage(message, wParam, lParam)) return 0;
   if (message == PointerKnownOutsideMessage()) {
     return engine::FormCore::PointerKnownOutside(handle()) ? 1 : 0;
   }
@@ -259,15 +285,9 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SHOWWINDOW:
       if (wParam == FALSE) events_.stateChanged();
       break;
-    case WM_DPICHANGED: {
-      // The same twips in the new display's pixels, where the system suggests.
-      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-      SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-      events_.moved(suggested->left, suggested->top);
-      events_.dpiChanged();
+    case WM_DPICHANGED:
+      dpiChanged(lParam);
       return 0;
-    }
     case WM_SETCURSOR:
       if (LOWORD(lParam) != HTCLIENT || reinterpret_cast<HWND>(wParam) != hwnd_) break;
       SetCursor(pointer_);
@@ -281,16 +301,7 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (lParam == -1 && events_.key(engine::Key::Menu, 0)) return 0;
       break;
     case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        events_.deactivated();
-        break;
-      }
-      if (const auto before = reinterpret_cast<HWND>(lParam); IsOtherProgramsWindow(before)) {
-        previousActive_ = before;
-      }
-      events_.activated();
-      // The engine gave the focus back to a control: the window does not take it for itself.
-      if (IsChild(hwnd_, GetFocus())) return 0;
+      if (activationChanged(wParam, lParam)) return 0;
       break;
     case WM_COMMAND:
       onCommand(wParam, lParam);

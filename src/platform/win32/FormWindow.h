@@ -76,6 +76,10 @@ class FormWindow final : public Win32Window<engine::NativeForm> {
   template <class Window>
   friend LRESULT CALLBACK WindowProcOf(HWND, UINT, WPARAM, LPARAM);
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+  // A pointer message, reported to the engine; false for any other message.
+  bool pointerMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void dpiChanged(LPARAM lParam);
+  bool activationChanged(WPARAM wParam, LPARAM lParam);
   bool placeByWindowSystem();
   void reportMoved();
   void reportSize(WPARAM type);
