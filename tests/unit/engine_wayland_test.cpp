@@ -101,6 +101,23 @@ TEST_P(Drags, TheWindowMovesWhereItCanAndLeftTopSayWhereItIs) {
   EXPECT_EQ(form.Left(), GetParam().refuses ? 4500 : 0);
 }
 
+class Placement : public Strip {};
+
+TEST_F(Placement, TheSavedPlaceIsAskedOfAWindowManagerThatPlacesNewWindowsItself) {
+  for (const bool takesPlacements : {false, true}) {
+    form.Hide();
+    form.Move(3000, 2250);
+    form.Show();
+    // The window manager centres the new window and keeps it there when the program moves it.
+    window.frame = {367, 363, 545, 16};
+    window.refusesMoves = true;
+    window.takesPlacements = takesPlacements;
+    window.events.mapped();
+    EXPECT_EQ(window.calls.back() == "askPlacement 200,150", takesPlacements);
+    EXPECT_EQ(form.Left(), takesPlacements ? 3000 : 5505);
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Engine, Drags,
                          ::testing::ValuesIn(std::vector<DragCase>{
                              {"MovesItself", false, 2100, 0},

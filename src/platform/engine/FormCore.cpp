@@ -214,7 +214,13 @@ void FormCore::moved(int x, int y) {
 
 void FormCore::moveRefused(int x, int y) {
   movesRefused_ = true;
-  if (native_->shown()) moved(x, y);
+  if (!native_->shown()) return;
+  // The place the program asked for (the saved one, at the first showing) is asked of the
+  // window manager another way where it can be; a drag is the window manager's own.
+  if (!pointerHeld() && native_->askPlacement(ToPixels(left_, dpi()), ToPixels(top_, dpi()))) {
+    return;
+  }
+  moved(x, y);
 }
 
 bool FormCore::pointerHeld() const {

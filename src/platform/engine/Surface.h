@@ -127,6 +127,11 @@ class NativeForm : public NativeWindow {
   // Asks the window manager to move the window with the pointer while a button is held, for a
   // drag where the program may not move its window itself; false when it cannot be asked.
   virtual bool startSystemMove() = 0;
+  // Asks the window manager to put the shown window's frame at the screen point, at the
+  // window's own size, where it refuses the program's moves but takes such requests another
+  // way (a compositor's command socket); false when it cannot be asked or says no. The place
+  // it gives comes as moved().
+  virtual bool askPlacement(int x, int y) = 0;
   // Maps the window; activate says whether it may take the keyboard from the window in use.
   virtual void show(bool activate) = 0;
   virtual void hide() = 0;

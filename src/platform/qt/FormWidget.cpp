@@ -12,6 +12,8 @@
 
 #include "platform/qt/Pictures.h"
 #include "platform/qt/PointerEvents.h"
+#include "platform/qt/SwayIpc.h"
+#include "platform/sway/SwayCommands.h"
 #include "platform/x11/X11Activation.h"
 #include "platform/x11/X11WindowState.h"
 
@@ -197,6 +199,18 @@ void FormWidget::resizeClient(int width, int height) { setFixedSize(width, heigh
 
 bool FormWidget::startSystemMove() {
   return windowHandle() != nullptr && windowHandle()->startSystemMove();
+}
+
+// Only a window without a frame: sway would put its own frame's corner at the point.
+bool FormWidget::askPlacement(int x, int y) {
+  if (borderStyle_ != BorderStyle::None || !isVisible() || XConnection() == nullptr ||
+      !InSwaySession()) {
+    return false;
+  }
+  const QSize size = minimumSize();  // its fixed size, whatever sway made of it
+  return RunSwayCommands(PlaceCommand(NativeId(this), QCoreApplication::applicationPid(), x, y,
+                                      size.width(), size.height(),
+                                      MinimumSizeIn(SwayConfigText())));
 }
 
 void FormWidget::show(bool activate) {

@@ -22,6 +22,7 @@ class FormWidget final : public NativeWidget<engine::NativeForm> {
   void moveTo(int x, int y) override;
   engine::Pixels frameNow() const override;
   bool startSystemMove() override;
+  bool askPlacement(int x, int y) override;
   engine::Pixels frameExtra() const override;
   engine::Pixels workAreaNear(const engine::NativeForm* near) const override;
   void resizeClient(int width, int height) override;

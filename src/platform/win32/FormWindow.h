@@ -53,6 +53,7 @@ class FormWindow final : public Win32Window<engine::NativeForm> {
   engine::Pixels frameNow() const override;
   // Windows lets a program move its own windows: a drag never needs the window manager.
   bool startSystemMove() override { return false; }
+  bool askPlacement(int, int) override { return false; }
   void show(bool activate) override;
   void hide() override;
   bool shown() const override { return IsWindowVisible(hwnd_) != FALSE; }

@@ -41,6 +41,12 @@ void FakeForm::moveTo(int x, int y) {
   calls.push_back("moveTo " + std::to_string(x) + "," + std::to_string(y));
 }
 
+bool FakeForm::askPlacement(int x, int y) {
+  if (!takesPlacements) return false;
+  calls.push_back("askPlacement " + std::to_string(x) + "," + std::to_string(y));
+  return true;
+}
+
 void FakeForm::resizeClient(int width, int height) {
   frame.width = width;
   frame.height = height;

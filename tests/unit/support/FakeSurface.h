@@ -114,7 +114,8 @@ class FakeForm final : public NativeForm {
   Pixels frame{};  // where the frame is; width and height: the client size
   // As a tiling compositor does: a shown window stays where it is when the program moves it.
   bool refusesMoves = false;
-  int systemMoves = 0;  // drags handed to the window manager
+  int systemMoves = 0;           // drags handed to the window manager
+  bool takesPlacements = false;  // a refused move may be asked another way
   std::vector<std::string> calls;
   std::string readerName;
 
@@ -130,6 +131,7 @@ class FakeForm final : public NativeForm {
   void resizeClient(int width, int height) override;
   Pixels frameNow() const override { return frame; }
   bool startSystemMove() override { return ++systemMoves > 0; }
+  bool askPlacement(int x, int y) override;
   void show(bool activate) override;
   void hide() override;
   bool shown() const override { return isShown; }
