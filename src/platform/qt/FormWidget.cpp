@@ -213,6 +213,14 @@ bool FormWidget::askPlacement(int x, int y) {
                                       MinimumSizeIn(SwayConfigText())));
 }
 
+// sway gives the keyboard to every window as it maps (the toolkit's user time of 0 does not
+// keep it from that): it is asked not to, once for each native window.
+void FormWidget::keepFromFocusOnMap() {
+  if (XConnection() == nullptr || !InSwaySession() || keptFromFocus_ == NativeId(this)) return;
+  if (RunSwayCommands(KeepFromFocusCommand(NativeId(this), QCoreApplication::applicationPid())))
+    keptFromFocus_ = NativeId(this);
+}
+
 void FormWidget::show(bool activate) {
   // Mapped with a user time of 0: window managers that focus new windows leave it inactive.
   setAttribute(Qt::WA_ShowWithoutActivating, !activate);
@@ -227,6 +235,7 @@ void FormWidget::show(bool activate) {
   // user's or the window manager's and is kept.
   awaitingMap_ = true;
   markAsUtility();
+  if (!activate) keepFromFocusOnMap();
   QWidget::show();
   if (windowHandle()->flags() != windowFlags()) windowHandle()->setFlags(windowFlags());
   if (!showInTaskbar_) AskToSkipTheTaskbar(this);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QMargins>
+#include <cstdint>
 #include <deque>
 
 #include "platform/forms/Form.h"
@@ -67,6 +68,7 @@ class FormWidget final : public NativeWidget<engine::NativeForm> {
   void markAsUtility();
   // Hands the key to the engine: true when it used it.
   bool offerKey(QKeyEvent* key);
+  void keepFromFocusOnMap();
 
   engine::FormEvents& events_;
   BorderStyle borderStyle_;
@@ -78,7 +80,8 @@ class FormWidget final : public NativeWidget<engine::NativeForm> {
   std::deque<QPoint> requestedPositions_;
   bool positionAsked_ = false;
   QPoint placed_;  // where a Wayland compositor was asked to put the window (see framePosition)
-  bool applying_ = false;  // our own move is being made: its echo confirms nothing
+  std::uint32_t keptFromFocus_ = 0;  // the native window sway was asked not to focus
+  bool applying_ = false;            // our own move is being made: its echo confirms nothing
   // Shown and not yet mapped: a move nobody asked for is the window manager placing the new
   // window, not the user; the engine puts it back once it is mapped.
   bool awaitingMap_ = false;
