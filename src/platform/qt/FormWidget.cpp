@@ -208,9 +208,10 @@ bool FormWidget::askPlacement(int x, int y) {
     return false;
   }
   const QSize size = minimumSize();  // its fixed size, whatever sway made of it
-  return RunSwayCommands(PlaceCommand(NativeId(this), QCoreApplication::applicationPid(), x, y,
-                                      size.width(), size.height(),
-                                      MinimumSizeIn(SwayConfigText())));
+  placedBySway_ =
+      RunSwayCommands(PlaceCommand(NativeId(this), QCoreApplication::applicationPid(), x, y,
+                                   size.width(), size.height(), MinimumSizeIn(SwayConfigText())));
+  return placedBySway_;
 }
 
 // sway gives the keyboard to every window as it maps (the toolkit's user time of 0 does not
@@ -401,6 +402,16 @@ void FormWidget::moveEvent(QMoveEvent* event) {
     events_.moveRefused(actual.x(), actual.y());
   } else {
     events_.moved(actual.x(), actual.y());
+  }
+}
+
+// WORKAROUND: sway 1.7 takes the size of a frame the window drew before sway resized it as the
+// window's new size: a window of fixed size that sway has placed is put back to its size.
+void FormWidget::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (placedBySway_ && isVisible() && event->size() != minimumSize() &&
+      minimumSize() == maximumSize()) {
+    askPlacement(framePosition().x(), framePosition().y());
   }
 }
 

@@ -51,6 +51,7 @@ class FormWidget final : public NativeWidget<engine::NativeForm> {
   void closeEvent(QCloseEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -81,6 +82,7 @@ class FormWidget final : public NativeWidget<engine::NativeForm> {
   bool positionAsked_ = false;
   QPoint placed_;  // where a Wayland compositor was asked to put the window (see framePosition)
   std::uint32_t keptFromFocus_ = 0;  // the native window sway was asked not to focus
+  bool placedBySway_ = false;        // sway took the last placement asked of it
   bool applying_ = false;            // our own move is being made: its echo confirms nothing
   // Shown and not yet mapped: a move nobody asked for is the window manager placing the new
   // window, not the user; the engine puts it back once it is mapped.
