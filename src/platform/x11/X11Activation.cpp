@@ -17,17 +17,7 @@ void AskToActivate(xcb_connection_t* connection, xcb_window_t window, std::uint3
                    std::uint32_t time) {
   const xcb_atom_t activeWindow = Atom(connection, "_NET_ACTIVE_WINDOW");
   if (activeWindow == XCB_ATOM_NONE) return;
-  xcb_client_message_event_t event;
-  std::memset(&event, 0, sizeof event);
-  event.response_type = XCB_CLIENT_MESSAGE;
-  event.format = 32;
-  event.window = window;
-  event.type = activeWindow;
-  event.data.data32[0] = source;
-  event.data.data32[1] = time;
-  xcb_send_event(connection, 0, Root(connection),
-                 XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                 reinterpret_cast<const char*>(&event));
+  AskWindowManager(connection, window, activeWindow, {source, time, 0, 0, 0});
 }
 
 // The startup notification's "remove" message for id, as launchers listen for it: the text in

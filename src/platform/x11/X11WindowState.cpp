@@ -5,7 +5,6 @@
 #include "platform/x11/X11Atom.h"
 
 #include <cstdlib>
-#include <cstring>
 
 namespace platform {
 
@@ -32,18 +31,8 @@ constexpr std::uint32_t kAddState = 1;     // _NET_WM_STATE_ADD
 // A mapped window's state belongs to the window manager: it is asked for a change (EWMH).
 void AskForState(xcb_connection_t* connection, xcb_window_t id, xcb_atom_t state,
                  std::uint32_t action, xcb_atom_t which) {
-  xcb_client_message_event_t event;
-  std::memset(&event, 0, sizeof event);
-  event.response_type = XCB_CLIENT_MESSAGE;
-  event.format = 32;
-  event.window = id;
-  event.type = state;
-  event.data.data32[0] = action;
-  event.data.data32[1] = which;
-  event.data.data32[3] = 1;  // from a normal application
-  xcb_send_event(connection, 0, Root(connection),
-                 XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                 reinterpret_cast<const char*>(&event));
+  // The fourth value: the request comes from a normal application.
+  AskWindowManager(connection, id, state, {action, which, 0, 1, 0});
 }
 
 }  // namespace
