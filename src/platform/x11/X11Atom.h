@@ -14,8 +14,8 @@ xcb_atom_t Atom(xcb_connection_t* connection, const char* name);
 // The root window of the connection's first screen.
 xcb_window_t Root(xcb_connection_t* connection);
 
-// Asks the window manager, as the window manager specification has clients ask it, to do type
-// for window: a client message to the root window with the five 32-bit values of data.
+// Asks the window manager, as EWMH has clients ask it, to do type for window: a client message
+// to the root window with the five 32-bit values of data.
 void AskWindowManager(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t type,
                       const std::array<std::uint32_t, 5>& data);
 
