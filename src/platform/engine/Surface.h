@@ -272,24 +272,25 @@ class NativeControl {
   virtual void focus() = 0;
   // Whether the control has its window's focus (also while the window is not the active one).
   virtual bool focused() const = 0;
-  // Selects the whole text of a field, so that typing replaces it; nothing for other controls.
-  virtual void selectAll() = 0;
-  // Presses a button as a click does, pressed() following; nothing for other controls.
-  virtual void press() = 0;
   // A field's text, or the caption.
   virtual std::string text() const = 0;
+  // What only some kinds of control do; the others do nothing and have nothing.
+  // Selects the whole text of a field, so that typing replaces it.
+  virtual void selectAll() {}
+  // Presses a button as a click does, pressed() following.
+  virtual void press() {}
   // Puts the text into a field; reports nothing.
-  virtual void setText(const std::string& text) = 0;
+  virtual void setText(const std::string&) {}
   // Appends an entry to a field's list; its text stays and nothing is reported.
-  virtual void addItem(const std::string& item) = 0;
+  virtual void addItem(const std::string&) {}
   // The number of entries in a field's list, and the entry at index ("" out of range).
-  virtual int itemCount() const = 0;
-  virtual std::string item(int index) const = 0;
+  virtual int itemCount() const { return 0; }
+  virtual std::string item(int) const { return {}; }
   // Whether a field's drop-down list is open now.
-  virtual bool listOpen() const = 0;
+  virtual bool listOpen() const { return false; }
   // This label becomes the label of control: readers call control by name, and the window
   // system's own links from a label to its control (an access key) lead there.
-  virtual void labels(NativeControl& control, const std::string& name) = 0;
+  virtual void labels(NativeControl&, const std::string&) {}
 };
 
 // A repeating timer of the window system.

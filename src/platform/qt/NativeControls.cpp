@@ -27,15 +27,7 @@ class ControlWidget : public engine::NativeControl {
     const QWidget* focus = widget_ ? widget_->window()->focusWidget() : nullptr;
     return focus != nullptr && (focus == widget_ || widget_->isAncestorOf(focus));
   }
-  void selectAll() override {}
-  void press() override {}
   std::string text() const override { return {}; }
-  void setText(const std::string&) override {}
-  void addItem(const std::string&) override {}
-  int itemCount() const override { return 0; }
-  std::string item(int) const override { return {}; }
-  bool listOpen() const override { return false; }
-  void labels(engine::NativeControl&, const std::string&) override {}
 
  protected:
   QPointer<QWidget> widget_;

@@ -26,15 +26,7 @@ class ControlWindow : public engine::NativeControl {
     const HWND focus = GetFocus();
     return focus != nullptr && (focus == hwnd_ || IsChild(hwnd_, focus));
   }
-  void selectAll() override {}
-  void press() override {}
   std::string text() const override { return WindowText(hwnd_); }
-  void setText(const std::string&) override {}
-  void addItem(const std::string&) override {}
-  int itemCount() const override { return 0; }
-  std::string item(int) const override { return {}; }
-  bool listOpen() const override { return false; }
-  void labels(engine::NativeControl&, const std::string&) override {}
 
  protected:
   FormWindow& form_;
