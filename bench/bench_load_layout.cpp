@@ -12,6 +12,7 @@
 
 #include "options/frmOptions.h"
 #include "platform/program/Application.h"
+#include "platform/qt/QtSurface.h"
 #include "support/fakes/FakeServices.h"
 #include "ticker/frmTicker.h"
 
@@ -68,7 +69,7 @@ class Program {
 
  private:
   QTemporaryDir folder_;
-  FakeServices fakes_;
+  FakeServices fakes_{platform::TheQtSurface()};
   std::unique_ptr<frmOptions> options_;
   std::unique_ptr<frmTicker> ticker_;
 };

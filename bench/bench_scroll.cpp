@@ -10,10 +10,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include "platform/engine/Engine.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/LabelArray.h"
 #include "platform/forms/PictureBox.h"
 #include "platform/program/Application.h"
+#include "platform/qt/QtSurface.h"
 #include "platform/qt/Widgets.h"
 
 using platform::qt::WidgetOf;
@@ -30,13 +32,14 @@ LabelState Template() {
 }
 
 struct Strip {
-  Form form{[] {
-    Form::Definition d;
-    d.clientWidth = 8175;
-    d.clientHeight = 255;
-    d.backColor = RGB(224, 224, 224);
-    return d;
-  }()};
+  engine::Engine engine{TheQtSurface()};
+  Form form{engine, [] {
+              Form::Definition d;
+              d.clientWidth = 8175;
+              d.clientHeight = 255;
+              d.backColor = RGB(224, 224, 224);
+              return d;
+            }()};
   PictureBox picTitle{
       form,
       {"picTitle", 0, 0, 495, 255, 0x000080FF, vbWindowText, {":/images/normal.gif"}, "", {}}};

@@ -3,11 +3,11 @@
 #include <utility>
 
 #include "options/frmOptions.h"
-#include "platform/program/Application.h"
 #include "ticker/frmTicker.h"
 
-LaterStarts::LaterStarts(platform::RunningCopy& copy, frmTicker& ticker, frmOptions& options)
-    : copy_(copy), ticker_(ticker), options_(options) {
+LaterStarts::LaterStarts(platform::RunningCopy& copy, const platform::Session& session,
+                         frmTicker& ticker, frmOptions& options)
+    : copy_(copy), session_(session), ticker_(ticker), options_(options) {
   copy_.OnAsked([this](const platform::LaterStart& request) { return Asked(request); });
 }
 
@@ -19,7 +19,7 @@ void LaterStarts::StripShown() {
 }
 
 bool LaterStarts::Asked(const platform::LaterStart& request) {
-  if (ticker_.Closed() || platform::Ending()) return false;
+  if (ticker_.Closed() || session_.Ending()) return false;
   if (shown_) {
     Answer(request);
   } else {

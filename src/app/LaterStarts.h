@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "platform/services/RunningCopy.h"
+#include "platform/services/Services.h"
 
 class frmOptions;
 class frmTicker;
@@ -13,8 +14,9 @@ class frmTicker;
 class LaterStarts final {
  public:
   // Answers copy's requests for as long as this object lives: create it after the windows,
-  // so that it goes before them.
-  LaterStarts(platform::RunningCopy& copy, frmTicker& ticker, frmOptions& options);
+  // so that it goes before them. A request once the session has ended the program is refused.
+  LaterStarts(platform::RunningCopy& copy, const platform::Session& session, frmTicker& ticker,
+              frmOptions& options);
   ~LaterStarts();
   LaterStarts(const LaterStarts&) = delete;
   LaterStarts& operator=(const LaterStarts&) = delete;
@@ -30,6 +32,7 @@ class LaterStarts final {
   bool Asked(const platform::LaterStart& request);
 
   platform::RunningCopy& copy_;
+  const platform::Session& session_;
   frmTicker& ticker_;
   frmOptions& options_;
   bool shown_ = false;

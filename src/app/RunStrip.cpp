@@ -9,7 +9,7 @@ int RunStrip(platform::RunningCopy& runningCopy, const platform::Services& servi
   frmOptions options(services);
   frmTicker ticker(options, services);
   options.Attach(ticker);
-  LaterStarts laterStarts(runningCopy, ticker, options);
+  LaterStarts laterStarts(runningCopy, services.session, ticker, options);
   // The end of the desktop session, or being told to end by a signal (log-out, a service
   // manager, Ctrl+C, a closed terminal), closes the strip window as any close does: it saves,
   // then the program ends.

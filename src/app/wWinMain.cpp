@@ -47,7 +47,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // An error that reaches the message loop is reported once and ends the program. The report
   // goes before the services do: errors after that are not theirs.
   platform::win32::SetFailureHandler([&services](const std::string& description) {
+    if (services.session.Ending()) return;
     services.msgBox.Show("Run-time error: " + description, platform::vbCritical);
+    services.session.EndProgram();
   });
   struct Detach {
     ~Detach() { platform::win32::SetFailureHandler(nullptr); }

@@ -43,7 +43,7 @@ const Label::Definition kLabel1{.name = "Label1",
 }  // namespace
 
 frmOptions::frmOptions(const Services& services)
-    : Form(kFrmOptions),
+    : Form(services.engine, kFrmOptions),
       cboURL(*this, kCboURL),
       cmdClose(*this, kCmdClose),
       cmdExit(*this, kCmdExit),

@@ -82,12 +82,12 @@ const Image::Definition kImgDownloading{.name = "imgDownloading",
 }  // namespace
 
 frmTicker::frmTicker(frmOptions& options, const Services& services)
-    : Form(kFrmTicker),
+    : Form(services.engine, kFrmTicker),
       picTitle(*this, kPicTitle),
       picTicker(*this, kPicTicker),
       lblItem(picTicker, kLblItem),
-      tmrScroll(kTmrScroll),
-      tmrMouse(kTmrMouse),
+      tmrScroll(*this, kTmrScroll),
+      tmrMouse(*this, kTmrMouse),
       Inet1(services.download),
       imgNormal(*this, kImgNormal),
       imgDownloading(*this, kImgDownloading),

@@ -13,6 +13,7 @@
 #include "platform/forms/Form.h"
 #include "platform/forms/LabelArray.h"
 #include "platform/forms/PictureBox.h"
+#include "support/TestEngine.h"
 #include "surface/SurfaceProbe.h"
 
 namespace platform::surface_test {
@@ -25,6 +26,7 @@ constexpr Color kWhite = 0xFFFFFF;
 // The strip at client pixel (100, 100): the title picture and a row with two labels.
 struct Strip {
   Form form{
+      TestEngine(),
       {.name = "frmStrip", .clientWidth = 8175, .clientHeight = 240, .activateOnShow = false}};
   PictureBox title{form, {"picTitle", 0, 0, 495, 240, 0x0080FF, vbWindowText, {}, "Title", {}}};
   PictureBox row{form, {"picRow", 495, 0, 7680, 240, kBlack, vbWindowText, {}, "", {}}};
@@ -137,7 +139,8 @@ void TooltipsShowPlainText(Strip& s) {
 void OnlyTheDialogTakesTheKeyboard(Strip& s) {
   s.Show();
   EXPECT_FALSE(Probe().active(s.form.hWnd()));
-  Form dialog{{.name = "frmDialog",
+  Form dialog{TestEngine(),
+              {.name = "frmDialog",
                .caption = "Dialog",
                .borderStyle = BorderStyle::FixedToolWindow,
                .clientWidth = 4680,
@@ -150,7 +153,8 @@ void OnlyTheDialogTakesTheKeyboard(Strip& s) {
 // What the engine asks of a dialog's controls shows: the field focused with its whole text
 // selected, the focus moved to the button, the button pressed.
 void DialogControlsAreFocusedSelectedAndPressed(Strip&) {
-  Form dialog{{.name = "frmDialog",
+  Form dialog{TestEngine(),
+              {.name = "frmDialog",
                .caption = "Dialog",
                .borderStyle = BorderStyle::FixedToolWindow,
                .clientWidth = 4680,

@@ -22,7 +22,7 @@ using Kind = AccessibleEvent::Kind;
 
 class Reader : public EngineTest {
  protected:
-  Form form{{.clientWidth = 8175, .clientHeight = 240}};  // 545 x 16 pixels
+  Form form{engine, {.clientWidth = 8175, .clientHeight = 240}};  // 545 x 16 pixels
   PictureBox picTitle{form, {"picTitle", 0, 0, 495, 240, 0, 0, {}, "", {}}};
   PictureBox picTicker{form, {"picTicker", 0, 0, 30000, 240, 0, 0, {}, "", {}}};
   LabelArray lblItem{picTicker, {"lblItem", {.top = 0, .height = 240}, {}, {}}};

@@ -21,7 +21,7 @@ namespace {
 
 class Strip : public EngineTest {
  protected:
-  Form form{{.clientWidth = 8175, .clientHeight = 240}};  // 545 x 16 pixels
+  Form form{engine, {.clientWidth = 8175, .clientHeight = 240}};  // 545 x 16 pixels
   PictureBox picTitle{form, {"picTitle", 0, 0, 495, 240, 0, 0, {}, "", {}}};
   PictureBox picTicker{form, {"picTicker", 0, 0, 30000, 240, 0, 0, {}, "", {}}};
   LabelArray lblItem{picTicker, {"lblItem", {.top = 0, .height = 240}, {}, {}}};
@@ -150,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(
 // The forms' timers: enabling a running timer keeps its countdown; a new interval restarts it;
 // no ticks without an interval or while disabled.
 TEST_F(Strip, TimersKeepOrRestartTheirCountdownAsTheFormsDo) {
-  Timer timer({"tmrScroll", 100, false});
+  Timer timer(form, {"tmrScroll", 100, false});
   ASSERT_EQ(surface.timers.size(), 1u);
   FakeTimer& native = *surface.timers[0];
   EXPECT_EQ(native.starts, 0);

@@ -13,7 +13,7 @@ namespace {
 
 class Dialog : public EngineTest {
  protected:
-  Form form{{.borderStyle = BorderStyle::FixedToolWindow}};
+  Form form{engine, {.borderStyle = BorderStyle::FixedToolWindow}};
   // Made out of their tab order on purpose.
   CommandButton exit{form, {.name = "exit", .caption = "&Exit", .tabIndex = 2}};
   ComboBox url{form, {.name = "url", .tabIndex = 0}};
@@ -66,7 +66,7 @@ TEST_F(Dialog, ReturnPressesTheFocusedButtonElseTheDefaultAndEscapeTheCancel) {
 }
 
 TEST_F(Dialog, EscapeAnywhereOnTheFormPressesTheCancelButton) {
-  Form other{{.borderStyle = BorderStyle::FixedToolWindow}};
+  Form other{engine, {.borderStyle = BorderStyle::FixedToolWindow}};
   ComboBox field{other, {.name = "field"}};
   CommandButton cancel{other, {.name = "cancel", .tabIndex = 1, .isCancel = true}};
   cancel.Click = [&] { events.push_back("Cancel"); };
@@ -118,7 +118,7 @@ TEST_F(Dialog, ALabelNamesItsControlForReadersAndAFramelessFormIsNamedAfterThePr
   EXPECT_EQ(field.labelled, "URL");
   EXPECT_EQ(caption.Caption(), " &URL: ");
   EXPECT_EQ(window.readerName, "");
-  Form strip{{.borderStyle = BorderStyle::None}};
+  Form strip{engine, {.borderStyle = BorderStyle::None}};
   EXPECT_EQ(surface.nativeOf(strip).readerName, APP_DISPLAY_NAME);
 }
 

@@ -27,7 +27,7 @@ const Form::Definition kDialog{.borderStyle = BorderStyle::FixedToolWindow,
 using FormEngine = EngineTest;
 
 TEST_F(FormEngine, LoadRunsOnceBeforeTheFirstShowAndEnsureLoadedDoesNotShow) {
-  Form form(kStrip);
+  Form form(engine, kStrip);
   int loads = 0;
   bool visibleDuringLoad = true;
   form.Load = [&] {
@@ -58,7 +58,7 @@ TEST_F(FormEngine, CloseRequestsPassQueryUnloadOnce) {
   };
   for (const Source& source : sources) {
     for (const bool refuse : {false, true}) {
-      Form form(kDialog);
+      Form form(engine, kDialog);
       form.Show();
       std::vector<int> modes;
       form.QueryUnload = [&](int& Cancel, int mode) {
@@ -80,9 +80,9 @@ TEST_F(FormEngine, CloseRequestsPassQueryUnloadOnce) {
 // The session's end asks every open form with vbAppWindows, oldest first; a form destroyed by
 // an earlier one's handler is not asked.
 TEST_F(FormEngine, TheSessionsEndAsksEveryFormOnce) {
-  Form strip(kStrip);
-  auto dialog = std::make_unique<Form>(kDialog);
-  Form later(kDialog);
+  Form strip(engine, kStrip);
+  auto dialog = std::make_unique<Form>(engine, kDialog);
+  Form later(engine, kDialog);
   std::vector<std::string> calls;
   strip.QueryUnload = [&](int&, int mode) {
     calls.push_back("strip " + std::to_string(mode));
@@ -92,18 +92,18 @@ TEST_F(FormEngine, TheSessionsEndAsksEveryFormOnce) {
     calls.push_back("later " + std::to_string(mode));
     Cancel = 1;
   };
-  CloseEveryForm();
-  CloseEveryForm();  // the strip is closed now; the refusing form is asked again
+  engine.closeEveryForm();
+  engine.closeEveryForm();  // the strip is closed now; the refusing form is asked again
   EXPECT_EQ(calls, (std::vector<std::string>{"strip 2", "later 2", "later 2"}));
 }
 
 // The dialog is centred, frame included, on the work area of the screen that shows the strip,
 // once; after that it shows where the user left it.
 TEST_F(FormEngine, TheDialogIsCentredOnTheStripsScreenThenKeptWhereTheUserLeftIt) {
-  Form strip(kStrip);
+  Form strip(engine, kStrip);
   strip.Move(2100 * 15, 300);
   strip.Show();
-  Form dialog(kDialog);
+  Form dialog(engine, kDialog);
   dialog.Show();
   FakeForm& native = surface.nativeOf(dialog);
   const int width = 312 + 8, height = 88 + 30;
@@ -121,7 +121,7 @@ TEST_F(FormEngine, TheDialogIsCentredOnTheStripsScreenThenKeptWhereTheUserLeftIt
 }
 
 TEST_F(FormEngine, APositionKeepsItsTwipsUntilTheWindowReallyMovesAndSurvivesThePlacement) {
-  Form strip(kStrip);
+  Form strip(engine, kStrip);
   strip.Move(1507, 300);  // 100.47 pixels
   strip.Show();
   FakeForm& native = surface.nativeOf(strip);
@@ -138,8 +138,8 @@ TEST_F(FormEngine, APositionKeepsItsTwipsUntilTheWindowReallyMovesAndSurvivesThe
 // The dialog takes the keyboard at every showing and comes back from whatever state the window
 // manager left it in, also one it did not report; the strip never takes the keyboard.
 TEST_F(FormEngine, OnlyTheDialogTakesTheKeyboardAndEveryFormComesBackRestored) {
-  Form strip(kStrip);
-  Form dialog(kDialog);
+  Form strip(engine, kStrip);
+  Form dialog(engine, kDialog);
   strip.Show();
   dialog.Show();
   FakeForm& native = surface.nativeOf(dialog);
@@ -149,7 +149,7 @@ TEST_F(FormEngine, OnlyTheDialogTakesTheKeyboardAndEveryFormComesBackRestored) {
   EXPECT_EQ(native.activations, 2);
   EXPECT_EQ(surface.nativeOf(strip).activations, 0);
   EXPECT_EQ(surface.nativeOf(strip).calls.back(), "show inactive");
-  surface.ending_ = true;  // the program ends: nothing shows any more
+  engine.markEnding();  // the program ends: nothing shows any more
   dialog.Hide();
   dialog.Show();
   EXPECT_FALSE(dialog.Visible());
@@ -160,7 +160,7 @@ TEST_F(FormEngine, OnlyTheDialogTakesTheKeyboardAndEveryFormComesBackRestored) {
 TEST_F(FormEngine, PicturesAreScaledWithTheDisplay) {
   for (const unsigned dpi : {96u, 192u}) {
     surface.dpi = dpi;
-    Form strip(kStrip);
+    Form strip(engine, kStrip);
     Image image(strip, {"imgNormal", 0, 0, 495, 240, {":/images/normal.gif"}});
     PictureBox title(strip, {"picTitle", 0, 0, 495, 240, 0, 0, {":/images/normal.gif"}, "", {}});
     strip.Show();
@@ -179,7 +179,7 @@ TEST_F(FormEngine, PicturesAreScaledWithTheDisplay) {
 
 TEST_F(FormEngine, PointerEventsOnTheFormAreInClientTwipsAndKeepThePointer) {
   surface.dpi = 120;
-  Form form(kStrip);
+  Form form(engine, kStrip);
   std::vector<std::string> seen;
   form.MouseDown = [&](int b, int shift, Twips x, Twips y) {
     seen.push_back("D" + std::to_string(b) + " " + std::to_string(shift) + " " +
@@ -195,7 +195,7 @@ TEST_F(FormEngine, PointerEventsOnTheFormAreInClientTwipsAndKeepThePointer) {
 
 // A form may go before its controls: the box keeps its values and touches nothing gone.
 TEST_F(FormEngine, AFormMayGoBeforeItsPictureBoxes) {
-  auto form = std::make_unique<Form>(kStrip);
+  auto form = std::make_unique<Form>(engine, kStrip);
   PictureBox box(*form, {"picTicker", 0, 0, 7680, 240, 0, 0, {}, "", {}});
   LabelArray labels(box, {"lblItem", {}, {}, {}});
   form->Show();

@@ -16,7 +16,7 @@ constexpr std::pair<int, int> kTab{Key::Tab, 0}, kBackTab{Key::Tab, Modifier::Sh
 
 class Keyboard : public EngineTest {
  protected:
-  Form form{{.clientWidth = 8175, .clientHeight = 375}};
+  Form form{engine, {.clientWidth = 8175, .clientHeight = 375}};
   PictureBox box{form, {"picTicker", 0, 0, 8175, 375, 0, vbWindowText, {}, "", {}}};
   LabelArray lbl{box, {"lblItem", {.top = 15, .height = 225}, {}, {}}};
   FakeForm& window = surface.nativeOf(form);
@@ -104,7 +104,7 @@ TEST_F(Keyboard, TheFocusedLabelIsMarkedAndTheFocusGoesWithTheWindowOrTheLabel) 
   window.events.key(Key::Left, 0);
   lbl.Unload(3);
   EXPECT_EQ(lbl.FocusedIndex(), -1);
-  Form dialog{{.clientWidth = 4680, .clientHeight = 1320}};
+  Form dialog{engine, {.clientWidth = 4680, .clientHeight = 1320}};
   for (const int code : {Key::Tab, Key::Left, Key::Return, Key::Menu, Key::Escape}) {
     EXPECT_FALSE(surface.nativeOf(dialog).events.key(code, 0)) << code;
   }

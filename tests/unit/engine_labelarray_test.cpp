@@ -32,7 +32,7 @@ LabelState Template() {
 
 class Labels : public engine::fake::EngineTest {
  protected:
-  Form form{StripDefinition()};
+  Form form{engine, StripDefinition()};
   PictureBox box{form,
                  {"picTicker", 0, 0, 8175, 375, RGB(224, 224, 224), vbWindowText, {}, "", {}}};
   LabelArray lbl{box,

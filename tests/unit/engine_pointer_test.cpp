@@ -30,7 +30,7 @@ LabelState Template() {
 
 class Routing : public EngineTest {
  protected:
-  Form form{{.clientWidth = 8175, .clientHeight = 375}};
+  Form form{engine, {.clientWidth = 8175, .clientHeight = 375}};
   PictureBox box{form, {"picTicker", 0, 0, 8175, 375, 0, vbWindowText, {}, "", {}}};
   LabelArray lbl{box, {"lblItem", Template(), {}, {":/images/hand.png"}}};
   FakeBox& window = surface.nativeOf(box);
@@ -133,7 +133,7 @@ TEST_F(Routing, ADoubleClickIsOnePressOnALabelAndAPressWithDblClickOnTheBox) {
 // The window system pairs presses by time and place alone; when one of the program's windows
 // was hidden, minimised or restored between them, the person did something else in between.
 TEST_F(Routing, APressAfterAWindowChangedIsAPressOfItsOwn) {
-  Form dialog{{.borderStyle = BorderStyle::FixedToolWindow, .clientWidth = 4680}};
+  Form dialog{engine, {.borderStyle = BorderStyle::FixedToolWindow, .clientWidth = 4680}};
   struct Between {
     const char* name;
     void (*act)(Form& dialog, FakeForm& native);

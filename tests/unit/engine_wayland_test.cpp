@@ -19,7 +19,7 @@ using Pointer = FormEvents::Pointer;
 
 class Strip : public EngineTest {
  protected:
-  Form form{{.clientWidth = 8175, .clientHeight = 240}};
+  Form form{engine, {.clientWidth = 8175, .clientHeight = 240}};
   PictureBox title{form, {"picTitle", 0, 0, 495, 240, 0, vbWindowText, {}, "", {}}};
   PictureBox ticker{form, {"picTicker", 960, 0, 7215, 240, 0, vbWindowText, {}, "", {}}};
   FakeForm& window = surface.nativeOf(form);
@@ -47,9 +47,9 @@ TEST_P(Crossings, AFrozenPollIsBelievedUntilTheWindowSystemReportsTheLeave) {
   }
   // Whichever of the strip's windows the stale position lies over.
   for (const WindowHandle frozen : {ticker.hWnd(), title.hWnd(), form.hWnd()}) {
-    EXPECT_EQ(FormCore::PointerKnownOutside(frozen), !GetParam().pollBelieved);
+    EXPECT_EQ(engine.pointerKnownOutside(frozen), !GetParam().pollBelieved);
   }
-  EXPECT_FALSE(FormCore::PointerKnownOutside(0x7fff));  // another program's window
+  EXPECT_FALSE(engine.pointerKnownOutside(0x7fff));  // another program's window
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -23,6 +23,7 @@
 #include "platform/forms/PictureBox.h"
 #include "platform/qt/Fonts.h"
 #include "platform/qt/Widgets.h"
+#include "support/TestEngine.h"
 #include "widget/support/StripDefinition.h"
 
 using platform::qt::WidgetOf;
@@ -90,7 +91,7 @@ class TextCounter final : public QPaintDevice {
 
 class Captions : public testing::Test {
  protected:
-  Form form{StripDefinition()};
+  Form form{TestEngine(), StripDefinition()};
   PictureBox picTicker{form, StripBoxDefinition(0)};
   LabelArray lblItem{picTicker, {"lblItem", Template(), {"MS Sans Serif", 8.25f, true}, {}}};
 

@@ -9,7 +9,9 @@
 
 #include "platform/forms/Form.h"
 #include "platform/program/Application.h"
+#include "platform/qt/QtSurface.h"
 #include "platform/qt/SystemSession.h"
+#include "support/TestEngine.h"
 
 namespace platform {
 namespace {
@@ -40,27 +42,27 @@ TEST(FormEngine, ClosingWindowsNeverQuitsByItself) {
 // engine shows no window any more. The application's own loop is the outer one: it starts the
 // next loop afresh, so the tests after this one run as usual.
 TEST(FormEngine, EndProgramReturnsFromEveryEventLoop) {
-  ASSERT_FALSE(Ending());
   bool innerReturned = false;
   bool endingInside = false;
   {
-    SystemSession session;
+    engine::Engine engine{TheQtSurface()};
+    SystemSession session{engine};
     QTimer::singleShot(0, [&] {
       QEventLoop inner;  // a download waiting, say
       QTimer::singleShot(0, [&] { session.EndProgram(); });
       inner.exec();
       innerReturned = true;
-      endingInside = Ending();
+      endingInside = session.Ending();
     });
     EXPECT_EQ(QCoreApplication::exec(), 0);
     EXPECT_TRUE(innerReturned);
     EXPECT_TRUE(endingInside);
-    EXPECT_TRUE(session.Ending());
-    Form form(Form::Definition{});
+    EXPECT_TRUE(engine.ending());
+    Form form(engine, Form::Definition{});
     form.Show();
     EXPECT_FALSE(form.Visible()) << "no window shows on the way out";
   }
-  EXPECT_FALSE(Ending()) << "the end belonged to the session that is gone";
+  EXPECT_FALSE(TestEngine().ending()) << "the end belonged to the session's engine alone";
 }
 
 }  // namespace

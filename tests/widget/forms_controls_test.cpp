@@ -26,6 +26,7 @@
 #include "platform/qt/SystemServiceClasses.h"
 #include "platform/qt/Widgets.h"
 #include "platform/services/MsgBox.h"
+#include "support/TestEngine.h"
 #include "widget/support/SessionForTest.h"
 
 using platform::qt::WidgetOf;
@@ -48,7 +49,7 @@ bool WaitFor(const std::function<bool()>& condition) { return QTest::qWaitFor(co
 
 class Dialog : public testing::Test {
  protected:
-  Form form{DialogDefinition()};
+  Form form{TestEngine(), DialogDefinition()};
   ComboBox cboURL{form, {"cboURL", 120, 360, 4455, 315, 0}};
   CommandButton cmdClose{form, {"cmdClose", "&Close this Window", 120, 840, 1575, 375, 1, true}};
   CommandButton cmdExit{form, {"cmdExit", "&Exit Ticker", 3240, 840, 1335, 375, 2}};
@@ -143,7 +144,7 @@ TEST_F(Dialog, EscapePressesNothingWithoutACancelButton) {
 }
 
 TEST(DialogKeys, EscapeAnywhereOnTheFormPressesTheCancelButton) {
-  Form form(DialogDefinition());
+  Form form(TestEngine(), DialogDefinition());
   ComboBox combo(form, {"cbo", 120, 360, 4455, 315, 0});
   CommandButton cancel(form, {"cmdClose", "&Close", 120, 840, 1575, 375, 1, false, true});
   CommandButton other(form, {"cmdExit", "&Exit", 3240, 840, 1335, 375, 2});
@@ -180,7 +181,7 @@ TEST_F(Dialog, ControlsStandAtTheirTwipsInPixels) {
 }
 
 TEST(PlainLabel, ShowsAnAmpersandAsItStands) {
-  Form form(DialogDefinition());
+  Form form(TestEngine(), DialogDefinition());
   Label label(form, {"Label1", "Tom & Jerry", 0, 0, 1500, 255, 0});
   auto* qlabel = static_cast<QLabel*>(WidgetOf(label));
   EXPECT_EQ(qlabel->textFormat(), Qt::PlainText);
@@ -275,7 +276,7 @@ TEST(Screens, AreasAreThoseOfTheScreensInTwips) {
 TEST(CursorPosition, IsReadInScreenPixels) {
   QCursor::setPos(123, 45);
   PointApi pt{-1, -1};
-  ASSERT_TRUE(PointerCursor().GetCursorPos(pt));
+  ASSERT_TRUE(PointerCursor(TestEngine()).GetCursorPos(pt));
   EXPECT_EQ(pt.x, 123);
   EXPECT_EQ(pt.y, 45);
 }

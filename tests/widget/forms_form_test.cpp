@@ -19,6 +19,7 @@
 #include "platform/program/Application.h"
 #include "platform/qt/Colors.h"
 #include "platform/qt/Widgets.h"
+#include "support/TestEngine.h"
 #include "widget/support/SessionForTest.h"
 
 using platform::qt::WidgetOf;
@@ -71,7 +72,7 @@ class FormPosition : public testing::TestWithParam<PositionCase> {};
 
 // The value set is kept as it is; the window stands at the nearest pixel, halves rounding up.
 TEST_P(FormPosition, KeepsTheValueAndRoundsThePixel) {
-  Form form(Strip());
+  Form form(TestEngine(), Strip());
   form.Move(GetParam().twips, GetParam().twips);
   EXPECT_EQ(form.Left(), GetParam().twips);
   EXPECT_EQ(form.Top(), GetParam().twips);
@@ -86,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(Values, FormPosition,
                                          PositionCase{-3000, -200}));  // off the screen
 
 TEST(FormGeometry, EdgesMoveSeparatelyAndSizeIsTheClientArea) {
-  Form form(Strip());
+  Form form(TestEngine(), Strip());
   form.setLeft(1500);
   form.setTop(300);
   EXPECT_EQ(WidgetOf(form)->pos(), QPoint(100, 20));
@@ -98,14 +99,14 @@ TEST(FormGeometry, EdgesMoveSeparatelyAndSizeIsTheClientArea) {
 }
 
 TEST(FormGeometry, AMoveByTheUserBecomesThePosition) {
-  Form form(Strip());  // placed by the window system: no position of the program's
+  Form form(TestEngine(), Strip());  // placed by the window system: no position of the program's
   form.Show();
   WidgetOf(form)->move(40, 30);
   EXPECT_TRUE(WaitFor([&] { return form.Left() == 600 && form.Top() == 450; }));
 }
 
 TEST(FormGeometry, ThePositionSetBeforeTheFirstShowSurvivesAnEarlyPlacement) {
-  Form form(Strip());
+  Form form(TestEngine(), Strip());
   form.Move(3000, 1500);
   form.Show();
   // A window manager placing the new window elsewhere before it is mapped.
@@ -120,7 +121,7 @@ TEST(FormGeometry, ThePositionSetBeforeTheFirstShowSurvivesAnEarlyPlacement) {
 // Placed by the program, then moved by the user or the window manager once it is on the
 // screen, at once or later, at its first showing or a later one: each move is kept.
 TEST(FormGeometry, AMoveAfterTheWindowIsMappedIsKept) {
-  Form form(Strip());
+  Form form(TestEngine(), Strip());
   form.Move(3000, 1500);
   for (const QPoint moved : {QPoint(40, 30), QPoint(-20, 60)}) {
     SCOPED_TRACE(moved.x());
@@ -141,7 +142,7 @@ TEST(FormGeometry, AMoveAfterTheWindowIsMappedIsKept) {
 // program asks for several moves before the first is confirmed: those confirmations are not
 // moves by the user, and the window does not take their position.
 TEST(FormGeometry, LateConfirmationsOfTheProgramsOwnMovesAreNotTheUsers) {
-  Form form(Strip());
+  Form form(TestEngine(), Strip());
   form.Move(1500, 1500);
   form.Show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(form)));
@@ -158,8 +159,8 @@ TEST(FormGeometry, LateConfirmationsOfTheProgramsOwnMovesAreNotTheUsers) {
 }
 
 TEST(FormGeometry, HandlesAreNonZeroAndDistinct) {
-  Form a(Strip());
-  Form b(Dialog());
+  Form a(TestEngine(), Strip());
+  Form b(TestEngine(), Dialog());
   EXPECT_NE(a.hWnd(), 0u);
   EXPECT_NE(a.hWnd(), b.hWnd());
 }
@@ -201,7 +202,7 @@ INSTANTIATE_TEST_SUITE_P(
         ColorCase{"unknown scheme index", 0x80000040, [] { return QColor(0, 0, 0); }}));
 
 TEST(FormPainting, BackColourAndImagesAreDrawn) {
-  Form form(Strip());
+  Form form(TestEngine(), Strip());
   form.setBackColor(RGB(255, 128, 0));
   Image image(form, {"imgNormal", 150, 75, 495, 240, {":/images/normal.gif"}});
   const QImage shot = WidgetOf(form)->grab().toImage();
@@ -213,7 +214,7 @@ TEST(FormPainting, BackColourAndImagesAreDrawn) {
 }
 
 TEST(FormWindow, IconsCarryBothSizes) {
-  Form form(Strip());
+  Form form(TestEngine(), Strip());
   const QList<QSize> sizes = WidgetOf(form)->windowIcon().availableSizes();
   EXPECT_TRUE(sizes.contains(QSize(32, 32)));
   EXPECT_TRUE(sizes.contains(QSize(16, 16)));
@@ -236,7 +237,7 @@ class CloseRequest : public testing::TestWithParam<std::tuple<CloseCase, bool>> 
 TEST_P(CloseRequest, PassesQueryUnloadOnce) {
   const auto& [source, refuse] = GetParam();
   const bool cancel = refuse;  // Clang 14's lambdas cannot capture a structured binding
-  Form form(Strip());
+  Form form(TestEngine(), Strip());
   form.Show();
   std::vector<int> modes;
   form.QueryUnload = [&](int& Cancel, int UnloadMode) {
@@ -263,7 +264,7 @@ INSTANTIATE_TEST_SUITE_P(
                      testing::Bool()));
 
 TEST(CloseRequest, AHiddenFormStillAsksQueryUnload) {
-  Form form(Dialog());
+  Form form(TestEngine(), Dialog());
   form.EnsureLoaded();
   int calls = 0;
   form.QueryUnload = [&](int& Cancel, int) {
@@ -281,8 +282,9 @@ TEST(CloseRequest, ClosingTheLastWindowDoesNotEndTheProgram) {
 // The session end: every open form is asked with vbAppWindows, then the program's handler
 // runs, and only once.
 TEST(CloseRequest, SessionEndAsksEveryFormThenTheHandler) {
-  Form strip(Strip());
-  Form dialog(Dialog());
+  engine::Engine engine{TheQtSurface()};
+  Form strip(engine, Strip());
+  Form dialog(engine, Dialog());
   strip.Show();
   std::vector<std::string> calls;
   strip.QueryUnload = [&](int&, int mode) { calls.push_back("strip " + std::to_string(mode)); };
@@ -290,7 +292,7 @@ TEST(CloseRequest, SessionEndAsksEveryFormThenTheHandler) {
     calls.push_back("dialog " + std::to_string(mode));
     Cancel = 1;
   };
-  SessionForTest session;
+  SessionForTest session{engine};
   session.OnEnd([&] { calls.push_back("handler"); });
   session.EndSession();
   session.EndSession();
@@ -304,7 +306,7 @@ TEST(CloseRequest, SessionEndAsksEveryFormThenTheHandler) {
 // --- Window kinds and the topmost band ---------------------------------------------------
 
 TEST(FormWindow, TheStripIsAFramelessNormalTopLevel) {
-  Form form(Strip());
+  Form form(TestEngine(), Strip());
   const Qt::WindowFlags flags = WidgetOf(form)->windowFlags();
   EXPECT_TRUE(flags & Qt::FramelessWindowHint);
   EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Window);
@@ -312,7 +314,7 @@ TEST(FormWindow, TheStripIsAFramelessNormalTopLevel) {
 }
 
 TEST(FormWindow, TopmostTogglesAndKeepsTheWindowInPlace) {
-  Form form(Strip());
+  Form form(TestEngine(), Strip());
   form.Move(1500, 3000);
   form.Show();
   form.SetTopmost(true);
@@ -328,7 +330,7 @@ TEST(FormWindow, TopmostTogglesAndKeepsTheWindowInPlace) {
 }
 
 TEST(FormWindow, TopmostBeforeTheFirstShowHoldsAtTheShow) {
-  Form form(Strip());
+  Form form(TestEngine(), Strip());
   form.SetTopmost(true);
   EXPECT_FALSE(form.Visible());
   form.Show();
@@ -336,7 +338,7 @@ TEST(FormWindow, TopmostBeforeTheFirstShowHoldsAtTheShow) {
 }
 
 TEST(FormWindow, TheDialogIsAFixedToolWindowWithOnlyACloseBox) {
-  Form form(Dialog());
+  Form form(TestEngine(), Dialog());
   QWidget* w = WidgetOf(form);
   const Qt::WindowFlags flags = w->windowFlags();
   EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Tool);
@@ -349,7 +351,7 @@ TEST(FormWindow, TheDialogIsAFixedToolWindowWithOnlyACloseBox) {
 }
 
 TEST(FormWindow, CentredAtTheFirstShowThenKeptWhereTheUserLeftIt) {
-  Form form(Dialog());
+  Form form(TestEngine(), Dialog());
   form.Show();
   const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
   const QRect frame = WidgetOf(form)->frameGeometry();
@@ -368,7 +370,7 @@ TEST(FormWindow, CentredAtTheFirstShowThenKeptWhereTheUserLeftIt) {
 // --- Pointer events on the form's own surface --------------------------------------------
 
 TEST(FormPointer, ButtonsShiftAndTwipsOfTheClientArea) {
-  Form form(Strip());
+  Form form(TestEngine(), Strip());
   form.Show();
   std::vector<std::tuple<char, int, int, Twips, Twips>> events;
   form.MouseDown = [&](int b, int s, Twips x, Twips y) { events.emplace_back('D', b, s, x, y); };
@@ -387,7 +389,7 @@ TEST(FormPointer, ButtonsShiftAndTwipsOfTheClientArea) {
 }
 
 TEST(FormPointer, EmptyHandlersAreSkipped) {
-  Form form(Strip());
+  Form form(TestEngine(), Strip());
   SendMouse(WidgetOf(form), QEvent::MouseButtonPress, {1, 1}, Qt::LeftButton, Qt::LeftButton);
   SendMouse(WidgetOf(form), QEvent::MouseButtonRelease, {1, 1}, Qt::LeftButton, Qt::NoButton);
   SUCCEED();

@@ -23,6 +23,7 @@
 #include "platform/forms/PictureBox.h"
 #include "platform/qt/SystemServiceClasses.h"
 #include "platform/qt/Widgets.h"
+#include "support/TestEngine.h"
 #include "widget/support/StripDefinition.h"
 
 using platform::qt::WidgetOf;
@@ -63,7 +64,7 @@ class PaintRecorder : public QObject {
 
 class Strip : public testing::Test {
  protected:
-  Form form{StripDefinition()};
+  Form form{TestEngine(), StripDefinition()};
   PictureBox picTitle{form,
                       {"picTitle",
                        0,
@@ -128,22 +129,24 @@ TEST_F(Strip, TheWindowUnderAPointTellsStripBoxesAndElsewhereApart) {
   AddLabel(0, 1500, "Label");  // box pixels 100..; form pixels 164..
   const QPoint title = Global(10, 5), gap = Global(40, 5), ticker = Global(70, 5),
                label = Global(170, 8);
-  EXPECT_EQ(PointerCursor().WindowFromPoint({title.x(), title.y()}), picTitle.hWnd());
-  EXPECT_EQ(PointerCursor().WindowFromPoint({gap.x(), gap.y()}), form.hWnd());
-  EXPECT_EQ(PointerCursor().WindowFromPoint({ticker.x(), ticker.y()}), picTicker.hWnd());
+  EXPECT_EQ(PointerCursor(TestEngine()).WindowFromPoint({title.x(), title.y()}), picTitle.hWnd());
+  EXPECT_EQ(PointerCursor(TestEngine()).WindowFromPoint({gap.x(), gap.y()}), form.hWnd());
+  EXPECT_EQ(PointerCursor(TestEngine()).WindowFromPoint({ticker.x(), ticker.y()}),
+            picTicker.hWnd());
   // Labels own no window: the box that draws them answers.
-  EXPECT_EQ(PointerCursor().WindowFromPoint({label.x(), label.y()}), picTicker.hWnd());
-  EXPECT_EQ(PointerCursor().WindowFromPoint({5, 5}), 0u);
+  EXPECT_EQ(PointerCursor(TestEngine()).WindowFromPoint({label.x(), label.y()}), picTicker.hWnd());
+  EXPECT_EQ(PointerCursor(TestEngine()).WindowFromPoint({5, 5}), 0u);
 
   Form::Definition other;
   other.clientWidth = 1500;
   other.clientHeight = 1500;
-  Form dialog(other);
+  Form dialog(TestEngine(), other);
   dialog.Move(9000, 6000);
   dialog.Show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(dialog)));
   const QPoint onDialog = WidgetOf(dialog)->mapToGlobal(QPoint(5, 5));
-  EXPECT_EQ(PointerCursor().WindowFromPoint({onDialog.x(), onDialog.y()}), dialog.hWnd());
+  EXPECT_EQ(PointerCursor(TestEngine()).WindowFromPoint({onDialog.x(), onDialog.y()}),
+            dialog.hWnd());
 }
 
 // --- The real window is the visible part of the logical box ------------------------------
@@ -367,7 +370,7 @@ TEST_F(Strip, PointerPositionsAreInTheBoxsOwnTwipsWhereverItIsScrolled) {
 // Controls are members declared after their form and go first; the other order must not
 // touch freed memory either.
 TEST(PictureBoxLifetime, AFormMayGoBeforeItsControls) {
-  auto form = std::make_unique<Form>(StripDefinition());
+  auto form = std::make_unique<Form>(TestEngine(), StripDefinition());
   auto first = std::make_unique<PictureBox>(*form, PictureBox::Definition{"a", 0, 0, 600, 300});
   auto second = std::make_unique<PictureBox>(*form, PictureBox::Definition{"b", 0, 0, 900, 300});
   auto labels = std::make_unique<LabelArray>(

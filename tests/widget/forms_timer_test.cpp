@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/forms/Form.h"
 #include "platform/forms/Timer.h"
+#include "support/TestEngine.h"
 
 namespace platform {
 namespace {
@@ -38,16 +40,22 @@ void RunProbeTicks(int intervalMs, int count) {
   loop.exec();
 }
 
-TEST(Timer, TicksRepeatedlyWhileEnabled) {
-  Timer timer({"tmr", 10, false});
+// Timers sit on a form, as every control does.
+class TimerTest : public ::testing::Test {
+ protected:
+  Form host{TestEngine(), {}};
+};
+
+TEST_F(TimerTest, TicksRepeatedlyWhileEnabled) {
+  Timer timer(host, {"tmr", 10, false});
   int ticks = 0;
   timer.Tick = [&] { ++ticks; };
   timer.setEnabled(true);
   EXPECT_TRUE(RunUntil([&] { return ticks >= 3; }));
 }
 
-TEST(Timer, EnabledInTheDefinitionRunsFromTheStart) {
-  Timer timer({"tmr", 10, true});
+TEST_F(TimerTest, EnabledInTheDefinitionRunsFromTheStart) {
+  Timer timer(host, {"tmr", 10, true});
   int ticks = 0;
   timer.Tick = [&] { ++ticks; };
   EXPECT_TRUE(timer.Enabled());
@@ -55,8 +63,8 @@ TEST(Timer, EnabledInTheDefinitionRunsFromTheStart) {
 }
 
 // Pointer moves enable the scroll timer many times a second: that must not hold it back.
-TEST(Timer, EnablingAnEnabledTimerKeepsItsCountdown) {
-  Timer timer({"tmr", 80, false});
+TEST_F(TimerTest, EnablingAnEnabledTimerKeepsItsCountdown) {
+  Timer timer(host, {"tmr", 80, false});
   int ticks = 0;
   timer.Tick = [&] { ++ticks; };
   timer.setEnabled(true);
@@ -67,8 +75,8 @@ TEST(Timer, EnablingAnEnabledTimerKeepsItsCountdown) {
   EXPECT_TRUE(RunUntil([&] { return ticks >= 1; }));
 }
 
-TEST(Timer, DisablingStopsTheTicks) {
-  Timer timer({"tmr", 5, true});
+TEST_F(TimerTest, DisablingStopsTheTicks) {
+  Timer timer(host, {"tmr", 5, true});
   int ticks = 0;
   timer.Tick = [&] {
     ++ticks;
@@ -80,8 +88,8 @@ TEST(Timer, DisablingStopsTheTicks) {
   EXPECT_FALSE(timer.Enabled());
 }
 
-TEST(Timer, ANewIntervalRestartsTheCountdown) {
-  Timer timer({"tmr", 1'000'000, true});
+TEST_F(TimerTest, ANewIntervalRestartsTheCountdown) {
+  Timer timer(host, {"tmr", 1'000'000, true});
   int ticks = 0;
   timer.Tick = [&] { ++ticks; };
   timer.setInterval(10);
@@ -89,8 +97,8 @@ TEST(Timer, ANewIntervalRestartsTheCountdown) {
   EXPECT_TRUE(RunUntil([&] { return ticks >= 1; }));
 }
 
-TEST(Timer, ANewIntervalOnADisabledTimerDoesNotStartIt) {
-  Timer timer({"tmr", 1000, false});
+TEST_F(TimerTest, ANewIntervalOnADisabledTimerDoesNotStartIt) {
+  Timer timer(host, {"tmr", 1000, false});
   int ticks = 0;
   timer.Tick = [&] { ++ticks; };
   timer.setInterval(5);
@@ -98,8 +106,8 @@ TEST(Timer, ANewIntervalOnADisabledTimerDoesNotStartIt) {
   EXPECT_EQ(ticks, 0);
 }
 
-TEST(Timer, IntervalZeroNeverTicksUntilAnIntervalIsSet) {
-  Timer timer({"tmr", 0, true});
+TEST_F(TimerTest, IntervalZeroNeverTicksUntilAnIntervalIsSet) {
+  Timer timer(host, {"tmr", 0, true});
   int ticks = 0;
   timer.Tick = [&] { ++ticks; };
   EXPECT_TRUE(timer.Enabled());
@@ -109,17 +117,17 @@ TEST(Timer, IntervalZeroNeverTicksUntilAnIntervalIsSet) {
   EXPECT_TRUE(RunUntil([&] { return ticks >= 1; }));
 }
 
-TEST(Timer, AnEmptyTickHandlerIsSkipped) {
-  Timer timer({"tmr", 5, true});
-  Timer probe({"probe", 30, true});
+TEST_F(TimerTest, AnEmptyTickHandlerIsSkipped) {
+  Timer timer(host, {"tmr", 5, true});
+  Timer probe(host, {"probe", 30, true});
   int probes = 0;
   probe.Tick = [&] { ++probes; };
   EXPECT_TRUE(RunUntil([&] { return probes >= 1; }));
 }
 
 // A synchronous download waits in a nested loop: the strip keeps scrolling meanwhile.
-TEST(Timer, TicksGoOnInsideANestedEventLoop) {
-  Timer timer({"tmr", 10, true});
+TEST_F(TimerTest, TicksGoOnInsideANestedEventLoop) {
+  Timer timer(host, {"tmr", 10, true});
   int ticks = 0;
   int ticksInside = -1;
   timer.Tick = [&] { ++ticks; };

@@ -12,6 +12,7 @@
 #include "widget/support/TickerHarness.h"
 
 #include "../support/RefuseAllocations.h"
+#include "support/TestEngine.h"
 
 namespace {
 
@@ -94,7 +95,7 @@ TEST_F(LoadMemoryTest, LabelsHoldTheirItemsTextsWithoutCopies) {
 
 // A new element starts with element 0's texts: the same buffers, not copies of them.
 TEST(LabelCopies, ANewLabelSharesElementZerosTexts) {
-  platform::Form form{StripDefinition()};
+  platform::Form form{TestEngine(), StripDefinition()};
   platform::PictureBox box{form, StripBoxDefinition(0)};
   platform::LabelArray labels{box, {"lblItem", {}, {"MS Sans Serif", 8.25f, true}, {}}};
   labels(0).setCaption(std::string(1 << 20, 'c'));

@@ -13,6 +13,7 @@
 #include "platform/forms/LabelArray.h"
 #include "platform/forms/PictureBox.h"
 #include "platform/qt/Widgets.h"
+#include "support/TestEngine.h"
 #include "widget/support/StripDefinition.h"
 
 using platform::qt::WidgetOf;
@@ -47,7 +48,7 @@ void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
 
 class LongCaption : public testing::TestWithParam<Case> {
  protected:
-  Form form{StripDefinition()};
+  Form form{TestEngine(), StripDefinition()};
   PictureBox picTicker{form, StripBoxDefinition(0)};
   LabelArray lblItem{picTicker, {"lblItem", Template(), {"MS Sans Serif", 8.25f, true}}};
 

@@ -2,7 +2,6 @@
 // ends once; the options dialog, open and edited, neither refuses nor loads anything.
 #include <gtest/gtest.h>
 
-#include "platform/program/Application.h"
 #include "platform/services/Profile.h"
 #include "widget/support/SessionForTest.h"
 #include "widget/support/TickerHarness.h"
@@ -10,8 +9,8 @@
 namespace {
 
 TEST(SessionEnd, SavesAndEndsWithoutTheDialogHoldingItUp) {
-  SessionForTest session;
   TickerHarness h;
+  SessionForTest session{h.fakes.engine};
   h.UseSession(session);
   h.download.Put(FeedUrl("rss.php"), "<rss><item><title>One</title></item></rss>");
   h.WriteSettings(SettingsText(FeedUrl("rss.php"), "300", "450"));
@@ -31,7 +30,7 @@ TEST(SessionEnd, SavesAndEndsWithoutTheDialogHoldingItUp) {
   EXPECT_TRUE(h.options().Closed());
   EXPECT_EQ(session.exits, 1) << "the program ends once";
   EXPECT_TRUE(session.Ending());
-  EXPECT_TRUE(platform::Ending()) << "the form engine knows the program is ending";
+  EXPECT_TRUE(h.fakes.engine.ending()) << "the form engine knows the program is ending";
   EXPECT_EQ(h.download.calls(), requests) << "nothing is loaded at the session's end";
   EXPECT_EQ(platform::GetPrivateProfileString("Options", "Default URL", "", h.SettingsPath()),
             FeedUrl("typed.php"));
@@ -44,9 +43,8 @@ TEST(SessionEnd, TheEndBelongsToTheSessionThatEnded) {
   {
     SessionForTest ended;
     ended.EndProgram();
-    ASSERT_TRUE(platform::Ending());
+    ASSERT_TRUE(ended.Ending());
   }
-  EXPECT_FALSE(platform::Ending());
   SessionForTest fresh;
   EXPECT_FALSE(fresh.Ending());
 }

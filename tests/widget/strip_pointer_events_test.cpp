@@ -17,6 +17,7 @@
 #include "platform/forms/LabelArray.h"
 #include "platform/forms/PictureBox.h"
 #include "platform/qt/Widgets.h"
+#include "support/TestEngine.h"
 #include "widget/support/StripDefinition.h"
 
 using platform::qt::WidgetOf;
@@ -47,7 +48,7 @@ QString ShownToolTip() {
 
 class StripEvents : public testing::Test {
  protected:
-  Form form{StripDefinition()};
+  Form form{TestEngine(), StripDefinition()};
   PictureBox picTitle{form, {"picTitle", 0, 0, 495, 375, 0x000080FF, vbWindowText, {}, "", {}}};
   PictureBox picTicker{form, StripBoxDefinition(960)};
   LabelArray lblItem{picTicker, {"lblItem", Template(), {"MS Sans Serif", 8.25f, true}, {}}};

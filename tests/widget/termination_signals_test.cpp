@@ -77,8 +77,8 @@ TEST(TerminationSignals, AreCaughtOnlyWhileASessionHasAHandler) {
 // A signal that comes while a fetch waits and the dialog holds an unapplied edit: the strip
 // saves what the box holds and where it stands, and the program ends without loading.
 TEST(TerminationSignals, TheStripSavesAndTheProgramEndsAsAtAnyClose) {
-  SessionForTest session;
   TickerHarness h;
+  SessionForTest session{h.fakes.engine};
   h.UseSession(session);
   h.download.Put(FeedUrl("rss.php"), "<rss><item><title>One</title></item></rss>");
   h.WriteSettings(SettingsText(FeedUrl("rss.php"), "300", "450"));

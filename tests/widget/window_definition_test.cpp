@@ -70,7 +70,7 @@ TEST(WindowDefinition, TheTitlePictureCoversTheStrip) {
   const platform::PointApi overTitle{static_cast<int>(t.Left() / 15) + 10,
                                      static_cast<int>(t.Top() / 15) + 5};
   // The system's own pointer service, which the hover poll asks in the program.
-  const platform::PointerCursor cursor;
+  const platform::PointerCursor cursor{h.fakes.engine};
   EXPECT_EQ(cursor.WindowFromPoint(overTitle), t.picTitle.hWnd());
   const platform::PointApi overStrip{static_cast<int>(t.Left() / 15) + 100,
                                      static_cast<int>(t.Top() / 15) + 5};

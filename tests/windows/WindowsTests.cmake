@@ -92,6 +92,7 @@ set_tests_properties(windows.WinePrefixForWindows PROPERTIES
 # The form engine with real windows, under Wine on an X server of its own with openbox.
 if(TARGET platform)
   add_executable(win32_engine_test windows/engine_test.cpp)
+  target_include_directories(win32_engine_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(win32_engine_test PRIVATE platform GTest::gtest)
   add_test(NAME win32_engine_test
     COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/windows/with_display.py --window-manager

@@ -20,8 +20,16 @@
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/Win32.h"
 #include "platform/win32/Win32Session.h"
+#include "platform/win32/Win32Surface.h"
+#include "support/TestEngine.h"
 
 using namespace platform;
+
+engine::Engine& TestEngine() {
+  static win32::Win32Surface surface;
+  static engine::Engine engine{surface};
+  return engine;
+}
 
 namespace {
 
@@ -79,7 +87,7 @@ const Form::Definition kDialog{.name = "dialog",
 // A box as wide as the strip with three labels: "One" at 300, "Two" at 1500, "Three" at 3000
 // twips, each 900 twips wide.
 struct Row {
-  Form form{kStrip};
+  Form form{TestEngine(), kStrip};
   PictureBox box{form,
                  {.name = "box",
                   .left = 0,
@@ -121,7 +129,7 @@ class FormPlacement : public ::testing::TestWithParam<Placement> {};
 // pixels of the display's real DPI.
 TEST_P(FormPlacement, MapsAtItsPositionAndSize) {
   const Placement& p = GetParam();
-  Form form(p.definition);
+  Form form(TestEngine(), p.definition);
   form.Move(p.left, p.top);
   form.Show();
   HWND hwnd = H(form.hWnd());
@@ -149,7 +157,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Win32Engine, TopmostStripIsAboveOtherWindowsAndTheFrameless) {
-  Form form(kStrip);
+  Form form(TestEngine(), kStrip);
   form.SetTopmost(true);
   form.Show();
   HWND hwnd = H(form.hWnd());
@@ -160,17 +168,17 @@ TEST(Win32Engine, TopmostStripIsAboveOtherWindowsAndTheFrameless) {
 }
 
 TEST(Win32Engine, StripShowsWithoutTakingTheKeyboard) {
-  Form dialog(kDialog);
+  Form dialog(TestEngine(), kDialog);
   dialog.Show();
   ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == H(dialog.hWnd()); }));
-  Form strip(kStrip);
+  Form strip(TestEngine(), kStrip);
   strip.Show();
   win32::PumpWaitingMessages();
   EXPECT_EQ(GetActiveWindow(), H(dialog.hWnd()));
 }
 
 TEST(Win32Engine, CloseRequestCanBeCancelledAndNamesItsReason) {
-  Form form(kStrip);
+  Form form(TestEngine(), kStrip);
   std::vector<int> reasons;
   int refuse = 1;
   form.QueryUnload = [&](int& Cancel, int UnloadMode) {
@@ -186,7 +194,7 @@ TEST(Win32Engine, CloseRequestCanBeCancelledAndNamesItsReason) {
   SendMessageW(hwnd, WM_CLOSE, 0, 0);
   EXPECT_FALSE(form.Closed());
   refuse = 0;
-  win32::Win32Session session;
+  win32::Win32Session session{TestEngine()};
   session.EndSession();
   EXPECT_TRUE(form.Closed());
   EXPECT_FALSE(IsWindowVisible(hwnd));
@@ -196,12 +204,12 @@ TEST(Win32Engine, CloseRequestCanBeCancelledAndNamesItsReason) {
 // The session hears the system's broadcast on a window of its own: it agrees to end, a
 // cancelled end changes nothing, and the end closes every form before the handler runs, once.
 TEST(Win32Engine, SessionEndClosesTheFormsThenRunsTheHandlerOnce) {
-  win32::Win32Session session;
+  win32::Win32Session session{TestEngine()};
   ASSERT_NE(session.handle(), nullptr);
   HWND parent = GetAncestor(session.handle(), GA_PARENT);
   EXPECT_TRUE(parent == nullptr || parent == GetDesktopWindow()) << "a top-level window";
-  Form strip(kStrip);
-  Form dialog(kDialog);
+  Form strip(TestEngine(), kStrip);
+  Form dialog(TestEngine(), kDialog);
   strip.Show();
   dialog.Show();
   std::vector<std::string> seen;
@@ -222,7 +230,7 @@ TEST(Win32Engine, SessionEndClosesTheFormsThenRunsTheHandlerOnce) {
   EXPECT_EQ(seen, (std::vector<std::string>{"dialog " + std::to_string(vbAppWindows),
                                             "strip " + std::to_string(vbAppWindows),
                                             "handler after both"}));
-  EXPECT_FALSE(Ending());
+  EXPECT_FALSE(session.Ending());
 }
 
 TEST(Win32Engine, LabelsDrawTheirCaptionInsideTheirRectangleOnly) {
@@ -287,7 +295,7 @@ TEST(Win32Engine, ScrollShowsWhatAFullRepaintDraws) {
 
 // A box covered on its left side by one in front of it shows only to the right of that one.
 TEST(Win32Engine, BoxBehindAnotherShowsBesideIt) {
-  Form form(kStrip);
+  Form form(TestEngine(), kStrip);
   PictureBox front(form, {.name = "front", .left = 0, .top = 0, .width = 495, .height = 375});
   PictureBox back(form, {.name = "back", .left = 0, .top = 0, .width = 8175, .height = 375});
   form.Show();
@@ -302,7 +310,8 @@ TEST(Win32Engine, BoxBehindAnotherShowsBesideIt) {
 }
 
 TEST(Win32Engine, TimerTicksWhileEnabledOnly) {
-  Timer timer({.name = "t", .interval = 20, .enabled = false});
+  Form host(TestEngine(), kStrip);
+  Timer timer(host, {.name = "t", .interval = 20, .enabled = false});
   int ticks = 0;
   timer.Tick = [&] { ++ticks; };
   timer.setEnabled(true);
@@ -310,7 +319,7 @@ TEST(Win32Engine, TimerTicksWhileEnabledOnly) {
   timer.setEnabled(false);
   const int stopped = ticks;
   // Another timer measures out several of the first one's intervals.
-  Timer clock({.name = "clock", .interval = 20, .enabled = true});
+  Timer clock(host, {.name = "clock", .interval = 20, .enabled = true});
   int clockTicks = 0;
   clock.Tick = [&] { ++clockTicks; };
   ASSERT_TRUE(PumpUntil([&] { return clockTicks >= 5; }));
@@ -318,8 +327,9 @@ TEST(Win32Engine, TimerTicksWhileEnabledOnly) {
 }
 
 TEST(Win32Engine, TimerMayDestroyItselfInItsTick) {
-  auto timer =
-      std::make_unique<Timer>(Timer::Definition{.name = "t", .interval = 10, .enabled = true});
+  Form host(TestEngine(), kStrip);
+  auto timer = std::make_unique<Timer>(
+      host, Timer::Definition{.name = "t", .interval = 10, .enabled = true});
   bool ticked = false;
   timer->Tick = [&] {
     ticked = true;
@@ -372,7 +382,7 @@ TEST(Win32Engine, TooltipTextIsPlain) {
 // A dialog the window manager minimised (Wine reports it as the system command) comes back at
 // its next showing; its system menu offers no minimise of its own.
 TEST(Win32Engine, MinimisedDialogComesBackAtTheNextShowing) {
-  Form dialog(kDialog);
+  Form dialog(TestEngine(), kDialog);
   dialog.Show();
   HWND hwnd = H(dialog.hWnd());
   SendMessageW(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
@@ -386,7 +396,7 @@ TEST(Win32Engine, MinimisedDialogComesBackAtTheNextShowing) {
 // The options' field: its whole text selected at every showing; Down then Return in its open
 // list puts the entry into the field and presses the default button at once.
 struct Options {
-  Form form{kDialog};
+  Form form{TestEngine(), kDialog};
   ComboBox url{form, {.name = "url", .left = 120, .top = 120, .width = 3000, .height = 315}};
   CommandButton ok{form,
                    {.name = "ok",

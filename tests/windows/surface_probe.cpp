@@ -12,7 +12,15 @@
 #include "platform/win32/ReaderObjects.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32.h"
+#include "platform/win32/Win32Surface.h"
+#include "support/TestEngine.h"
 #include "surface/SurfaceProbe.h"
+
+platform::engine::Engine& TestEngine() {
+  static platform::win32::Win32Surface surface;
+  static platform::engine::Engine engine{surface};
+  return engine;
+}
 
 namespace platform::surface_test {
 namespace {

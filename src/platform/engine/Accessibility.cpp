@@ -159,7 +159,7 @@ bool AccessibleModel::act(const AccessibleKey& key) {
   LabelArray* labels = *std::find(arrays.begin(), arrays.end(), key.labels);
   // Queued: the reader does not wait while the link opens, and the press never runs inside
   // another of the program's handlers.
-  TheSurface().post([this, alive = lifetime_.witness(), labels, index = key.index] {
+  box_.surface().post([this, alive = lifetime_.witness(), labels, index = key.index] {
     if (alive) box_.clickLabel(labels, index);
   });
   return true;
@@ -174,7 +174,7 @@ void AccessibleModel::noteChange() {
     told_.clear();
     return;
   }
-  if (!timer_) timer_ = TheSurface().makeTimer([this] { tick(); });
+  if (!timer_) timer_ = box_.surface().makeTimer([this] { tick(); });
   running_ = true;
   timer_->start(kAccessibleChangeInterval);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/engine/Engine.h"
 #include "platform/engine/FormCore.h"
 #include "platform/engine/ToolTipText.h"
 
@@ -25,9 +26,13 @@ BoxCore::BoxCore(FormCore& form, PictureBox& owner, const PictureBox::Definition
       picture_(definition.picture),
       toolTip_(definition.toolTipText),
       font_(definition.font),
-      native_(TheSurface().makeBox(form.native(), definition.name, *this, reader_)) {
+      native_(form.engine().surface().makeBox(form.native(), definition.name, *this, reader_)) {
   form_.addBox(this);
 }
+
+Surface& BoxCore::surface() const { return form_.engine().surface(); }
+
+bool BoxCore::pointerKnownOutside() const { return form_.pointerKnownOutside(); }
 
 BoxCore::~BoxCore() {
   lifetime_.end();
@@ -65,7 +70,7 @@ void BoxCore::formGone() {
 
 unsigned BoxCore::dpi() const { return formGone_ ? native_->dpi() : form_.dpi(); }
 
-const MeasuringFont& BoxCore::measuringFont() const { return TheSurface().font(font_, dpi()); }
+const MeasuringFont& BoxCore::measuringFont() const { return surface().font(font_, dpi()); }
 
 void BoxCore::setArea(const RectTwips& area) {
   const bool moved = area.left != area_.left || area.top != area_.top;
@@ -205,7 +210,7 @@ Pixels BoxCore::localRect(const LabelState& label) const {
 void BoxCore::paint(Painter& painter, const Pixels& dirty) {
   painter.fill(dirty, backColor_);
   if (!picture_.empty()) {
-    painter.picture(picture_, PictureArea(picture_, -offsetX_, -offsetY_, dpi()), dirty);
+    painter.picture(picture_, PictureArea(surface(), picture_, -offsetX_, -offsetY_, dpi()), dirty);
   }
   drawLabels(painter, dirty);
   if (!formGone_) form_.keyboardFocus().paint(*this, painter, dirty);
@@ -221,7 +226,7 @@ void BoxCore::drawLabels(Painter& painter, const Pixels& dirty) {
   const Twips to = ToTwips(dirty.right() + 1 + offsetX_, d);
   for (LabelArray* labels : arrays_) {
     labels->LabelsBetween(from, to, paintList_);
-    const MeasuringFont& font = TheSurface().font(labels->font(), d);
+    const MeasuringFont& font = surface().font(labels->font(), d);
     for (const int index : paintList_) {
       const LabelState& label = labels->elements()[static_cast<std::size_t>(index)].state;
       const Pixels box = localRect(label);
@@ -271,7 +276,7 @@ void BoxCore::scheduleHoverCheck() {
   if (hoverCheckPending_ || visiblePart_.empty()) return;
   hoverCheckPending_ = true;
   // As a window system does, after the move has been handled: handlers run one at a time.
-  TheSurface().post([this, alive = lifetime_.witness()] {
+  surface().post([this, alive = lifetime_.witness()] {
     if (!alive) return;
     hoverCheckPending_ = false;
     checkHover();
@@ -330,8 +335,8 @@ void BoxCore::press(int button, int buttons, int modifiers, Twips x, Twips y, bo
   // (the first press opened a dialog that the person then minimised from its title bar, a
   // click only the window manager sees), the person did something else in between: this
   // press is a press of its own.
-  if (doubleClick && FormCore::WindowChanges() != windowChangesAtPress_) doubleClick = false;
-  windowChangesAtPress_ = FormCore::WindowChanges();
+  if (doubleClick && form_.engine().windowChanges() != windowChangesAtPress_) doubleClick = false;
+  windowChangesAtPress_ = form_.engine().windowChanges();
   // The second press of a double-click is a double-click, not a press: a label has no
   // double-click of its own, so it gets nothing (its link opens once per double-click).
   if (doubleClick && target.labels != nullptr) return;

@@ -34,6 +34,8 @@ class BoxCore final : public BoxEvents {
 
   PictureBox& owner() const { return owner_; }
   FormCore& form() const { return form_; }
+  // The window system the box's form is made on.
+  Surface& surface() const;
   NativeBox& native() const { return *native_; }
   // The box's window; null once its form has gone.
   NativeBox* nativeIfAny() const { return formGone_ ? nullptr : native_.get(); }
@@ -89,6 +91,7 @@ class BoxCore final : public BoxEvents {
                bool doubleClick) override;
   void captureLost() override { captured_ = false; }
   void pointerCrossed(bool inside) override;
+  bool pointerKnownOutside() const override;
   bool pointerInside() const { return pointerInside_; }
   // A press on the box or its labels keeps the pointer until its buttons are up.
   bool holdsPointer() const { return captured_; }
@@ -134,7 +137,7 @@ class BoxCore final : public BoxEvents {
   Target capture_;
   bool captured_ = false;
   bool pointerInside_ = false;
-  // FormCore::WindowChanges() at the last press.
+  // The engine's window changes at the last press.
   std::uint64_t windowChangesAtPress_ = 0;
   Target hovered_;
   bool hoverKnown_ = false;

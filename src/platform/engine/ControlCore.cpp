@@ -1,5 +1,6 @@
 #include "platform/engine/ControlCore.h"
 
+#include "platform/engine/Engine.h"
 #include "platform/engine/FormCore.h"
 
 namespace platform::engine {
@@ -25,15 +26,15 @@ ControlCore::ControlCore(FormCore& form, const Definition& definition)
       click_(definition.click) {
   const unsigned dpi = form.dpi();
   const RectTwips& area = definition.area;
-  native_ =
-      TheSurface().makeControl(form.native(),
-                               {.kind = kind_,
-                                .name = definition.name,
-                                .caption = caption_,
-                                .area = {ToPixels(area.left, dpi), ToPixels(area.top, dpi),
-                                         ToPixels(area.width, dpi), ToPixels(area.height, dpi)},
-                                .isDefault = isDefault_},
-                               *this);
+  native_ = form.engine().surface().makeControl(
+      form.native(),
+      {.kind = kind_,
+       .name = definition.name,
+       .caption = caption_,
+       .area = {ToPixels(area.left, dpi), ToPixels(area.top, dpi), ToPixels(area.width, dpi),
+                ToPixels(area.height, dpi)},
+       .isDefault = isDefault_},
+      *this);
   form_.dialogKeys().add(this);
 }
 

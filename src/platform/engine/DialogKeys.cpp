@@ -43,7 +43,7 @@ bool DialogKeys::key(int keyCode, int modifiers) {
   if (here != nullptr && here->native().listOpen()) {
     if (keyCode == Key::Return) {
       // Pressed once the list has put the chosen entry into the field.
-      TheSurface().post([this, alive = lifetime_.witness()] {
+      surface_.post([this, alive = lifetime_.witness()] {
         if (alive) press(true);
       });
     }

@@ -14,10 +14,11 @@ namespace platform::engine {
 
 class ControlCore;
 class FormCore;
+class Surface;
 
 class DialogKeys {
  public:
-  DialogKeys() = default;
+  explicit DialogKeys(Surface& surface) : surface_(surface) {}
   ~DialogKeys() { lifetime_.end(); }
   DialogKeys(const DialogKeys&) = delete;
   DialogKeys& operator=(const DialogKeys&) = delete;
@@ -42,6 +43,7 @@ class DialogKeys {
 
   std::vector<ControlCore*> controls_;
   ControlCore* remembered_ = nullptr;  // had the focus when the window was last active
+  Surface& surface_;
   Lifetime lifetime_;
 };
 

@@ -10,7 +10,8 @@ struct Form::Impl {
   engine::FormCore core;
 };
 
-Form::Form(const Definition& definition) : d(new Impl{engine::FormCore(*this, definition)}) {}
+Form::Form(engine::Engine& engine, const Definition& definition)
+    : d(new Impl{engine::FormCore(engine, *this, definition)}) {}
 
 Form::~Form() = default;
 

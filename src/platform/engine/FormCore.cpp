@@ -5,47 +5,34 @@
 #include <utility>
 
 #include "platform/engine/BoxCore.h"
+#include "platform/engine/Engine.h"
 
 namespace platform::engine {
 
-namespace {
-
-std::vector<FormCore*>& Registry() {
-  static std::vector<FormCore*> forms;
-  return forms;
-}
-
-std::uint64_t windowChanges = 0;
-
-}  // namespace
-
-FormCore::FormCore(Form& owner, const Form::Definition& definition)
-    : owner_(owner),
+FormCore::FormCore(Engine& engine, Form& owner, const Form::Definition& definition)
+    : engine_(engine),
+      owner_(owner),
       startUpPosition_(definition.startUpPosition),
       activateOnShow_(definition.activateOnShow),
       width_(definition.clientWidth),
       height_(definition.clientHeight),
       backColor_(definition.backColor),
-      native_(TheSurface().makeForm(definition, *this)) {
+      dialogKeys_(engine.surface()),
+      native_(engine.surface().makeForm(definition, *this)) {
   // The size asked in twips, in the pixels of the display the window is on.
   native_->resizeClient(std::max(0, ToPixels(width_, dpi())),
                         std::max(0, ToPixels(height_, dpi())));
   // A window without a title bar shows its caption to nobody: a reader names it by the program.
   if (definition.borderStyle == BorderStyle::None) native_->setReaderName(APP_DISPLAY_NAME);
-  Registry().push_back(this);
+  engine_.formMade(this);
 }
 
 FormCore::~FormCore() {
   lifetime_.end();
   // Child windows go with their form's window, before it.
   for (BoxCore* box : boxes_) box->formGone();
-  auto& forms = Registry();
-  forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+  engine_.formGone(this);
 }
-
-const std::vector<FormCore*>& FormCore::All() { return Registry(); }
-
-std::uint64_t FormCore::WindowChanges() { return windowChanges; }
 
 Twips FormCore::frameExtraWidth() const { return ToTwips(native_->frameExtra().width, dpi()); }
 Twips FormCore::frameExtraHeight() const { return ToTwips(native_->frameExtra().height, dpi()); }
@@ -98,7 +85,7 @@ void FormCore::ensureLoaded() {
 void FormCore::show() {
   const Lifetime::Witness alive = lifetime_.witness();
   ensureLoaded();
-  if (!alive || TheSurface().ending()) return;
+  if (!alive || engine_.ending()) return;
   closed_ = false;
   // A form comes back from whatever state it was left in, also one the window manager put it
   // in without telling (a minimised dialog must come back at the next right-click).
@@ -143,7 +130,7 @@ void FormCore::deactivated() {
 
 void FormCore::hide() {
   native_->hide();
-  ++windowChanges;
+  engine_.noteWindowChange();
 }
 
 // The whole window, frame included, in the middle of the available area of the screen that
@@ -151,7 +138,7 @@ void FormCore::hide() {
 // primary screen.
 void FormCore::centreOnScreen() {
   const NativeForm* near = nullptr;
-  for (const FormCore* other : All()) {
+  for (const FormCore* other : engine_.forms()) {
     if (other != this && other->visible()) {
       near = other->native_.get();
       break;
@@ -187,7 +174,7 @@ bool FormCore::requestClose(int unloadMode) {
   if (cancel != 0) return false;
   native_->close();
   closed_ = true;
-  ++windowChanges;
+  engine_.noteWindowChange();
   return true;
 }
 
@@ -198,7 +185,7 @@ bool FormCore::closeRequested() {
   if (!alive) return true;
   if (cancel != 0) return false;
   closed_ = true;
-  ++windowChanges;
+  engine_.noteWindowChange();
   return true;
 }
 
@@ -243,19 +230,15 @@ bool FormCore::pointerKnownOutside() const {
                       [](const BoxCore* b) { return b->pointerInside(); });
 }
 
-bool FormCore::PointerKnownOutside(WindowHandle window) {
-  for (const FormCore* form : All()) {
-    bool ours = form->native_->handle() == window;
-    for (const BoxCore* box : form->boxes_) {
-      const NativeBox* native = box->nativeIfAny();
-      ours = ours || (native != nullptr && native->handle() == window);
-    }
-    if (ours) return form->pointerKnownOutside();
-  }
-  return false;
+bool FormCore::ownsWindow(WindowHandle window) const {
+  if (native_->handle() == window) return true;
+  return std::any_of(boxes_.begin(), boxes_.end(), [window](const BoxCore* box) {
+    const NativeBox* native = box->nativeIfAny();
+    return native != nullptr && native->handle() == window;
+  });
 }
 
-void FormCore::stateChanged() { ++windowChanges; }
+void FormCore::stateChanged() { engine_.noteWindowChange(); }
 
 void FormCore::dpiChanged() {
   const Pixels client = clientPixels();
@@ -300,7 +283,8 @@ void FormCore::paint(Painter& painter, const Pixels& dirty) {
                       ToPixels(image.height, d)};
     const Pixels clip = area.intersected(dirty);
     if (clip.empty()) continue;
-    painter.picture(image.picture, PictureArea(image.picture, area.left, area.top, d), clip);
+    painter.picture(image.picture,
+                    PictureArea(engine_.surface(), image.picture, area.left, area.top, d), clip);
   }
 }
 
@@ -315,15 +299,6 @@ void FormCore::pointer(Pointer kind, int button, int buttons, int modifiers, int
   if (!handler || (kind != Pointer::Move && button == 0)) return;
   MouseHandler call = handler;
   call(kind == Pointer::Move ? buttons : button, modifiers, ToTwips(x, dpi()), ToTwips(y, dpi()));
-}
-
-void CloseEveryForm() {
-  const std::vector<FormCore*> forms = FormCore::All();
-  for (FormCore* form : forms) {
-    const std::vector<FormCore*>& now = FormCore::All();
-    if (std::find(now.begin(), now.end(), form) == now.end()) continue;
-    if (!form->closed()) form->requestClose(vbAppWindows);
-  }
 }
 
 }  // namespace platform::engine

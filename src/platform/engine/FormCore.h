@@ -18,21 +18,16 @@
 namespace platform::engine {
 
 class BoxCore;
+class Engine;
 
 class FormCore final : public FormEvents {
  public:
-  FormCore(Form& owner, const Form::Definition& definition);
+  FormCore(Engine& engine, Form& owner, const Form::Definition& definition);
   ~FormCore() override;
   FormCore(const FormCore&) = delete;
   FormCore& operator=(const FormCore&) = delete;
 
-  // Every live form, oldest first.
-  static const std::vector<FormCore*>& All();
-  // Grows each time a form is hidden or its window is minimised, maximised or restored, by the
-  // program or by the window manager: two presses with a change between them are not a
-  // double-click.
-  static std::uint64_t WindowChanges();
-
+  Engine& engine() const { return engine_; }
   Form& owner() const { return owner_; }
   NativeForm& native() const { return *native_; }
   unsigned dpi() const { return native_->dpi(); }
@@ -64,13 +59,9 @@ class FormCore final : public FormEvents {
   // unless it cancelled. True when the window closed.
   bool requestClose(int unloadMode);
   void setTopmost(bool topmost) { native_->setTopmost(topmost); }
-  // True once the window system has reported the pointer leaving the form's windows and not
-  // entering one since: a poll that still finds the pointer over the form reads a stale
-  // position (XWayland keeps the last one it saw over an X window).
-  bool pointerKnownOutside() const;
-  // The same for the form whose window, or picture box's window, has this handle; false for
-  // a window that is none of ours.
-  static bool PointerKnownOutside(WindowHandle window);
+  bool pointerKnownOutside() const override;
+  // Whether the window is the form's own or one of its picture boxes'.
+  bool ownsWindow(WindowHandle window) const;
   // A crossing reported by one of the form's windows.
   void noteCrossing(bool inside);
 
@@ -106,6 +97,7 @@ class FormCore final : public FormEvents {
   void layOutBoxes(std::size_t from);
   bool pointerHeld() const;
 
+  Engine& engine_;
   Form& owner_;
   StartUpPosition startUpPosition_;
   bool activateOnShow_;
@@ -139,10 +131,5 @@ class FormCore final : public FormEvents {
 
 // The engine's side of a form.
 FormCore& CoreOf(const Form& form);
-
-// The desktop session ends: every form not yet closed is asked to close with vbAppWindows, in
-// the order they were made (a QueryUnload handler may destroy or make forms: each is looked up
-// again before its turn).
-void CloseEveryForm();
 
 }  // namespace platform::engine

@@ -198,6 +198,10 @@ class FormEvents {
   virtual void activated() = 0;
   // The window is no longer the active one: it has lost the keyboard.
   virtual void deactivated() = 0;
+  // True once the window system has reported the pointer leaving the form's windows and not
+  // entering one since: a poll that still finds the pointer over the form reads a stale
+  // position (XWayland keeps the last one it saw over an X window).
+  virtual bool pointerKnownOutside() const = 0;
 };
 
 // The keys a form's window reports, by their Windows virtual-key codes.
@@ -233,6 +237,8 @@ class BoxEvents {
   virtual void captureLost() = 0;
   // As FormEvents::pointerCrossed.
   virtual void pointerCrossed(bool inside) = 0;
+  // As FormEvents::pointerKnownOutside, for the box's form.
+  virtual bool pointerKnownOutside() const = 0;
 };
 
 // What a native control of a form reports to the engine, as the window system tells it.
@@ -323,17 +329,10 @@ class Surface {
   virtual Pixels pictureSize(const StdPicture& picture) = 0;
   // Runs call once, after the event being handled now (handlers run one at a time).
   virtual void post(std::function<void()> call) = 0;
-  // True once the program is ending: forms no longer show.
-  virtual bool ending() const = 0;
 };
 
-// The surface every form and control of this run is made on: set once by the back end's
-// start-up (or a test) before the first form, and kept for the rest of the run.
-Surface& TheSurface();
-void SetSurface(Surface* surface);
-
 // A picture's area on a display with dpi pixels per inch, its top-left corner at x, y: its own
-// size scaled as the display is.
-Pixels PictureArea(const StdPicture& picture, int x, int y, unsigned dpi);
+// size (as the surface measures it) scaled as the display is.
+Pixels PictureArea(Surface& surface, const StdPicture& picture, int x, int y, unsigned dpi);
 
 }  // namespace platform::engine

@@ -1,5 +1,7 @@
 #include "platform/forms/Timer.h"
 
+#include "platform/engine/Engine.h"
+#include "platform/engine/FormCore.h"
 #include "platform/engine/Surface.h"
 
 namespace platform {
@@ -24,9 +26,9 @@ struct Timer::Impl {
   }
 };
 
-Timer::Timer(const Definition& definition) : d(std::make_unique<Impl>()) {
+Timer::Timer(Form& parent, const Definition& definition) : d(std::make_unique<Impl>()) {
   // The handler may disable or destroy its timer: it is copied first.
-  d->native = engine::TheSurface().makeTimer([this] {
+  d->native = engine::CoreOf(parent).engine().surface().makeTimer([this] {
     if (EventHandler tick = Tick) tick();
   });
   d->interval = definition.interval;

@@ -13,6 +13,10 @@
 
 namespace platform {
 
+namespace engine {
+class Engine;
+}  // namespace engine
+
 class Image;
 
 enum class BorderStyle {
@@ -43,7 +47,8 @@ class Form {
     bool activateOnShow = true;
   };
 
-  explicit Form(const Definition& definition);
+  // A form of the engine's run (the services' engine).
+  Form(engine::Engine& engine, const Definition& definition);
   virtual ~Form();
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;

@@ -8,6 +8,8 @@
 
 namespace platform {
 
+class Form;
+
 class Timer {
  public:
   struct Definition {
@@ -16,7 +18,8 @@ class Timer {
     bool enabled = false;
   };
 
-  explicit Timer(const Definition& definition);
+  // A timer of the form: it ticks from the form's event loop.
+  Timer(Form& parent, const Definition& definition);
   ~Timer();
   Timer(const Timer&) = delete;
   Timer& operator=(const Timer&) = delete;

@@ -1,4 +1,4 @@
-// The running program: its folder, whether it is ending, and the form engine's set-up.
+// The running program: its folder and the toolkit's set-up for the form engine.
 #pragma once
 
 #include <string>
@@ -13,11 +13,6 @@ void SetAppPath(const std::string& folder);
 
 // The platform's path separator ("/" here).
 char PathSeparator();
-
-// True once the program has been ended (Session::EndProgram of the system's services, see
-// platform/services/SystemServices.h): forms no longer show. False when no application object
-// exists.
-bool Ending();
 
 // Loads the fonts and their substitutes; called once after the application object exists.
 void InitializeFormEngine();

@@ -7,10 +7,7 @@
 #include <QFont>
 #include <optional>
 
-#include "platform/engine/Surface.h"
-#include "platform/qt/QtSurface.h"
 #include "platform/qt/StripAccessible.h"
-#include "platform/qt/SystemSession.h"
 
 namespace platform {
 
@@ -20,9 +17,6 @@ std::optional<std::string>& AppPathOverride() {
   static std::optional<std::string> folder;
   return folder;
 }
-
-// The end of the program belongs to the application object: a new one starts afresh.
-constexpr const char* kEndingProperty = "platform.ending";
 
 }  // namespace
 
@@ -42,19 +36,7 @@ void SetAppPath(const std::string& folder) {
   AppPathOverride() = path;
 }
 
-void MarkProgramEnding(bool ending) {
-  if (QCoreApplication* app = QCoreApplication::instance()) {
-    app->setProperty(kEndingProperty, ending);
-  }
-}
-
-bool Ending() {
-  const QCoreApplication* app = QCoreApplication::instance();
-  return app != nullptr && app->property(kEndingProperty).toBool();
-}
-
 void InitializeFormEngine() {
-  engine::SetSurface(&TheQtSurface());
   // Closing a window never ends the program by itself; the program decides.
   QApplication::setQuitOnLastWindowClosed(false);
   // No application display name: on X11 the toolkit would append it to every window title.

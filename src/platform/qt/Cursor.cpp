@@ -4,7 +4,7 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "platform/engine/FormCore.h"
+#include "platform/engine/Engine.h"
 #include "platform/qt/PictureBoxWidget.h"
 #include "platform/qt/SystemServiceClasses.h"
 
@@ -34,7 +34,7 @@ WindowHandle PointerCursor::WindowFromPoint(PointApi pt) const {
       break;
     }
   }
-  return engine::FormCore::PointerKnownOutside(found) ? 0 : found;
+  return engine_.pointerKnownOutside(found) ? 0 : found;
 }
 
 }  // namespace platform

@@ -62,7 +62,6 @@ class QtSurface final : public engine::Surface {
   void post(std::function<void()> call) override {
     QTimer::singleShot(0, QCoreApplication::instance(), std::move(call));
   }
-  bool ending() const override { return Ending(); }
 };
 
 }  // namespace

@@ -45,8 +45,12 @@ class SystemClock final : public Clock {
 
 class PointerCursor final : public Cursor {
  public:
+  explicit PointerCursor(const engine::Engine& engine) : engine_(engine) {}
   bool GetCursorPos(PointApi& pt) const override;
   WindowHandle WindowFromPoint(PointApi pt) const override;
+
+ private:
+  const engine::Engine& engine_;
 };
 
 class DesktopScreens final : public Screens {

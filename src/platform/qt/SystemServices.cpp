@@ -1,5 +1,7 @@
 #include "platform/services/SystemServices.h"
 
+#include "platform/engine/Engine.h"
+#include "platform/qt/QtSurface.h"
 #include "platform/qt/SystemServiceClasses.h"
 #include "platform/qt/SystemSession.h"
 
@@ -23,12 +25,13 @@ std::chrono::system_clock::time_point SystemClock::Now() const {
 }
 
 struct SystemServices::Impl {
+  engine::Engine engine{TheQtSurface()};
   InetDownload download;
   ProcessLinkOpener opener;
-  SystemSession session;
+  SystemSession session{engine};
   BoxMsgBox msgBox{session};
   SystemClock clock;
-  PointerCursor cursor;
+  PointerCursor cursor{engine};
   DesktopScreens screens;
 };
 
@@ -37,7 +40,8 @@ SystemServices::SystemServices() : d(std::make_unique<Impl>()) {}
 SystemServices::~SystemServices() = default;
 
 Services SystemServices::services() {
-  return Services{.download = d->download,
+  return Services{.engine = d->engine,
+                  .download = d->download,
                   .opener = d->opener,
                   .msgBox = d->msgBox,
                   .clock = d->clock,

@@ -52,7 +52,7 @@ void Drain(int fd) {
 
 }  // namespace
 
-SystemSession::SystemSession() {
+SystemSession::SystemSession(engine::Engine& engine) : EndOfSession(engine) {
   if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
     // The session manager is never asked to let us talk to the user: the forms close with
     // the session's reason and the program's handler runs, once.
@@ -72,7 +72,6 @@ SystemSession::~SystemSession() {
     if (replaced_[i]) ::sigaction(kSignals[i], &previous_[i], nullptr);
   }
   notifier_.reset();
-  if (ending_) MarkProgramEnding(false);
 }
 
 void SystemSession::OnEnd(std::function<void()> handler) {
@@ -110,14 +109,6 @@ void SystemSession::Signalled() {
   Drain(gSignalChannel[1]);
   RunHandler();
 }
-
-void SystemSession::EndProgram() {
-  ending_ = true;
-  MarkProgramEnding(true);
-  ExitEventLoops();
-}
-
-bool SystemSession::Ending() const { return ending_; }
 
 void SystemSession::ExitEventLoops() { QCoreApplication::exit(0); }
 

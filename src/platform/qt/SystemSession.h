@@ -18,8 +18,8 @@ namespace platform {
 
 class SystemSession : public engine::EndOfSession {
  public:
-  // Call once the application object exists.
-  SystemSession();
+  // Call once the application object exists. The program's end is the engine's.
+  explicit SystemSession(engine::Engine& engine);
   ~SystemSession() override;
 
   // The first handler set also starts catching the termination signals: until then they end
@@ -28,29 +28,21 @@ class SystemSession : public engine::EndOfSession {
   // loop, never inside the signal itself. Signals that cannot be caught are reported on
   // standard error and keep ending the program at once.
   void OnEnd(std::function<void()> handler) override;
-  // Ends every event loop (exit, not quit: quit would first send every window a close
-  // request); forms no longer show and message boxes no longer wait.
-  void EndProgram() override;
-  bool Ending() const override;
 
  protected:
-  // Makes every running event loop return (tests replace it to keep their own loop alive).
-  virtual void ExitEventLoops();
+  // Ends every event loop (exit, not quit: quit would first send every window a close
+  // request); tests replace it to keep their own loop alive.
+  void ExitEventLoops() override;
 
  private:
   void CatchSignals();
   void Signalled();
 
-  bool ending_ = false;
   bool catching_ = false;
   std::array<struct sigaction, 3> previous_{};
   std::array<bool, 3> replaced_{};
   std::unique_ptr<QSocketNotifier> notifier_;
   QMetaObject::Connection commitData_;
 };
-
-// Tells the form engine that the program is ending (or no longer is); Ending() in
-// platform/program/Application.h answers with it.
-void MarkProgramEnding(bool ending);
 
 }  // namespace platform

@@ -13,6 +13,10 @@
 
 namespace platform {
 
+namespace engine {
+class Engine;
+}  // namespace engine
+
 // The download of one document at a time.
 class Download {
  public:
@@ -89,6 +93,8 @@ class Session {
 
 // What the windows are handed.
 struct Services {
+  // The form engine the windows are made with.
+  engine::Engine& engine;
   Download& download;
   LinkOpener& opener;
   MsgBoxService& msgBox;

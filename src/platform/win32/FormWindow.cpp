@@ -255,7 +255,7 @@ bool FormWindow::activationChanged(WPARAM wParam, LPARAM lParam) {
 LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   if (pointerMessage(message, wParam, lParam)) return 0;
   if (message == PointerKnownOutsideMessage()) {
-    return engine::FormCore::PointerKnownOutside(handle()) ? 1 : 0;
+    return events_.pointerKnownOutside() ? 1 : 0;
   }
   switch (message) {
     case WM_MOUSELEAVE:

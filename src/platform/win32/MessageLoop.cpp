@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "platform/program/Application.h"
 #include "platform/win32/FormWindow.h"
 
 namespace platform::win32 {
@@ -28,11 +27,11 @@ void ReportFailure(std::exception_ptr error) {
     description = e.what();
   } catch (...) {
   }
-  // One report: the program ends with it.
-  if (Ending()) return;
+  // The handler reports it once and ends the program; without one the program just ends.
   if (std::function<void(const std::string&)> handler = FailureHandler()) {
     try {
       handler(description);
+      return;
     } catch (...) {
     }
   }

@@ -21,13 +21,13 @@ int RunMessageLoop();
 // been seen (it is posted again for the outer loop).
 bool PumpWaitingMessages();
 
-// Marks the program as ending (platform::Ending) and makes every message loop return: the
-// session's EndProgram, and the end after an error.
+// Makes every message loop return: the session's EndProgram, and the end after an error when
+// no failure handler is set.
 void EndMessageLoops();
 
 // An error must not unwind through the system's frames: the window procedures and the timers
 // catch what escapes a handler and hand it here, to the program's failure handler (which
-// reports it and ends the program), or end the program when there is none.
+// reports the first one and ends the program), or end the program when there is none.
 void SetFailureHandler(std::function<void(const std::string& description)> handler);
 void ReportFailure(std::exception_ptr error);
 

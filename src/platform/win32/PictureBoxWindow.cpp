@@ -81,7 +81,7 @@ LRESULT PictureBoxWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
   }
   if (message == PointerKnownOutsideMessage()) {
-    return engine::FormCore::PointerKnownOutside(handle()) ? 1 : 0;
+    return events_.pointerKnownOutside() ? 1 : 0;
   }
   switch (message) {
     case WM_MOUSELEAVE:

@@ -1,5 +1,6 @@
 #include "platform/services/SystemServices.h"
 
+#include "platform/engine/Engine.h"
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/Win32Clock.h"
 #include "platform/win32/Win32Cursor.h"
@@ -7,18 +8,21 @@
 #include "platform/win32/Win32MsgBox.h"
 #include "platform/win32/Win32Screens.h"
 #include "platform/win32/Win32Session.h"
+#include "platform/win32/Win32Surface.h"
 #include "platform/win32/WinInetDownload.h"
 
 namespace platform {
 
 struct SystemServices::Impl {
+  win32::Win32Surface surface;
+  engine::Engine engine{surface};
   win32::WinInetDownload download{&win32::DispatchOne};
   win32::Win32LinkOpener opener;
   win32::Win32MsgBox msgBox{APP_DISPLAY_NAME};
   win32::Win32Clock clock;
   win32::Win32Cursor cursor;
   win32::Win32Screens screens;
-  win32::Win32Session session;
+  win32::Win32Session session{engine};
 };
 
 SystemServices::SystemServices() : d(std::make_unique<Impl>()) {}
@@ -26,7 +30,8 @@ SystemServices::SystemServices() : d(std::make_unique<Impl>()) {}
 SystemServices::~SystemServices() = default;
 
 Services SystemServices::services() {
-  return {d->download, d->opener, d->msgBox, d->clock, d->cursor, d->screens, d->session};
+  return {d->engine, d->download, d->opener,  d->msgBox,
+          d->clock,  d->cursor,   d->screens, d->session};
 }
 
 }  // namespace platform

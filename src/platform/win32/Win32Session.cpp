@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "platform/program/Application.h"
 #include "platform/win32/HiddenWindow.h"
 #include "platform/win32/MessageLoop.h"
 
@@ -15,15 +14,14 @@ constexpr wchar_t kClassName[] = L"TickerSessionWindow";
 }  // namespace
 
 // Top-level: a message-only window hears no broadcast.
-Win32Session::Win32Session()
-    : window_(
+Win32Session::Win32Session(engine::Engine& engine)
+    : EndOfSession(engine),
+      window_(
           CreateHiddenWindow(HiddenKind::TopLevel, kClassName, &Win32Session::WindowProc, this)) {}
 
 Win32Session::~Win32Session() { DestroyHiddenWindow(window_); }
 
-void Win32Session::EndProgram() { EndMessageLoops(); }
-
-bool Win32Session::Ending() const { return platform::Ending(); }
+void Win32Session::ExitEventLoops() { EndMessageLoops(); }
 
 LRESULT CALLBACK Win32Session::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* session = HiddenWindowOwner<Win32Session>(hwnd, message, lParam);

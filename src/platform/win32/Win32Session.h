@@ -11,15 +11,16 @@ namespace platform::win32 {
 
 class Win32Session final : public engine::EndOfSession {
  public:
-  Win32Session();
+  // The program's end is the engine's.
+  explicit Win32Session(engine::Engine& engine);
   ~Win32Session() override;
-
-  // Every message loop, a message box's included, returns; forms no longer show.
-  void EndProgram() override;
-  bool Ending() const override;
 
   // The hidden window that hears the session's end.
   HWND handle() const { return window_; }
+
+ protected:
+  // Every message loop, a message box's included, returns.
+  void ExitEventLoops() override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

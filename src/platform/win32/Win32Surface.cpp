@@ -119,8 +119,6 @@ void Win32Surface::runPosted() {
   }
 }
 
-bool Win32Surface::ending() const { return Ending(); }
-
 LRESULT CALLBACK Win32Surface::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* self = HiddenWindowOwner<Win32Surface>(hwnd, message, lParam);
   if (message != kRunPosted || self == nullptr)

@@ -32,7 +32,6 @@ class Win32Surface final : public engine::Surface {
   engine::Pixels pictureSize(const StdPicture& picture) override;
   // When the system refuses the message (a full queue), the call runs at the next one posted.
   void post(std::function<void()> call) override;
-  bool ending() const override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,6 +1,7 @@
 // One of each fake service, handed out together as the windows' Services.
 #pragma once
 
+#include "platform/engine/Engine.h"
 #include "platform/services/Services.h"
 #include "support/fakes/FakeClock.h"
 #include "support/fakes/FakeCursor.h"
@@ -11,6 +12,10 @@
 #include "support/fakes/FakeSession.h"
 
 struct FakeServices {
+  // The windows' engine on the surface, fresh for each set of services.
+  explicit FakeServices(platform::engine::Surface& surface) : engine(surface) {}
+
+  platform::engine::Engine engine;
   FakeDownload download;
   FakeLinkOpener opener;
   FakeMsgBox msgBox;
@@ -20,7 +25,8 @@ struct FakeServices {
   FakeSession session;
 
   platform::Services services() {
-    return {.download = download,
+    return {.engine = engine,
+            .download = download,
             .opener = opener,
             .msgBox = msgBox,
             .clock = clock,

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/engine/Accessibility.h"
+#include "platform/engine/Engine.h"
 #include "platform/engine/Surface.h"
 #include "platform/forms/PictureBox.h"
 
@@ -193,7 +194,6 @@ class FakeSurface final : public Surface {
   // the second one.
   Pixels primaryWorkArea{0, 0, 1920, 1040};
   Pixels secondWorkArea{2000, 0, 1280, 1000};
-  bool ending_ = false;
   FakeFont theFont;
   std::vector<FakeForm*> forms;
   std::vector<FakeBox*> boxes;
@@ -213,7 +213,6 @@ class FakeSurface final : public Surface {
   // Every picture is 33 x 16 pixels.
   Pixels pictureSize(const StdPicture& picture) override;
   void post(std::function<void()> call) override { posted.push_back(std::move(call)); }
-  bool ending() const override { return ending_; }
 
   // Runs the calls posted so far (and those they post).
   void runPosted();
@@ -242,16 +241,12 @@ struct FakeTimer final : NativeTimer {
   void stop() override { interval = 0; }
 };
 
-// Sets up a fresh fake surface for each test and takes it down after.
+// A fresh engine on a fake surface for each test: made before the forms of a derived fixture,
+// gone after them.
 class EngineTest : public ::testing::Test {
  protected:
-  // Set before the forms of a derived fixture are made, gone after they are.
-  struct Installed {
-    FakeSurface surface;
-    Installed() { SetSurface(&surface); }
-    ~Installed() { SetSurface(nullptr); }
-  } installed;
-  FakeSurface& surface = installed.surface;
+  FakeSurface surface;
+  Engine engine{surface};
 };
 
 }  // namespace platform::engine::fake

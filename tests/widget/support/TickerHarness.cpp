@@ -50,7 +50,8 @@ std::string TickerHarness::UserSettingsPath() const {
 void TickerHarness::Create() {
   Destroy();
   const platform::Services fake = fakes.services();
-  const platform::Services services{.download = fake.download,
+  const platform::Services services{.engine = fake.engine,
+                                    .download = fake.download,
                                     .opener = fake.opener,
                                     .msgBox = fake.msgBox,
                                     .clock = fake.clock,

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "options/frmOptions.h"
+#include "platform/qt/QtSurface.h"
 #include "support/fakes/FakeServices.h"
 #include "ticker/frmTicker.h"
 
@@ -31,7 +32,7 @@ class TickerHarness {
   std::string UserSettingsPath() const;
 
   // The windows created from now on end through session instead of the fake one (which
-  // still counts nothing then); session must outlive them.
+  // still counts nothing then); session is made on fakes.engine, the windows' own.
   void UseSession(platform::Session& session) { session_ = &session; }
 
   // Creates the two windows as the program does (without showing them).
@@ -44,7 +45,7 @@ class TickerHarness {
   frmTicker& ticker() { return *ticker_; }
   frmOptions& options() { return *options_; }
 
-  FakeServices fakes;
+  FakeServices fakes{platform::TheQtSurface()};
   FakeDownload& download = fakes.download;
   // The messages shown, in order.
   std::vector<RecordedMessage>& messages = fakes.msgBox.shown;

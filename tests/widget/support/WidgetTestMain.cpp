@@ -8,6 +8,13 @@
 #include <gtest/gtest.h>
 
 #include "platform/program/Application.h"
+#include "platform/qt/QtSurface.h"
+#include "support/TestEngine.h"
+
+platform::engine::Engine& TestEngine() {
+  static platform::engine::Engine engine{platform::TheQtSurface()};
+  return engine;
+}
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);

@@ -1,0 +1,56 @@
+// The form engine of one run: the window system its forms are made on, the forms that live,
+// how often their windows changed state, and whether the program is ending. The system's
+// services (or a test) make it once and hand it to every form; a form's boxes, controls and
+// timers reach it through their form.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/forms/Units.h"
+
+namespace platform::engine {
+
+class FormCore;
+class Surface;
+
+class Engine {
+ public:
+  explicit Engine(Surface& surface) : surface_(surface) {}
+  Engine(const Engine&) = delete;
+  Engine& operator=(const Engine&) = delete;
+
+  Surface& surface() const { return surface_; }
+
+  // Every live form, oldest first.
+  const std::vector<FormCore*>& forms() const { return forms_; }
+  void formMade(FormCore* form);
+  void formGone(FormCore* form);
+  // Asks every open form to close for the end of the session (vbAppWindows), oldest first; a
+  // form closed or destroyed by another's handler meanwhile is left alone.
+  void closeEveryForm();
+
+  // Grows each time a form is hidden, closed, or its window is minimised, maximised or
+  // restored, by the program or by the window manager: two presses with a change between them
+  // are not a double-click.
+  std::uint64_t windowChanges() const { return windowChanges_; }
+  void noteWindowChange() { ++windowChanges_; }
+
+  // True once the program is ending (the session's EndProgram): forms no longer show and
+  // message boxes no longer wait. It never ends twice.
+  bool ending() const { return ending_; }
+  void markEnding() { ending_ = true; }
+
+  // True when the window (a form's, or one of its picture boxes') belongs to a form that the
+  // window system has seen the pointer leave, and not enter since: a poll that still finds the
+  // pointer there reads a stale position. False for a window that is none of ours.
+  bool pointerKnownOutside(WindowHandle window) const;
+
+ private:
+  Surface& surface_;
+  std::vector<FormCore*> forms_;
+  std::uint64_t windowChanges_ = 0;
+  bool ending_ = false;
+};
+
+}  // namespace platform::engine
