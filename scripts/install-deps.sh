@@ -18,6 +18,8 @@ packages=(
   # the Windows build: the mingw-w64 cross compiler (posix threads), Wine to test it, and
   # makensis for its installer
   g++-mingw-w64-x86-64-posix wine wine64 nsis
+  # signing the Windows packages; their test's throwaway certificate and unpacked installer
+  osslsigncode openssl p7zip-full
   # the screen reader test: a session bus, the accessibility bus and a reader
   dbus at-spi2-core python3-pyatspi
   # Wayland desktops, headless, for the strip's end-to-end tests: mutter and sway with

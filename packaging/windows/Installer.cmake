@@ -21,4 +21,5 @@ set(CPACK_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR})
 # ticker.exe at the top of the .zip, in no folder.
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 set(CPACK_GENERATOR "NSIS;ZIP")
+include(${CMAKE_CURRENT_LIST_DIR}/Signing.cmake)
 include(CPack)

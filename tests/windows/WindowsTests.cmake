@@ -192,4 +192,8 @@ if(TARGET ticker)
     FIXTURES_REQUIRED "windows_packages;wine_installer_prefix"
     RESOURCE_LOCK wine_windows_prefix LABELS e2e TIMEOUT 600
     ENVIRONMENT "${environment};TICKER_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+  add_test(NAME windows_signed_packages
+    COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/windows/installer_test.py --signed
+            ${CMAKE_BINARY_DIR}/CPackConfig.cmake ${TICKER_PACKAGE_FILE_NAME})
+  set_tests_properties(windows_signed_packages PROPERTIES LABELS e2e TIMEOUT 300)
 endif()

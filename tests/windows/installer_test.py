@@ -11,6 +11,7 @@ import pwd
 import shutil
 import subprocess
 import sys
+import tempfile
 import zipfile
 from pathlib import Path, PureWindowsPath
 
@@ -123,6 +124,30 @@ def test_installer(installer, archive, hold_file, name, apps_id, version, publis
         assert not problems, problems
 
 
+def test_signed_packages(config, package):
+    """--signed CPACK_CONFIG PACKAGE: the installer, its uninstaller and ticker.exe carry a SHA-256
+    signature by a throwaway certificate, the password is in no command, a failed signing fails."""
+    with tempfile.TemporaryDirectory() as t:
+        t, secret, run = Path(t), "throwaway secret", subprocess.run
+        (t / "password").write_text(secret)
+        run("openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=Throwaway -keyout key -out cert"
+            " && openssl pkcs12 -export -inkey key -in cert -out pfx -passout file:password",
+            shell=True, cwd=t, check=True, capture_output=True)
+        cpack = ["cpack", "-G", "NSIS", "-B", t, "--config", config, "-D",
+                 f"CPACK_TICKER_SIGN_PFX={t / 'pfx'}", "-D",
+                 f"CPACK_TICKER_SIGN_PASSWORD_FILE={t / 'password'}"]
+        assert run(cpack).returncode == 0
+        assert secret not in (t / "_CPack_Packages/win64/NSIS/project.nsi").read_text()
+        run(["7z", "x", f"-o{t}", t / f"{package}.exe"], check=True, capture_output=True)
+        for signed in (f"{package}.exe", "Uninstall.exe", "ticker.exe"):
+            out = run(["osslsigncode", "verify", "-CAfile", t / "cert", "-in", t / signed],
+                      capture_output=True, text=True)
+            assert out.returncode == 0 and "digest algorithm  : SHA256" in out.stdout, out
+        cpack += ["-D", "CPACK_TICKER_SIGN_TIMESTAMP_URL=http://127.0.0.1:9"]
+        assert run(cpack).returncode != 0
+
+
 if __name__ == "__main__":
-    test_installer(*sys.argv[1:])
-    print("PASS test_installer")
+    signed = sys.argv[1] == "--signed"
+    (test_signed_packages if signed else test_installer)(*sys.argv[1 + signed:])
+    print("PASS test_signed_packages" if signed else "PASS test_installer")
