@@ -171,5 +171,32 @@ TEST_F(Strip, TimersKeepOrRestartTheirCountdownAsTheFormsDo) {
   EXPECT_EQ(ticks, 1);
 }
 
+// While nobody can see the screen, for any reason and until every reason has ended, every timer
+// rests whatever the program asks of it meanwhile; then each goes on with a new countdown.
+TEST_F(Strip, TimersRestWhileNobodyCanSeeTheScreen) {
+  Timer scroll(form, {"tmrScroll", 30, true});
+  Timer poll(form, {"tmrMouse", 100, false});
+  FakeTimer& scrolling = *surface.timers[0];
+  FakeTimer& polling = *surface.timers[1];
+  engine.noteUnseen(Unseen::ScreenSaver, true);
+  engine.noteUnseen(Unseen::Locked, true);
+  EXPECT_FALSE(engine.seen());
+  EXPECT_EQ(scrolling.interval, 0);
+  poll.setEnabled(true);
+  scroll.setInterval(40);
+  EXPECT_EQ(polling.interval, 0);
+  EXPECT_EQ(scrolling.interval, 0);
+  engine.noteUnseen(Unseen::ScreenSaver, false);
+  EXPECT_EQ(scrolling.interval, 0) << "still locked";
+  engine.noteUnseen(Unseen::Locked, false);
+  EXPECT_EQ(scrolling.interval, 40);
+  EXPECT_EQ(polling.interval, 100);
+  poll.setEnabled(false);
+  engine.noteUnseen(Unseen::DisplayOff, true);
+  engine.noteUnseen(Unseen::DisplayOff, false);
+  EXPECT_EQ(polling.interval, 0) << "a disabled timer stays stopped";
+  EXPECT_EQ(scrolling.starts, 3);
+}
+
 }  // namespace
 }  // namespace platform::engine::fake

@@ -20,6 +20,24 @@ void Engine::closeEveryForm() {
   }
 }
 
+void Engine::noteUnseen(Unseen reason, bool holds) {
+  const bool wasSeen = seen();
+  const unsigned bit = 1U << static_cast<unsigned>(reason);
+  unseen_ = holds ? unseen_ | bit : unseen_ & ~bit;
+  if (seen() == wasSeen) return;
+  // A timer's handler may not run here, but one resting may be removed by another's change.
+  const std::vector<Resting*> resting = resting_;
+  for (Resting* r : resting) {
+    if (std::find(resting_.begin(), resting_.end(), r) != resting_.end()) r->seenChanged();
+  }
+}
+
+void Engine::addResting(Resting* resting) { resting_.push_back(resting); }
+
+void Engine::removeResting(Resting* resting) {
+  resting_.erase(std::remove(resting_.begin(), resting_.end(), resting), resting_.end());
+}
+
 bool Engine::pointerKnownOutside(WindowHandle window) const {
   for (const FormCore* form : forms_) {
     if (form->ownsWindow(window)) return form->pointerKnownOutside();

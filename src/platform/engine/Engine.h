@@ -1,7 +1,7 @@
 // The form engine of one run: the window system its forms are made on, the forms that live,
-// how often their windows changed state, and whether the program is ending. The system's
-// services (or a test) make it once and hand it to every form; a form's boxes, controls and
-// timers reach it through their form.
+// how often their windows changed state, whether anybody can see the screen, and whether the
+// program is ending. The system's services (or a test) make it once and hand it to every form;
+// a form's boxes, controls and timers reach it through their form.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +13,22 @@ namespace platform::engine {
 
 class FormCore;
 class Surface;
+
+// Why nobody may see the screen, as the system reports it.
+enum class Unseen {
+  ScreenSaver,  // the screen saver runs
+  Locked,       // the session is locked
+  DisplayOff,   // the display is off
+};
+
+// What rests while nobody can see the screen: told each time that changes.
+class Resting {
+ public:
+  virtual void seenChanged() = 0;
+
+ protected:
+  ~Resting() = default;
+};
 
 class Engine {
  public:
@@ -46,11 +62,22 @@ class Engine {
   // pointer there reads a stale position. False for a window that is none of ours.
   bool pointerKnownOutside(WindowHandle window) const;
 
+  // Somebody can see the screen unless one of the reasons holds. While nobody can, every timer
+  // of the program rests: the strip stands still, paints nothing and reaches no reload, and the
+  // processor is left asleep. Once somebody can again, each timer goes on with a new countdown.
+  bool seen() const { return unseen_ == 0; }
+  // The system reports that a reason began (holds) or ended.
+  void noteUnseen(Unseen reason, bool holds);
+  void addResting(Resting* resting);
+  void removeResting(Resting* resting);
+
  private:
   Surface& surface_;
   std::vector<FormCore*> forms_;
   std::uint64_t windowChanges_ = 0;
   bool ending_ = false;
+  unsigned unseen_ = 0;  // a bit for each reason that holds
+  std::vector<Resting*> resting_;
 };
 
 }  // namespace platform::engine

@@ -6,16 +6,22 @@
 
 namespace platform {
 
-struct Timer::Impl {
+struct Timer::Impl final : engine::Resting {
+  explicit Impl(engine::Engine& e) : engine(e) { engine.addResting(this); }
+  ~Impl() { engine.removeResting(this); }
+  Impl(const Impl&) = delete;
+  Impl& operator=(const Impl&) = delete;
+
+  engine::Engine& engine;
   std::unique_ptr<engine::NativeTimer> native;
   int interval = 0;
   bool enabled = false;
   bool running = false;
 
-  // Runs while enabled with a non-zero interval; a new countdown starts only when it was not
-  // running, or when asked.
+  // Runs while enabled with a non-zero interval and somebody can see the screen; a new
+  // countdown starts only when it was not running, or when asked.
   void apply(bool restart) {
-    if (!enabled || interval <= 0) {
+    if (!enabled || interval <= 0 || !engine.seen()) {
       if (running) native->stop();
       running = false;
       return;
@@ -24,11 +30,14 @@ struct Timer::Impl {
     native->start(interval);
     running = true;
   }
+
+  void seenChanged() override { apply(false); }
 };
 
-Timer::Timer(Form& parent, const Definition& definition) : d(std::make_unique<Impl>()) {
+Timer::Timer(Form& parent, const Definition& definition)
+    : d(std::make_unique<Impl>(engine::CoreOf(parent).engine())) {
   // The handler may disable or destroy its timer: it is copied first.
-  d->native = engine::CoreOf(parent).engine().surface().makeTimer([this] {
+  d->native = d->engine.surface().makeTimer([this] {
     if (EventHandler tick = Tick) tick();
   });
   d->interval = definition.interval;
