@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # build
-  g++ cmake ninja-build pkg-config qt6-base-dev libxcb1-dev libgtest-dev libgmock-dev
+  g++ cmake ninja-build pkg-config qt6-base-dev libxcb1-dev libxcb-screensaver0-dev libgtest-dev libgmock-dev
   # benchmarks and fuzzing
   libbenchmark-dev libpugixml-dev clang libclang-rt-14-dev
   # run and tests: X server, window manager, pointer driving, screenshots, feed server

@@ -1,7 +1,7 @@
 """The strip window on a real X server with a window manager: no frame, on top, no taskbar
 entry, the title picture and the strip visible, and its place and feed URL kept across runs."""
 
-from harness import Session, main, wait_for
+from harness import Session, main, stands_still, wait_for
 
 
 def test_window_is_a_topmost_frameless_strip_without_taskbar_entry(binary):
@@ -56,7 +56,36 @@ def test_starts_without_a_feed_server_and_keeps_running(binary):
         assert s.alive()
 
 
+def resting(s):
+    """The strip comes to a stop (the program hears of the saver a moment after it comes on),
+    then stays still and fetches nothing for long enough to have moved many times."""
+    wait_for(lambda: s.strip_stands_still(ticks=5), what="the strip to stop")
+    assert stands_still(lambda: (s.strip_look(), len(s.requests())), ticks=30)
+
+
+def test_the_strip_rests_while_the_screen_saver_is_on(binary):
+    """The screen saver comes on (the X server's, or the desktop's on the session bus): the
+    strip stands still and fetches nothing until it goes off, then moves on."""
+    with Session(binary) as s:
+        s.write_settings(s.url("tallowmere.example/rss.php"), 1500, 1500)
+        s.start_ticker()
+        wait_for(lambda: s.requests(), what="the first fetch")
+        assert s.strip_moves()
+        s.run(["xset", "s", "activate"])
+        resting(s)
+        s.run(["xset", "s", "reset"])
+        assert s.strip_moves(), "the strip stayed still after the screen saver went off"
+        for active in ("true", "false"):
+            s.run(["dbus-send", "--session", "--type=signal", "/org/freedesktop/ScreenSaver",
+                   "org.freedesktop.ScreenSaver.ActiveChanged", f"boolean:{active}"])
+            if active == "true":
+                resting(s)
+        assert s.strip_moves(), "the strip stayed still after the desktop's saver went off"
+        assert s.alive()
+
+
 if __name__ == "__main__":
-    main([test_window_is_a_topmost_frameless_strip_without_taskbar_entry,
+    main([test_the_strip_rests_while_the_screen_saver_is_on,
+          test_window_is_a_topmost_frameless_strip_without_taskbar_entry,
           test_position_and_url_survive_a_restart,
           test_starts_without_a_feed_server_and_keeps_running])

@@ -2,6 +2,7 @@
 
 #include "platform/engine/Engine.h"
 #include "platform/qt/QtSurface.h"
+#include "platform/qt/ScreenWatch.h"
 #include "platform/qt/SystemServiceClasses.h"
 #include "platform/qt/SystemSession.h"
 
@@ -33,6 +34,7 @@ struct SystemServices::Impl {
   SystemClock clock;
   PointerCursor cursor{engine};
   DesktopScreens screens;
+  ScreenWatch screenWatch{engine};
 };
 
 SystemServices::SystemServices() : d(std::make_unique<Impl>()) {}
