@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -231,6 +232,38 @@ TEST(Win32Engine, SessionEndClosesTheFormsThenRunsTheHandlerOnce) {
                                             "strip " + std::to_string(vbAppWindows),
                                             "handler after both"}));
   EXPECT_FALSE(session.Ending());
+}
+
+// The session's window hears the lock and the display's power as Windows sends them: the strip's
+// timers rest until the session is unlocked and the display on again (a dimmed one is seen).
+TEST(Win32Engine, TimersRestWhileTheSessionIsLockedOrTheDisplayOff) {
+  win32::Win32Session session{TestEngine()};
+  Form host(TestEngine(), kStrip);
+  Timer timer(host, {.name = "t", .interval = 10, .enabled = true});
+  int ticks = 0;
+  timer.Tick = [&] { ++ticks; };
+  const auto display = [&](DWORD state) {
+    POWERBROADCAST_SETTING setting{};
+    setting.PowerSetting = {
+        0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+    setting.DataLength = sizeof(DWORD);
+    std::memcpy(setting.Data, &state, sizeof state);
+    SendMessageW(session.handle(), WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE,
+                 reinterpret_cast<LPARAM>(&setting));
+  };
+  SendMessageW(session.handle(), WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0);
+  display(0);
+  EXPECT_FALSE(TestEngine().seen());
+  SendMessageW(session.handle(), WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
+  EXPECT_FALSE(TestEngine().seen()) << "the display is still off";
+  display(2);
+  ASSERT_TRUE(PumpUntil([&] { return ticks >= 3; }));
+  display(0);
+  const int rested = ticks;
+  EXPECT_FALSE(PumpUntil([&] { return ticks > rested; }, std::chrono::milliseconds(100)));
+  display(1);
+  EXPECT_TRUE(TestEngine().seen());
+  EXPECT_TRUE(PumpUntil([&] { return ticks > rested; }));
 }
 
 TEST(Win32Engine, LabelsDrawTheirCaptionInsideTheirRectangleOnly) {

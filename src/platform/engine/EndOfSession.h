@@ -32,6 +32,8 @@ class EndOfSession : public Session {
   // Runs the program's handler (a copy: it may set another), when there is one.
   void RunHandler();
   bool HasHandler() const { return static_cast<bool>(handler_); }
+  // The engine the session reports to.
+  Engine& engine() const { return engine_; }
 
  private:
   Engine& engine_;

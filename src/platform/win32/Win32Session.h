@@ -1,6 +1,8 @@
 // The end of the desktop session and of the program on Windows. The session's end reaches the
 // program as WM_QUERYENDSESSION and WM_ENDSESSION, sent to every top-level window: the session
-// keeps a hidden one of its own to hear them. Another program asks the ticker to end by
+// keeps a hidden one of its own to hear them. The same window hears the session being locked
+// and unlocked (WM_WTSSESSION_CHANGE) and the display going off and on (WM_POWERBROADCAST), which
+// it reports to the engine: nobody sees the screen then. Another program asks the ticker to end by
 // sending WM_CLOSE to that window (class "TickerSessionWindow"): the strip closes and saves.
 #pragma once
 
@@ -26,6 +28,7 @@ class Win32Session final : public engine::EndOfSession {
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
   HWND window_ = nullptr;
+  HPOWERNOTIFY displayNotice_ = nullptr;
 };
 
 }  // namespace platform::win32
