@@ -133,6 +133,13 @@ FormWidget::FormWidget(const Form::Definition& definition, engine::FormEvents& e
     for (const StdPicture& picture : definition.icons) {
       const QPixmap& pixmap = PixmapOf(picture);
       if (!pixmap.isNull()) icon.addPixmap(pixmap);
+      // The icon chooses among its pixmaps by their pixels: the picture's own drawing at twice
+      // the size, added as a larger size, is what a display that scales by two gets.
+      QPixmap twice = PixmapOf(picture, 2);
+      if (twice.cacheKey() != pixmap.cacheKey()) {
+        twice.setDevicePixelRatio(1);
+        icon.addPixmap(twice);
+      }
     }
     setWindowIcon(icon);
   }

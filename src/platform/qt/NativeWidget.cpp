@@ -31,7 +31,7 @@ class WidgetPainter final : public engine::Painter {
 
   void picture(const StdPicture& picture, const engine::Pixels& area,
                const engine::Pixels& clip) override {
-    const QPixmap& pixmap = PixmapOf(picture);
+    const QPixmap& pixmap = PixmapOf(picture, painter_.device()->devicePixelRatioF());
     if (pixmap.isNull() || area.intersected(clip).empty()) return;
     painter_.save();
     painter_.setClipRect(ToQRect(clip), Qt::IntersectClip);

@@ -14,6 +14,18 @@ QPoint HotSpotOf(const std::string& resource, const QPixmap& pixmap) {
   return QPoint(pixmap.width() / 2, pixmap.height() / 2);
 }
 
+// The pictures drawn at twice their size. The window icons' come from the program's icon.
+const char* TwiceOf(const std::string& resource) {
+  static const std::map<std::string, const char*> twice{
+      {":/images/normal.gif", ":/images/normal@2x.png"},
+      {":/images/downloading.gif", ":/images/downloading@2x.png"},
+      {":/images/icon16.png", ":/icons/ticker-32.png"},
+      {":/images/icon32.png", ":/icons/ticker-64.png"},
+  };
+  const auto found = twice.find(resource);
+  return found != twice.end() ? found->second : nullptr;
+}
+
 }  // namespace
 
 const QPixmap& PixmapOf(const StdPicture& picture) {
@@ -25,6 +37,21 @@ const QPixmap& PixmapOf(const StdPicture& picture) {
     found = cache.emplace(picture.resource, pixmap).first;
   }
   return found->second;
+}
+
+const QPixmap& PixmapOf(const StdPicture& picture, qreal ratio) {
+  if (ratio <= 1.5) return PixmapOf(picture);
+  static std::map<std::string, QPixmap> cache;
+  auto found = cache.find(picture.resource);
+  if (found == cache.end()) {
+    QPixmap pixmap;
+    if (const char* twice = TwiceOf(picture.resource);
+        twice != nullptr && pixmap.load(QString::fromLatin1(twice))) {
+      pixmap.setDevicePixelRatio(2);
+    }
+    found = cache.emplace(picture.resource, pixmap).first;
+  }
+  return found->second.isNull() ? PixmapOf(picture) : found->second;
 }
 
 QCursor CursorOf(const StdPicture& picture) {
