@@ -49,7 +49,8 @@ FormWindow::FormWindow(const Form::Definition& definition, engine::FormEvents& e
       style_(StyleOf(definition)),
       exStyle_(ExStyleOf(definition)),
       framed_(definition.borderStyle != BorderStyle::None),
-      activateOnShow_(definition.activateOnShow) {
+      activateOnShow_(definition.activateOnShow),
+      icons_(definition.icons) {
   static const bool registered = (RegisterWindowClass(kFormClass, &WindowProcOf<FormWindow>, 0,
                                                       LoadCursorW(nullptr, IDC_ARROW)),
                                   true);
@@ -59,14 +60,18 @@ FormWindow::FormWindow(const Form::Definition& definition, engine::FormEvents& e
   if (HMENU menu = GetSystemMenu(hwnd_, FALSE); menu != nullptr && (style_ & WS_MINIMIZEBOX)) {
     DeleteMenu(menu, SC_MINIMIZE, MF_BYCOMMAND);
   }
-  if (!definition.icons.empty()) {
-    // The first icon is the large one, the last the small one.
-    if (HICON big = IconOf(definition.icons.front()); big != nullptr) {
-      SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-    }
-    if (HICON small = IconOf(definition.icons.back()); small != nullptr) {
-      SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
-    }
+  setIcons();
+}
+
+// The icons drawn for the window's dpi, again when it moves to a display of another.
+void FormWindow::setIcons() {
+  if (icons_.empty()) return;
+  const unsigned dpi = DpiOf(hwnd_);
+  if (HICON big = IconOf(icons_.front(), dpi); big != nullptr) {
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+  }
+  if (HICON small = IconOf(icons_.back(), dpi); small != nullptr) {
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
   }
 }
 
@@ -235,6 +240,7 @@ void FormWindow::dpiChanged(LPARAM lParam) {
   SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   events_.moved(suggested->left, suggested->top);
+  setIcons();
   events_.dpiChanged();
 }
 

@@ -80,6 +80,7 @@ class FormWindow final : public Win32Window<engine::NativeForm> {
   // A pointer message, reported to the engine; false for any other message.
   bool pointerMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void dpiChanged(LPARAM lParam);
+  void setIcons();
   bool activationChanged(WPARAM wParam, LPARAM lParam);
   bool placeByWindowSystem();
   void reportMoved();
@@ -98,6 +99,7 @@ class FormWindow final : public Win32Window<engine::NativeForm> {
   enum class SizeState { Normal, Minimised, Maximised };
   SizeState sizeState_ = SizeState::Normal;
   std::vector<Control> controls_;
+  std::vector<StdPicture> icons_;  // the large one first, the small one last
   int nextControlId_ = 100;
   // The window of another program that was active before this one: it gets the keyboard back.
   HWND previousActive_ = nullptr;

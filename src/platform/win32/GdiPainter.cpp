@@ -21,11 +21,11 @@ void GdiPainter::fill(const engine::Pixels& area, Color color) {
   DeleteObject(brush);
 }
 
-// The bitmap stretched over the whole area (twice its size at 192 dots per inch), pixel for
-// pixel without blending: the title pictures stay sharp.
+// The bitmap stretched over the whole area (its drawing at twice the size at 192 dots per inch),
+// pixel for pixel without blending: the title pictures stay sharp.
 void GdiPainter::picture(const StdPicture& picture, const engine::Pixels& area,
                          const engine::Pixels& clip) {
-  HBITMAP bitmap = BitmapOf(picture);
+  HBITMAP bitmap = BitmapOf(picture, area.width);
   if (bitmap == nullptr || area.empty() || clip.empty()) return;
   BITMAP info{};
   if (GetObjectW(bitmap, sizeof(info), &info) == 0) return;

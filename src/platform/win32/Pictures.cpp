@@ -12,19 +12,21 @@ namespace {
 struct Stored {
   const char* resource;
   int id;
-  UINT type;  // IMAGE_BITMAP or IMAGE_ICON
-  int hotX;   // pointer images: the hot spot
+  int twiceId;  // the drawing at twice the size, 0 for none
+  UINT type;    // IMAGE_BITMAP or IMAGE_ICON
+  int hotX;     // pointer images: the hot spot
   int hotY;
 };
 
 // The pictures the windows name, by the names they give them.
 constexpr Stored kStored[] = {
-    {":/images/normal.gif", TICKER_BMP_NORMAL, IMAGE_BITMAP, 0, 0},
-    {":/images/downloading.gif", TICKER_BMP_DOWNLOADING, IMAGE_BITMAP, 0, 0},
-    {":/images/icon32.png", TICKER_ICON_32, IMAGE_ICON, 0, 0},
-    {":/images/icon16.png", TICKER_ICON_16, IMAGE_ICON, 0, 0},
+    {":/images/normal.gif", TICKER_BMP_NORMAL, TICKER_BMP_NORMAL_2X, IMAGE_BITMAP, 0, 0},
+    {":/images/downloading.gif", TICKER_BMP_DOWNLOADING, TICKER_BMP_DOWNLOADING_2X, IMAGE_BITMAP, 0,
+     0},
+    {":/images/icon32.png", TICKER_ICON_32, TICKER_ICON_32_2X, IMAGE_ICON, 0, 0},
+    {":/images/icon16.png", TICKER_ICON_16, TICKER_ICON_16_2X, IMAGE_ICON, 0, 0},
     // The tip of the index finger of the hand.
-    {":/images/hand.png", TICKER_ICON_HAND, IMAGE_ICON, 15, 10},
+    {":/images/hand.png", TICKER_ICON_HAND, 0, IMAGE_ICON, 15, 10},
 };
 
 const Stored* Find(const StdPicture& picture) {
@@ -34,15 +36,20 @@ const Stored* Find(const StdPicture& picture) {
   return nullptr;
 }
 
-HANDLE Load(const StdPicture& picture, UINT type) {
-  static std::map<std::string, HANDLE> cache[2];
-  auto& map = cache[type == IMAGE_BITMAP ? 0 : 1];
+HANDLE Load(const StdPicture& picture, UINT type, bool twice = false) {
+  static std::map<std::string, HANDLE> cache[2][2];
+  auto& map = cache[type == IMAGE_BITMAP ? 0 : 1][twice ? 1 : 0];
   auto found = map.find(picture.resource);
   if (found != map.end()) return found->second;
   HANDLE handle = nullptr;
   if (const Stored* stored = Find(picture); stored != nullptr && stored->type == type) {
-    handle = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(stored->id), type, 0, 0,
-                        type == IMAGE_BITMAP ? LR_CREATEDIBSECTION : LR_DEFAULTSIZE);
+    // An icon at twice the size keeps its own size: the default one is the display's.
+    const UINT flags = type == IMAGE_BITMAP ? LR_CREATEDIBSECTION
+                       : twice              ? LR_DEFAULTCOLOR
+                                            : LR_DEFAULTSIZE;
+    if (const int id = twice ? stored->twiceId : stored->id; id != 0) {
+      handle = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), type, 0, 0, flags);
+    }
   }
   map.emplace(picture.resource, handle);
   return handle;
@@ -54,7 +61,23 @@ HBITMAP BitmapOf(const StdPicture& picture) {
   return static_cast<HBITMAP>(Load(picture, IMAGE_BITMAP));
 }
 
+HBITMAP BitmapOf(const StdPicture& picture, int width) {
+  HBITMAP bitmap = BitmapOf(picture);
+  BITMAP info{};
+  if (bitmap == nullptr || GetObjectW(bitmap, sizeof(info), &info) == 0 ||
+      width * 2 <= info.bmWidth * 3) {
+    return bitmap;
+  }
+  HBITMAP twice = static_cast<HBITMAP>(Load(picture, IMAGE_BITMAP, true));
+  return twice != nullptr ? twice : bitmap;
+}
+
 HICON IconOf(const StdPicture& picture) { return static_cast<HICON>(Load(picture, IMAGE_ICON)); }
+
+HICON IconOf(const StdPicture& picture, unsigned dpi) {
+  HICON twice = dpi * 2 > 96 * 3 ? static_cast<HICON>(Load(picture, IMAGE_ICON, true)) : nullptr;
+  return twice != nullptr ? twice : IconOf(picture);
+}
 
 HCURSOR CursorOf(const StdPicture& picture) {
   static std::map<std::string, HCURSOR> cache;

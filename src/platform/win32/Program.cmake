@@ -30,7 +30,10 @@ set(images ${PROJECT_SOURCE_DIR}/resources/images)
 set(icons ${PROJECT_SOURCE_DIR}/resources/icons)
 set(converted)
 foreach(entry "normal.bmp|${images}/normal.gif" "downloading.bmp|${images}/downloading.gif"
+              "normal@2x.bmp|${images}/normal@2x.png"
+              "downloading@2x.bmp|${images}/downloading@2x.png"
               "icon32.ico|${images}/icon32.png" "icon16.ico|${images}/icon16.png"
+              "icon32@2x.ico|${icons}/ticker-64.png" "icon16@2x.ico|${icons}/ticker-32.png"
               "hand.ico|${images}/hand.png"
               "ticker.ico|${icons}/ticker-16.png;${icons}/ticker-32.png;${icons}/ticker-48.png")
   string(REPLACE "|" ";" parts "${entry}")
@@ -66,9 +69,16 @@ configure_file(platform/win32/ProgramVersion.h.in ${version_header} @ONLY)
 # The resource compiler does not report what ticker.rc includes: name it here. The texts are
 # UTF-8 (a home site's name may not be ASCII).
 set_source_files_properties(platform/win32/ticker.rc PROPERTIES
-  OBJECT_DEPENDS
-    "${converted};${version_header};${CMAKE_CURRENT_SOURCE_DIR}/platform/win32/ticker.manifest"
+  OBJECT_DEPENDS "${version_header};${CMAKE_CURRENT_SOURCE_DIR}/platform/win32/ticker.manifest"
   COMPILE_OPTIONS "--codepage=65001")
+
+# The program's icon and its windows' pictures, in an object of their own: ticker.exe's, and the
+# test programs' that draw them. An icon's images are numbered within one file: all the icons
+# are in this one.
+add_library(win32_pictures_resource OBJECT platform/win32/Pictures.rc)
+add_dependencies(win32_pictures_resource win32_pictures)
+target_include_directories(win32_pictures_resource PRIVATE ${pictures} ${PROJECT_SOURCE_DIR}/src)
+set_source_files_properties(platform/win32/Pictures.rc PROPERTIES OBJECT_DEPENDS "${converted}")
 
 # The program needs the Windows services.
 if(NOT TARGET platform_win32_services)
@@ -82,7 +92,7 @@ target_include_directories(ticker PRIVATE ${pictures} ${CMAKE_CURRENT_BINARY_DIR
                            ${CMAKE_CURRENT_SOURCE_DIR}/platform/win32)
 # No symbols: the program is one small file to copy.
 target_link_options(ticker PRIVATE -municode -static -s)
-target_link_libraries(ticker PRIVATE windows)
+target_link_libraries(ticker PRIVATE windows win32_pictures_resource)
 # Its icon file is the installer's too (packaging/windows/Installer.cmake).
 set_target_properties(ticker PROPERTIES OUTPUT_NAME ticker SUFFIX .exe
                       TICKER_ICON_FILE ${pictures}/ticker.ico)
