@@ -23,6 +23,8 @@ class SurfaceProbe {
   virtual engine::Pixels clientOnScreen(WindowHandle window) = 0;
   // The colour (&H00BBGGRR) of a pixel of the window's client area as it shows now.
   virtual Color pixel(WindowHandle window, int x, int y) = 0;
+  // The display's pixels to a pixel at 96 dots per inch where the window shows: 2 at 192.
+  virtual double scale(WindowHandle window) = 0;
   // A press, move or release as the window system sends it to the window, at a point of its
   // client area (outside it while the window holds the pointer); buttons is the sum held after.
   virtual void mouse(WindowHandle window, engine::FormEvents::Pointer kind, int button, int buttons,

@@ -2,7 +2,8 @@
 // window system: a window at the asked place and size, text drawn as wide as it was measured,
 // pointer events in order with the pointer kept by a pressed label, double-clicks, plain
 // tooltips, only the dialog taking the keyboard, its controls focused, selected and pressed,
-// and readers told the same.
+// readers told the same, and the title picture drawn for the display's scale.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -195,6 +196,27 @@ void ReadersAreToldTheSame(Strip& s) {
             "text|Second||showing focusable focused||200,0," + width(2) + ",16");
 }
 
+// On a display that scales by two the title picture is its own drawing at twice the size, not
+// each pixel doubled, which would make every 2 x 2 cell of its lettering one colour.
+void TitlePictureForTheScale(Strip& s) {
+  s.title.setPicture({":/images/normal.gif"});
+  s.Show();
+  const auto at = [&](int x, int y) { return Probe().pixel(s.title.hWnd(), x, y); };
+  ASSERT_TRUE(Probe().waitFor([&] { return at(0, 0) != s.title.BackColor(); }));
+  const int scale = static_cast<int>(Probe().scale(s.title.hWnd()) + 0.5);
+  int lettering = 0, uniform = 0;
+  for (int y = 0; y + 1 < 16 * scale; y += 2) {
+    for (int x = 0; x + 1 < 33 * scale; x += 2) {
+      const Color cell[] = {at(x, y), at(x + 1, y), at(x, y + 1), at(x + 1, y + 1)};
+      const bool lettered = std::ranges::count(cell, at(0, 0)) < 4;
+      lettering += lettered;
+      uniform += lettered && std::ranges::count(cell, cell[0]) == 4;
+    }
+  }
+  EXPECT_GT(lettering, 30) << "the lettering shows";
+  EXPECT_TRUE(scale < 2 || uniform * 4 < lettering * 3) << uniform << " of " << lettering;
+}
+
 class Surface : public testing::TestWithParam<SurfaceCase> {};
 
 TEST_P(Surface, DoesWhatTheEngineAsks) {
@@ -212,7 +234,8 @@ INSTANTIATE_TEST_SUITE_P(
                     SurfaceCase{"TooltipsShowPlainText", TooltipsShowPlainText},
                     SurfaceCase{"OnlyTheDialogTakesTheKeyboard", OnlyTheDialogTakesTheKeyboard},
                     SurfaceCase{"DialogControls", DialogControlsAreFocusedSelectedAndPressed},
-                    SurfaceCase{"ReadersAreToldTheSame", ReadersAreToldTheSame}),
+                    SurfaceCase{"ReadersAreToldTheSame", ReadersAreToldTheSame},
+                    SurfaceCase{"TitlePictureForTheScale", TitlePictureForTheScale}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

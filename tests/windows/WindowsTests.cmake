@@ -107,13 +107,25 @@ endif()
 if(TARGET platform)
   add_executable(win32_surface_test surface/surface_test.cpp windows/surface_probe.cpp)
   target_include_directories(win32_surface_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-  target_link_libraries(win32_surface_test PRIVATE platform GTest::gtest)
+  target_link_libraries(win32_surface_test PRIVATE platform win32_pictures_resource GTest::gtest)
   add_test(NAME win32_surface_test
     COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/windows/with_display.py --window-manager
             wine $<TARGET_FILE:win32_surface_test>)
   set_tests_properties(win32_surface_test PROPERTIES
     FIXTURES_REQUIRED wine_windows_prefix RESOURCE_LOCK wine_windows_prefix LABELS widget
     TIMEOUT 300 ENVIRONMENT "${TICKER_WINE_WINDOWS_ENVIRONMENT}")
+
+  # The title picture's case once more at 192 dots per inch, in a prefix of its own set to it.
+  set(prefix ${CMAKE_BINARY_DIR}/wineprefix-192dpi)
+  add_test(NAME windows.WinePrefixAt192Dpi COMMAND ${CMAKE_COMMAND} -DPREFIX=${prefix} -DDPI=192
+           -P ${CMAKE_CURRENT_SOURCE_DIR}/windows/wine_prefix.cmake)
+  add_test(NAME win32_surface_test.192dpi
+    COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/windows/with_display.py --window-manager wine
+            $<TARGET_FILE:win32_surface_test> --gtest_filter=*TitlePicture*)
+  set_tests_properties(windows.WinePrefixAt192Dpi PROPERTIES FIXTURES_SETUP wine_192dpi_prefix)
+  set_tests_properties(win32_surface_test.192dpi PROPERTIES FIXTURES_REQUIRED wine_192dpi_prefix)
+  set_tests_properties(windows.WinePrefixAt192Dpi win32_surface_test.192dpi PROPERTIES LABELS widget
+    TIMEOUT 300 ENVIRONMENT "WINEPREFIX=${prefix};WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=")
 endif()
 
 # The real ticker.exe under Wine on Xvfb with openbox, driven as a person drives it, with the

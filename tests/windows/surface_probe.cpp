@@ -98,6 +98,7 @@ class Win32Probe final : public SurfaceProbe {
     ReleaseDC(H(window), dc);
     return color & 0xFFFFFF;
   }
+  double scale(WindowHandle window) override { return win32::DpiOf(H(window)) / 96.0; }
 
   void mouse(WindowHandle window, engine::FormEvents::Pointer kind, int button, int buttons, int x,
              int y, bool doubleClick) override {
@@ -225,6 +226,8 @@ SurfaceProbe& Probe() {
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
+  // As the program's manifest declares: windows in the display's own pixels at every scale.
+  SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
   platform::InitializeFormEngine();
   return RUN_ALL_TESTS();
 }

@@ -83,6 +83,7 @@ class QtProbe final : public SurfaceProbe {
     const QRgb rgb = found->second.pixel(x, y);
     return RGB(qRed(rgb), qGreen(rgb), qBlue(rgb));
   }
+  double scale(WindowHandle window) override { return W(window)->devicePixelRatioF(); }
 
   void mouse(WindowHandle window, engine::FormEvents::Pointer kind, int button, int buttons, int x,
              int y, bool doubleClick) override {
