@@ -218,6 +218,7 @@ TEST(FormWindow, IconsCarryBothSizes) {
   const QList<QSize> sizes = WidgetOf(form)->windowIcon().availableSizes();
   EXPECT_TRUE(sizes.contains(QSize(32, 32)));
   EXPECT_TRUE(sizes.contains(QSize(16, 16)));
+  EXPECT_TRUE(sizes.contains(QSize(64, 64))) << "the 32 drawn at twice the size";
   EXPECT_EQ(WidgetOf(form)->windowTitle(), "Form2");
 }
 
