@@ -1,9 +1,11 @@
 """Processor time of the real program while it scrolls the sample feed, for the Linux build or
 ticker.exe under Wine: Xvfb with openbox, the sample feed server, the pointer away from the
 strip; the program's own process is measured (Wine's server is not) over --seconds after 3 s
-of scrolling.
+of scrolling. With --saver it measures twice on Linux, the strip watched and then with the X
+screen saver on (`xset s activate`), and gives the process's wake-ups too (voluntary context
+switches of all its threads a second).
 
-    python3 bench/scroll_cpu.py BINARY [--seconds 30]    (WINEPREFIX for a .exe)"""
+    python3 bench/scroll_cpu.py BINARY [--seconds 30] [--saver]    (WINEPREFIX for a .exe)"""
 
 import argparse
 import os
@@ -21,10 +23,27 @@ def cpu_seconds(pid):
     return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
 
+def wakeups(pid):
+    total = 0
+    for status in Path(f"/proc/{pid}/task").glob("*/status"):
+        for line in status.read_text().splitlines():
+            if line.startswith("voluntary_ctxt_switches:"):
+                total += int(line.split()[1])
+    return total
+
+
+def measure(pid, seconds):
+    """Processor seconds and wake-ups over the next seconds."""
+    cpu, woken = cpu_seconds(pid), wakeups(pid)
+    time.sleep(seconds)
+    return cpu_seconds(pid) - cpu, wakeups(pid) - woken
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("binary")
     parser.add_argument("--seconds", type=float, default=30)
+    parser.add_argument("--saver", action="store_true")
     args = parser.parse_args()
     with Session(Path(args.binary).resolve()) as s:
         s.write_settings(s.url("tallowmere.example/rss.php"), 1500, 1500)
@@ -33,11 +52,17 @@ def main():
         wait_for(lambda: any("rss.php" in r[1] for r in s.requests() if len(r) > 1),
                  what="the feed fetched")
         time.sleep(3)
-        start = cpu_seconds(s.ticker.pid)
-        time.sleep(args.seconds)
-        used = cpu_seconds(s.ticker.pid) - start
-        print(f"{Path(args.binary).name}: {used:.2f} s of processor time in {args.seconds:.0f} s "
-              f"of scrolling ({100 * used / args.seconds:.2f} % of one core)")
+        phases = [("scrolling", None)]
+        if args.saver:
+            phases.append(("the screen saver on", ["xset", "s", "activate"]))
+        for name, command in phases:
+            if command:
+                s.run(command)
+                time.sleep(1)
+            used, woken = measure(s.ticker.pid, args.seconds)
+            print(f"{Path(args.binary).name}: {used:.2f} s of processor time in "
+                  f"{args.seconds:.0f} s of {name} ({100 * used / args.seconds:.2f} % of one "
+                  f"core), {woken / args.seconds:.1f} wake-ups a second")
 
 
 if __name__ == "__main__":
