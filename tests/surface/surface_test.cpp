@@ -58,7 +58,12 @@ struct Strip {
   }
   void Show() {
     form.Show();
-    Probe().waitFor([&] { return Probe().clientOnScreen(form.hWnd()).left == 100; });
+    // In the display's own pixels where the surface counts in those (Win32 at 192 dpi).
+    const int scaled = static_cast<int>(100 * Probe().scale(form.hWnd()) + 0.5);
+    Probe().waitFor([&] {
+      const int left = Probe().clientOnScreen(form.hWnd()).left;
+      return left == 100 || left == scaled;
+    });
   }
 };
 
