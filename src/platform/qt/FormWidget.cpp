@@ -440,7 +440,7 @@ bool FormWidget::offerKey(QKeyEvent* key) {
   const int modifiers = ModifiersValue(key->modifiers()) |
                         (key->key() == Qt::Key_Backtab ? engine::Modifier::Shift : 0);
   if (code == 0 || !events_.key(code, modifiers, key->isAutoRepeat())) return false;
-  // WORKAROUND: the toolkit draws the focus frame of a button only after a Tab it moved itself.
+  // WORKAROUND: the toolkit (Qt 6.4) draws a button's focus frame only after a Tab it moved.
   if (code == engine::Key::Tab) setAttribute(Qt::WA_KeyboardFocusChange);
   key->accept();
   return true;
