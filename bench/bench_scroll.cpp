@@ -10,13 +10,12 @@
 
 #include <benchmark/benchmark.h>
 
-#include "platform/engine/Engine.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/LabelArray.h"
 #include "platform/forms/PictureBox.h"
 #include "platform/program/Application.h"
-#include "platform/qt/QtSurface.h"
 #include "platform/qt/Widgets.h"
+#include "support/StripWindows.h"
 
 using platform::qt::WidgetOf;
 
@@ -31,29 +30,7 @@ LabelState Template() {
   return s;
 }
 
-struct Strip {
-  engine::Engine engine{TheQtSurface()};
-  Form form{engine, [] {
-              Form::Definition d;
-              d.clientWidth = 8175;
-              d.clientHeight = 255;
-              d.backColor = RGB(224, 224, 224);
-              return d;
-            }()};
-  PictureBox picTitle{
-      form,
-      {"picTitle", 0, 0, 495, 255, 0x000080FF, vbWindowText, {":/images/normal.gif"}, "", {}}};
-  PictureBox picTicker{form,
-                       {"picTicker",
-                        960,
-                        0,
-                        8175,
-                        255,
-                        RGB(224, 224, 224),
-                        vbWindowText,
-                        {},
-                        "",
-                        {"MS Sans Serif", 8.25f, true}}};
+struct Strip : StripWindows {
   LabelArray lblItem{
       picTicker, {"lblItem", Template(), {"MS Sans Serif", 8.25f, true}, {":/images/hand.png"}}};
 
