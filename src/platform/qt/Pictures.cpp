@@ -14,13 +14,13 @@ QPoint HotSpotOf(const std::string& resource, const QPixmap& pixmap) {
   return QPoint(pixmap.width() / 2, pixmap.height() / 2);
 }
 
-// The pictures drawn at twice their size. The window icons' come from the program's icon.
+// The pictures drawn at twice their size (resources/images/render.sh).
 const char* TwiceOf(const std::string& resource) {
   static const std::map<std::string, const char*> twice{
       {":/images/normal.gif", ":/images/normal@2x.png"},
       {":/images/downloading.gif", ":/images/downloading@2x.png"},
-      {":/images/icon16.png", ":/icons/ticker-32.png"},
-      {":/images/icon32.png", ":/icons/ticker-64.png"},
+      {":/images/icon16.png", ":/images/icon16@2x.png"},
+      {":/images/icon32.png", ":/images/icon32@2x.png"},
   };
   const auto found = twice.find(resource);
   return found != twice.end() ? found->second : nullptr;

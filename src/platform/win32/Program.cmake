@@ -33,7 +33,7 @@ foreach(entry "normal.bmp|${images}/normal.gif" "downloading.bmp|${images}/downl
               "normal@2x.bmp|${images}/normal@2x.png"
               "downloading@2x.bmp|${images}/downloading@2x.png"
               "icon32.ico|${images}/icon32.png" "icon16.ico|${images}/icon16.png"
-              "icon32@2x.ico|${icons}/ticker-64.png" "icon16@2x.ico|${icons}/ticker-32.png"
+              "icon32@2x.ico|${images}/icon32@2x.png" "icon16@2x.ico|${images}/icon16@2x.png"
               "hand.ico|${images}/hand.png"
               "ticker.ico|${icons}/ticker-16.png;${icons}/ticker-32.png;${icons}/ticker-48.png")
   string(REPLACE "|" ";" parts "${entry}")
