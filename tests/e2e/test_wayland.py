@@ -1,6 +1,6 @@
 """The strip on Wayland desktops, through XWayland, under real compositors run headless: mutter
 (a GNOME session: the strip at its saved place, above other windows, without a task-list
-entry, dragged by the program itself) and sway (a tiling compositor: the strip floats, the
+entry, dragged by the program itself, reached from a launcher without a pointer) and sway (a tiling compositor: the strip floats, the
 drag goes through the window manager, the hover pause ends when the pointer leaves for a
 native Wayland window). Under sway the pointer is a device of the compositor's own (the
 virtual-pointer protocol), as a hand's is; under mutter XTest moves XWayland's pointer."""
@@ -18,6 +18,7 @@ import time
 from pathlib import Path
 
 from harness import Session, main, wait_for
+from test_keyboard import start_again
 
 NOBODY = 65534
 
@@ -281,6 +282,13 @@ def test_mutter_keeps_the_strip_at_its_place_above_others_and_drags_it(binary):
         assert stack.index(s.window) > stack.index(other), stack
         s.drag_title(110, 70)
         wait_for(lambda: s.geometry()[:2] == (310, 220), what="the dragged strip")
+        # Started again from a launcher, the strip takes the keyboard from the other program;
+        # Escape gives it back.
+        stamp = int(time.monotonic() * 1000) % 2**32
+        start_again(s, startup_id=f"launcher-4711-test_TIME{stamp}")
+        wait_for(lambda: s.active_window() == s.window, what="the strip active")
+        s.xdotool("key", "Escape")
+        wait_for(lambda: s.active_window() == other, what="the keyboard back with the other program")
         s.close_window()
         assert s.wait_exit() == 0
         assert (s.settings_value("WindowX"), s.settings_value("WindowY")) == ("4650", "3300")
