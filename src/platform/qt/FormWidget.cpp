@@ -390,6 +390,7 @@ void FormWidget::closeEvent(QCloseEvent* event) {
 
 void FormWidget::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
+  keepSizeUnderSway();
   if (!isVisible() || applying_ || PlacedByCompositor()) return;
   const QPoint actual = framePosition();
   auto asked = std::find(requestedPositions_.begin(), requestedPositions_.end(), actual);
@@ -412,14 +413,25 @@ void FormWidget::moveEvent(QMoveEvent* event) {
   }
 }
 
-// WORKAROUND: sway 1.7 takes the size of a frame the window drew before sway resized it as the
-// window's new size: a window of fixed size that sway has placed is put back to its size.
 void FormWidget::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  if (placedBySway_ && isVisible() && event->size() != minimumSize() &&
-      minimumSize() == maximumSize()) {
-    askPlacement(framePosition().x(), framePosition().y());
+  keepSizeUnderSway();
+}
+
+// WORKAROUND: sway 1.7 takes the size of a frame the window drew before sway resized it as the
+// window's new size, also while it moves the window where it was asked (then only the move is
+// reported): a window of fixed size that sway has placed is put back to its size, a few times
+// in a row at most.
+void FormWidget::keepSizeUnderSway() {
+  constexpr int kMostAsks = 3;
+  if (!placedBySway_ || !isVisible() || minimumSize() != maximumSize()) return;
+  if (size() == minimumSize()) {
+    swaySizeAsks_ = 0;
+    return;
   }
+  if (swaySizeAsks_ >= kMostAsks) return;
+  ++swaySizeAsks_;
+  askPlacement(framePosition().x(), framePosition().y());
 }
 
 void FormWidget::changeEvent(QEvent* event) {

@@ -70,6 +70,7 @@ class FormWidget final : public NativeWidget<engine::NativeForm> {
   // Hands the key to the engine: true when it used it.
   bool offerKey(QKeyEvent* key);
   void keepFromFocusOnMap();
+  void keepSizeUnderSway();
 
   engine::FormEvents& events_;
   BorderStyle borderStyle_;
@@ -83,6 +84,7 @@ class FormWidget final : public NativeWidget<engine::NativeForm> {
   QPoint placed_;  // where a Wayland compositor was asked to put the window (see framePosition)
   std::uint32_t keptFromFocus_ = 0;  // the native window sway was asked not to focus
   bool placedBySway_ = false;        // sway took the last placement asked of it
+  int swaySizeAsks_ = 0;             // placements asked in a row to get the window's size back
   bool applying_ = false;            // our own move is being made: its echo confirms nothing
   // Shown and not yet mapped: a move nobody asked for is the window manager placing the new
   // window, not the user; the engine puts it back once it is mapped.
