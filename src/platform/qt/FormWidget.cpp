@@ -13,6 +13,7 @@
 #include "platform/qt/Pictures.h"
 #include "platform/qt/PointerEvents.h"
 #include "platform/qt/SwayIpc.h"
+#include "platform/qt/XConnection.h"
 #include "platform/sway/SwayCommands.h"
 #include "platform/x11/X11Activation.h"
 #include "platform/x11/X11WindowState.h"
@@ -54,13 +55,6 @@ int KeyCodeOf(int key) {
     default:
       return 0;
   }
-}
-
-// The toolkit's own X connection, or none when the program does not run on X11.
-xcb_connection_t* XConnection() {
-  if (QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
-  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-  return x11 == nullptr ? nullptr : x11->connection();
 }
 
 // The native window's own id: QWidget::winId() keeps the first one when the toolkit replaces

@@ -14,16 +14,11 @@ QPoint HotSpotOf(const std::string& resource, const QPixmap& pixmap) {
   return QPoint(pixmap.width() / 2, pixmap.height() / 2);
 }
 
-// The pictures drawn at twice their size (resources/images/render.sh).
-const char* TwiceOf(const std::string& resource) {
-  static const std::map<std::string, const char*> twice{
-      {":/images/normal.gif", ":/images/normal@2x.png"},
-      {":/images/downloading.gif", ":/images/downloading@2x.png"},
-      {":/images/icon16.png", ":/images/icon16@2x.png"},
-      {":/images/icon32.png", ":/images/icon32@2x.png"},
-  };
-  const auto found = twice.find(resource);
-  return found != twice.end() ? found->second : nullptr;
+// The picture's drawing at twice its size, where there is one: beside it, named with "@2x" as
+// PNG (resources/images/render.sh).
+QString TwiceOf(const std::string& resource) {
+  const std::string::size_type dot = resource.rfind('.');
+  return QString::fromStdString(resource.substr(0, dot) + "@2x.png");
 }
 
 }  // namespace
@@ -45,10 +40,7 @@ const QPixmap& PixmapOf(const StdPicture& picture, qreal ratio) {
   auto found = cache.find(picture.resource);
   if (found == cache.end()) {
     QPixmap pixmap;
-    if (const char* twice = TwiceOf(picture.resource);
-        twice != nullptr && pixmap.load(QString::fromLatin1(twice))) {
-      pixmap.setDevicePixelRatio(2);
-    }
+    if (!picture.empty() && pixmap.load(TwiceOf(picture.resource))) pixmap.setDevicePixelRatio(2);
     found = cache.emplace(picture.resource, pixmap).first;
   }
   return found->second.isNull() ? PixmapOf(picture) : found->second;

@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 
 #include "platform/engine/Engine.h"
+#include "platform/qt/XConnection.h"
 #include "platform/x11/X11ScreenSaver.h"
 
 namespace platform {
@@ -20,17 +21,11 @@ const QString kLogin1 = QStringLiteral("org.freedesktop.login1");
 const QString kLogin1Session = QStringLiteral("org.freedesktop.login1.Session");
 const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
 
-xcb_connection_t* XConnectionIfAny() {
-  if (QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
-  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-  return x11 == nullptr ? nullptr : x11->connection();
-}
-
 }  // namespace
 
 ScreenWatch::ScreenWatch(engine::Engine& engine) : engine_(engine) {
-  if (xcb_connection_t* connection = XConnectionIfAny(); WatchScreenSaver(connection)) {
-    watchingX_ = true;
+  if (xcb_connection_t* connection = XConnection(); WatchScreenSaver(connection)) {
+    x_ = connection;
     xSaverOn_ = ScreenSaverOn(connection);
     QCoreApplication::instance()->installNativeEventFilter(this);
   }
@@ -48,7 +43,7 @@ ScreenWatch::ScreenWatch(engine::Engine& engine) : engine_(engine) {
 }
 
 ScreenWatch::~ScreenWatch() {
-  if (watchingX_) QCoreApplication::instance()->removeNativeEventFilter(this);
+  if (x_ != nullptr) QCoreApplication::instance()->removeNativeEventFilter(this);
 }
 
 // logind keeps the lock of the session this process runs in; a process outside any session
@@ -76,7 +71,7 @@ void ScreenWatch::watchSessionLock() {
 
 bool ScreenWatch::nativeEventFilter(const QByteArray& type, void* message, qintptr*) {
   if (type != "xcb_generic_event_t") return false;
-  if (const std::optional<bool> on = ScreenSaverNotice(XConnectionIfAny(), message)) {
+  if (const std::optional<bool> on = ScreenSaverNotice(x_, message)) {
     xSaverOn_ = *on;
     reportSaver();
   }

@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <QVariantMap>
 
+struct xcb_connection_t;
+
 namespace platform {
 
 namespace engine {
@@ -41,7 +43,7 @@ class ScreenWatch final : public QObject, public QAbstractNativeEventFilter {
   engine::Engine& engine_;
   bool xSaverOn_ = false;
   bool desktopSaverOn_ = false;
-  bool watchingX_ = false;
+  xcb_connection_t* x_ = nullptr;  // the X connection whose screen saver is watched
 };
 
 }  // namespace platform
