@@ -84,6 +84,19 @@ TEST_F(Strip, ALongCaptionIsMeasuredWholeAndDrawnOnlyWhereItShows) {
   EXPECT_LE(texts, 3);
 }
 
+// Each caption is drawn in the direction of its own first letter.
+TEST_F(Strip, ACaptionIsDrawnInTheDirectionOfItsFirstLetter) {
+  AddLabel(1, 600, "1. \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D news");
+  AddLabel(2, 3000, "1. News \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D");
+  RecordingPainter painter;
+  CoreOf(picTicker).paint(painter, {0, 0, 512, 16});
+  std::vector<bool> directions;
+  for (const Drawn& d : painter.drawn) {
+    if (d.what == "text") directions.push_back(d.rightToLeft);
+  }
+  EXPECT_EQ(directions, (std::vector<bool>{true, false}));
+}
+
 TEST(CaptionPieces, NeverSplitACharacterOrWhatClingsToIt) {
   const FakeFont font;
   // "e" with an acute accent that clings to it, then a two-byte letter; no blank anywhere.
@@ -100,6 +113,30 @@ TEST(CaptionPieces, NeverSplitACharacterOrWhatClingsToIt) {
     EXPECT_TRUE(first == 'e' || first == 0xC3) << piece.begin;
   }
   EXPECT_EQ(pieces.back().end, text.size());
+}
+
+// A right-to-left caption reads from its right end: its first piece stands at the right, each
+// next one to the left of the one before, all drawn right to left and cut where the font
+// allows a break.
+TEST(CaptionPieces, ARightToLeftCaptionStartsAtItsRightEnd) {
+  const FakeFont font;
+  std::string text;
+  while (text.size() < 3 * kWholeLimit)
+    text += "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D ";  // a word, a blank
+  std::vector<Piece> pieces;
+  const long long width64 = LayOut(text, font, pieces);
+  ASSERT_GT(pieces.size(), 10u);
+  EXPECT_EQ(pieces.back().begin, 0u) << "the text's first piece is the rightmost";
+  EXPECT_EQ(pieces.front().x64, 0);
+  long long right64 = width64;
+  for (auto piece = pieces.rbegin(); piece != pieces.rend(); ++piece) {
+    EXPECT_TRUE(piece->rightToLeft);
+    EXPECT_EQ(text[piece->end - 1], ' ') << "cut after a blank";
+    right64 -= font.advance64(
+        std::string_view(text).substr(piece->begin, piece->end - piece->begin), true);
+    EXPECT_EQ(piece->x64, right64);
+  }
+  EXPECT_EQ(right64, 0);
 }
 
 struct TipCase {

@@ -241,8 +241,9 @@ void BoxCore::drawLabels(Painter& painter, const Pixels& dirty) {
       if (piece != pieces.begin()) --piece;
       for (; piece != pieces.end() && piece->x64 < to64; ++piece) {
         const std::string_view text(caption.data() + piece->begin, piece->end - piece->begin);
-        painter.text(font, text, static_cast<long long>(box.left) * 64 + piece->x64, box.top,
-                     label.foreColor, clip);
+        painter.text(font, text, piece->rightToLeft,
+                     static_cast<long long>(box.left) * 64 + piece->x64, box.top, label.foreColor,
+                     clip);
       }
     }
   }

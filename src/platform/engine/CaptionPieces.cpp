@@ -8,8 +8,11 @@ namespace platform::engine {
 
 namespace {
 
-// Below this a piece never ends: a cut needs some room to look for a blank.
+// Below this a piece never ends: a cut needs some room to look for a break.
 constexpr std::size_t kPieceMin = 64;
+// Bytes beyond a piece's longest stretch that the text engine sees when it looks for a break:
+// whether a break may come before a character depends on the one after it.
+constexpr std::size_t kBreakContext = 16;
 
 bool IsContinuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
 
@@ -46,13 +49,16 @@ std::size_t PreviousStart(std::string_view utf8, std::size_t i) {
   return start;
 }
 
+// Each piece in the order of the text, x64 the advance of those before it.
 template <typename Each>
-long long ForEachPiece(std::string_view utf8, const MeasuringFont& font, Each each) {
+long long ForEachPiece(std::string_view utf8, bool rightToLeft, const MeasuringFont& font,
+                       Each each) {
   long long x64 = 0;
   for (std::size_t begin = 0; begin < utf8.size();) {
     const std::size_t end = PieceEnd(utf8, begin, font);
-    each(Piece{begin, end, x64});
-    x64 += font.advance64(utf8.substr(begin, end - begin));
+    const long long advance = font.advance64(utf8.substr(begin, end - begin), rightToLeft);
+    each(Piece{begin, end, x64, rightToLeft}, advance);
+    x64 += advance;
     begin = end;
   }
   return x64;
@@ -65,14 +71,11 @@ std::size_t PieceEnd(std::string_view utf8, std::size_t begin, const MeasuringFo
   if (begin == 0 && size <= kWholeLimit) return size;
   if (size - begin <= kPieceMax) return size;
   const std::size_t limit = begin + kPieceMax;
-  // After the last blank of the stretch, when there is one far enough in.
-  for (std::size_t i = limit; i > begin + kPieceMin; --i) {
-    const char byte = utf8[i - 1];
-    // ASCII only: a byte of a longer character may look like a control (U+0085).
-    if (static_cast<unsigned char>(byte) < 0x80 && IsBlank(static_cast<unsigned char>(byte))) {
-      return i;
-    }
-  }
+  // At the last line break the text engine allows in the stretch, when one is far enough in:
+  // after a blank, between ideographs, never inside a word or a joined run.
+  const std::size_t at =
+      font.lastBreak(utf8.substr(begin, kPieceMax + kBreakContext), kPieceMin, kPieceMax);
+  if (at > kPieceMin && at <= kPieceMax) return begin + at;
   // Else before a character that stands on its own, not one that clings to the one before it
   // (nor after a joiner).
   std::size_t cut = limit;
@@ -90,11 +93,26 @@ std::size_t PieceEnd(std::string_view utf8, std::size_t begin, const MeasuringFo
 
 long long LayOut(std::string_view utf8, const MeasuringFont& font, std::vector<Piece>& pieces) {
   pieces.clear();
-  return ForEachPiece(utf8, font, [&pieces](const Piece& piece) { pieces.push_back(piece); });
+  const bool rightToLeft = font.rightToLeft(utf8);
+  std::vector<long long> advances;
+  const long long width64 =
+      ForEachPiece(utf8, rightToLeft, font, [&](const Piece& piece, long long advance) {
+        pieces.push_back(piece);
+        if (rightToLeft) advances.push_back(advance);
+      });
+  if (rightToLeft) {
+    // The text's first piece stands at the right end, the others to its left in turn.
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+      pieces[i].x64 = width64 - pieces[i].x64 - advances[i];
+    }
+    std::reverse(pieces.begin(), pieces.end());
+  }
+  return width64;
 }
 
 int PixelWidth(std::string_view utf8, const MeasuringFont& font) {
-  const long long width64 = ForEachPiece(utf8, font, [](const Piece&) {});
+  const long long width64 =
+      ForEachPiece(utf8, font.rightToLeft(utf8), font, [](const Piece&, long long) {});
   // Rounded once at the end, as text drawing does.
   return static_cast<int>((width64 + 32) >> 6);
 }
@@ -103,7 +121,7 @@ const std::vector<Piece>& CaptionCache::piecesOf(const LabelArray* labels, int i
                                                  const std::string& caption,
                                                  const MeasuringFont& font) {
   if (caption.size() <= kWholeLimit) {
-    whole_.assign(1, Piece{0, caption.size(), 0});
+    whole_.assign(1, Piece{0, caption.size(), 0, font.rightToLeft(caption)});
     return whole_;
   }
   ++clock_;

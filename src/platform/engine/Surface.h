@@ -5,6 +5,7 @@
 // Lengths here are pixels of the window's display; the engine converts from twips.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
@@ -36,13 +37,24 @@ struct Pixels {
   friend bool operator==(const Pixels&, const Pixels&) = default;
 };
 
-// A font as the window system measures and draws it.
+// A font as the window system measures and draws it: text laid out by the system's text
+// engine, shaped (joined, reordered, with its ligatures and marks) and in bidirectional order,
+// characters the font lacks taken from one that has them.
 class MeasuringFont {
  public:
   virtual ~MeasuringFont() = default;
-  // The advance of one line of UTF-8 text in 1/64 pixel, each line break and tab a blank, a
-  // bad byte U+FFFD; scripts that need shaping are shaped. 0 for no text.
-  virtual long long advance64(std::string_view utf8) const = 0;
+  // The advance of one line of UTF-8 text in 1/64 pixel, laid out as Painter::text draws it in
+  // the paragraph direction given, each line break and tab a blank, a bad byte U+FFFD. 0 for
+  // no text.
+  virtual long long advance64(std::string_view utf8, bool rightToLeft) const = 0;
+  // Whether text reads from its right end: its first strong character (outside isolates) is
+  // of a right-to-left script; false when it has none.
+  virtual bool rightToLeft(std::string_view utf8) const = 0;
+  // The last place after `after` and at most `limit` bytes into the text where the system's
+  // text engine allows a line break, never inside a character or a cluster; 0 when there is
+  // none. The text may go on beyond limit, so that the break can be told.
+  virtual std::size_t lastBreak(std::string_view utf8, std::size_t after,
+                                std::size_t limit) const = 0;
   // The height of one line, in pixels.
   virtual int lineHeight() const = 0;
   // True for a combining mark (Unicode categories Mn, Mc, Me, as the system knows them).
@@ -58,10 +70,11 @@ class Painter {
   // The picture scaled to area (its own size at 96 dots per inch times the display's scale),
   // clipped to clip; a picture not compiled into the program draws nothing.
   virtual void picture(const StdPicture& picture, const Pixels& area, const Pixels& clip) = 0;
-  // One line of UTF-8 text in the font, its left edge at x64 / 64 pixels and its top at top,
-  // clipped to clip. Line breaks and tabs are drawn as blanks; an "&" as it stands.
-  virtual void text(const MeasuringFont& font, std::string_view utf8, long long x64, int top,
-                    Color color, const Pixels& clip) = 0;
+  // One line of UTF-8 text in the font, laid out in the paragraph direction given, its left
+  // edge at x64 / 64 pixels and its top at top, clipped to clip: as wide as advance64 measures
+  // it. Line breaks and tabs are drawn as blanks; an "&" as it stands.
+  virtual void text(const MeasuringFont& font, std::string_view utf8, bool rightToLeft,
+                    long long x64, int top, Color color, const Pixels& clip) = 0;
   // The keyboard focus's mark: a dotted one-pixel frame just inside area, clipped to clip.
   virtual void focusFrame(const Pixels& area, Color color, const Pixels& clip) = 0;
 };

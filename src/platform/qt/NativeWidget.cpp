@@ -16,11 +16,6 @@ namespace platform {
 
 namespace {
 
-// Captions show on one line from their left edge; no mnemonic flag, so an "&" is drawn as it
-// stands.
-constexpr int kLabelTextFlags =
-    Qt::TextSingleLine | Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip;
-
 class WidgetPainter final : public engine::Painter {
  public:
   explicit WidgetPainter(QWidget* widget) : painter_(widget) {}
@@ -39,23 +34,20 @@ class WidgetPainter final : public engine::Painter {
     painter_.restore();
   }
 
-  void text(const engine::MeasuringFont& font, std::string_view utf8, long long x64, int top,
-            Color color, const engine::Pixels& clip) override {
+  void text(const engine::MeasuringFont& font, std::string_view utf8, bool rightToLeft,
+            long long x64, int top, Color color, const engine::Pixels& clip) override {
     // Only this surface's fonts reach its painter.
     const auto& entry = static_cast<const FontEntry&>(font);
-    if (font_ != &font) {
-      font_ = &font;
-      painter_.setFont(entry.font());
-    }
+    const FontEntry::Line* line = entry.laidOut(utf8, rightToLeft);
+    if (line == nullptr) return;
     if (!penSet_ || color_ != color) {
       penSet_ = true;
       color_ = color;
       painter_.setPen(ToQColor(color));
     }
     painter_.setClipRect(ToQRect(clip));
-    const qreal left = static_cast<qreal>(x64) / 64;
-    const QRectF at(left, top, std::max<qreal>(1, clip.right() - left), entry.lineHeight());
-    painter_.drawText(at, kLabelTextFlags, FontEntry::DisplayText(utf8));
+    // The glyphs laid out when the caption was measured: shaped once, not at every paint.
+    line->layout->draw(&painter_, QPointF(static_cast<qreal>(x64) / 64, top + line->drop));
     painter_.setClipping(false);
   }
 
@@ -71,7 +63,6 @@ class WidgetPainter final : public engine::Painter {
 
  private:
   QPainter painter_;
-  const engine::MeasuringFont* font_ = nullptr;
   Color color_ = 0;
   bool penSet_ = false;
 };

@@ -2,6 +2,7 @@
 
 #include "platform/engine/Characters.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <memory>
@@ -37,7 +38,27 @@ std::wstring FontEntry::DisplayText(std::string_view utf8) {
   return text;
 }
 
-long long FontEntry::advance64(std::string_view utf8) const {
+bool FontEntry::rightToLeft(std::string_view utf8) const {
+  const std::wstring text = Widen(utf8);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    WORD type = 0;
+    if (!GetStringTypeW(CT_CTYPE2, &text[i], 1, &type)) continue;
+    if (type == C2_LEFTTORIGHT) return false;
+    if (type == C2_RIGHTTOLEFT) return true;
+  }
+  return false;
+}
+
+std::size_t FontEntry::lastBreak(std::string_view utf8, std::size_t after,
+                                 std::size_t limit) const {
+  for (std::size_t i = std::min(limit, utf8.size()); i > after; --i) {
+    const auto byte = static_cast<unsigned char>(utf8[i - 1]);
+    if (byte < 0x80 && engine::IsBlank(byte)) return i;
+  }
+  return 0;
+}
+
+long long FontEntry::advance64(std::string_view utf8, bool) const {
   const std::wstring text = DisplayText(utf8);
   SIZE size{};
   if (text.empty() ||

@@ -24,7 +24,9 @@ class FontEntry final : public engine::MeasuringFont {
   static std::wstring DisplayText(std::string_view utf8);
 
   // engine::MeasuringFont.
-  long long advance64(std::string_view utf8) const override;
+  long long advance64(std::string_view utf8, bool rightToLeft) const override;
+  bool rightToLeft(std::string_view utf8) const override;
+  std::size_t lastBreak(std::string_view utf8, std::size_t after, std::size_t limit) const override;
   int lineHeight() const override { return lineHeight_; }
   bool isMark(char32_t c) const override;
 

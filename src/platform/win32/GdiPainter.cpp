@@ -41,7 +41,7 @@ void GdiPainter::picture(const StdPicture& picture, const engine::Pixels& area,
   RestoreDC(dc_, saved);
 }
 
-void GdiPainter::text(const engine::MeasuringFont& font, std::string_view utf8, long long x64,
+void GdiPainter::text(const engine::MeasuringFont& font, std::string_view utf8, bool, long long x64,
                       int top, Color color, const engine::Pixels& clip) {
   if (clip.empty()) return;
   const std::wstring text = FontEntry::DisplayText(utf8);

@@ -16,8 +16,8 @@ class GdiPainter final : public engine::Painter {
   void fill(const engine::Pixels& area, Color color) override;
   void picture(const StdPicture& picture, const engine::Pixels& area,
                const engine::Pixels& clip) override;
-  void text(const engine::MeasuringFont& font, std::string_view utf8, long long x64, int top,
-            Color color, const engine::Pixels& clip) override;
+  void text(const engine::MeasuringFont& font, std::string_view utf8, bool rightToLeft,
+            long long x64, int top, Color color, const engine::Pixels& clip) override;
   void focusFrame(const engine::Pixels& area, Color color, const engine::Pixels& clip) override;
 
  private:

@@ -13,7 +13,7 @@ namespace {
 FakeSurface* current = nullptr;
 }  // namespace
 
-long long FakeFont::advance64(std::string_view utf8) const {
+long long FakeFont::advance64(std::string_view utf8, bool) const {
   ++measured;
   long long characters = 0;
   for (const char byte : utf8) {
@@ -23,6 +23,22 @@ long long FakeFont::advance64(std::string_view utf8) const {
 }
 
 bool FakeFont::isMark(char32_t c) const { return c >= 0x300 && c <= 0x36F; }
+
+bool FakeFont::rightToLeft(std::string_view utf8) const {
+  for (const char byte : utf8) {
+    const auto b = static_cast<unsigned char>(byte);
+    if ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z')) return false;
+    if (b >= 0xD6 && b <= 0xDB) return true;  // the lead bytes of U+0580 to U+06FF
+  }
+  return false;
+}
+
+std::size_t FakeFont::lastBreak(std::string_view utf8, std::size_t after, std::size_t limit) const {
+  for (std::size_t i = std::min(limit, utf8.size()); i > after; --i) {
+    if (utf8[i - 1] == ' ') return i;
+  }
+  return 0;
+}
 
 unsigned FakeBox::dpi() const { return current->dpi; }
 

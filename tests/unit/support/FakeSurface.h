@@ -28,6 +28,7 @@ struct Drawn {
   Pixels area{};     // fill, focus: its area; picture: where it is scaled to; text: the clip
   std::string text{};
   long long x64 = 0;
+  bool rightToLeft = false;
 };
 
 class RecordingPainter final : public Painter {
@@ -37,9 +38,9 @@ class RecordingPainter final : public Painter {
   void picture(const StdPicture& picture, const Pixels& area, const Pixels&) override {
     drawn.push_back({"picture", area, picture.resource});
   }
-  void text(const MeasuringFont&, std::string_view utf8, long long x64, int, Color,
-            const Pixels& clip) override {
-    drawn.push_back({"text", clip, std::string(utf8), x64});
+  void text(const MeasuringFont&, std::string_view utf8, bool rightToLeft, long long x64, int,
+            Color, const Pixels& clip) override {
+    drawn.push_back({"text", clip, std::string(utf8), x64, rightToLeft});
   }
   void focusFrame(const Pixels& area, Color, const Pixels&) override {
     drawn.push_back({"focus", area});
@@ -47,11 +48,14 @@ class RecordingPainter final : public Painter {
 };
 
 // Every character is 7 pixels wide, a line 13 high; U+0300 to U+036F and U+200D cling to the
-// character before them.
+// character before them. Text reads from its right end when its first letter is Hebrew or
+// Arabic (U+0580 to U+06FF) rather than ASCII, and may break after an ASCII blank.
 class FakeFont final : public MeasuringFont {
  public:
   mutable int measured = 0;  // pieces measured so far
-  long long advance64(std::string_view utf8) const override;
+  long long advance64(std::string_view utf8, bool rightToLeft) const override;
+  bool rightToLeft(std::string_view utf8) const override;
+  std::size_t lastBreak(std::string_view utf8, std::size_t after, std::size_t limit) const override;
   int lineHeight() const override { return 13; }
   bool isMark(char32_t c) const override;
 };
