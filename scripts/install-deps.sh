@@ -28,6 +28,10 @@ packages=(
   mutter sway xwayland x11-xserver-utils qt6-wayland
   # runtime
   libqt6widgets6 libqt6network6 ca-certificates xdg-utils fonts-liberation fonts-dejavu-core
+  # headlines in every script, which fontconfig takes per character where the strip's font
+  # lacks one: Devanagari, Thai, Chinese, Japanese and Korean, colour emoji (small ones that
+  # leave the default faces of Latin text as they are)
+  fonts-lohit-deva fonts-tlwg-loma fonts-wqy-microhei fonts-noto-color-emoji
 )
 
 missing=()
