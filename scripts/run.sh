@@ -5,14 +5,18 @@
 #
 # --build-dir DIR runs the ticker already built in DIR (its src/ticker) instead of building
 # the release configuration; the run folder and the screenshot then go into DIR.
+# --feed NAME runs it on another sample feed of resources/feeds/tallowmere.example (world.php:
+# headlines in many scripts).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 build=""
+feed="rss.php"
 while [ $# -gt 0 ]; do
   case "$1" in
     --build-dir) build=$(cd "$2" && pwd); shift 2 ;;
-    *) echo "usage: scripts/run.sh [--build-dir DIR]" >&2; exit 2 ;;
+    --feed) feed=$2; shift 2 ;;
+    *) echo "usage: scripts/run.sh [--build-dir DIR] [--feed NAME]" >&2; exit 2 ;;
   esac
 done
 if [ -z "$build" ]; then
@@ -50,7 +54,8 @@ server_pid=$!
 for _ in $(seq 200); do [ -s "$run/server.port" ] && break; sleep 0.05; done
 [ -s "$run/server.port" ] || { echo "the feed server did not start" >&2; exit 1; }
 port=$(cat "$run/server.port")
-url="http://127.0.0.1:$port/tallowmere.example/rss.php"
+[ -f "resources/feeds/tallowmere.example/$feed" ] || { echo "no sample feed $feed" >&2; exit 2; }
+url="http://127.0.0.1:$port/tallowmere.example/$feed"
 
 # Point the ticker at the sample feed, keeping any position saved by an earlier run.
 settings="$run/RSS_settings.ini"
