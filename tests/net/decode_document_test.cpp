@@ -143,6 +143,37 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"largest code point is valid", "\xF4\x8F\xBF\xBF", "", "\xF4\x8F\xBF\xBF"},
         DecodeCase{"header without charset", "\xC3\xA9", "text/xml", kEAcute}));
 
+// A headline of each script in its legacy encodings, decoded by the system's converter.
+INSTANTIATE_TEST_SUITE_P(
+    Scripts, DecodeDocumentTest,
+    testing::Values(
+        // Persian letters (gaf, pe, zhe) that only Windows-1256 has
+        DecodeCase{"Windows-1256", "\x81\x8E\xE6\xE5\xD4\x90\xD1", "text/xml; charset=windows-1256",
+                   "\xD9\xBE\xDA\x98\xD9\x88\xD9\x87\xD8\xB4\xDA\xAF\xD8\xB1"},
+        DecodeCase{"ISO-8859-6", "\xC7\xE4\xC3\xCE\xC8\xC7\xD1", "text/xml; charset=ISO-8859-6",
+                   "\xD8\xA7\xD9\x84\xD8\xA3\xD8\xAE\xD8\xA8\xD8\xA7\xD8\xB1"},
+        // vowel points and the sheqel sign, which ISO-8859-8 lacks
+        DecodeCase{"Windows-1255", "\xF9\xC8\xD1\xEC\xE5\xC9\xED \xA4",
+                   "text/xml; charset=windows-1255",
+                   "\xD7\xA9\xD6\xB8\xD7\x81\xD7\x9C\xD7\x95\xD6\xB9\xD7\x9D \xE2\x82\xAA"},
+        DecodeCase{"ISO-8859-8", "\xE7\xE3\xF9\xE5\xFA", "text/xml; charset=ISO-8859-8",
+                   "\xD7\x97\xD7\x93\xD7\xA9\xD7\x95\xD7\xAA"},
+        DecodeCase{"ISO-8859-8-I", "\xF9\xEC\xE5\xED", "text/xml; charset=ISO-8859-8-I",
+                   "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D"},
+        DecodeCase{"EUC-JP", "\xC6\xFC\xCB\xDC\xB8\xEC", "text/xml; charset=EUC-JP",
+                   "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E"},
+        DecodeCase{"GBK", "\xB1\xB1\xBE\xA9\xD0\xC2\xCE\xC5", "text/xml; charset=GBK",
+                   "\xE5\x8C\x97\xE4\xBA\xAC\xE6\x96\xB0\xE9\x97\xBB"},
+        DecodeCase{"Big5", "\xA5\x78\xA5\x5F\xB7\x73\xBB\x44", "text/xml; charset=Big5",
+                   "\xE5\x8F\xB0\xE5\x8C\x97\xE6\x96\xB0\xE8\x81\x9E"},
+        DecodeCase{"EUC-KR", "\xBC\xAD\xBF\xEF \xB4\xBA\xBD\xBA", "text/xml; charset=EUC-KR",
+                   "\xEC\x84\x9C\xEC\x9A\xB8 \xEB\x89\xB4\xEC\x8A\xA4"},
+        DecodeCase{"TIS-620", "\xA2\xE8\xD2\xC7", "text/xml; charset=TIS-620",
+                   "\xE0\xB8\x82\xE0\xB9\x88\xE0\xB8\xB2\xE0\xB8\xA7"},
+        // curly quotes, which Windows-874 adds to TIS-620
+        DecodeCase{"Windows-874", "\x93\xA2\xE8\xD2\xC7\x94", "text/xml; charset=windows-874",
+                   "\xE2\x80\x9C\xE0\xB8\x82\xE0\xB9\x88\xE0\xB8\xB2\xE0\xB8\xA7\xE2\x80\x9D"}));
+
 TEST(DecodeDocumentEveryByteTest, WindowsFallbackNeverDropsAByte) {
   // Each byte from 0x80 up becomes exactly one character; with an invalid lead byte first,
   // the whole string falls back to Windows-1252.

@@ -1,11 +1,13 @@
 // The Windows services that can be checked without a person: which links the opener hands
-// on, twips from a monitor's DPI, and the program's and user's folders.
+// on, the other names of encodings, twips from a monitor's DPI, and the program's and user's
+// folders.
 #include <gtest/gtest.h>
 
 #include <cctype>
 #include <string>
 
 #include "platform/program/Application.h"
+#include "platform/services/Inet.h"
 #include "platform/services/UserFolders.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32LinkOpener.h"
@@ -14,6 +16,7 @@
 // After the platform's headers: it defines RGB as a macro.
 #include <windows.h>
 
+using platform::DecodeDocument;
 using platform::win32::Narrow;
 using platform::win32::Widen;
 using platform::win32::Win32LinkOpener;
@@ -67,6 +70,32 @@ INSTANTIATE_TEST_SUITE_P(
                     LinkCase{"line break", "http://x.example/\r\ncalc", false},
                     LinkCase{"tab", "http://x.example/\tcalc", false}),
     LabelOf<LinkCase>);
+
+struct LabelCase {
+  const char* label;
+  const char* sameAs;
+};
+
+void PrintTo(const LabelCase& c, std::ostream* os) { *os << c.label; }
+
+class EncodingLabelTest : public testing::TestWithParam<LabelCase> {};
+
+// The bytes are letters in each of these encodings, whose own labels the cases of
+// decode_document_test.cpp check.
+TEST_P(EncodingLabelTest, DecodesAsTheEncodingItNames) {
+  const std::string bytes = "\xE4\xE5";
+  EXPECT_EQ(DecodeDocument(bytes, std::string("text/xml; charset=") + GetParam().label),
+            DecodeDocument(bytes, std::string("text/xml; charset=") + GetParam().sameAs));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, EncodingLabelTest,
+    testing::Values(LabelCase{"x-cp1256", "windows-1256"}, LabelCase{"csiso88598i", "iso-8859-8"},
+                    LabelCase{"logical", "iso-8859-8"}, LabelCase{"iso-8859-11", "windows-874"},
+                    LabelCase{"x-sjis", "shift_jis"}, LabelCase{"x-euc-jp", "euc-jp"},
+                    LabelCase{"chinese", "gbk"}, LabelCase{"cn-big5", "big5"},
+                    LabelCase{"cseuckr", "euc-kr"}),
+    LabelOf<LabelCase>);
 
 struct TwipsCase {
   const char* label;
