@@ -1,6 +1,6 @@
 // The Windows services that can be checked without a person: which links the opener hands
-// on, the other names of encodings, twips from a monitor's DPI, and the program's and user's
-// folders.
+// on, the other names of encodings, the GB18030 decoder, twips from a monitor's DPI, and the
+// program's and user's folders.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -9,6 +9,7 @@
 #include "platform/program/Application.h"
 #include "platform/services/Inet.h"
 #include "platform/services/UserFolders.h"
+#include "platform/win32/Gb18030.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32LinkOpener.h"
 #include "platform/win32/Win32Screens.h"
@@ -96,6 +97,40 @@ INSTANTIATE_TEST_SUITE_P(
                     LabelCase{"chinese", "gbk"}, LabelCase{"cn-big5", "big5"},
                     LabelCase{"cseuckr", "euc-kr"}),
     LabelOf<LabelCase>);
+
+struct Gb18030Case {
+  const char* label;
+  std::string bytes;
+  std::wstring text;
+};
+
+void PrintTo(const Gb18030Case& c, std::ostream* os) { *os << c.label; }
+
+class Gb18030Test : public testing::TestWithParam<Gb18030Case> {};
+
+TEST_P(Gb18030Test, DecodesEveryByte) {
+  EXPECT_EQ(platform::win32::Gb18030ToWide(GetParam().bytes), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Gb18030Test,
+    testing::Values(
+        // the first pointer past the basic plane's codes; Unicode's last code point and the next
+        Gb18030Case{"past the basic plane", "\x84\x31\xA5\x30", L"\xFFFD"},
+        Gb18030Case{"last supplementary", "\xE3\x32\x9A\x35", L"\xDBFF\xDFFF"},
+        Gb18030Case{"past Unicode", "\xE3\x32\x9A\x36", L"\xFFFD"},
+        // 0x80 alone is the euro sign; 0xFF starts nothing
+        Gb18030Case{"single bytes", "\x80\xFF", L"\x20AC\xFFFD"},
+        // after a lead, an ASCII byte is read again and any other is taken with it
+        Gb18030Case{"lead then ASCII", "\x81 A", L"\xFFFD A"},
+        Gb18030Case{"lead then 0xFF", "\x81\xFF!", L"\uFFFD!"},
+        // a four-byte code broken inside: one error for its lead, the rest read again
+        Gb18030Case{"third not a lead", "\x81\x30 ", L"\uFFFD0 "},
+        Gb18030Case{"fourth not a digit", "\x81\x30\x81 ", L"\uFFFD0\uFFFD "},
+        // cut off by the end: one error
+        Gb18030Case{"cut after a lead", "a\x81", L"a\xFFFD"},
+        Gb18030Case{"cut after three bytes", "\x81\x30\x81", L"\xFFFD"}),
+    LabelOf<Gb18030Case>);
 
 struct TwipsCase {
   const char* label;

@@ -8,6 +8,7 @@
 
 #include "platform/services/DocumentEncoding.h"
 #include "platform/services/Inet.h"
+#include "platform/win32/Gb18030.h"
 #include "platform/win32/WideText.h"
 
 namespace platform {
@@ -130,14 +131,23 @@ constexpr CodePageName kCodePages[] = {
     {"x-mac-cyrillic", 10007},
 };
 
+// GB18030's code page, decoded here where the system lacks it.
+constexpr UINT kGb18030 = 54936;
+
+bool OwnGb18030(UINT codePage) { return codePage == kGb18030 && !::IsValidCodePage(codePage); }
+
 UINT CodePageOf(const std::string& label) {
   for (const CodePageName& entry : kCodePages) {
-    if (entry.label == label) return ::IsValidCodePage(entry.codePage) ? entry.codePage : 0;
+    if (entry.label != label) continue;
+    const bool decodable =
+        OwnGb18030(entry.codePage) ? win32::CanDecodeGb18030() : ::IsValidCodePage(entry.codePage);
+    return decodable ? entry.codePage : 0;
   }
   return 0;
 }
 
 std::wstring ToWide(std::string_view bytes, UINT codePage) {
+  if (OwnGb18030(codePage)) return win32::Gb18030ToWide(bytes);
   if (bytes.empty()) return {};
   const int size = static_cast<int>(bytes.size());
   const int length = ::MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
