@@ -225,11 +225,14 @@ TEST(CaptionPieces, NeverSplitACharacterOrWhatClingsToIt) {
 
 // --- Long captions of any script ---------------------------------------------------------
 
-// Text of any script, mixed at random, measures as the toolkit lays it out by default.
+// Text of any script, mixed at random, measures as the toolkit lays it out shaped and not
+// kerned: text of the scripts measured from cached advances (letters, digits, punctuation and
+// symbols of scripts that need no shaping) as well as any other.
 TEST_F(Captions, MeasuringRandomTextOfManyScriptsAgreesWithTheToolkit) {
   QFont font("MS Sans Serif");
   font.setPointSizeF(8.25);
   font.setBold(true);
+  font.setKerning(false);
   const QFontMetrics metrics(font);
   const char32_t ranges[][2] = {
       {0x20, 0x7E},     {0xA0, 0x2FF},    {0x370, 0x3FF},   {0x400, 0x52F},   {0x2000, 0x206F},

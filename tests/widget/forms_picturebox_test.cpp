@@ -212,11 +212,12 @@ TEST_F(Strip, ScrollingRepaintsOnlyTheUncoveredColumnAndShowsTheSameAsAFreshPain
 
 // --- Text measuring and drawing ----------------------------------------------------------
 
-// The label font as the toolkit lays text out by default: kerned and shaped.
+// The label font as the toolkit lays text out for a caption: shaped, not kerned.
 QFont LabelFont() {
   QFont font("MS Sans Serif");
   font.setPointSizeF(8.25);
   font.setBold(true);
+  font.setKerning(false);
   return font;
 }
 
@@ -236,6 +237,26 @@ INSTANTIATE_TEST_SUITE_P(Captions, Measuring,
                                          "e\xCC\x81 combined", "tab\there", "soft\xC2\xADhyphen",
                                          "\xE4\xB8\xAD\xE6\x96\x87 \xF0\x9F\x98\x80",
                                          "bad \xFF\xC3 bytes", "WTQjpg"));
+
+// The fast sum of cached advances must agree with the toolkit for any Latin text.
+TEST_F(Strip, MeasuringRandomLatinTextAgreesWithTheToolkit) {
+  const QFontMetrics metrics(LabelFont());
+  std::uint32_t seed = 12345;
+  const auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+  for (int n = 0; n < 2000; ++n) {
+    QString text;
+    const int length = 1 + static_cast<int>(next() % 60);
+    for (int i = 0; i < length; ++i) {
+      // Mostly ASCII, some Latin-1 and Latin Extended, a few spaces.
+      const std::uint32_t r = next() >> 8;
+      const char32_t c = r % 4 == 0 ? 0xA0 + (r / 4) % (0x300 - 0xA0) : 0x20 + (r / 4) % 0x5F;
+      if (c == 0xAD) continue;
+      text += QString::fromUcs4(&c, 1);
+    }
+    const std::string utf8 = text.toStdString();
+    ASSERT_EQ(picTicker.TextWidth(utf8), metrics.horizontalAdvance(text) * 15.0f) << utf8;
+  }
+}
 
 TEST_F(Strip, TextWidthFollowsTheFaceSizeAndWeight) {
   const Twips bold = picTicker.TextWidth("Wide Words");

@@ -6,14 +6,16 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QString>
 #include <QTextLayout>
 #include <cstddef>
-#include <functional>
+#include <list>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/engine/Surface.h"
 #include "platform/forms/Font.h"
@@ -23,9 +25,6 @@ namespace platform {
 class FontEntry final : public engine::MeasuringFont {
  public:
   explicit FontEntry(const QFont& font);
-
-  const QFont& font() const { return font_; }
-  const QFontMetrics& metrics() const { return metrics_; }
 
   long long advance64(std::string_view utf8, bool rightToLeft) const override;
   bool rightToLeft(std::string_view utf8) const override;
@@ -39,7 +38,6 @@ class FontEntry final : public engine::MeasuringFont {
     std::unique_ptr<QTextLayout> layout;
     long long width64 = 0;
     qreal drop = 0;
-    unsigned long long used = 0;
   };
   // The text laid out in the paragraph direction; null for no text. The line is kept for the
   // texts measured and drawn lately and valid until the next call.
@@ -50,24 +48,43 @@ class FontEntry final : public engine::MeasuringFont {
   static QString DisplayText(std::string_view utf8);
 
  private:
-  // More than the captions of a long feed, so that a layout's measuring is what the paints
-  // use; a caption cut into pieces only passes through.
-  static constexpr std::size_t kKept = 512;
+  // More than the captions a window's width of strip shows, so that what a layout measured is
+  // what the paints draw; the captions of a long feed and the pieces of a long one pass through.
+  static constexpr std::size_t kKept = 256;
 
-  struct Hash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view text) const {
-      return std::hash<std::string_view>{}(text);
+  struct Kept {
+    std::string text;
+    bool rightToLeft;
+    Line line;
+  };
+  struct Key {
+    std::string_view text;
+    bool rightToLeft;
+    friend bool operator==(const Key&, const Key&) = default;
+  };
+  struct KeyHash {
+    std::size_t operator()(const Key& key) const {
+      return std::hash<std::string_view>{}(key.text) ^ static_cast<std::size_t>(key.rightToLeft);
     }
   };
-  using Lines = std::unordered_map<std::string, Line, Hash, std::equal_to<>>;
 
-  QFont font_;
+  // Plain text (scripts that need no shaping, left to right) is drawn glyph by glyph; any other
+  // is shaped. Neither is kerned, as the forms' text elsewhere.
+  QFont plain_;
+  QFont shaped_;
   QFontMetrics metrics_;
-  mutable Lines lines_[2];  // left to right, right to left
-  mutable unsigned long long clock_ = 0;
+  QFontMetricsF plainMetrics_;
+  // Advances in 1/64 pixel of the plain characters of the basic plane, -1 until first measured
+  // (the Latin ones at first, all of them once one beyond is).
+  mutable std::vector<int> advances_;
+  // The lines laid out lately, the latest first.
+  mutable std::list<Kept> kept_;
+  mutable std::unordered_map<Key, std::list<Kept>::iterator, KeyHash> index_;
 
-  void forgetOldest() const;
+  int charAdvance64(char32_t c) const;
+  // The advance of text of plain characters only, from their cached advances; -1 when it has
+  // others.
+  long long plainAdvance64(std::string_view utf8) const;
 };
 
 // The entry lives for the rest of the run: callers may keep the reference.
