@@ -1,18 +1,52 @@
 # Creates the Wine prefix PREFIX unless it is there already, and waits until Wine has written
-# it out. Run with WINEPREFIX=PREFIX in the environment.
-if(EXISTS "${PREFIX}/system.reg")
-  return()
+# it out; then gives it the fonts below. Run with WINEPREFIX=PREFIX in the environment.
+if(NOT EXISTS "${PREFIX}/system.reg")
+  execute_process(COMMAND wineboot -i RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "wineboot -i failed (${result})")
+  endif()
+  # With DPI, the prefix's displays have that many dots per inch.
+  if(DPI)
+    execute_process(COMMAND wine reg add "HKCU\\Control Panel\\Desktop" /v LogPixels /t REG_DWORD
+                            /d ${DPI} /f OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+  endif()
 endif()
-execute_process(COMMAND wineboot -i RESULT_VARIABLE result)
-if(NOT result EQUAL 0)
-  message(FATAL_ERROR "wineboot -i failed (${result})")
+
+# The faces a Windows machine carries for text in other scripts, which Uniscribe's fallback and
+# GDI's font linking ask for by name, as the Debian fonts the install script brings. Without
+# them Devanagari, Chinese and Japanese come out as boxes. Arabic, Hebrew and Thai need no
+# name: Wine finds a font for their character sets. "Segoe UI Emoji" stays unmapped: Wine 8's
+# GDI draws nothing of a colour bitmap font such as Noto Color Emoji. A prefix made before
+# this list changed gets it too: the list is written into the prefix and imported again
+# whenever it differs from the one there.
+set(replacements
+  "Mangal=Lohit Devanagari" "Nirmala UI=Lohit Devanagari"
+  "Microsoft YaHei=WenQuanYi Micro Hei" "Microsoft YaHei UI=WenQuanYi Micro Hei"
+  "SimSun=WenQuanYi Micro Hei" "MS Song=WenQuanYi Micro Hei" "PMingLiU=WenQuanYi Micro Hei"
+  "MS Gothic=WenQuanYi Micro Hei" "MS UI Gothic=WenQuanYi Micro Hei"
+  "MS Mincho=WenQuanYi Micro Hei" "Yu Gothic=WenQuanYi Micro Hei"
+  "Yu Gothic UI=WenQuanYi Micro Hei" "Meiryo=WenQuanYi Micro Hei"
+  "Malgun Gothic=WenQuanYi Micro Hei" "Gulim=WenQuanYi Micro Hei"
+  "Leelawadee UI=Loma" "Leelawadee=Loma")
+set(reg "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\n")
+foreach(pair IN LISTS replacements)
+  string(REPLACE "=" "\"=\"" pair "${pair}")
+  string(APPEND reg "\"${pair}\"\n")
+endforeach()
+set(file "${PREFIX}/ticker-fonts.reg")
+set(previous "")
+if(EXISTS "${file}")
+  file(READ "${file}" previous)
 endif()
-# With DPI, the prefix's displays have that many dots per inch.
-if(DPI)
-  execute_process(COMMAND wine reg add "HKCU\\Control Panel\\Desktop" /v LogPixels /t REG_DWORD
-                          /d ${DPI} /f OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+if(NOT previous STREQUAL reg)
+  # Kept under its name only once imported, so that a failed import is tried again.
+  file(WRITE "${file}.new" "${reg}")
+  execute_process(COMMAND wine reg import "${file}.new" OUTPUT_QUIET ERROR_QUIET
+                  COMMAND_ERROR_IS_FATAL ANY)
+  file(RENAME "${file}.new" "${file}")
 endif()
-# wineboot returns before the server has saved the registry.
+
+# wine returns before the server has saved the registry.
 execute_process(COMMAND wineserver -w)
 if(NOT EXISTS "${PREFIX}/system.reg")
   message(FATAL_ERROR "no Wine prefix in ${PREFIX}")
