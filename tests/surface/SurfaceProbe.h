@@ -9,9 +9,18 @@
 #include <vector>
 
 #include "platform/engine/Surface.h"
+#include "platform/forms/Font.h"
 #include "platform/forms/Units.h"
 
 namespace platform::surface_test {
+
+// Pixels of a picture, row by row.
+struct Picture {
+  int width = 0;
+  int height = 0;
+  std::vector<Color> pixels;
+  Color at(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
+};
 
 class SurfaceProbe {
  public:
@@ -47,6 +56,12 @@ class SurfaceProbe {
   // "role|name|description|states|action|x,y,w,h" for each child, places in the window's
   // pixels, states among "link showing focusable focused".
   virtual std::vector<std::string> readerView(WindowHandle window) = 0;
+
+  // The text as the system's own text engine draws it in its plainest call, white on black at
+  // 96 dots per inch in the font, in the direction of its first strong character: a picture
+  // height pixels high and as wide as the system measures the text. What a label's caption is
+  // compared with.
+  virtual Picture referenceText(const std::string& utf8, const Font& font, int height) = 0;
 };
 
 SurfaceProbe& Probe();

@@ -2,7 +2,12 @@
 // manager, messages sent as the window system sends them; and the test program's main.
 #include <gtest/gtest.h>
 
+#include <usp10.h>
+
+#include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <map>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -75,11 +80,14 @@ HWND ToolTipOf(HWND owner) {
 class Win32Probe final : public SurfaceProbe {
  public:
   bool waitFor(const std::function<bool()>& ready) override {
+    grabs_.clear();
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (!ready() && std::chrono::steady_clock::now() < end) {
       MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
       win32::PumpWaitingMessages();
+      grabs_.clear();
     }
+    grabs_.clear();
     return ready();
   }
 
@@ -91,17 +99,19 @@ class Win32Probe final : public SurfaceProbe {
     return {at.x, at.y, r.right, r.bottom};
   }
 
+  // From a copy of the client area taken at the first look after the last wait or event.
   Color pixel(WindowHandle window, int x, int y) override {
-    RedrawWindow(H(window), nullptr, nullptr, RDW_UPDATENOW);
-    HDC dc = GetDC(H(window));
-    const COLORREF color = GetPixel(dc, x, y);
-    ReleaseDC(H(window), dc);
-    return color & 0xFFFFFF;
+    auto found = grabs_.find(window);
+    if (found == grabs_.end()) found = grabs_.emplace(window, Grab(H(window))).first;
+    const Picture& grab = found->second;
+    if (x < 0 || y < 0 || x >= grab.width || y >= grab.height) return CLR_INVALID & 0xFFFFFF;
+    return grab.at(x, y);
   }
   double scale(WindowHandle window) override { return win32::DpiOf(H(window)) / 96.0; }
 
   void mouse(WindowHandle window, engine::FormEvents::Pointer kind, int button, int buttons, int x,
              int y, bool doubleClick) override {
+    grabs_.clear();
     SendMessageW(H(window), Message(kind, button, doubleClick), Held(buttons),
                  MAKELPARAM(static_cast<short>(x), static_cast<short>(y)));
     win32::PumpWaitingMessages();
@@ -124,6 +134,7 @@ class Win32Probe final : public SurfaceProbe {
   bool active(WindowHandle window) override { return GetActiveWindow() == H(window); }
 
   void key(WindowHandle form, int keyCode) override {
+    grabs_.clear();
     const HWND focus = FocusIn(form);
     PostMessageW(focus != nullptr ? focus : H(form), WM_KEYDOWN, static_cast<WPARAM>(keyCode), 1);
     win32::PumpWaitingMessages();
@@ -145,6 +156,50 @@ class Win32Probe final : public SurfaceProbe {
     return focusedText(form).substr(from, to - from);
   }
 
+  Picture referenceText(const std::string& utf8, const Font& font, int height) override {
+    const std::wstring text = win32::Widen(utf8);
+    bool rightToLeft = false;
+    for (const wchar_t c : text) {
+      WORD type = 0;
+      GetStringTypeW(CT_CTYPE2, &c, 1, &type);
+      if (type == C2_LEFTTORIGHT || type == C2_RIGHTTOLEFT) {
+        rightToLeft = type == C2_RIGHTTOLEFT;
+        break;
+      }
+    }
+    LOGFONTW description{};
+    description.lfHeight = -static_cast<LONG>(std::lround(font.size * 96 / 72.0));
+    description.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+    description.lfCharSet = DEFAULT_CHARSET;
+    wcsncpy(description.lfFaceName, win32::Widen(font.name).c_str(), LF_FACESIZE - 1);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HFONT handle = CreateFontIndirectW(&description);
+    SelectObject(dc, handle);
+    SCRIPT_STRING_ANALYSIS analysis = nullptr;
+    const DWORD flags = SSA_GLYPHS | SSA_FALLBACK | SSA_LINK | (rightToLeft ? SSA_RTL : 0);
+    const int length = static_cast<int>(text.size());
+    Picture picture{0, height, {}};
+    if (ScriptStringAnalyse(dc, text.data(), length, length * 3 / 2 + 16, -1, flags, 0, nullptr,
+                            nullptr, nullptr, nullptr, nullptr, &analysis) == S_OK) {
+      picture.width = static_cast<int>(ScriptString_pSize(analysis)->cx);
+      void* bits = nullptr;
+      HBITMAP bitmap = Dib(dc, picture.width, height, &bits);
+      SelectObject(dc, bitmap);
+      SetTextColor(dc, RGB(255, 255, 255));
+      SetBkMode(dc, TRANSPARENT);
+      ScriptStringOut(analysis, 0, 0, 0, nullptr, 0, 0, FALSE);
+      GdiFlush();
+      picture.pixels = Pixels(bits, picture.width * height);
+      ScriptStringFree(&analysis);
+      DeleteDC(dc);
+      DeleteObject(bitmap);
+    } else {
+      DeleteDC(dc);
+    }
+    DeleteObject(handle);
+    return picture;
+  }
+
   std::vector<std::string> readerView(WindowHandle window) override {
     IAccessible* box = ObjectOf(window);
     if (box == nullptr) return {};
@@ -157,6 +212,48 @@ class Win32Probe final : public SurfaceProbe {
   }
 
  private:
+  std::map<WindowHandle, Picture> grabs_;
+
+  static Picture Grab(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW);
+    RECT r{};
+    GetClientRect(window, &r);
+    Picture grab{r.right, r.bottom, {}};
+    HDC dc = GetDC(window);
+    HDC copy = CreateCompatibleDC(dc);
+    void* bits = nullptr;
+    HBITMAP bitmap = Dib(copy, grab.width, grab.height, &bits);
+    SelectObject(copy, bitmap);
+    BitBlt(copy, 0, 0, grab.width, grab.height, dc, 0, 0, SRCCOPY);
+    GdiFlush();
+    grab.pixels = Pixels(bits, grab.width * grab.height);
+    DeleteDC(copy);
+    DeleteObject(bitmap);
+    ReleaseDC(window, dc);
+    return grab;
+  }
+
+  // A top-down 32-bit bitmap, width at least 1.
+  static HBITMAP Dib(HDC dc, int width, int height, void** bits) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = std::max(1, width);
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    return CreateDIBSection(dc, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+  }
+
+  // A 32-bit bitmap's pixels as colours.
+  static std::vector<Color> Pixels(const void* bits, int count) {
+    std::vector<Color> colors;
+    for (int i = 0; i < count; ++i) {
+      const DWORD rgb = static_cast<const DWORD*>(bits)[i];
+      colors.push_back(RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+    }
+    return colors;
+  }
+
   // The form's child window that has the focus, or null.
   static HWND FocusIn(WindowHandle form) {
     const HWND focus = GetFocus();

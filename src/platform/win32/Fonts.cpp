@@ -5,10 +5,42 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
-#include <memory>
 #include <tuple>
+#include <vector>
 
 namespace platform::win32 {
+
+namespace {
+
+// The code point that starts at i and its length in bytes; U+FFFD for a malformed sequence,
+// one byte long.
+char32_t DecodeAt(std::string_view utf8, std::size_t i, std::size_t& length) {
+  const auto byte = static_cast<unsigned char>(utf8[i]);
+  length = 1;
+  if (byte < 0x80) return byte;
+  const std::size_t size = byte >= 0xC2 && byte <= 0xDF   ? 2
+                           : (byte & 0xF0) == 0xE0        ? 3
+                           : byte >= 0xF0 && byte <= 0xF4 ? 4
+                                                          : 0;
+  if (size == 0 || i + size > utf8.size()) return 0xFFFD;
+  char32_t c = byte & (0x7F >> size);
+  for (std::size_t k = 1; k < size; ++k) {
+    const auto next = static_cast<unsigned char>(utf8[i + k]);
+    if ((next & 0xC0) != 0x80) return 0xFFFD;
+    c = (c << 6) | (next & 0x3F);
+  }
+  constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (c < kSmallest[size] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0xFFFD;
+  length = size;
+  return c;
+}
+
+}  // namespace
+
+HDC TextDc() {
+  static const HDC dc = CreateCompatibleDC(nullptr);
+  return dc;
+}
 
 FontEntry::FontEntry(const Font& font, unsigned dpi) {
   LOGFONTW description{};
@@ -19,14 +51,13 @@ FontEntry::FontEntry(const Font& font, unsigned dpi) {
   const std::wstring face = Widen(font.name);
   wcsncpy(description.lfFaceName, face.c_str(), LF_FACESIZE - 1);
   font_ = CreateFontIndirectW(&description);
-  dc_ = CreateCompatibleDC(nullptr);
-  if (font_ != nullptr) SelectObject(dc_, font_);
+  const HGDIOBJ old = SelectObject(TextDc(), font_);
   TEXTMETRICW metrics{};
-  if (GetTextMetricsW(dc_, &metrics)) lineHeight_ = metrics.tmHeight;
+  if (GetTextMetricsW(TextDc(), &metrics)) lineHeight_ = metrics.tmHeight;
+  SelectObject(TextDc(), old);
 }
 
 FontEntry::~FontEntry() {
-  if (dc_ != nullptr) DeleteDC(dc_);
   if (font_ != nullptr) DeleteObject(font_);
 }
 
@@ -38,34 +69,119 @@ std::wstring FontEntry::DisplayText(std::string_view utf8) {
   return text;
 }
 
+// The system knows the direction of the basic plane's characters; the first strong one of
+// them outside an isolate (U+2066..U+2069) decides.
 bool FontEntry::rightToLeft(std::string_view utf8) const {
-  const std::wstring text = Widen(utf8);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    WORD type = 0;
-    if (!GetStringTypeW(CT_CTYPE2, &text[i], 1, &type)) continue;
-    if (type == C2_LEFTTORIGHT) return false;
-    if (type == C2_RIGHTTOLEFT) return true;
+  int isolates = 0;
+  for (std::size_t i = 0, length = 0; i < utf8.size(); i += length) {
+    const char32_t c = DecodeAt(utf8, i, length);
+    if (c >= 0x2066 && c <= 0x2068) {
+      ++isolates;
+    } else if (c == 0x2069) {
+      if (isolates > 0) --isolates;
+    } else if (isolates == 0 && c <= 0xFFFF) {
+      const wchar_t unit = static_cast<wchar_t>(c);
+      WORD type = 0;
+      if (!GetStringTypeW(CT_CTYPE2, &unit, 1, &type)) continue;
+      if (type == C2_LEFTTORIGHT) return false;
+      if (type == C2_RIGHTTOLEFT) return true;
+    }
   }
   return false;
 }
 
 std::size_t FontEntry::lastBreak(std::string_view utf8, std::size_t after,
                                  std::size_t limit) const {
-  for (std::size_t i = std::min(limit, utf8.size()); i > after; --i) {
-    const auto byte = static_cast<unsigned char>(utf8[i - 1]);
-    if (byte < 0x80 && engine::IsBlank(byte)) return i;
+  // The text as Uniscribe sees it, with the byte offset of each of its UTF-16 units.
+  std::wstring text;
+  std::vector<std::size_t> offsets;
+  for (std::size_t i = 0, length = 0; i < utf8.size(); i += length) {
+    char32_t c = DecodeAt(utf8, i, length);
+    if (engine::IsBlankedControl(c)) c = ' ';
+    if (c > 0xFFFF) {
+      text += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+      text += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+      offsets.insert(offsets.end(), 2, i);
+    } else {
+      text += static_cast<wchar_t>(c);
+      offsets.push_back(i);
+    }
+  }
+  if (text.empty()) return 0;
+  const int length = static_cast<int>(text.size());
+  // At most one item a unit, and the one past the end.
+  std::vector<SCRIPT_ITEM> items(static_cast<std::size_t>(length) + 2);
+  int count = 0;
+  if (ScriptItemize(text.data(), length, length + 1, nullptr, nullptr, items.data(), &count) !=
+      S_OK) {
+    return 0;
+  }
+  std::vector<SCRIPT_LOGATTR> breaks(text.size());
+  for (int k = 0; k < count; ++k) {
+    const int start = items[k].iCharPos;
+    ScriptBreak(text.data() + start, items[k + 1].iCharPos - start, &items[k].a,
+                breaks.data() + start);
+  }
+  // A soft break is allowed before the unit that carries it.
+  for (std::size_t k = text.size() - 1; k > 0; --k) {
+    if (offsets[k] > limit) continue;
+    if (offsets[k] <= after) break;
+    if (breaks[k].fSoftBreak) return offsets[k];
   }
   return 0;
 }
 
-long long FontEntry::advance64(std::string_view utf8, bool) const {
+FontEntry::Line FontEntry::layOut(std::string_view utf8, bool rightToLeft) const {
+  Line line;
   const std::wstring text = DisplayText(utf8);
-  SIZE size{};
-  if (text.empty() ||
-      !GetTextExtentPoint32W(dc_, text.data(), static_cast<int>(text.size()), &size)) {
-    return 0;
+  const int length = static_cast<int>(text.size());
+  const HGDIOBJ old = SelectObject(TextDc(), font_);
+  SCRIPT_STRING_ANALYSIS analysis = nullptr;
+  const DWORD flags = SSA_GLYPHS | SSA_FALLBACK | SSA_LINK | (rightToLeft ? SSA_RTL : 0);
+  if (ScriptStringAnalyse(TextDc(), text.data(), length, length * 3 / 2 + 16, -1, flags, 0, nullptr,
+                          nullptr, nullptr, nullptr, nullptr, &analysis) == S_OK) {
+    line.analysis.reset(analysis);
+    line.width64 = static_cast<long long>(ScriptString_pSize(analysis)->cx) * 64;
+  } else {
+    SIZE size{};
+    if (GetTextExtentPoint32W(TextDc(), text.data(), length, &size)) {
+      line.width64 = static_cast<long long>(size.cx) * 64;
+    }
+    line.text = text;
   }
-  return static_cast<long long>(size.cx) * 64;
+  SelectObject(TextDc(), old);
+  return line;
+}
+
+const FontEntry::Line* FontEntry::laidOut(std::string_view utf8, bool rightToLeft) const {
+  if (utf8.empty()) return nullptr;
+  Lines& lines = lines_[rightToLeft ? 1 : 0];
+  auto found = lines.find(utf8);
+  if (found == lines.end()) {
+    if (lines_[0].size() + lines_[1].size() >= kKept) forgetOldest();
+    found = lines.emplace(std::string(utf8), layOut(utf8, rightToLeft)).first;
+  }
+  found->second.used = ++clock_;
+  return &found->second;
+}
+
+void FontEntry::forgetOldest() const {
+  Lines* oldestIn = nullptr;
+  Lines::iterator oldest;
+  for (Lines& lines : lines_) {
+    for (auto it = lines.begin(); it != lines.end(); ++it) {
+      if (oldestIn == nullptr || it->second.used < oldest->second.used) {
+        oldestIn = &lines;
+        oldest = it;
+      }
+    }
+  }
+  if (oldestIn != nullptr) oldestIn->erase(oldest);
+}
+
+long long FontEntry::advance64(std::string_view utf8, bool rightToLeft) const {
+  const Line* line = laidOut(utf8, rightToLeft);
+  return line != nullptr ? line->width64 : 0;
 }
 
 // GDI knows the basic plane's marks as non-spacing, diacritic or vowel marks.

@@ -1,5 +1,6 @@
 // The form engine's drawing in GDI, and the paint of a window: drawn off screen in the dirty
-// rectangle, then copied at once, so that nothing flickers under the text.
+// rectangle on the text DC (where the captions were laid out), then copied at once, so that
+// nothing flickers under the text.
 #pragma once
 
 #include <functional>
@@ -11,7 +12,8 @@ namespace platform::win32 {
 
 class GdiPainter final : public engine::Painter {
  public:
-  explicit GdiPainter(HDC dc) : dc_(dc) {}
+  // Draws on the text DC (Fonts.h), whose viewport and bitmap the paint has set.
+  GdiPainter();
 
   void fill(const engine::Pixels& area, Color color) override;
   void picture(const StdPicture& picture, const engine::Pixels& area,

@@ -7,9 +7,10 @@ if(TARGET platform_win32_services)
   target_precompile_headers(platform REUSE_FROM platform_win32_services)
 endif()
 target_compile_definitions(platform PUBLIC APP_DISPLAY_NAME="${APP_DISPLAY_NAME}")
-# Screen readers reach the windows through Microsoft Active Accessibility (oleacc) and COM.
+# Screen readers reach the windows through Microsoft Active Accessibility (oleacc) and COM;
+# captions are laid out by Uniscribe (usp10).
 target_link_libraries(platform PUBLIC text platform_core platform_engine comctl32 gdi32 user32 wtsapi32
-                      oleacc ole32 oleaut32 uuid)
+                      usp10 oleacc ole32 oleaut32 uuid)
 if(TARGET platform_win32_services)
   target_link_libraries(platform PUBLIC platform_win32_services)
 endif()

@@ -10,10 +10,12 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QTextDocument>
 #include <QThread>
 #include <QToolTip>
 #include <QWidget>
+#include <algorithm>
 #include <map>
 
 #include "surface/SurfaceProbe.h"
@@ -143,6 +145,32 @@ class QtProbe final : public SurfaceProbe {
     std::vector<std::string> view{Line(box, origin, false)};
     for (int i = 0; i < box->childCount(); ++i) view.push_back(Line(box->child(i), origin));
     return view;
+  }
+
+  Picture referenceText(const std::string& utf8, const Font& font, int height) override {
+    QFont qfont(QString::fromStdString(font.name));
+    qfont.setPointSizeF(font.size);
+    qfont.setBold(font.bold);
+    // The forms' text is not kerned, on any system.
+    qfont.setKerning(false);
+    const QString text = QString::fromStdString(utf8);
+    Picture picture{QFontMetrics(qfont).horizontalAdvance(text), height, {}};
+    QImage image(std::max(1, picture.width), height, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QPainter painter(&image);
+    painter.setFont(qfont);
+    painter.setPen(Qt::white);
+    painter.setLayoutDirection(text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+    painter.drawText(QRect(0, 0, picture.width, height),
+                     Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignTop | Qt::TextSingleLine, text);
+    painter.end();
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < picture.width; ++x) {
+        const QRgb rgb = image.pixel(x, y);
+        picture.pixels.push_back(RGB(qRed(rgb), qGreen(rgb), qBlue(rgb)));
+      }
+    }
+    return picture;
   }
 
  private:
