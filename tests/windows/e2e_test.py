@@ -8,7 +8,8 @@ download ends; a dialog minimised through the window manager comes back restored
 opened while another program is active takes the keyboard, or, where Wine keeps the keyboard
 with the other program (foreground_probe shows Wine's part), takes it after a click. Starting
 the program again while it runs leaves one strip, and with --options shows the running strip's
-options.
+options. An Arabic headline, read from its right end, pauses under the pointer and opens its
+link from its visual left end.
 
 Run as: e2e_test.py ticker.exe (WINEPREFIX names the Wine prefix to use)."""
 
@@ -303,8 +304,52 @@ def test_later_starts_reach_the_running_strip(binary):
         assert strips == [s.window] and s.alive(), strips
 
 
+def ink_runs(s, shot):
+    """Column ranges (window x) right of the title picture that hold the link colour's text,
+    runs less than 10 pixels apart merged: one range per headline."""
+    columns = sorted({x for x, _, (r, g, b) in s.strip_pixels(shot).pixels()
+                      if b > r + 25 and x >= 34})
+    runs = []
+    for c in columns:
+        if runs and c - runs[-1][1] <= 10:
+            runs[-1][1] = c
+        else:
+            runs.append([c, c])
+    return runs
+
+
+def test_an_arabic_headline_pauses_and_opens_from_its_left_end(binary):
+    # Read from the right end: its visual left end is the end of its text.
+    arabic = "جسر المشاة في الميناء يعاد افتتاحه بعد إصلاحات الشتاء الطويلة"
+    link = "http://www.tallowmere.example/news/1"
+    with Session(binary) as s:
+        (s.feeds / "tallowmere.example/arabic.php").write_text(
+            "<rss><channel><title>Sample</title>"
+            f"<item><title>{arabic}</title><link>{link}</link></item>"
+            f"<item><title>Next</title><link>{link}/next</link></item></channel></rss>")
+        s.write_settings(s.url("tallowmere.example/arabic.php"), 1500, 1500)
+        s.xdotool("mousemove", 5, 700)
+        s.start_ticker()
+        wait_for(lambda: s.geometry() == (100, 100, 545, 16), what="545 x 16 at the saved place")
+        assert s.strip_moves(timeout=30), "the Arabic headline scrolls"
+        runs = wait_for(lambda: [r for r in ink_runs(s, s.screenshot()) if r[0] > 40],
+                        timeout=30, what="the headline beside the title picture")
+        # 4 pixels inside its left ink edge, with a last small move onto the spot.
+        pointer = runs[0][0] + 4
+        s.xdotool("mousemove", 100 + pointer - 3, 108)
+        s.xdotool("mousemove", 100 + pointer, 108)
+        wait_for(s.strip_stands_still, timeout=30, what="the hover pause on the headline")
+        left, right = [r for r in ink_runs(s, s.screenshot()) if r[1] > pointer][0]
+        # The strip moved on a few steps before the pointer came to rest.
+        assert left <= pointer < left + 30, f"paused at its left end: {left, right}, {pointer}"
+        assert right - left > 150, f"one headline, joined, as wide as written: {left, right}"
+        s.xdotool("click", 1)
+        wait_for(lambda: s.opened_links() == [[link]], what="the Arabic headline's link")
+
+
 if __name__ == "__main__":
     main([test_windows_program, test_the_dialog_keeps_its_keyboard_while_a_slow_feed_downloads,
           test_a_minimised_dialog_comes_back_restored,
           test_the_dialog_takes_the_keyboard_from_another_program,
-          test_later_starts_reach_the_running_strip])
+          test_later_starts_reach_the_running_strip,
+          test_an_arabic_headline_pauses_and_opens_from_its_left_end])
