@@ -38,11 +38,6 @@ class BoxMsgBox final : public MsgBoxService {
   const Session& session_;
 };
 
-class SystemClock final : public Clock {
- public:
-  std::chrono::system_clock::time_point Now() const override;
-};
-
 class PointerCursor final : public Cursor {
  public:
   explicit PointerCursor(const engine::Engine& engine) : engine_(engine) {}

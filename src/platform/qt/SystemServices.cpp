@@ -21,10 +21,6 @@ FetchResult InetDownload::OpenURL(const std::string& url) { return inet_.OpenURL
 
 bool InetDownload::StillExecuting() const { return inet_.StillExecuting(); }
 
-std::chrono::system_clock::time_point SystemClock::Now() const {
-  return std::chrono::system_clock::now();
-}
-
 struct SystemServices::Impl {
   engine::Engine engine{TheQtSurface()};
   InetDownload download;

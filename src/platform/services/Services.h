@@ -3,12 +3,12 @@
 // stall at once. No window reaches a service any other way.
 #pragma once
 
-#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/forms/Units.h"
+#include "platform/services/Clock.h"
 #include "platform/services/Inet.h"
 
 namespace platform {
@@ -46,13 +46,6 @@ class MsgBoxService {
   // Shows prompt with the icon and buttons style names (vbOKOnly, vbCritical, vbExclamation)
   // and waits until the user closes it. Returns the button pressed (vbOK for OK only).
   virtual int Show(const std::string& prompt, int style) = 0;
-};
-
-// The wall clock, for the times the windows show.
-class Clock {
- public:
-  virtual ~Clock() = default;
-  virtual std::chrono::system_clock::time_point Now() const = 0;
 };
 
 // The pointer and the window under it.

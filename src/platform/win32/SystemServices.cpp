@@ -2,7 +2,6 @@
 
 #include "platform/engine/Engine.h"
 #include "platform/win32/MessageLoop.h"
-#include "platform/win32/Win32Clock.h"
 #include "platform/win32/Win32Cursor.h"
 #include "platform/win32/Win32LinkOpener.h"
 #include "platform/win32/Win32MsgBox.h"
@@ -19,7 +18,7 @@ struct SystemServices::Impl {
   win32::WinInetDownload download{&win32::DispatchOne};
   win32::Win32LinkOpener opener;
   win32::Win32MsgBox msgBox{APP_DISPLAY_NAME};
-  win32::Win32Clock clock;
+  SystemClock clock;
   win32::Win32Cursor cursor;
   win32::Win32Screens screens;
   win32::Win32Session session{engine};

@@ -1,4 +1,4 @@
-// A clock that stands still until the test sets or moves it.
+// Clocks that stand still until the test sets or moves them.
 #pragma once
 
 #include <chrono>
@@ -9,6 +9,12 @@
 class FakeClock final : public platform::Clock {
  public:
   std::chrono::system_clock::time_point Now() const override { return now; }
+  std::chrono::steady_clock::time_point Steady() const override { return steady; }
+  // Moves both clocks on.
+  void Advance(std::chrono::milliseconds by) {
+    now += by;
+    steady += by;
+  }
 
   // The moment of the given local date and time.
   static std::chrono::system_clock::time_point Local(int year, int month, int day, int hour,
@@ -24,4 +30,5 @@ class FakeClock final : public platform::Clock {
   }
 
   std::chrono::system_clock::time_point now = Local(2026, 12, 7, 9, 41);
+  std::chrono::steady_clock::time_point steady{std::chrono::hours(1)};
 };
