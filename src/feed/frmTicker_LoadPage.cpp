@@ -4,6 +4,7 @@
 #include <ctime>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "feed/FeedUrl.h"
 #include "feed/ParseRss.h"
@@ -41,23 +42,25 @@ class FlagGuard {
 
 }  // namespace
 
-void frmTicker::LoadPage() {
+void frmTicker::LoadPage(platform::FetchOrigin origin) {
   // Timers and pointer events still run while a fetch waits. A load asked for then (the
   // dialog closed after an edit, a double-click) is not dropped: one more load follows the
   // one under way, for the URL current when it ends.
   if (blnLoading) {
     blnLoadAgain = true;
+    if (origin == platform::FetchOrigin::Person) loadAgainFor = origin;
     return;
   }
   FlagGuard loading(blnLoading);
   do {
     blnLoadAgain = false;
-    LoadOnce();
+    LoadOnce(origin);
+    origin = std::exchange(loadAgainFor, platform::FetchOrigin::Automatic);
   } while (blnLoadAgain && !Closed() && !services_.session.Ending());
   blnLoadAgain = false;
 }
 
-void frmTicker::LoadOnce() {
+void frmTicker::LoadOnce(platform::FetchOrigin origin) {
   if (strUrl.empty()) return;
   if (!feed::ComesFromHomeDomain(strUrl, kHomeDomain)) {
     services_.msgBox.Show("The URL entered does not come from " + std::string(kHomeSiteName),
@@ -70,12 +73,12 @@ void frmTicker::LoadOnce() {
 
   // The user may edit strUrl while the fetch waits; the document is read as what was asked for.
   const std::string url = strUrl;
-  platform::FetchResult fetched = Inet1.OpenURL(url);
+  platform::FetchResult fetched = Inet1.OpenURL(url, origin);
   // The window closed or the program was told to end while the fetch waited.
   if (Closed() || services_.session.Ending()) return;
 
   if (!fetched.ok) {
-    ShowLoadFailure(fetched.error);
+    ShowLoadFailure(fetched);
     return;
   }
   // The items shown stay aside until the new row stands: a feed that memory cannot hold fails
@@ -97,7 +100,9 @@ void frmTicker::LoadOnce() {
     arrItems.swap(shown);
     shown = ItemList();
     if (rowRebuilt) RestoreRow();
-    ShowLoadFailure(kTooLargeToHold);
+    platform::FetchResult unheld = platform::FailedFetch(platform::FetchFailure::TooLarge);
+    unheld.error = kTooLargeToHold;
+    ShowLoadFailure(unheld);
     return;
   }
 
@@ -106,14 +111,19 @@ void frmTicker::LoadOnce() {
   picTitle.setToolTipText(TitleToolTip());
 }
 
-// A failed download keeps the items already shown; the title picture's tooltip tells why
-// until the next load succeeds.
-void frmTicker::ShowLoadFailure(const std::string& reason) {
+// A failed download keeps the items already shown; the title picture's tooltip tells why,
+// and when the strip asks the server again if that is later than its next reload, until the
+// next load succeeds. A reload that waits for that time leaves the tooltip as it was.
+void frmTicker::ShowLoadFailure(const platform::FetchResult& fetched) {
   if (!blnLaidOut) LayoutItems();
   picTitle.setPicture(imgNormal.Picture());
   picTitle.setBackColor(kTitleBackColor);
-  picTitle.setToolTipText(TitleToolTip() + "\nLast update failed at " +
-                          TimeOfDay(services_.clock.Now()) + ": " + reason);
+  if (fetched.failure == platform::FetchFailure::Deferred) return;
+  const std::string failedAt = TimeOfDay(services_.clock.Now());
+  const std::string nextTry = TimeOfDay(services_.clock.Now() + fetched.nextTryIn);
+  picTitle.setToolTipText(TitleToolTip() + "\nLast update failed at " + failedAt + ": " +
+                          fetched.error +
+                          (nextTry == failedAt ? "" : "\nNext try after " + nextTry));
 }
 
 // Lays the kept items out again after a layout that memory could not finish. Should even that

@@ -130,7 +130,7 @@ void frmTicker::ApplyUrl(const std::string& url) { strUrl = url; }
 
 bool frmTicker::Resume(bool reload) {
   if (Closed()) return false;
-  if (reload) LoadPage();
+  if (reload) LoadPage(platform::FetchOrigin::Person);
   RestartTicker();
   return true;
 }

@@ -39,8 +39,9 @@ class frmTicker final : public platform::Form, public OptionsOwner {
   // The current feed URL.
   std::string strUrl;
 
-  // Fetches, parses and lays out the feed at strUrl.
-  void LoadPage();
+  // Fetches, parses and lays out the feed at strUrl. The strip's own reloads keep to what the
+  // server asked; a person's goes to the server at once.
+  void LoadPage(platform::FetchOrigin origin = platform::FetchOrigin::Automatic);
   // Stops the strip; starts the hover poll unless the options dialog is open.
   void StopScroll();
   // Leaves the Options open state and lets the strip scroll again.
@@ -83,10 +84,10 @@ class frmTicker final : public platform::Form, public OptionsOwner {
  private:
   void ResumeScroll();
   void LayoutItems();
-  void LoadOnce();
+  void LoadOnce(platform::FetchOrigin origin);
   void ParseRss(const std::string& document);
   void ParseStoryList(const std::string& document);
-  void ShowLoadFailure(const std::string& reason);
+  void ShowLoadFailure(const platform::FetchResult& fetched);
   void RestoreRow();
   void BringOnScreen();
 
@@ -106,8 +107,10 @@ class frmTicker final : public platform::Form, public OptionsOwner {
 
   // A fetch is under way: LoadPage is not entered again until it returns.
   bool blnLoading = false;
-  // A load was asked for while one was under way: it runs when that one ends.
+  // A load was asked for while one was under way: it runs when that one ends, as a person's
+  // when a person asked.
   bool blnLoadAgain = false;
+  platform::FetchOrigin loadAgainFor = platform::FetchOrigin::Automatic;
   // The end-of-run tick is reloading the feed: it alone turns tmrScroll back on.
   bool blnRunEnding = false;
   // The row has been laid out at least once.

@@ -52,7 +52,7 @@ void frmTicker::picTitle_MouseUp(int Button, int, Twips, Twips) {
   if (Button == platform::vbRightButton) ShowOptions();
 }
 
-void frmTicker::picTitle_DblClick() { LoadPage(); }
+void frmTicker::picTitle_DblClick() { LoadPage(platform::FetchOrigin::Person); }
 
 void frmTicker::ShowOptions() {
   StopScroll();

@@ -1,5 +1,6 @@
 // The rules of a download over a scripted transport: addresses refused unsent, the size cap
-// and the announced length, statuses, conditional requests and the 304, redirects, limits.
+// and the announced length, statuses, conditional requests and the 304, redirects, limits,
+// and when automatic fetches ask at all (freshness, Retry-After, back-off) on a fake clock.
 #include "platform/services/ConditionalFetch.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "platform/services/Redirect.h"
+#include "support/fakes/FakeClock.h"
 #include "support/fakes/FakeTransport.h"
 
 namespace {
@@ -30,12 +32,23 @@ class ConditionalFetchTest : public testing::Test {
     return platform::AnswerHead{0, transport.requests.at(request).headers}.Header(name);
   }
 
+  // An automatic fetch: whether it reached the server.
+  bool AutomaticAsks() {
+    const std::size_t sent = transport.requests.size();
+    fetch.OpenURL(kUrl, platform::FetchOrigin::Automatic);
+    return transport.requests.size() > sent;
+  }
+
   FakeTransport transport;
   std::string contentType;
-  ConditionalFetch fetch{transport, [this](std::string bytes, const std::string& type) {
+  FakeClock clock;
+  double draw = 0.5;  // the jitter's random number: 0.5 draws none
+  ConditionalFetch fetch{transport,
+                         [this](std::string bytes, const std::string& type) {
                            contentType = type;
                            return "[" + bytes + "]";
-                         }};
+                         },
+                         clock, [this] { return draw; }};
 };
 
 TEST_F(ConditionalFetchTest, RefusesWhatIsNoWebAddressUnsent) {
@@ -175,6 +188,136 @@ TEST_F(ConditionalFetchTest, DestroyedWhileItWaitsItEndsCancelledUntouched) {
   transport.Queue({200});
   EXPECT_EQ(owned->OpenURL(kUrl).failure, FetchFailure::Cancelled);
   EXPECT_EQ(transport.requests.size(), 1u);
+}
+
+// How long a 200's headers keep its document fresh (an automatic fetch then sends nothing).
+struct FreshCase {
+  const char* what;
+  platform::HttpHeaders headers;
+  int fresh;  // seconds
+};
+
+class ConditionalFetchFreshTest : public ConditionalFetchTest,
+                                  public testing::WithParamInterface<FreshCase> {};
+
+TEST_P(ConditionalFetchFreshTest, ServesTheHeldCopyUntilItIsStale) {
+  const auto& [what, headers, fresh] = GetParam();
+  ASSERT_TRUE(Fetch({200, headers, {"a"}}).ok) << what;
+  if (fresh > 0) {
+    clock.Advance(std::chrono::seconds(fresh - 1));
+    const FetchResult held = fetch.OpenURL(kUrl, platform::FetchOrigin::Automatic);
+    EXPECT_EQ(transport.requests.size(), 1u) << what;
+    EXPECT_EQ(held.status, 304) << what;
+    EXPECT_EQ(held.document, "[a]") << what;
+    clock.Advance(1s);
+  }
+  EXPECT_TRUE(AutomaticAsks()) << what;
+}
+
+const std::pair<std::string, std::string> kDate{"Date", "Mon, 07 Dec 2026 08:00:00 GMT"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ConditionalFetchFreshTest,
+    testing::Values(
+        FreshCase{"max-age", {{"Cache-Control", "max-age=600"}}, 600},
+        FreshCase{"among others, any case", {{"cache-control", "public, Max-Age=\"90\""}}, 90},
+        FreshCase{"less its Age", {{"Cache-Control", "max-age=600"}, {"Age", "100"}}, 500},
+        FreshCase{"Expires less Date", {kDate, {"Expires", "Mon, 07 Dec 2026 08:05:00 GMT"}}, 300},
+        FreshCase{"old Expires form", {kDate, {"Expires", "Monday, 07-Dec-26 08:02:00 GMT"}}, 120},
+        FreshCase{"asctime Expires", {kDate, {"Expires", "Mon Dec  7 08:01:00 2026"}}, 60},
+        FreshCase{
+            "max-age before Expires",
+            {kDate, {"Expires", "Mon, 07 Dec 2026 09:00:00 GMT"}, {"Cache-Control", "max-age=60"}},
+            60},
+        FreshCase{"capped at an hour", {{"Cache-Control", "max-age=31536000"}}, 3600},
+        FreshCase{"huge", {{"Cache-Control", "max-age=99999999999999999999999"}}, 3600},
+        FreshCase{"no-cache", {{"Cache-Control", "max-age=600, no-cache"}}, 0},
+        FreshCase{"no-store", {{"Cache-Control", "no-store, max-age=600"}}, 0},
+        FreshCase{"max-age=0", {{"Cache-Control", "max-age=0"}}, 0},
+        FreshCase{"negative", {{"Cache-Control", "max-age=-5"}}, 0},
+        FreshCase{"no number", {{"Cache-Control", "max-age=ten, max-age"}}, 0},
+        FreshCase{
+            "repeated", {{"Cache-Control", "max-age=600"}, {"Cache-Control", "max-age=60"}}, 0},
+        FreshCase{"Expires without Date", {{"Expires", "Mon, 07 Dec 2026 08:05:00 GMT"}}, 0},
+        FreshCase{"Expires of 0", {kDate, {"Expires", "0"}}, 0},
+        FreshCase{"Expires past", {kDate, {"Expires", "Mon, 07 Dec 2026 07:00:00 GMT"}}, 0},
+        FreshCase{"not GMT", {kDate, {"Expires", "Mon, 07 Dec 2026 08:05:00 +0100"}}, 0},
+        FreshCase{"no such day", {kDate, {"Expires", "Wed, 31 Feb 2027 08:05:00 GMT"}}, 0},
+        FreshCase{"two Expires",
+                  {kDate, {"Expires", "Mon, 07 Dec 2026 08:05:00 GMT"}, {"Expires", "x"}},
+                  0}));
+
+// How long a first failure makes automatic fetches wait: what Retry-After asks on a 429 or 503,
+// else nothing (the next reload asks, as always).
+struct WaitCase {
+  const char* what;
+  int status;
+  platform::HttpHeaders headers;
+  int wait;  // seconds
+};
+
+class ConditionalFetchWaitTest : public ConditionalFetchTest,
+                                 public testing::WithParamInterface<WaitCase> {};
+
+TEST_P(ConditionalFetchWaitTest, SendsNothingBeforeTheTimeAsked) {
+  const auto& [what, status, headers, wait] = GetParam();
+  EXPECT_EQ(Fetch({status, headers}).nextTryIn, std::chrono::seconds(wait)) << what;
+  if (wait > 0) {
+    clock.Advance(std::chrono::seconds(wait - 1));
+    const FetchResult early = fetch.OpenURL(kUrl, platform::FetchOrigin::Automatic);
+    EXPECT_EQ(early.failure, FetchFailure::Deferred) << what;
+    EXPECT_EQ(early.nextTryIn, 1s) << what;
+    clock.Advance(1s);
+  }
+  EXPECT_TRUE(AutomaticAsks()) << what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ConditionalFetchWaitTest,
+    testing::Values(
+        WaitCase{"seconds on a 503", 503, {{"Retry-After", "120"}}, 120},
+        WaitCase{"seconds on a 429", 429, {{"Retry-After", " 120 "}}, 120},
+        WaitCase{
+            "date less Date", 503, {kDate, {"Retry-After", "Mon, 07 Dec 2026 08:10:00 GMT"}}, 600},
+        WaitCase{"capped at six hours", 503, {{"Retry-After", "99999999999999999999"}}, 21600},
+        WaitCase{"not on a 500", 500, {{"Retry-After", "120"}}, 0},
+        WaitCase{"a few seconds", 503, {{"Retry-After", "5"}}, 5},
+        WaitCase{"negative", 503, {{"Retry-After", "-120"}}, 0},
+        WaitCase{"no number", 429, {{"Retry-After", "soon"}}, 0},
+        WaitCase{"a past date", 503, {kDate, {"Retry-After", "Mon, 07 Dec 2026 07:10:00 GMT"}}, 0},
+        WaitCase{"repeated", 503, {{"Retry-After", "120"}, {"Retry-After", "60"}}, 0},
+        WaitCase{"no readable answer", 0, {}, 0}));
+
+TEST_F(ConditionalFetchTest, BacksOffDoublingToItsCapWithJitterUntilASuccess) {
+  // Each automatic fetch goes out when due and fails (nothing queued: refused).
+  const auto failAgain = [this] {
+    const FetchResult result = fetch.OpenURL(kUrl, platform::FetchOrigin::Automatic);
+    clock.Advance(result.nextTryIn);
+    return result.nextTryIn.count();
+  };
+  for (const int wait : {0, 30, 60, 120, 240, 480, 960, 1800, 1800}) EXPECT_EQ(failAgain(), wait);
+  draw = 0.0;
+  EXPECT_EQ(failAgain(), 1440);
+  draw = 1.0;
+  EXPECT_EQ(failAgain(), 2160);
+  transport.Queue({200, {}, {"a"}});
+  EXPECT_TRUE(fetch.OpenURL(kUrl, platform::FetchOrigin::Automatic).ok);
+  draw = 0.5;
+  EXPECT_EQ(failAgain(), 0);
+  EXPECT_EQ(failAgain(), 30);
+}
+
+TEST_F(ConditionalFetchTest, APersonsFetchGoesAtOnceAndItsAnswerSetsTheRules) {
+  ASSERT_TRUE(Fetch({200, {{"Cache-Control", "max-age=600"}, {"ETag", "\"v1\""}}, {"a"}}).ok);
+  EXPECT_EQ(Fetch({503, {{"Retry-After", "120"}}}).status, 503) << "fresh, yet asked";
+  const FetchResult again = Fetch({304, {{"Cache-Control", "max-age=60"}}});
+  EXPECT_EQ(again.document, "[a]") << "asked during the wait";
+  EXPECT_EQ(Header(2, "If-None-Match"), "\"v1\"");
+  // The 304 ended the wait and made the copy fresh for a minute.
+  clock.Advance(59s);
+  EXPECT_FALSE(AutomaticAsks());
+  clock.Advance(1s);
+  EXPECT_TRUE(AutomaticAsks());
 }
 
 }  // namespace

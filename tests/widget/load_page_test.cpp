@@ -7,6 +7,7 @@
 namespace {
 
 using platform::FetchFailure;
+using Origin = platform::FetchOrigin;
 
 const std::string kRssUrl = FeedUrl("rss.php");
 const std::string kStoriesUrl = FeedUrl("Ticker.txt");
@@ -135,6 +136,23 @@ INSTANTIATE_TEST_SUITE_P(Cases, FailedLoad,
                                          FailureCase{"Stalled", FetchFailure::TimedOut, 0}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(LoadPageTest, TheTooltipSaysWhenTheServerIsAskedAgainUntilThen) {
+  h.fakes.clock.now = FakeClock::Local(2026, 12, 7, 18, 5);
+  platform::FetchResult busy = FakeDownload::Failure(FetchFailure::HttpStatus, 503);
+  busy.nextTryIn = std::chrono::minutes(2);
+  h.download.Queue(busy);
+  h.ticker().LoadPage();
+  const std::string told =
+      "Tallowmere RSS Feed - rightclick to display options\nLast update failed at 18:05: "
+      "HTTP 503\nNext try after 18:07";
+  EXPECT_EQ(h.ticker().picTitle.ToolTipText(), told);
+  h.download.Queue(FakeDownload::Failure(FetchFailure::Deferred));
+  h.ticker().LoadPage();
+  EXPECT_EQ(h.ticker().picTitle.ToolTipText(), told);
+  EXPECT_EQ(h.ticker().picTitle.Picture(), h.ticker().imgNormal.Picture());
+  EXPECT_EQ(Titles(), (std::vector<std::string>{"", "First", "Second"}));
+}
+
 TEST_F(LoadPageTest, CallsWhileTheFetchWaitsReturnAtOnceAndMakeOneLoadAfterIt) {
   const int requests = h.download.calls();
   int nestedReturned = 0;
@@ -196,6 +214,11 @@ TEST_P(EditDuringAFetch, TheEditedUrlIsLoadedAsSoonAsTheFetchEnds) {
   }
   EXPECT_TRUE(dialogClosed);
   EXPECT_EQ(h.download.urls.back(), kStoriesUrl);
+  // The strip's own reload keeps to the server's rules; the person's, the URL applied, not.
+  EXPECT_EQ(
+      h.download.origins,
+      (std::vector{Origin::Automatic, GetParam().endOfRun ? Origin::Automatic : Origin::Person,
+                   Origin::Person}));
   EXPECT_EQ(Titles(), (std::vector<std::string>{"Story one", "Story two", ""}));
   EXPECT_EQ(t.lblItem(0).Caption(), "Story one");
   EXPECT_FALSE(t.optionsOpen());

@@ -266,12 +266,13 @@ class QtTransport final : public FetchTransport {
 }  // namespace
 
 struct Inet::Impl {
+  explicit Impl(const Clock& clock) : fetch(transport, &DecodeDocument, clock) {}
   // Declared first, destroyed last: a fetch waiting in it learns first that its owner is gone.
   QtTransport transport;
-  ConditionalFetch fetch{transport, &DecodeDocument};
+  ConditionalFetch fetch;
 };
 
-Inet::Inet(const Definition& definition) : d(std::make_unique<Impl>()) {
+Inet::Inet(const Definition& definition, const Clock& clock) : d(std::make_unique<Impl>(clock)) {
   d->fetch.setRequestTimeout(std::chrono::seconds(definition.requestTimeout));
   // Reads http_proxy, https_proxy and no_proxy (through libproxy on Linux).
   QNetworkProxyFactory::setUseSystemConfiguration(true);
@@ -279,7 +280,9 @@ Inet::Inet(const Definition& definition) : d(std::make_unique<Impl>()) {
 
 Inet::~Inet() = default;
 
-FetchResult Inet::OpenURL(const std::string& url) { return d->fetch.OpenURL(url); }
+FetchResult Inet::OpenURL(const std::string& url, FetchOrigin origin) {
+  return d->fetch.OpenURL(url, origin);
+}
 bool Inet::StillExecuting() const { return d->fetch.StillExecuting(); }
 
 void Inet::setRequestTimeout(std::chrono::milliseconds stall) { d->fetch.setRequestTimeout(stall); }

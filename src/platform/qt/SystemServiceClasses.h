@@ -13,8 +13,8 @@ namespace platform {
 // Download over Inet (the control the strip window calls Inet1).
 class InetDownload final : public Download {
  public:
-  InetDownload();
-  FetchResult OpenURL(const std::string& url) override;
+  explicit InetDownload(const Clock& clock);
+  FetchResult OpenURL(const std::string& url, FetchOrigin origin) override;
   bool StillExecuting() const override;
 
  private:

@@ -15,19 +15,21 @@ const Inet::Definition kInet1{.name = "Inet1", .requestTimeout = 60};
 
 }  // namespace
 
-InetDownload::InetDownload() : inet_(kInet1) {}
+InetDownload::InetDownload(const Clock& clock) : inet_(kInet1, clock) {}
 
-FetchResult InetDownload::OpenURL(const std::string& url) { return inet_.OpenURL(url); }
+FetchResult InetDownload::OpenURL(const std::string& url, FetchOrigin origin) {
+  return inet_.OpenURL(url, origin);
+}
 
 bool InetDownload::StillExecuting() const { return inet_.StillExecuting(); }
 
 struct SystemServices::Impl {
   engine::Engine engine{TheQtSurface()};
-  InetDownload download;
+  SystemClock clock;
+  InetDownload download{clock};
   ProcessLinkOpener opener;
   SystemSession session{engine};
   BoxMsgBox msgBox{session};
-  SystemClock clock;
   PointerCursor cursor{engine};
   DesktopScreens screens;
   ScreenWatch screenWatch{engine};

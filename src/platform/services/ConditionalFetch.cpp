@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/services/Redirect.h"
+#include "platform/services/ServerSignals.h"
 #include "platform/services/WebAddress.h"
 #include "text/Ascii.h"
 
@@ -40,6 +41,13 @@ std::size_t AnnouncedLength(const AnswerHead& head, bool& announced) {
     return kUnknownLength;
   }
   return static_cast<std::size_t>(std::stoull(length));
+}
+
+// A failure that says nothing about the server: nothing was sent, or the program ended.
+bool SaysNothingOfTheServer(FetchFailure failure) {
+  return failure == FetchFailure::Busy || failure == FetchFailure::NoApplication ||
+         failure == FetchFailure::MalformedUrl || failure == FetchFailure::UnsupportedScheme ||
+         failure == FetchFailure::Cancelled || failure == FetchFailure::Deferred;
 }
 
 }  // namespace
@@ -115,29 +123,62 @@ bool ConditionalFetch::Answer::OnBody(std::string_view chunk) {
   return body_.size() < announced_;
 }
 
-ConditionalFetch::ConditionalFetch(FetchTransport& transport, Decoder decode)
-    : transport_(transport), decode_(std::move(decode)) {}
+ConditionalFetch::ConditionalFetch(FetchTransport& transport, Decoder decode, const Clock& clock,
+                                   RetrySchedule::Random random)
+    : transport_(transport),
+      decode_(std::move(decode)),
+      clock_(clock),
+      retries_(std::move(random)) {}
 
 ConditionalFetch::~ConditionalFetch() {
   if (current_ != nullptr) current_->ownerGone = true;
 }
 
-FetchResult ConditionalFetch::OpenURL(const std::string& url) {
+FetchResult ConditionalFetch::OpenURL(const std::string& url, FetchOrigin origin) {
   if (current_ != nullptr) return FailedFetch(FetchFailure::Busy);
   if (const FetchFailure refusal = RefusalOf(url); refusal != FetchFailure::None) {
     return FailedFetch(refusal);
   }
   const HeldDocument* const held = held_.Find(url);
+  if (origin == FetchOrigin::Automatic) {
+    if (const auto wait = retries_.WaitFor(url, clock_.Steady()); wait.count() > 0) {
+      FetchResult deferred = FailedFetch(FetchFailure::Deferred);
+      deferred.nextTryIn = wait;
+      return deferred;
+    }
+    if (held != nullptr && clock_.Steady() < held->freshUntil) {
+      return held_.Reuse(url, {}, {}, held->freshUntil);
+    }
+  }
   // The list cannot change while this fetch waits: a second fetch is refused as busy.
-  const bool askedConditionally = held != nullptr;
+  const bool askedConditionally = held != nullptr && held->HasValidators();
   Answer answer(maxBytes_);
   current_ = &answer;
   const FetchFailure failure = Follow(transport_, FirstRequest(url, held), answer);
   // Once this object is gone, its members are too.
   if (answer.ownerGone) return FailedFetch(FetchFailure::Cancelled, answer.Head().status);
   current_ = nullptr;
-  if (failure != FetchFailure::None) return FailedFetch(failure, answer.Head().status);
-  return Conclude(url, askedConditionally, answer);
+  FetchResult result = failure != FetchFailure::None ? FailedFetch(failure, answer.Head().status)
+                                                     : Conclude(url, askedConditionally, answer);
+  Pace(url, result, answer.Head());
+  return result;
+}
+
+void ConditionalFetch::Pace(const std::string& url, FetchResult& result, const AnswerHead& head) {
+  if (result.ok) {
+    retries_.Succeeded();
+  } else if (!SaysNothingOfTheServer(result.failure)) {
+    // After a failure the server is asked, not the copy it once called fresh.
+    held_.MakeStale(url);
+    result.nextTryIn = retries_.Failed(url, RetryAfterOf(head, clock_.Now()), clock_.Steady());
+  }
+}
+
+// Until when the document of a successful answer serves without asking; the steady clock's
+// epoch when it does not. Its age counts from now, when it has arrived.
+std::chrono::steady_clock::time_point ConditionalFetch::FreshUntil(const AnswerHead& head) const {
+  const std::chrono::seconds fresh = FreshnessOf(head);
+  return fresh.count() > 0 ? clock_.Steady() + fresh : std::chrono::steady_clock::time_point{};
 }
 
 // The request for url, conditional when a document is held for it: a server whose feed did
@@ -184,14 +225,15 @@ FetchResult ConditionalFetch::Conclude(const std::string& url, bool askedConditi
   if (head.status == HeldDocuments::kNotModified) {
     // Only an answer to a conditional request can mean the document already held.
     if (!askedConditionally) return FailedFetch(FetchFailure::HttpStatus, head.status);
-    return held_.Reuse(url, head.Header("ETag"), head.Header("Last-Modified"));
+    return held_.Reuse(url, head.Header("ETag"), head.Header("Last-Modified"), FreshUntil(head));
   }
   FetchResult result;
   result.ok = true;
   result.status = head.status;
   // One copy of the document at a time: the bytes received are handed over, not copied.
   result.document = decode_(answer.TakeBody(), head.Header("Content-Type"));
-  held_.Remember(url, head.Header("ETag"), head.Header("Last-Modified"), result.document);
+  held_.Remember(url, head.Header("ETag"), head.Header("Last-Modified"), result.document,
+                 FreshUntil(head));
   return result;
 }
 

@@ -46,6 +46,8 @@ std::string FailureText(FetchFailure failure, int status) {
       return "protocol error";
     case FetchFailure::Cancelled:
       return "cancelled";
+    case FetchFailure::Deferred:
+      return "waiting to ask again";
     case FetchFailure::DownloadFailed:
       break;
   }

@@ -1,6 +1,8 @@
-// The documents kept to answer a 304 Not Modified: the last successful answer for a few URLs.
+// The documents kept to answer a 304 Not Modified, or to serve while the server says they are
+// fresh: the last successful answer for a few URLs.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <deque>
 #include <string>
@@ -9,12 +11,16 @@
 
 namespace platform {
 
-// The last successful answer for one URL: its validators and the document it gave.
+// The last successful answer for one URL: its validators, the document it gave and until when
+// that serves without asking (the steady clock's epoch when it does not).
 struct HeldDocument {
   std::string url;
   std::string etag;
   std::string lastModified;
   std::string document;
+  std::chrono::steady_clock::time_point freshUntil{};
+
+  bool HasValidators() const { return !etag.empty() || !lastModified.empty(); }
 };
 
 class HeldDocuments final {
@@ -30,16 +36,20 @@ class HeldDocuments final {
   const HeldDocument* Find(const std::string& url) const;
 
   // Keeps what a successful answer gives for url, replacing what was held for it. An answer
-  // without validators cannot be asked for conditionally, and a document over kMaxDocument is
-  // not kept: for either, nothing stays held for url.
+  // neither fresh nor with validators serves no later fetch, and a document over
+  // kMaxDocument is not kept: for either, nothing stays held for url.
   void Remember(const std::string& url, const std::string& etag, const std::string& lastModified,
-                const std::string& document);
+                const std::string& document, std::chrono::steady_clock::time_point freshUntil = {});
 
-  // A 304 for url: the held document serves again, as the latest answer, with whichever fresh
-  // validators the answer brought (an empty one keeps the held one). Fails with HttpStatus 304
-  // when nothing is held for url.
+  // A 304 for url, or a fetch while its document is fresh: the held document serves again,
+  // as the latest answer, with whichever validators the answer brought (an empty one keeps the
+  // held one) and fresh until freshUntil. Fails with HttpStatus 304 when nothing is held.
   FetchResult Reuse(const std::string& url, const std::string& etag,
-                    const std::string& lastModified);
+                    const std::string& lastModified,
+                    std::chrono::steady_clock::time_point freshUntil = {});
+
+  // The document held for url, if any, serves no more without asking.
+  void MakeStale(const std::string& url);
 
  private:
   std::deque<HeldDocument> held_;  // most recent first

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/services/Clock.h"
+
 namespace platform {
 
 // Why a fetch failed.
@@ -33,7 +35,13 @@ enum class FetchFailure {
   ProtocolError,
   Cancelled,  // the program ended or the Inet was destroyed during the fetch
   DownloadFailed,
+  Deferred,  // an automatic fetch before the server's or the back-off's time: nothing sent
 };
+
+// Who a fetch is for. The program's own reloads keep to what the server asked (a fresh copy
+// serves, Retry-After and the back-off after failures wait); a person's reload goes out at
+// once, and what it brings counts for the rules all the same.
+enum class FetchOrigin { Automatic, Person };
 
 // The short reason shown to the user for failure ("HTTP 404", "timed out", ...); status is
 // the HTTP status that came with it. Empty for FetchFailure::None.
@@ -46,6 +54,8 @@ struct FetchResult {
   std::string error{};                        // FailureText of failure and status
   int status = 0;  // the HTTP status, 0 when none came; 304 when the document held from the
                    // last answer for the same URL served again
+  // When not ok: how long until an automatic fetch of the URL may ask again (0: at once).
+  std::chrono::seconds nextTryIn{0};
 };
 
 // The result of a fetch that failed with failure, its FailureText and status.
@@ -58,7 +68,8 @@ class Inet {
     int requestTimeout = 60;  // seconds without progress before a request fails
   };
 
-  explicit Inet(const Definition& definition);
+  // clock times the rules of the fetches (freshness, Retry-After, back-off).
+  explicit Inet(const Definition& definition, const Clock& clock = SystemClock::Shared());
   ~Inet();
   Inet(const Inet&) = delete;
   Inet& operator=(const Inet&) = delete;
@@ -69,8 +80,8 @@ class Inet {
   // connection, a stall longer than the request time-out, a whole fetch longer than the
   // total limit, a status of 400 or above, a 304 to a request that was not conditional, a
   // body over the size cap, too many redirects or a redirect from https to http, and when
-  // the program ends during the fetch.
-  FetchResult OpenURL(const std::string& url);
+  // the program ends during the fetch. An automatic fetch keeps to ConditionalFetch's rules.
+  FetchResult OpenURL(const std::string& url, FetchOrigin origin = FetchOrigin::Person);
   // True while a fetch waits.
   bool StillExecuting() const;
 

@@ -23,8 +23,9 @@ class Download {
   virtual ~Download() = default;
   // Fetches url and returns its body as UTF-8 text, or why it failed. While it waits the
   // windows keep painting and the timers and events run. Fails with FetchFailure::Busy when
-  // a fetch of this download is already waiting.
-  virtual FetchResult OpenURL(const std::string& url) = 0;
+  // a fetch of this download is already waiting, and with Deferred when an automatic one
+  // must wait for the server's time.
+  virtual FetchResult OpenURL(const std::string& url, FetchOrigin origin) = 0;
   // True while a fetch waits.
   virtual bool StillExecuting() const = 0;
 };

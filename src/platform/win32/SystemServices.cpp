@@ -15,10 +15,10 @@ namespace platform {
 struct SystemServices::Impl {
   win32::Win32Surface surface;
   engine::Engine engine{surface};
-  win32::WinInetDownload download{&win32::DispatchOne};
+  SystemClock clock;
+  win32::WinInetDownload download{&win32::DispatchOne, clock};
   win32::Win32LinkOpener opener;
   win32::Win32MsgBox msgBox{APP_DISPLAY_NAME};
-  SystemClock clock;
   win32::Win32Cursor cursor;
   win32::Win32Screens screens;
   win32::Win32Session session{engine};

@@ -147,18 +147,21 @@ FetchFailure WinInetTransport::Send(const TransportRequest& request, AnswerRecei
 }  // namespace
 
 struct WinInetDownload::Impl {
-  explicit Impl(Dispatcher dispatch) : transport(std::move(dispatch)) {}
+  Impl(Dispatcher dispatch, const Clock& clock)
+      : transport(std::move(dispatch)), fetch(transport, &DecodeDocument, clock) {}
   // Declared first, destroyed last: a fetch waiting in it learns first that its owner is gone.
   WinInetTransport transport;
-  ConditionalFetch fetch{transport, &DecodeDocument};
+  ConditionalFetch fetch;
 };
 
-WinInetDownload::WinInetDownload(Dispatcher dispatch)
-    : d(std::make_unique<Impl>(std::move(dispatch))) {}
+WinInetDownload::WinInetDownload(Dispatcher dispatch, const Clock& clock)
+    : d(std::make_unique<Impl>(std::move(dispatch), clock)) {}
 
 WinInetDownload::~WinInetDownload() = default;
 
-FetchResult WinInetDownload::OpenURL(const std::string& url) { return d->fetch.OpenURL(url); }
+FetchResult WinInetDownload::OpenURL(const std::string& url, FetchOrigin origin) {
+  return d->fetch.OpenURL(url, origin);
+}
 bool WinInetDownload::StillExecuting() const { return d->fetch.StillExecuting(); }
 
 void WinInetDownload::setRequestTimeout(milliseconds stall) { d->fetch.setRequestTimeout(stall); }

@@ -22,7 +22,8 @@ class WinInetDownload final : public Download {
   // at any other time (the dialog keeps Tab, Enter and Escape). Without one, messages are
   // translated and dispatched plainly.
   using Dispatcher = std::function<void(MSG&)>;
-  explicit WinInetDownload(Dispatcher dispatch = {});
+  // clock times the rules of the fetches (freshness, Retry-After, back-off).
+  explicit WinInetDownload(Dispatcher dispatch = {}, const Clock& clock = SystemClock::Shared());
   ~WinInetDownload() override;
   WinInetDownload(const WinInetDownload&) = delete;
   WinInetDownload& operator=(const WinInetDownload&) = delete;
@@ -34,8 +35,9 @@ class WinInetDownload final : public Download {
   // on no connection, a stall longer than the request time-out, a whole fetch longer than the
   // total limit, a status of 400 or above, a body over the size cap, and with Cancelled when
   // the message loop is told to quit (the WM_QUIT is posted again) or the download is
-  // destroyed during the fetch.
-  FetchResult OpenURL(const std::string& url) override;
+  // destroyed during the fetch. An automatic fetch keeps to ConditionalFetch's rules.
+  FetchResult OpenURL(const std::string& url, FetchOrigin origin) override;
+  FetchResult OpenURL(const std::string& url) { return OpenURL(url, FetchOrigin::Person); }
   bool StillExecuting() const override;
 
   // Limits; the defaults are a 60-second stall, 5 minutes in all and 32 MiB.

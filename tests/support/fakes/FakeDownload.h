@@ -52,8 +52,9 @@ class FakeDownload final : public platform::Download {
     if (loop_ != nullptr) loop_->quit();
   }
 
-  platform::FetchResult OpenURL(const std::string& url) override {
+  platform::FetchResult OpenURL(const std::string& url, platform::FetchOrigin origin) override {
     urls.push_back(url);
+    origins.push_back(origin);
     if (executing_) return Failure(platform::FetchFailure::Busy);
     if (stallNext_) {
       stallNext_ = false;
@@ -75,6 +76,7 @@ class FakeDownload final : public platform::Download {
 
   // Every URL asked for, in order, refused ones included.
   std::vector<std::string> urls;
+  std::vector<platform::FetchOrigin> origins;
 
  private:
   void Wait() {
