@@ -58,6 +58,10 @@ Parameters:
     gzip=1           gzip the body and say so in Content-Encoding
     ctype=TYPE       the Content-Type to send, replacing the one chosen by file name
     conditional=0    no ETag or Last-Modified, and conditional requests answered in full
+    cache=VALUE      send "Cache-Control: VALUE" (with every answer, 304s and statuses too)
+    expires=SECONDS  send an Expires date SECONDS after the answer's Date (may be negative)
+    retry_after=V    send "Retry-After: V" (a number of seconds, or any text)
+    retry_at=SECONDS send a Retry-After date SECONDS after the answer's Date
 """
 
 import argparse
@@ -180,6 +184,7 @@ class Handler(BaseHTTPRequestHandler):
 
     def do_GET(self):
         self._status = 0
+        self._signals = {}
         self._logged = False
         self._reset = False
         try:
@@ -234,6 +239,7 @@ class Handler(BaseHTTPRequestHandler):
             return
         params = self.server.defaults.get()
         params.update(query)
+        self._signals = self._server_signals(params)
 
         delay = float(params.get("delay", 0) or 0)
         if delay > 0:
@@ -304,6 +310,23 @@ class Handler(BaseHTTPRequestHandler):
                 chunks = iter([packed])
         self._send_body(params, headers, length, chunks)
 
+    @staticmethod
+    def _server_signals(params):
+        """The caching and Retry-After headers the parameters ask for."""
+        now = time.time()
+        signals = {}
+        if "cache" in params:
+            signals["Cache-Control"] = params["cache"]
+        if "expires" in params:
+            signals["Expires"] = email.utils.formatdate(now + float(params["expires"]),
+                                                        usegmt=True)
+        if "retry_after" in params:
+            signals["Retry-After"] = params["retry_after"]
+        if "retry_at" in params:
+            signals["Retry-After"] = email.utils.formatdate(now + float(params["retry_at"]),
+                                                            usegmt=True)
+        return signals
+
     def _not_modified(self, tag, modified):
         """True when the request's conditions say the client holds this version already."""
         match = self.headers.get("If-None-Match")
@@ -354,7 +377,7 @@ class Handler(BaseHTTPRequestHandler):
         self._log()
         self.send_response_only(code)
         self.send_header("Date", self.date_time_string())
-        for name, value in headers.items():
+        for name, value in {**self._signals, **headers}.items():
             self.send_header(name, value)
         if self.close_connection and "Connection" not in headers:
             self.send_header("Connection", "close")

@@ -1,7 +1,8 @@
 """The real program against a feed server that fails or misbehaves, and against feeds that are
 broken or huge. After each fault the program still runs, the strip still scrolls and still
 pauses under the pointer, and memory stays bounded; a failed fetch keeps the items already
-shown and says so in the title picture's tooltip, a feed that did arrive replaces them."""
+shown and says so in the title picture's tooltip, a feed that did arrive replaces them. The
+strip's own reloads keep to what the server asks (Retry-After, a fresh copy)."""
 
 import random
 import socket
@@ -481,9 +482,49 @@ def test_story_list_without_any_line_feed(binary):
         check_unlinked_items_replaced_the_old(s, checks, case, reload_and_wait(s))
 
 
+# --- what the server asks ------------------------------------------------------------------------
+
+def feed_statuses(s, path):
+    return statuses([r for r in s.requests() if len(r) > 1 and path in r[1]])
+
+
+def reloads_as_the_server_asks(s):
+    """A busy server's Retry-After, then a fresh copy: the strip's own reload at the end of its
+    run sends nothing, while a person's double-clicks go to the server at once. Shared with the
+    Windows program's test."""
+    path = "tallowmere.example/one.php"
+    (s.feeds / path).write_text(rss(["The one headline of the day"]))
+    s.write_settings(s.url(path), 1500, 1500)
+    s.server_control("status=503&retry_after=120")
+    park_pointer(s)
+    s.start_ticker()
+    wait_for(lambda: feed_statuses(s, path) == ["503"], timeout=30, what="the first answer")
+    s.server_control("reset=1&cache=max-age%3D600")
+    reload_by_double_click(s)
+    park_pointer(s)
+    wait_for(lambda: feed_statuses(s, path) == ["503", "200"], what="the person's reload")
+
+    def headline_from(edge):
+        spans = grab(s).label_spans()
+        return spans and edge(spans[0][0])
+
+    # The row runs out past the title picture and starts again at the right edge.
+    wait_for(lambda: headline_from(lambda x: x < 150), timeout=60, what="the row near its end")
+    wait_for(lambda: headline_from(lambda x: x > 300), timeout=30, what="the next run")
+    assert feed_statuses(s, path) == ["503", "200"], "the fresh copy was asked for again"
+    reload_by_double_click(s)
+    wait_for(lambda: len(feed_statuses(s, path)) == 3, what="the second double-click's request")
+
+
+def test_reloads_keep_to_what_the_server_asks(binary):
+    with Session(binary) as s:
+        reloads_as_the_server_asks(s)
+
+
 if __name__ == "__main__":
     main([test_server_down_at_start_mid_run_and_back,
           test_server_failures_keep_the_items_shown,
           test_stalled_and_trickling_bodies,
           test_broken_and_huge_feeds_replace_the_items,
-          test_story_list_without_any_line_feed])
+          test_story_list_without_any_line_feed,
+          test_reloads_keep_to_what_the_server_asks])

@@ -8,8 +8,9 @@ download ends; a dialog minimised through the window manager comes back restored
 opened while another program is active takes the keyboard, or, where Wine keeps the keyboard
 with the other program (foreground_probe shows Wine's part), takes it after a click. Starting
 the program again while it runs leaves one strip, and with --options shows the running strip's
-options. An Arabic headline, read from its right end, pauses under the pointer and opens its
-link from its visual left end.
+options. Its own reloads keep to what the server asks; a double-click asks the server at once.
+An Arabic headline, read from its right end, pauses under the pointer and opens its link from
+its visual left end.
 
 Run as: e2e_test.py ticker.exe (WINEPREFIX names the Wine prefix to use)."""
 
@@ -23,6 +24,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
 from harness import Session, main, stands_still, wait_for  # noqa: E402
 from test_slow_feed import (TITLE_POINT, WINDOW, client_origin, dark_pixels,  # noqa: E402
                             link_coloured_pixels, requested, rss, title_busy)
+from test_faults import reloads_as_the_server_asks  # noqa: E402
 
 FEED = "tallowmere.example/rss.php"
 
@@ -347,9 +349,15 @@ def test_an_arabic_headline_pauses_and_opens_from_its_left_end(binary):
         wait_for(lambda: s.opened_links() == [[link]], what="the Arabic headline's link")
 
 
+def test_reloads_keep_to_what_the_server_asks(binary):
+    with Session(binary) as s:
+        reloads_as_the_server_asks(s)
+
+
 if __name__ == "__main__":
     main([test_windows_program, test_the_dialog_keeps_its_keyboard_while_a_slow_feed_downloads,
           test_a_minimised_dialog_comes_back_restored,
           test_the_dialog_takes_the_keyboard_from_another_program,
           test_later_starts_reach_the_running_strip,
-          test_an_arabic_headline_pauses_and_opens_from_its_left_end])
+          test_an_arabic_headline_pauses_and_opens_from_its_left_end,
+          test_reloads_keep_to_what_the_server_asks])
