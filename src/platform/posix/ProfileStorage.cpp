@@ -13,7 +13,10 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <utility>
+
+#include "platform/services/ProfileFile.h"
 
 namespace platform::profile_storage {
 namespace {
@@ -54,31 +57,18 @@ FileState ReadSettingsFile(const std::string& path, std::string& text, struct st
             S_ISDIR(info.st_mode) ? "a folder has the settings file's name" : "not a regular file");
     return FileState::Unusable;
   }
-  if (static_cast<std::size_t>(info.st_size) > kMaxFileSize) {
-    Explain(why, "too large to be a settings file");
-    return FileState::Unusable;
-  }
-  text.clear();
-  char buffer[16384];
-  for (;;) {
-    const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      ExplainErrno(why, errno);
-      return FileState::Unusable;
-    }
-    if (n == 0) break;
-    text.append(buffer, static_cast<std::size_t>(n));
-    if (text.size() > kMaxFileSize) {  // grew while being read
-      Explain(why, "too large to be a settings file");
-      return FileState::Unusable;
-    }
-  }
-  if (std::memchr(text.data(), '\0', text.size()) != nullptr) {
-    Explain(why, "not a text file");
-    return FileState::Unusable;
-  }
-  return FileState::Text;
+  return ReadSettingsText(
+      static_cast<unsigned long long>(info.st_size),
+      [&fd, why](char* buffer, std::size_t capacity) -> long long {
+        for (;;) {
+          const ssize_t n = ::read(fd.get(), buffer, capacity);
+          if (n >= 0) return n;
+          if (errno == EINTR) continue;
+          ExplainErrno(why, errno);
+          return -1;
+        }
+      },
+      text, why);
 }
 
 bool WriteAll(int fd, std::string_view data) {
@@ -106,42 +96,90 @@ int CreateTempFile(const std::string& folder, const std::string& name, std::stri
   return -1;
 }
 
-// Writes text to a new file in folder and renames it over target, so that readers see the
-// old file or the new one, never a part. oldInfo: the file replaced, whose owner and
-// permission bits the new one keeps; null for a new file. noRoom: set when the folder does
-// not let the new file be created (nothing was written then).
-bool ReplaceFile(int folderFd, const std::string& folder, const std::string& name,
-                 const std::string& target, std::string_view text, const struct stat* oldInfo,
-                 bool& noRoom, std::string* why) {
+// The steps on one file: the folder's descriptor carries the lock, and the read keeps the
+// old file's owner and permission bits for its replacement.
+class PosixProfileFile final : public ProfileFile {
+ public:
+  PosixProfileFile(std::string folder, std::string name, std::string target)
+      : folder_(std::move(folder)),
+        folderFd_(::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)),
+        name_(std::move(name)),
+        target_(std::move(target)) {}
+
+  bool lockFolder() override;
+  void removeLeftovers() override;
+  FileState read(std::string& text, std::string* why) override {
+    const FileState state = ReadSettingsFile(target_, text, info_, why);
+    existing_ = state == FileState::Text;
+    return state;
+  }
+  bool writable(std::string* why) override {
+    if (::access(target_.c_str(), W_OK) == 0) return true;
+    ExplainErrno(why, errno);
+    return false;
+  }
+  bool replace(std::string_view text, bool& noRoom, std::string* why) override;
+  bool rewriteInPlace(std::string_view text, std::string* why) override;
+
+ private:
+  std::string folder_;
+  FileDescriptor folderFd_;
+  std::string name_;
+  std::string target_;
+  struct stat info_ {};
+  bool existing_ = false;  // read found the file: its replacement keeps info_
+};
+
+// Without read access to the folder there is no lock.
+bool PosixProfileFile::lockFolder() {
+  if (folderFd_.get() < 0) return false;
+  int result;
+  while ((result = ::flock(folderFd_.get(), LOCK_EX)) != 0 && errno == EINTR) {
+  }
+  return result == 0;
+}
+
+// A writer killed between creating its temporary file and the rename leaves that file behind.
+void PosixProfileFile::removeLeftovers() {
+  std::error_code error;
+  std::filesystem::directory_iterator entries(folder_, error);
+  if (error) return;
+  for (const auto& entry : entries) {
+    if (!IsTemporaryName(entry.path().filename().string(), name_)) continue;
+    if (entry.is_regular_file(error) && !entry.is_symlink(error)) {
+      std::filesystem::remove(entry.path(), error);
+    }
+  }
+}
+
+bool PosixProfileFile::replace(std::string_view text, bool& noRoom, std::string* why) {
   std::string tempPath;
-  FileDescriptor fd(CreateTempFile(folder, name, tempPath));
+  FileDescriptor fd(CreateTempFile(folder_, name_, tempPath));
   if (fd.get() < 0) {
     noRoom = errno == EACCES || errno == EPERM || errno == EROFS;
     ExplainErrno(why, errno);
     return false;
   }
   bool ok = WriteAll(fd.get(), text);
-  if (ok && oldInfo != nullptr) {
+  if (ok && existing_) {
     // Ownership is kept where allowed; the permission bits always.
-    [[maybe_unused]] const int owned = ::fchown(fd.get(), oldInfo->st_uid, oldInfo->st_gid);
-    ok = ::fchmod(fd.get(), oldInfo->st_mode & 07777) == 0;
+    [[maybe_unused]] const int owned = ::fchown(fd.get(), info_.st_uid, info_.st_gid);
+    ok = ::fchmod(fd.get(), info_.st_mode & 07777) == 0;
   }
   ok = ok && ::fsync(fd.get()) == 0;
   ok = ::close(fd.release()) == 0 && ok;
-  ok = ok && ::rename(tempPath.c_str(), target.c_str()) == 0;
+  ok = ok && ::rename(tempPath.c_str(), target_.c_str()) == 0;
   if (!ok) {
     ExplainErrno(why, errno);
     ::unlink(tempPath.c_str());
     return false;
   }
-  if (folderFd >= 0) ::fsync(folderFd);
+  if (folderFd_.get() >= 0) ::fsync(folderFd_.get());
   return true;
 }
 
-// For a writable file in a folder that takes no new files: the file itself is rewritten,
-// whole, and flushed. Not atomic: a reader at that very moment, or a crash, can find a part.
-bool RewriteInPlace(const std::string& target, std::string_view text, std::string* why) {
-  FileDescriptor fd(::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
+bool PosixProfileFile::rewriteInPlace(std::string_view text, std::string* why) {
+  FileDescriptor fd(::open(target_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
   struct stat info {};
   bool ok = fd.get() >= 0 && ::fstat(fd.get(), &info) == 0;
   if (ok && !S_ISREG(info.st_mode)) {
@@ -159,84 +197,31 @@ bool RewriteInPlace(const std::string& target, std::string_view text, std::strin
   return ok;
 }
 
-// A writer killed between creating its temporary file and the rename leaves that file behind.
-// Writers create theirs only while holding the folder lock, so whoever holds the lock knows
-// that every such file left in the folder is dead.
-void RemoveLeftovers(const std::string& folder, const std::string& name) {
-  std::error_code error;
-  std::filesystem::directory_iterator entries(folder, error);
-  if (error) return;
-  for (const auto& entry : entries) {
-    if (!IsTemporaryName(entry.path().filename().string(), name)) continue;
-    if (entry.is_regular_file(error) && !entry.is_symlink(error)) {
-      std::filesystem::remove(entry.path(), error);
-    }
-  }
-}
-
 }  // namespace
 
-FileState Read(const std::string& path, std::string& text, std::string* why) {
-  struct stat info {};
-  return ReadSettingsFile(path, text, info, why);
-}
-
-bool Update(const std::string& path,
-            const std::function<bool(std::string& text, std::string* why)>& edit,
-            std::string* why) {
-  // A link is followed, so that the link itself is not replaced by a file.
+std::unique_ptr<ProfileFile> ProfileFileAt(const std::string& path, std::string* why) {
   std::filesystem::path target(path);
   std::error_code error;
   if (std::filesystem::is_symlink(target, error)) {
     target = std::filesystem::canonical(target, error);
     if (error) {
       Explain(why, error.message());
-      return false;
+      return nullptr;
     }
   }
-  const std::string name = target.filename().string();
+  std::string name = target.filename().string();
   if (name.empty() || name == "." || name == "..") {
     Explain(why, "not a file name");
-    return false;
+    return nullptr;
   }
   std::string folder = target.parent_path().string();
   if (folder.empty()) folder = ".";
+  return std::make_unique<PosixProfileFile>(std::move(folder), std::move(name), target.string());
+}
 
-  // Writers of this program take turns on the folder, so that two saves at the same moment
-  // do not lose each other's keys; without the lock (no read access) the rename still keeps
-  // the file whole.
-  FileDescriptor folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  bool locked = false;
-  if (folderFd.get() >= 0) {
-    int result;
-    while ((result = ::flock(folderFd.get(), LOCK_EX)) != 0 && errno == EINTR) {
-    }
-    locked = result == 0;
-  }
-  if (locked) RemoveLeftovers(folder, name);
-
-  std::string old;
+FileState Read(const std::string& path, std::string& text, std::string* why) {
   struct stat info {};
-  const FileState state = ReadSettingsFile(target.string(), old, info, why);
-  if (state == FileState::Unusable) return false;
-  if (state == FileState::Text && ::access(target.c_str(), W_OK) != 0) {
-    ExplainErrno(why, errno);
-    return false;
-  }
-
-  std::string text = state == FileState::Text ? old : std::string();
-  if (!edit(text, why)) return false;
-  if (state == FileState::Text && text == old) return true;
-  bool noRoom = false;
-  std::string replaceWhy;
-  if (ReplaceFile(folderFd.get(), folder, name, target.string(), text,
-                  state == FileState::Text ? &info : nullptr, noRoom, &replaceWhy)) {
-    return true;
-  }
-  // The folder refuses new files but the file itself may be written.
-  if (noRoom && state == FileState::Text) return RewriteInPlace(target.string(), text, why);
-  Explain(why, replaceWhy);
-  return false;
+  return ReadSettingsFile(path, text, info, why);
 }
 
 bool IsRegularFile(const std::string& path) {

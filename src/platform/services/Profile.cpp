@@ -155,28 +155,6 @@ std::string EditedText(std::string_view text, std::string_view section, std::str
 
 }  // namespace
 
-namespace profile_storage {
-
-void Explain(std::string* why, std::string_view reason) {
-  if (why != nullptr && why->empty()) *why = std::string(reason);
-}
-
-std::string TemporaryName(std::string_view name, unsigned long long process, unsigned counter,
-                          unsigned long long ticks) {
-  return "." + std::string(name) + "." + std::to_string(process) + "." + std::to_string(counter) +
-         "." + std::to_string(ticks % 1000000007);
-}
-
-bool IsTemporaryName(std::string_view file, std::string_view name) {
-  const std::string prefix = "." + std::string(name) + ".";
-  if (file.size() <= prefix.size() || file.substr(0, prefix.size()) != prefix) return false;
-  const std::string_view rest = file.substr(prefix.size());
-  return rest.find_first_not_of("0123456789.") == std::string_view::npos &&
-         std::count(rest.begin(), rest.end(), '.') == 2;
-}
-
-}  // namespace profile_storage
-
 std::string ProfileValue(std::string_view text, std::string_view section, std::string_view key,
                          std::string_view defaultValue) {
   section = Trim(section);

@@ -6,9 +6,11 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstring>
 #include <cwctype>
+#include <memory>
+#include <utility>
 
+#include "platform/services/ProfileFile.h"
 #include "platform/win32/FullPath.h"
 #include "platform/win32/WideText.h"
 
@@ -72,30 +74,16 @@ FileState ReadFileText(const std::wstring& path, std::string& text, std::string*
     ExplainLastError(why);
     return FileState::Unusable;
   }
-  if (static_cast<unsigned long long>(size.QuadPart) > kMaxFileSize) {
-    Explain(why, "too large to be a settings file");
-    return FileState::Unusable;
-  }
-  text.clear();
-  char buffer[16384];
-  for (;;) {
-    DWORD read = 0;
-    if (!::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) {
-      ExplainLastError(why);
-      return FileState::Unusable;
-    }
-    if (read == 0) break;
-    text.append(buffer, read);
-    if (text.size() > kMaxFileSize) {  // grew while being read
-      Explain(why, "too large to be a settings file");
-      return FileState::Unusable;
-    }
-  }
-  if (std::memchr(text.data(), '\0', text.size()) != nullptr) {
-    Explain(why, "not a text file");
-    return FileState::Unusable;
-  }
-  return FileState::Text;
+  return ReadSettingsText(
+      static_cast<unsigned long long>(size.QuadPart),
+      [&file, why](char* buffer, std::size_t capacity) -> long long {
+        DWORD read = 0;
+        if (::ReadFile(file.get(), buffer, static_cast<DWORD>(capacity), &read, nullptr))
+          return read;
+        ExplainLastError(why);
+        return -1;
+      },
+      text, why);
 }
 
 bool WriteAll(HANDLE file, std::string_view data) {
@@ -141,20 +129,6 @@ class FolderLock {
   bool locked_ = false;
 };
 
-void RemoveLeftovers(const std::wstring& folder, const std::string& name) {
-  WIN32_FIND_DATAW found{};
-  HANDLE search = ::FindFirstFileW((folder + L"\\." + Widen(name) + L".*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return;
-  do {
-    if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0)
-      continue;
-    if (IsTemporaryName(Narrow(found.cFileName), name)) {
-      ::DeleteFileW((folder + L"\\" + found.cFileName).c_str());
-    }
-  } while (::FindNextFileW(search, &found));
-  ::FindClose(search);
-}
-
 // Moves source over target in one step. A reader that opened the target without letting it
 // be deleted (as the C library's fopen does) holds it for a moment: the move is tried again
 // for up to two seconds before it counts as failed.
@@ -175,17 +149,67 @@ bool MoveOver(const std::wstring& source, const std::wstring& target) {
   }
 }
 
-// Writes text to a new file in folder and moves it over target. noRoom: set when the folder
-// does not let the new file be created (nothing was written then).
-bool ReplaceFile(const std::wstring& folder, const std::string& name, const std::wstring& target,
-                 std::string_view text, bool& noRoom, std::string* why) {
+// The steps on one file: a named mutex is the folder's lock.
+class Win32ProfileFile final : public ProfileFile {
+ public:
+  Win32ProfileFile(std::wstring folder, std::string name, std::wstring full)
+      : folder_(std::move(folder)), name_(std::move(name)), full_(std::move(full)) {}
+
+  bool lockFolder() override {
+    lock_ = std::make_unique<FolderLock>(folder_);
+    return lock_->locked();
+  }
+  void removeLeftovers() override;
+  FileState read(std::string& text, std::string* why) override {
+    return ReadFileText(full_, text, why);
+  }
+  bool writable(std::string* why) override;
+  bool replace(std::string_view text, bool& noRoom, std::string* why) override;
+  bool rewriteInPlace(std::string_view text, std::string* why) override;
+
+ private:
+  std::wstring folder_;
+  std::string name_;
+  std::wstring full_;
+  std::unique_ptr<FolderLock> lock_;
+};
+
+void Win32ProfileFile::removeLeftovers() {
+  WIN32_FIND_DATAW found{};
+  HANDLE search = ::FindFirstFileW((folder_ + L"\\." + Widen(name_) + L".*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0)
+      continue;
+    if (IsTemporaryName(Narrow(found.cFileName), name_)) {
+      ::DeleteFileW((folder_ + L"\\" + found.cFileName).c_str());
+    }
+  } while (::FindNextFileW(search, &found));
+  ::FindClose(search);
+}
+
+bool Win32ProfileFile::writable(std::string* why) {
+  // The read-only attribute says no even to whoever could open the file anyway.
+  if ((::GetFileAttributesW(full_.c_str()) & FILE_ATTRIBUTE_READONLY) != 0) {
+    Explain(why, ErrorText(ERROR_ACCESS_DENIED));
+    return false;
+  }
+  Handle writable(::CreateFileW(full_.c_str(), GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (writable.valid()) return true;
+  ExplainLastError(why);
+  return false;
+}
+
+bool Win32ProfileFile::replace(std::string_view text, bool& noRoom, std::string* why) {
   static std::atomic<unsigned> counter{0};
   std::wstring tempPath;
   HANDLE created = INVALID_HANDLE_VALUE;
   DWORD error = ERROR_FILE_EXISTS;
   for (int attempt = 0; attempt < 100 && error == ERROR_FILE_EXISTS; ++attempt) {
-    tempPath = folder + L"\\" +
-               Widen(TemporaryName(name, ::GetCurrentProcessId(), counter++, ::GetTickCount64()));
+    tempPath = folder_ + L"\\" +
+               Widen(TemporaryName(name_, ::GetCurrentProcessId(), counter++, ::GetTickCount64()));
     created = ::CreateFileW(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
     error = created == INVALID_HANDLE_VALUE ? ::GetLastError() : ERROR_SUCCESS;
@@ -198,7 +222,7 @@ bool ReplaceFile(const std::wstring& folder, const std::string& name, const std:
   }
   bool ok = WriteAll(file.get(), text) && ::FlushFileBuffers(file.get());
   ok = file.Close() && ok;
-  ok = ok && MoveOver(tempPath, target);
+  ok = ok && MoveOver(tempPath, full_);
   if (!ok) {
     ExplainLastError(why);
     ::DeleteFileW(tempPath.c_str());
@@ -207,10 +231,8 @@ bool ReplaceFile(const std::wstring& folder, const std::string& name, const std:
   return true;
 }
 
-// For a writable file in a folder that takes no new files: the file itself is rewritten,
-// whole, and flushed. Not atomic: a reader at that very moment, or a crash, can find a part.
-bool RewriteInPlace(const std::wstring& target, std::string_view text, std::string* why) {
-  Handle file(::CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+bool Win32ProfileFile::rewriteInPlace(std::string_view text, std::string* why) {
+  Handle file(::CreateFileW(full_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
   // Written over the old bytes first, then cut: the file is never shorter than its text.
   const bool ok = file.valid() && WriteAll(file.get(), text) && ::SetEndOfFile(file.get()) &&
@@ -225,59 +247,24 @@ bool RewriteInPlace(const std::wstring& target, std::string_view text, std::stri
 
 }  // namespace
 
-FileState Read(const std::string& path, std::string& text, std::string* why) {
-  return ReadFileText(Widen(path), text, why);
-}
-
-bool Update(const std::string& path,
-            const std::function<bool(std::string& text, std::string* why)>& edit,
-            std::string* why) {
-  const std::wstring full = win32::FullPath(Widen(path));
+std::unique_ptr<ProfileFile> ProfileFileAt(const std::string& path, std::string* why) {
+  std::wstring full = win32::FullPath(Widen(path));
   if (full.empty()) {
     ExplainLastError(why);
-    return false;
+    return nullptr;
   }
   const std::size_t separator = full.find_last_of(L"\\/");
-  const std::wstring nameWide = separator == std::wstring::npos ? full : full.substr(separator + 1);
-  if (nameWide.empty() || nameWide == L"." || nameWide == L".." ||
-      separator == std::wstring::npos) {
+  const std::wstring name = separator == std::wstring::npos ? full : full.substr(separator + 1);
+  if (name.empty() || name == L"." || name == L".." || separator == std::wstring::npos) {
     Explain(why, "not a file name");
-    return false;
+    return nullptr;
   }
-  const std::wstring folder = full.substr(0, separator);
-  const std::string name = Narrow(nameWide);
+  std::wstring folder = full.substr(0, separator);
+  return std::make_unique<Win32ProfileFile>(std::move(folder), Narrow(name), std::move(full));
+}
 
-  FolderLock lock(folder);
-  if (lock.locked()) RemoveLeftovers(folder, name);
-
-  std::string old;
-  const FileState state = ReadFileText(full, old, why);
-  if (state == FileState::Unusable) return false;
-  if (state == FileState::Text) {
-    // The read-only attribute says no even to whoever could open the file anyway.
-    if ((::GetFileAttributesW(full.c_str()) & FILE_ATTRIBUTE_READONLY) != 0) {
-      Explain(why, ErrorText(ERROR_ACCESS_DENIED));
-      return false;
-    }
-    Handle writable(::CreateFileW(full.c_str(), GENERIC_WRITE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!writable.valid()) {
-      ExplainLastError(why);
-      return false;
-    }
-  }
-
-  std::string text = state == FileState::Text ? old : std::string();
-  if (!edit(text, why)) return false;
-  if (state == FileState::Text && text == old) return true;
-  bool noRoom = false;
-  std::string replaceWhy;
-  if (ReplaceFile(folder, name, full, text, noRoom, &replaceWhy)) return true;
-  // The folder refuses new files but the file itself may be written.
-  if (noRoom && state == FileState::Text) return RewriteInPlace(full, text, why);
-  Explain(why, replaceWhy);
-  return false;
+FileState Read(const std::string& path, std::string& text, std::string* why) {
+  return ReadFileText(Widen(path), text, why);
 }
 
 bool IsRegularFile(const std::string& path) {
