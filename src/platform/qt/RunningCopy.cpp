@@ -2,7 +2,7 @@
 // private runtime folder is the one; it listens on the local socket "<key>" beside it, where a
 // later start asks it for the strip or its options. The kernel drops the lock of a process that
 // ends in any way, so a killed copy stops no one; its socket file is replaced by the next holder.
-#include "platform/services/RunningCopy.h"
+#include "platform/services/CopyKey.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -13,10 +13,8 @@
 #include <QLocalSocket>
 #include <QPointer>
 #include <QStandardPaths>
-#include <QThread>
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <iostream>
 #include <optional>
@@ -26,11 +24,7 @@ namespace platform {
 
 namespace {
 
-// How long a later start keeps trying while the running copy holds the lock but does not
-// answer: it may be between taking the lock and listening, or saving on its way out.
-constexpr auto kPatience = std::chrono::seconds(5);
 constexpr int kStepMs = 1000;
-constexpr unsigned long kRetryMs = 50;
 
 // The request is one line, what the start wants and the launcher's startup notification id:
 // "strip ID" or "options ID"; the answer says the copy shows (or will show) it.
@@ -87,36 +81,57 @@ void Warn(const char* what, const std::string& why) {
   std::cerr << "ticker: " << what << ": " << why << '\n';
 }
 
-}  // namespace
-
-struct RunningCopy::Impl {
-  int lock = -1;
-  QLocalServer server;
-  std::function<bool(const LaterStart&)> handler;
-
-  ~Impl() {
-    server.close();
-    if (lock >= 0) ::close(lock);
+class LockFileKey final : public CopyKey {
+ public:
+  explicit LockFileKey(const std::string& key) : key_(QString::fromStdString(key)) {}
+  ~LockFileKey() override {
+    server_.close();
+    if (lock_ >= 0) ::close(lock_);
   }
 
+  bool open() override {
+    // The user's own folder (mode 0700), made when missing; "" when no such folder can be had,
+    // which the toolkit has said on standard error.
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty()) return false;
+    socketPath_ = folder + '/' + key_;
+    const QByteArray lockPath = QFile::encodeName(socketPath_ + ".lock");
+    // Not inherited: a browser started from a headline must not keep the key after we end.
+    lock_ = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (lock_ >= 0) return true;
+    Warn("cannot tell whether a copy with these settings runs", std::strerror(errno));
+    return false;
+  }
+
+  Lock tryLock() override {
+    if (::flock(lock_, LOCK_EX | LOCK_NB) == 0) return Lock::Taken;
+    if (errno == EWOULDBLOCK || errno == EINTR) return Lock::Held;
+    Warn("cannot tell whether a copy with these settings runs", std::strerror(errno));
+    ::close(std::exchange(lock_, -1));
+    return Lock::Failed;
+  }
+
+  bool ask(const LaterStart& request) override { return AskRunningCopy(socketPath_, request); }
+
   // Only the lock's holder gets here: a socket file already there is a dead copy's.
-  void Listen(const QString& socketPath) {
-    QLocalServer::removeServer(socketPath);
-    server.setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server.listen(socketPath)) {
-      Warn("later starts cannot reach this one", server.errorString().toStdString());
+  void listen() override {
+    QLocalServer::removeServer(socketPath_);
+    server_.setSocketOptions(QLocalServer::UserAccessOption);
+    if (!server_.listen(socketPath_)) {
+      Warn("later starts cannot reach this one", server_.errorString().toStdString());
       return;
     }
-    QObject::connect(&server, &QLocalServer::newConnection, &server, [this] {
-      while (QLocalSocket* socket = server.nextPendingConnection()) {
+    QObject::connect(&server_, &QLocalServer::newConnection, &server_, [this] {
+      while (QLocalSocket* socket = server_.nextPendingConnection()) {
         QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         QObject::connect(socket, &QLocalSocket::readyRead, socket,
-                         [this, socket] { Answer(socket); });
+                         [this, socket] { answer(socket); });
       }
     });
   }
 
-  void Answer(QLocalSocket* socket) {
+ private:
+  void answer(QLocalSocket* socket) {
     if (!socket->canReadLine()) {
       // Whatever sends this much without a line break is not a start of ours.
       if (socket->bytesAvailable() > kLongestLine) socket->abort();
@@ -124,54 +139,22 @@ struct RunningCopy::Impl {
     }
     const std::optional<LaterStart> request = RequestOf(socket->readLine(kLongestLine + 1));
     const QPointer<QLocalSocket> alive(socket);
-    const bool shown = request && handler && handler(*request);
+    const bool shown = request && asked(*request);
     if (!alive) return;
     if (shown) socket->write(kShown);
     socket->disconnectFromServer();
   }
+
+  QString key_;
+  QString socketPath_;
+  int lock_ = -1;
+  QLocalServer server_;
 };
 
-RunningCopy::RunningCopy(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
+}  // namespace
 
-RunningCopy::~RunningCopy() = default;
-
-void RunningCopy::OnAsked(std::function<bool(const LaterStart&)> handler) {
-  d->handler = std::move(handler);
-}
-
-std::unique_ptr<RunningCopy> RunningCopy::Claim(const std::string& key, const LaterStart& request) {
-  auto impl = std::make_unique<Impl>();
-  // This process as the one copy, or, without a lock or mutex, a copy that holds nothing.
-  const auto run = [&impl] {
-    return std::unique_ptr<RunningCopy>(new RunningCopy(std::move(impl)));
-  };
-  // The user's own folder (mode 0700), made when missing; "" when no such folder can be had,
-  // which the toolkit has said on standard error.
-  const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-  if (folder.isEmpty()) return run();
-  const QString socketPath = folder + '/' + QString::fromStdString(key);
-  const QByteArray lockPath = QFile::encodeName(socketPath + ".lock");
-  // Not inherited: a browser started from a headline must not keep the key after we end.
-  impl->lock = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (impl->lock < 0) {
-    Warn("cannot tell whether a copy with these settings runs", std::strerror(errno));
-    return run();
-  }
-  const auto deadline = std::chrono::steady_clock::now() + kPatience;
-  for (;;) {
-    if (::flock(impl->lock, LOCK_EX | LOCK_NB) == 0) {
-      impl->Listen(socketPath);
-      return run();
-    }
-    if (errno != EWOULDBLOCK && errno != EINTR) {
-      Warn("cannot tell whether a copy with these settings runs", std::strerror(errno));
-      ::close(std::exchange(impl->lock, -1));
-      return run();
-    }
-    if (AskRunningCopy(socketPath, request)) return nullptr;
-    if (std::chrono::steady_clock::now() >= deadline) return nullptr;
-    QThread::msleep(kRetryMs);
-  }
+std::unique_ptr<CopyKey> CopyKeyFor(const std::string& key) {
+  return std::make_unique<LockFileKey>(key);
 }
 
 }  // namespace platform

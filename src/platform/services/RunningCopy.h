@@ -9,6 +9,8 @@
 
 namespace platform {
 
+class CopyKey;
+
 // What a later start asks of the running copy.
 struct LaterStart {
   // The strip with the keyboard, or the options dialog.
@@ -41,9 +43,8 @@ class RunningCopy final {
   void OnAsked(std::function<bool(const LaterStart&)> handler);
 
  private:
-  struct Impl;
-  explicit RunningCopy(std::unique_ptr<Impl> impl);
-  std::unique_ptr<Impl> d;
+  explicit RunningCopy(std::unique_ptr<CopyKey> key);
+  std::unique_ptr<CopyKey> d;
 };
 
 }  // namespace platform

@@ -2,7 +2,7 @@
 // session) is the one; its hidden message window of class "TickerRunningCopy", named "<key>",
 // hears a later start's request for the strip or the options. A copy that ends in any way leaves
 // the mutex to the next start (abandoned, when it was killed).
-#include "platform/services/RunningCopy.h"
+#include "platform/services/CopyKey.h"
 
 #include <exception>
 #include <utility>
@@ -16,11 +16,7 @@ namespace platform {
 namespace {
 
 constexpr wchar_t kClassName[] = L"TickerRunningCopy";
-// How long a later start keeps trying while the running copy owns the mutex but does not
-// answer: it may not have made its window yet, or be saving on its way out.
-constexpr ULONGLONG kPatienceMs = 5000;
 constexpr UINT kAnswerMs = 2000;
-constexpr DWORD kRetryMs = 50;
 // The answer that says the copy shows (or will show) what was asked; what is asked goes in
 // wParam. Windows has no startup notification id to pass.
 constexpr LRESULT kShown = 1;
@@ -48,37 +44,51 @@ bool AskRunningCopy(const std::wstring& name, const LaterStart& request) {
          static_cast<LRESULT>(answer) == kShown;
 }
 
-}  // namespace
-
-struct RunningCopy::Impl {
-  HANDLE mutex = nullptr;
-  bool owned = false;
-  HWND window = nullptr;
-  std::function<bool(const LaterStart&)> handler;
-
-  ~Impl() {
-    win32::DestroyHiddenWindow(window);
-    if (owned) ::ReleaseMutex(mutex);
-    if (mutex != nullptr) ::CloseHandle(mutex);
+class MutexKey final : public CopyKey {
+ public:
+  explicit MutexKey(const std::string& key) : name_(win32::Widen(key)) {}
+  ~MutexKey() override {
+    win32::DestroyHiddenWindow(window_);
+    if (owned_) ::ReleaseMutex(mutex_);
+    if (mutex_ != nullptr) ::CloseHandle(mutex_);
   }
 
-  void Listen(const std::wstring& name) {
+  bool open() override {
+    mutex_ = ::CreateMutexW(nullptr, FALSE, (L"Local\\" + name_).c_str());
+    return mutex_ != nullptr;
+  }
+
+  Lock tryLock() override {
+    const DWORD state = ::WaitForSingleObject(mutex_, 0);
+    if (state == WAIT_OBJECT_0 || state == WAIT_ABANDONED) {
+      owned_ = true;
+      return Lock::Taken;
+    }
+    if (state == WAIT_TIMEOUT) return Lock::Held;
+    ::CloseHandle(std::exchange(mutex_, nullptr));
+    return Lock::Failed;
+  }
+
+  bool ask(const LaterStart& request) override { return AskRunningCopy(name_, request); }
+
+  void listen() override {
     // Found by FindWindowExW among the message-only windows.
-    window = win32::CreateHiddenWindow(win32::HiddenKind::MessageOnly, kClassName,
-                                       &Impl::WindowProc, this, name.c_str());
+    window_ = win32::CreateHiddenWindow(win32::HiddenKind::MessageOnly, kClassName,
+                                        &MutexKey::WindowProc, this, name_.c_str());
     // A copy started with more rights (as administrator) still hears a start by the user.
-    if (window != nullptr && ShowOptionsMessage() != 0) {
-      ::ChangeWindowMessageFilterEx(window, ShowOptionsMessage(), MSGFLT_ALLOW, nullptr);
+    if (window_ != nullptr && ShowOptionsMessage() != 0) {
+      ::ChangeWindowMessageFilterEx(window_, ShowOptionsMessage(), MSGFLT_ALLOW, nullptr);
     }
   }
 
+ private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* impl = win32::HiddenWindowOwner<Impl>(hwnd, message, lParam);
-    if (impl != nullptr && message != 0 && message == ShowOptionsMessage()) {
+    auto* key = win32::HiddenWindowOwner<MutexKey>(hwnd, message, lParam);
+    if (key != nullptr && message != 0 && message == ShowOptionsMessage()) {
       try {
         LaterStart request;
         if (wParam == kWantsOptions) request.wants = LaterStart::Wants::Options;
-        return impl->handler && impl->handler(request) ? kShown : 0;
+        return key->asked(request) ? kShown : 0;
       } catch (...) {
         win32::ReportFailure(std::current_exception());
         return 0;
@@ -86,41 +96,17 @@ struct RunningCopy::Impl {
     }
     return ::DefWindowProcW(hwnd, message, wParam, lParam);
   }
+
+  std::wstring name_;
+  HANDLE mutex_ = nullptr;
+  bool owned_ = false;
+  HWND window_ = nullptr;
 };
 
-RunningCopy::RunningCopy(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
+}  // namespace
 
-RunningCopy::~RunningCopy() = default;
-
-void RunningCopy::OnAsked(std::function<bool(const LaterStart&)> handler) {
-  d->handler = std::move(handler);
-}
-
-std::unique_ptr<RunningCopy> RunningCopy::Claim(const std::string& key, const LaterStart& request) {
-  auto impl = std::make_unique<Impl>();
-  // This process as the one copy, or, without a lock or mutex, a copy that holds nothing.
-  const auto run = [&impl] {
-    return std::unique_ptr<RunningCopy>(new RunningCopy(std::move(impl)));
-  };
-  const std::wstring name = win32::Widen(key);
-  impl->mutex = ::CreateMutexW(nullptr, FALSE, (L"Local\\" + name).c_str());
-  if (impl->mutex == nullptr) return run();
-  const ULONGLONG deadline = ::GetTickCount64() + kPatienceMs;
-  for (;;) {
-    const DWORD state = ::WaitForSingleObject(impl->mutex, 0);
-    if (state == WAIT_OBJECT_0 || state == WAIT_ABANDONED) {
-      impl->owned = true;
-      impl->Listen(name);
-      return run();
-    }
-    if (state != WAIT_TIMEOUT) {
-      ::CloseHandle(std::exchange(impl->mutex, nullptr));
-      return run();
-    }
-    if (AskRunningCopy(name, request)) return nullptr;
-    if (::GetTickCount64() >= deadline) return nullptr;
-    ::Sleep(kRetryMs);
-  }
+std::unique_ptr<CopyKey> CopyKeyFor(const std::string& key) {
+  return std::make_unique<MutexKey>(key);
 }
 
 }  // namespace platform
