@@ -2,7 +2,7 @@
 // strip, the title picture and the window take the height of that font.
 #include "ticker/frmTicker.h"
 
-#include "ticker/WebLink.h"
+#include "platform/services/WebLink.h"
 
 #include <algorithm>
 #include <string>
@@ -84,7 +84,7 @@ void frmTicker::LayoutItems() {
     }
     auto label = lblItem(i);
     const NewsItem& item = arrItems[static_cast<std::size_t>(i)];
-    if (TrimLink(item.strLink).empty()) {
+    if (platform::TrimLink(item.strLink).empty()) {
       label.setMousePointer(platform::vbDefault);
       label.setForeColor(kPlainColor);
     } else {

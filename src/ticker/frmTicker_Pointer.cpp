@@ -2,7 +2,7 @@
 // by the title picture, reload on a double-click of it, and open the options dialog with the
 // right button.
 #include "options/frmOptions.h"
-#include "ticker/WebLink.h"
+#include "platform/services/WebLink.h"
 #include "ticker/frmTicker.h"
 
 using platform::Twips;
@@ -28,10 +28,11 @@ void frmTicker::lblItem_MouseDown(int Index, int Button, int, Twips, Twips) {
   }
   if (Index < 0 || static_cast<std::size_t>(Index) >= arrItems.size()) return;
   // Blanks around a link are the feed's layout, not part of the address.
-  const std::string_view link = TrimLink(arrItems[static_cast<std::size_t>(Index)].strLink);
+  const std::string_view link =
+      platform::TrimLink(arrItems[static_cast<std::size_t>(Index)].strLink);
   if (link.empty()) return;
   // The feed comes from the network: only web addresses go to the system's opener.
-  if (!IsWebLink(link)) return;
+  if (!platform::IsWebLink(link)) return;
   services_.opener.Open(std::string(link));
 }
 

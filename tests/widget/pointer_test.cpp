@@ -2,7 +2,6 @@
 // the options dialog, with the handlers' own button values.
 #include <gtest/gtest.h>
 
-#include "ticker/WebLink.h"
 #include "widget/support/TickerHarness.h"
 
 namespace {
@@ -107,33 +106,6 @@ TEST_F(PointerTest, ShowOptionsFillsTheBoxWithoutCountingAnEdit) {
   EXPECT_FALSE(h.options().blnEdited);
   EXPECT_FALSE(h.options().blnEditingUrl);
 }
-
-// Only web addresses reach the opener: the feed decides the text, not what runs.
-struct LinkCase {
-  const char* link;
-  bool opened;
-};
-
-void PrintTo(const LinkCase& c, std::ostream* os) { *os << c.link; }
-
-class HostileLinks : public testing::TestWithParam<LinkCase> {};
-
-TEST_P(HostileLinks, OnlyHttpAndHttpsAreOpened) {
-  EXPECT_EQ(IsWebLink(GetParam().link), GetParam().opened) << GetParam().link;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, HostileLinks,
-    testing::Values(LinkCase{"http://www.tallowmere.example/", true},
-                    LinkCase{"HTTPS://www.tallowmere.example/", true},
-                    LinkCase{"  \thttp://leading.blanks.example/", true},
-                    LinkCase{"\n    http://pretty.printed.example/\n  ", true},
-                    LinkCase{"\r\nhttps://crlf.example/\r\n", true}, LinkCase{"\n  \t\n", false},
-                    LinkCase{"-x", false}, LinkCase{"--help", false},
-                    LinkCase{"file:///etc/passwd", false}, LinkCase{"FILE:///etc/passwd", false},
-                    LinkCase{"javascript:alert(1)", false}, LinkCase{"http:/one-slash", false},
-                    LinkCase{"httpx://www.example/", false}, LinkCase{"", false},
-                    LinkCase{"   ", false}, LinkCase{"mailto:someone@example.com", false}));
 
 TEST_F(PointerTest, AHostileLinkIsNeverHandedOnAndAWebLinkGoesAsOneUnchangedArgument) {
   h.download.Put(FeedUrl("hostile.php"),

@@ -4,15 +4,14 @@
 // After windows.h, which it needs.
 #include <shellapi.h>
 
+#include "platform/services/WebLink.h"
 #include "platform/win32/WideText.h"
-#include "text/Ascii.h"
 
 namespace platform::win32 {
 
 bool Win32LinkOpener::Acceptable(std::string_view link) {
-  if (!text::StartsWithNoCase(link, "http://") && !text::StartsWithNoCase(link, "https://")) {
-    return false;
-  }
+  if (!IsWebLink(link)) return false;
+  // The handler's command line ends an argument at a quote or a line break.
   for (const char c : link) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte < 0x20 || byte == 0x7F || c == '"') return false;

@@ -16,7 +16,8 @@ class Win32LinkOpener final : public LinkOpener {
   // system could not start the handler.
   bool Open(const std::string& link) override;
 
-  // Whether Open would hand link on: http or https, then no quote and no control character.
+  // Whether Open would hand link on: a web link (WebLink.h), then no quote and no control
+  // character.
   static bool Acceptable(std::string_view link);
 };
 
