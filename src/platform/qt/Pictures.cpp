@@ -4,15 +4,11 @@
 #include <map>
 #include <string>
 
+#include "platform/engine/Pictures.h"
+
 namespace platform {
 
 namespace {
-
-// Hot spots of the pointer images that have one (the tip of the index finger of the hand).
-QPoint HotSpotOf(const std::string& resource, const QPixmap& pixmap) {
-  if (resource == ":/images/hand.png") return QPoint(15, 10);
-  return QPoint(pixmap.width() / 2, pixmap.height() / 2);
-}
 
 // The picture's drawing at twice its size, where there is one: beside it, named with "@2x" as
 // PNG (resources/images/render.sh).
@@ -35,7 +31,7 @@ const QPixmap& PixmapOf(const StdPicture& picture) {
 }
 
 const QPixmap& PixmapOf(const StdPicture& picture, qreal ratio) {
-  if (ratio <= 1.5) return PixmapOf(picture);
+  if (!engine::DrawnFromTwice(ratio)) return PixmapOf(picture);
   static std::map<std::string, QPixmap> cache;
   auto found = cache.find(picture.resource);
   if (found == cache.end()) {
@@ -49,8 +45,8 @@ const QPixmap& PixmapOf(const StdPicture& picture, qreal ratio) {
 QCursor CursorOf(const StdPicture& picture) {
   const QPixmap& pixmap = PixmapOf(picture);
   if (pixmap.isNull()) return QCursor(Qt::PointingHandCursor);
-  const QPoint hotSpot = HotSpotOf(picture.resource, pixmap);
-  return QCursor(pixmap, hotSpot.x(), hotSpot.y());
+  const engine::HotSpot hotSpot = engine::PointerHotSpot(picture, pixmap.width(), pixmap.height());
+  return QCursor(pixmap, hotSpot.x, hotSpot.y);
 }
 
 }  // namespace platform

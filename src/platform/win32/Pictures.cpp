@@ -3,6 +3,7 @@
 #include <map>
 #include <string>
 
+#include "platform/engine/Pictures.h"
 #include "platform/win32/Resources.h"
 
 namespace platform::win32 {
@@ -14,19 +15,15 @@ struct Stored {
   int id;
   int twiceId;  // the drawing at twice the size, 0 for none
   UINT type;    // IMAGE_BITMAP or IMAGE_ICON
-  int hotX;     // pointer images: the hot spot
-  int hotY;
 };
 
 // The pictures the windows name, by the names they give them.
 constexpr Stored kStored[] = {
-    {":/images/normal.gif", TICKER_BMP_NORMAL, TICKER_BMP_NORMAL_2X, IMAGE_BITMAP, 0, 0},
-    {":/images/downloading.gif", TICKER_BMP_DOWNLOADING, TICKER_BMP_DOWNLOADING_2X, IMAGE_BITMAP, 0,
-     0},
-    {":/images/icon32.png", TICKER_ICON_32, TICKER_ICON_32_2X, IMAGE_ICON, 0, 0},
-    {":/images/icon16.png", TICKER_ICON_16, TICKER_ICON_16_2X, IMAGE_ICON, 0, 0},
-    // The tip of the index finger of the hand.
-    {":/images/hand.png", TICKER_ICON_HAND, 0, IMAGE_ICON, 15, 10},
+    {":/images/normal.gif", TICKER_BMP_NORMAL, TICKER_BMP_NORMAL_2X, IMAGE_BITMAP},
+    {":/images/downloading.gif", TICKER_BMP_DOWNLOADING, TICKER_BMP_DOWNLOADING_2X, IMAGE_BITMAP},
+    {":/images/icon32.png", TICKER_ICON_32, TICKER_ICON_32_2X, IMAGE_ICON},
+    {":/images/icon16.png", TICKER_ICON_16, TICKER_ICON_16_2X, IMAGE_ICON},
+    {":/images/hand.png", TICKER_ICON_HAND, 0, IMAGE_ICON},
 };
 
 const Stored* Find(const StdPicture& picture) {
@@ -64,8 +61,8 @@ HBITMAP BitmapOf(const StdPicture& picture) {
 HBITMAP BitmapOf(const StdPicture& picture, int width) {
   HBITMAP bitmap = BitmapOf(picture);
   BITMAP info{};
-  if (bitmap == nullptr || GetObjectW(bitmap, sizeof(info), &info) == 0 ||
-      width * 2 <= info.bmWidth * 3) {
+  if (bitmap == nullptr || GetObjectW(bitmap, sizeof(info), &info) == 0 || info.bmWidth <= 0 ||
+      !engine::DrawnFromTwice(static_cast<double>(width) / info.bmWidth)) {
     return bitmap;
   }
   HBITMAP twice = static_cast<HBITMAP>(Load(picture, IMAGE_BITMAP, true));
@@ -75,7 +72,9 @@ HBITMAP BitmapOf(const StdPicture& picture, int width) {
 HICON IconOf(const StdPicture& picture) { return static_cast<HICON>(Load(picture, IMAGE_ICON)); }
 
 HICON IconOf(const StdPicture& picture, unsigned dpi) {
-  HICON twice = dpi * 2 > 96 * 3 ? static_cast<HICON>(Load(picture, IMAGE_ICON, true)) : nullptr;
+  HICON twice = engine::DrawnFromTwice(dpi / 96.0)
+                    ? static_cast<HICON>(Load(picture, IMAGE_ICON, true))
+                    : nullptr;
   return twice != nullptr ? twice : IconOf(picture);
 }
 
@@ -84,13 +83,15 @@ HCURSOR CursorOf(const StdPicture& picture) {
   auto found = cache.find(picture.resource);
   if (found != cache.end()) return found->second;
   HCURSOR cursor = nullptr;
-  const Stored* stored = Find(picture);
-  if (HICON icon = IconOf(picture); icon != nullptr && stored != nullptr) {
+  if (HICON icon = IconOf(picture); icon != nullptr) {
     ICONINFO info{};
     if (GetIconInfo(icon, &info)) {
+      BITMAP size{};
+      GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof(size), &size);
+      const engine::HotSpot hotSpot = engine::PointerHotSpot(picture, size.bmWidth, size.bmHeight);
       info.fIcon = FALSE;
-      info.xHotspot = static_cast<DWORD>(stored->hotX);
-      info.yHotspot = static_cast<DWORD>(stored->hotY);
+      info.xHotspot = static_cast<DWORD>(hotSpot.x);
+      info.yHotspot = static_cast<DWORD>(hotSpot.y);
       cursor = CreateIconIndirect(&info);
       if (info.hbmMask != nullptr) DeleteObject(info.hbmMask);
       if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);

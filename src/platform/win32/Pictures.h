@@ -10,14 +10,15 @@ namespace platform::win32 {
 // The picture as a bitmap (title pictures).
 HBITMAP BitmapOf(const StdPicture& picture);
 // The bitmap to draw the picture width pixels wide with: above one and a half times its own
-// width (192 dots per inch) its own drawing at twice the size, sharper than the bitmap above
-// doubled; that one where it has none.
+// width (engine::DrawnFromTwice) its own drawing at twice the size; that one where it has none.
 HBITMAP BitmapOf(const StdPicture& picture, int width);
 // The picture as an icon of its own size (window icons).
 HICON IconOf(const StdPicture& picture);
-// The icon for a window at dpi dots per inch: above 144 its drawing at twice the size.
+// The icon for a window at dpi dots per inch: where engine::DrawnFromTwice says, its drawing at
+// twice the size.
 HICON IconOf(const StdPicture& picture, unsigned dpi);
-// The picture as a pointer image, with its hot spot; the system's hand when it has none.
+// The picture as a pointer image, with its hot spot (engine::PointerHotSpot); the system's hand
+// when it has none.
 HCURSOR CursorOf(const StdPicture& picture);
 
 }  // namespace platform::win32
