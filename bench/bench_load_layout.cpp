@@ -69,7 +69,8 @@ class Program {
 
  private:
   QTemporaryDir folder_;
-  FakeServices fakes_{platform::TheQtSurface()};
+  std::unique_ptr<platform::engine::Surface> surface_ = platform::MakeQtSurface();
+  FakeServices fakes_{*surface_};
   std::unique_ptr<frmOptions> options_;
   std::unique_ptr<frmTicker> ticker_;
 };

@@ -8,7 +8,8 @@
 #include "platform/qt/QtSurface.h"
 
 struct StripWindows {
-  platform::engine::Engine engine{platform::TheQtSurface()};
+  std::unique_ptr<platform::engine::Surface> surface = platform::MakeQtSurface();
+  platform::engine::Engine engine{*surface};
   platform::Form form{engine, [] {
                         platform::Form::Definition d;
                         d.clientWidth = 8175;

@@ -9,7 +9,6 @@
 
 #include "platform/forms/Form.h"
 #include "platform/program/Application.h"
-#include "platform/qt/QtSurface.h"
 #include "platform/qt/SystemSession.h"
 #include "support/TestEngine.h"
 
@@ -45,7 +44,7 @@ TEST(FormEngine, EndProgramReturnsFromEveryEventLoop) {
   bool innerReturned = false;
   bool endingInside = false;
   {
-    engine::Engine engine{TheQtSurface()};
+    engine::Engine engine{TestEngine().surface()};
     SystemSession session{engine};
     QTimer::singleShot(0, [&] {
       QEventLoop inner;  // a download waiting, say

@@ -283,7 +283,7 @@ TEST(CloseRequest, ClosingTheLastWindowDoesNotEndTheProgram) {
 // The session end: every open form is asked with vbAppWindows, then the program's handler
 // runs, and only once.
 TEST(CloseRequest, SessionEndAsksEveryFormThenTheHandler) {
-  engine::Engine engine{TheQtSurface()};
+  engine::Engine engine{TestEngine().surface()};
   Form strip(engine, Strip());
   Form dialog(engine, Dialog());
   strip.Show();

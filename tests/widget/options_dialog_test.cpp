@@ -203,7 +203,7 @@ class OptionsReportTest : public testing::Test {
     QTest::keyClicks(combo->lineEdit(), QString::fromStdString(text));
   }
 
-  FakeServices fakes{platform::TheQtSurface()};
+  FakeServices fakes{TestEngine().surface()};
   RecordingOwner owner;
   frmOptions dialog{fakes.services()};
 };

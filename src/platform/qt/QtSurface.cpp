@@ -66,9 +66,6 @@ class QtSurface final : public engine::Surface {
 
 }  // namespace
 
-engine::Surface& TheQtSurface() {
-  static QtSurface surface;
-  return surface;
-}
+std::unique_ptr<engine::Surface> MakeQtSurface() { return std::make_unique<QtSurface>(); }
 
 }  // namespace platform

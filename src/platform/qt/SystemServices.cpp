@@ -24,7 +24,8 @@ FetchResult InetDownload::OpenURL(const std::string& url, FetchOrigin origin) {
 bool InetDownload::StillExecuting() const { return inet_.StillExecuting(); }
 
 struct SystemServices::Impl {
-  engine::Engine engine{TheQtSurface()};
+  std::unique_ptr<engine::Surface> surface = MakeQtSurface();
+  engine::Engine engine{*surface};
   SystemClock clock;
   InetDownload download{clock};
   ProcessLinkOpener opener;

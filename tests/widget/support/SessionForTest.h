@@ -8,7 +8,8 @@
 #include "platform/qt/SystemSession.h"
 
 struct SessionEngine {
-  platform::engine::Engine ownEngine{platform::TheQtSurface()};
+  std::unique_ptr<platform::engine::Surface> surface = platform::MakeQtSurface();
+  platform::engine::Engine ownEngine{*surface};
 };
 
 class SessionForTest final : private SessionEngine, public platform::SystemSession {

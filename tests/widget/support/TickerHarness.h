@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "options/frmOptions.h"
-#include "platform/qt/QtSurface.h"
+#include "support/TestEngine.h"
 #include "support/fakes/FakeServices.h"
 #include "ticker/frmTicker.h"
 
@@ -45,7 +45,7 @@ class TickerHarness {
   frmTicker& ticker() { return *ticker_; }
   frmOptions& options() { return *options_; }
 
-  FakeServices fakes{platform::TheQtSurface()};
+  FakeServices fakes{TestEngine().surface()};
   FakeDownload& download = fakes.download;
   // The messages shown, in order.
   std::vector<RecordedMessage>& messages = fakes.msgBox.shown;

@@ -12,7 +12,8 @@
 #include "support/TestEngine.h"
 
 platform::engine::Engine& TestEngine() {
-  static platform::engine::Engine engine{platform::TheQtSurface()};
+  static const std::unique_ptr<platform::engine::Surface> surface = platform::MakeQtSurface();
+  static platform::engine::Engine engine{*surface};
   return engine;
 }
 
