@@ -32,8 +32,6 @@ BoxCore::BoxCore(FormCore& form, PictureBox& owner, const PictureBox::Definition
 
 Surface& BoxCore::surface() const { return form_.engine().surface(); }
 
-bool BoxCore::pointerKnownOutside() const { return form_.pointerKnownOutside(); }
-
 BoxCore::~BoxCore() {
   lifetime_.end();
   if (formGone_) return;

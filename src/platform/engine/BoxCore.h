@@ -91,7 +91,6 @@ class BoxCore final : public BoxEvents {
                bool doubleClick) override;
   void captureLost() override { captured_ = false; }
   void pointerCrossed(bool inside) override;
-  bool pointerKnownOutside() const override;
   bool pointerInside() const { return pointerInside_; }
   // A press on the box or its labels keeps the pointer until its buttons are up.
   bool holdsPointer() const { return captured_; }

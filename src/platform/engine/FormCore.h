@@ -59,7 +59,9 @@ class FormCore final : public FormEvents {
   // unless it cancelled. True when the window closed.
   bool requestClose(int unloadMode);
   void setTopmost(bool topmost) { native_->setTopmost(topmost); }
-  bool pointerKnownOutside() const override;
+  // True once the window system has reported the pointer leaving the form's windows and not
+  // entering one since (see Engine::pointerKnownOutside).
+  bool pointerKnownOutside() const;
   // Whether the window is the form's own or one of its picture boxes'.
   bool ownsWindow(WindowHandle window) const;
   // A crossing reported by one of the form's windows.

@@ -211,10 +211,6 @@ class FormEvents {
   virtual void activated() = 0;
   // The window is no longer the active one: it has lost the keyboard.
   virtual void deactivated() = 0;
-  // True once the window system has reported the pointer leaving the form's windows and not
-  // entering one since: a poll that still finds the pointer over the form reads a stale
-  // position (XWayland keeps the last one it saw over an X window).
-  virtual bool pointerKnownOutside() const = 0;
 };
 
 // The keys a form's window reports, by their Windows virtual-key codes.
@@ -250,8 +246,6 @@ class BoxEvents {
   virtual void captureLost() = 0;
   // As FormEvents::pointerCrossed.
   virtual void pointerCrossed(bool inside) = 0;
-  // As FormEvents::pointerKnownOutside, for the box's form.
-  virtual bool pointerKnownOutside() const = 0;
 };
 
 // What a native control of a form reports to the engine, as the window system tells it.

@@ -4,7 +4,6 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "platform/engine/Engine.h"
 #include "platform/qt/PictureBoxWidget.h"
 #include "platform/qt/SystemServiceClasses.h"
 
@@ -21,10 +20,7 @@ bool PointerCursor::GetCursorPos(PointApi& pt) const {
 // Labels own no window: a point on one belongs to the picture box that draws it. Any other
 // widget of ours answers with its own identity, which matches no form or picture box handle.
 // Windows of other programs cannot be told from the desktop here: both give 0.
-// WORKAROUND: XWayland (22.1) keeps reporting the last position the pointer had over an X window
-// after it went on to a native Wayland one: a window whose form the window system saw the pointer
-// leave is not believed to be under it.
-WindowHandle PointerCursor::WindowFromPoint(PointApi pt) const {
+WindowHandle PointerCursor::WindowAt(PointApi pt) const {
   QWidget* widget = QApplication::widgetAt(QPoint(pt.x, pt.y));
   if (widget == nullptr) return 0;
   WindowHandle found = reinterpret_cast<WindowHandle>(widget);
@@ -34,7 +30,7 @@ WindowHandle PointerCursor::WindowFromPoint(PointApi pt) const {
       break;
     }
   }
-  return engine_.pointerKnownOutside(found) ? 0 : found;
+  return found;
 }
 
 }  // namespace platform

@@ -40,12 +40,11 @@ class BoxMsgBox final : public MsgBoxService {
 
 class PointerCursor final : public Cursor {
  public:
-  explicit PointerCursor(const engine::Engine& engine) : engine_(engine) {}
+  explicit PointerCursor(const engine::Engine& engine) : Cursor(engine) {}
   bool GetCursorPos(PointApi& pt) const override;
-  WindowHandle WindowFromPoint(PointApi pt) const override;
 
  private:
-  const engine::Engine& engine_;
+  WindowHandle WindowAt(PointApi pt) const override;
 };
 
 class DesktopScreens final : public Screens {

@@ -7,15 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/engine/Engine.h"
 #include "platform/forms/Units.h"
 #include "platform/services/Clock.h"
 #include "platform/services/Inet.h"
 
 namespace platform {
-
-namespace engine {
-class Engine;
-}  // namespace engine
 
 // The download of one document at a time.
 class Download {
@@ -52,13 +49,27 @@ class MsgBoxService {
 // The pointer and the window under it.
 class Cursor {
  public:
+  explicit Cursor(const engine::Engine& engine) : engine_(engine) {}
   virtual ~Cursor() = default;
   // Fills pt with the pointer's position in screen pixels. Returns false, leaving pt as it
   // was, when the position cannot be read.
   virtual bool GetCursorPos(PointApi& pt) const = 0;
   // The handle of our form or picture box under the screen point, another non-zero value for
   // a window that is none of ours, or 0 when no window is there.
-  virtual WindowHandle WindowFromPoint(PointApi pt) const = 0;
+  // WORKAROUND: XWayland (22.1) keeps reporting the last position the pointer had over an X
+  // window after it went on to a native Wayland one: a window of ours whose form the window
+  // system saw the pointer leave is not believed to be under it.
+  WindowHandle WindowFromPoint(PointApi pt) const {
+    const WindowHandle window = WindowAt(pt);
+    return engine_.pointerKnownOutside(window) ? 0 : window;
+  }
+
+ protected:
+  // What the window system finds under the point, as WindowFromPoint answers.
+  virtual WindowHandle WindowAt(PointApi pt) const = 0;
+
+ private:
+  const engine::Engine& engine_;
 };
 
 // The screens' areas, for placing a window where the user can see it.

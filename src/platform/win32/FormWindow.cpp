@@ -260,9 +260,6 @@ bool FormWindow::activationChanged(WPARAM wParam, LPARAM lParam) {
 
 LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   if (pointerMessage(message, wParam, lParam)) return 0;
-  if (message == PointerKnownOutsideMessage()) {
-    return events_.pointerKnownOutside() ? 1 : 0;
-  }
   switch (message) {
     case WM_MOUSELEAVE:
       trackingLeave_ = false;

@@ -15,13 +15,6 @@
 
 namespace platform::win32 {
 
-// Asked of a window of the program by the pointer service: non-zero when the window system
-// reported the pointer leaving that window's form and not entering it since.
-inline UINT PointerKnownOutsideMessage() {
-  static const UINT message = RegisterWindowMessageW(L"TickerPointerKnownOutside");
-  return message;
-}
-
 class FormWindow final : public Win32Window<engine::NativeForm> {
  public:
   FormWindow(const Form::Definition& definition, engine::FormEvents& events);

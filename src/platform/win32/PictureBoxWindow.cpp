@@ -80,9 +80,6 @@ LRESULT PictureBoxWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                     doubleClick);
     return 0;
   }
-  if (message == PointerKnownOutsideMessage()) {
-    return events_.pointerKnownOutside() ? 1 : 0;
-  }
   switch (message) {
     case WM_MOUSELEAVE:
       trackingLeave_ = false;

@@ -19,7 +19,7 @@ struct SystemServices::Impl {
   win32::WinInetDownload download{&win32::DispatchOne, clock};
   win32::Win32LinkOpener opener;
   win32::Win32MsgBox msgBox{APP_DISPLAY_NAME};
-  win32::Win32Cursor cursor;
+  win32::Win32Cursor cursor{engine};
   win32::Win32Screens screens;
   win32::Win32Session session{engine};
 };

@@ -20,7 +20,7 @@ struct FakeServices {
   FakeLinkOpener opener;
   FakeMsgBox msgBox;
   FakeClock clock;
-  FakeCursor cursor;
+  FakeCursor cursor{engine};
   FakeScreens screens;
   FakeSession session;
 
