@@ -46,10 +46,13 @@ TEST_F(Dialog, TabGoesRoundTheControlsByTabIndexAndSelectsAFieldsText) {
   const std::vector<std::pair<int, std::string>> keys = {
       {0, "close"}, {0, "exit"}, {0, "url"}, {Modifier::Shift, "exit"}, {Modifier::Shift, "close"}};
   form.Show();
+  window.events.key(Key::Return, 0);
+  EXPECT_EQ(window.focusCues, 0) << "only a focus moved by the keyboard shows its mark";
   for (const auto& [modifiers, focused] : keys) {
     EXPECT_TRUE(window.events.key(Key::Tab, modifiers));
     EXPECT_EQ(Focused(), focused);
   }
+  EXPECT_EQ(window.focusCues, 5);
   window.events.key(Key::Tab, Modifier::Shift);
   EXPECT_TRUE(field.selected);
   EXPECT_FALSE(window.events.key(Key::Tab, Modifier::Ctrl)) << "the window system's";

@@ -146,6 +146,8 @@ TEST_F(FormEngine, OnlyTheDialogTakesTheKeyboardAndEveryFormComesBackRestored) {
   native.minimised = true;  // minimised from openbox's title bar, unreported
   dialog.Show();
   EXPECT_FALSE(native.minimised);
+  EXPECT_TRUE(native.restoreMayActivate);
+  EXPECT_FALSE(surface.nativeOf(strip).restoreMayActivate);
   EXPECT_EQ(native.activations, 2);
   EXPECT_EQ(surface.nativeOf(strip).activations, 0);
   EXPECT_EQ(surface.nativeOf(strip).calls.back(), "show inactive");

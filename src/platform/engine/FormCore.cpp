@@ -89,7 +89,7 @@ void FormCore::show() {
   closed_ = false;
   // A form comes back from whatever state it was left in, also one the window manager put it
   // in without telling (a minimised dialog must come back at the next right-click).
-  native_->restore();
+  native_->restore(activateOnShow_);
   if (!native_->shown()) {
     if (!shownOnce_ && startUpPosition_ == StartUpPosition::CenterScreen) {
       centreOnScreen();
@@ -103,6 +103,15 @@ void FormCore::show() {
   if (!activateOnShow_) return;
   native_->activate();
   dialogKeys_.focusFirst();
+}
+
+bool FormCore::key(int keyCode, int modifiers, bool repeat) {
+  const Lifetime::Witness alive = lifetime_.witness();
+  if (!dialogKeys_.key(keyCode, modifiers) && !keyboardFocus_.key(keyCode, modifiers, repeat)) {
+    return false;
+  }
+  if (alive && keyCode == Key::Tab) native_->showFocusCues();
+  return true;
 }
 
 void FormCore::takeKeyboard(const std::string& startupId) {

@@ -87,9 +87,7 @@ class FormCore final : public FormEvents {
   void mapped() override;
   void stateChanged() override;
   void dpiChanged() override;
-  bool key(int keyCode, int modifiers, bool repeat) override {
-    return dialogKeys_.key(keyCode, modifiers) || keyboardFocus_.key(keyCode, modifiers, repeat);
-  }
+  bool key(int keyCode, int modifiers, bool repeat) override;
   void activated() override;
   void deactivated() override;
 

@@ -150,8 +150,9 @@ class NativeForm : public NativeWindow {
   virtual void hide() = 0;
   virtual bool shown() const = 0;
   // Brings the window back from minimised, maximised or full screen, also when the window
-  // manager did that without the window system telling the program.
-  virtual void restore() = 0;
+  // manager did that without the window system telling the program; a window mapped again for
+  // that takes the keyboard only when activate says it may.
+  virtual void restore(bool activate) = 0;
   // Makes the window the active one; the engine puts the focus on its controls itself.
   virtual void activate() = 0;
   // Asks the window system to make the shown window the active one for a later start of the
@@ -166,6 +167,9 @@ class NativeForm : public NativeWindow {
   // Gives the keyboard back to the window (of any program) that had it before this window
   // took it; nothing when that window is gone or unknown.
   virtual void giveKeyboardBack() = 0;
+  // The keyboard moved the focus: the controls draw their focus marks from now on, as after
+  // the window system's own Tab.
+  virtual void showFocusCues() = 0;
   virtual void setTopmost(bool topmost) = 0;
   // Closes the window after its close request was granted (it may show again).
   virtual void close() = 0;

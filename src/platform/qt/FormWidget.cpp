@@ -266,7 +266,7 @@ void FormWidget::hide() {
   QWidget::hide();
 }
 
-void FormWidget::restore() {
+void FormWidget::restore(bool) {
   constexpr Qt::WindowStates kLeftStates =
       Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
   if (windowState() & kLeftStates) setWindowState(windowState() & ~kLeftStates);
@@ -446,8 +446,6 @@ bool FormWidget::offerKey(QKeyEvent* key) {
   const int modifiers = ModifiersValue(key->modifiers()) |
                         (key->key() == Qt::Key_Backtab ? engine::Modifier::Shift : 0);
   if (code == 0 || !events_.key(code, modifiers, key->isAutoRepeat())) return false;
-  // WORKAROUND: the toolkit (Qt 6.4) draws a button's focus frame only after a Tab it moved.
-  if (code == engine::Key::Tab) setAttribute(Qt::WA_KeyboardFocusChange);
   key->accept();
   return true;
 }

@@ -32,11 +32,13 @@ class FormWidget final : public NativeWidget<engine::NativeForm> {
   void show(bool activate) override;
   void hide() override;
   void close() override;
-  void restore() override;
+  void restore(bool activate) override;
   void activate() override;
   void takeKeyboard(const std::string& startupId) override;
   bool active() const override;
   void giveKeyboardBack() override;
+  // WORKAROUND: the toolkit (Qt 6.4) draws a button's focus frame only after a Tab it moved.
+  void showFocusCues() override { setAttribute(Qt::WA_KeyboardFocusChange); }
   void setTopmost(bool topmost) override;
   void setReaderName(const std::string& name) override;
 

@@ -40,13 +40,7 @@ bool FormWindow::dialogMessage(MSG& message) {
       message.wParam != VK_APPS) {
     // Bit 30: the key was already down (the window system repeats a held key).
     const bool repeat = (message.lParam & (LPARAM{1} << 30)) != 0;
-    if (events_.key(static_cast<int>(message.wParam), ModifiersNow(), repeat)) {
-      // The focus moved by the keyboard shows its frame, as after the dialog manager's Tab.
-      if (message.wParam == VK_TAB) {
-        SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
-      }
-      return true;
-    }
+    if (events_.key(static_cast<int>(message.wParam), ModifiersNow(), repeat)) return true;
   }
   return IsDialogMessageW(hwnd_, &message) != FALSE;
 }

@@ -1,6 +1,5 @@
 #include "platform/win32/FormWindow.h"
 
-#include "platform/engine/FormCore.h"
 #include "platform/win32/GdiPainter.h"
 #include "platform/win32/NameForReaders.h"
 #include "platform/win32/Pictures.h"
@@ -49,7 +48,6 @@ FormWindow::FormWindow(const Form::Definition& definition, engine::FormEvents& e
       style_(StyleOf(definition)),
       exStyle_(ExStyleOf(definition)),
       framed_(definition.borderStyle != BorderStyle::None),
-      activateOnShow_(definition.activateOnShow),
       icons_(definition.icons) {
   static const bool registered = (RegisterWindowClass(kFormClass, &WindowProcOf<FormWindow>, 0,
                                                       LoadCursorW(nullptr, IDC_ARROW)),
@@ -89,10 +87,6 @@ FormWindow* FormWindow::FromHandle(HWND hwnd) {
     return nullptr;
   }
   return reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-}
-
-FormWindow& FormWindow::Of(const Form& form) {
-  return static_cast<FormWindow&>(engine::CoreOf(form).native());
 }
 
 engine::Pixels FormWindow::frameExtra() const {
@@ -152,12 +146,12 @@ void FormWindow::setReaderName(const std::string& name) { NameForReaders(hwnd_, 
 
 // A window the window system reported minimised that is still not iconic (the window manager
 // minimised it behind the system's back) is mapped anew: hidden and shown again.
-void FormWindow::restore() {
+void FormWindow::restore(bool activate) {
   if (IsIconic(hwnd_) || IsZoomed(hwnd_)) {
     ShowWindow(hwnd_, SW_RESTORE);
   } else if (shown() && sizeState_ == SizeState::Minimised) {
     ShowWindow(hwnd_, SW_HIDE);
-    ShowWindow(hwnd_, activateOnShow_ ? SW_SHOW : SW_SHOWNOACTIVATE);
+    ShowWindow(hwnd_, activate ? SW_SHOW : SW_SHOWNOACTIVATE);
   }
   sizeState_ = SizeState::Normal;
 }

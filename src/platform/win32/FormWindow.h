@@ -26,8 +26,6 @@ class FormWindow final : public Win32Window<engine::NativeForm> {
 
   // The form whose window this is, or null for any other window.
   static FormWindow* FromHandle(HWND hwnd);
-  // The form of a form object of the program.
-  static FormWindow& Of(const Form& form);
 
   HWND hwnd() const { return hwnd_; }
 
@@ -50,11 +48,14 @@ class FormWindow final : public Win32Window<engine::NativeForm> {
   void show(bool activate) override;
   void hide() override;
   bool shown() const override { return IsWindowVisible(hwnd_) != FALSE; }
-  void restore() override;
+  void restore(bool activate) override;
   void activate() override;
   void takeKeyboard(const std::string& startupId) override;
   bool active() const override { return GetForegroundWindow() == hwnd_; }
   void giveKeyboardBack() override;
+  void showFocusCues() override {
+    SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+  }
   void setTopmost(bool topmost) override;
   void close() override { hide(); }
   void setReaderName(const std::string& name) override;
@@ -84,7 +85,6 @@ class FormWindow final : public Win32Window<engine::NativeForm> {
   DWORD style_;
   DWORD exStyle_;
   bool framed_;
-  bool activateOnShow_;
   bool shownOnce_ = false;
   bool moved_ = false;          // the engine placed the window
   bool trackingLeave_ = false;  // WM_MOUSELEAVE asked for since the pointer came

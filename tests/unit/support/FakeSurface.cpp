@@ -78,8 +78,9 @@ void FakeForm::hide() {
   calls.push_back("hide");
 }
 
-void FakeForm::restore() {
+void FakeForm::restore(bool activate) {
   ++restores;
+  restoreMayActivate = activate;
   minimised = false;
 }
 

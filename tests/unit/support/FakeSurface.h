@@ -115,6 +115,8 @@ class FakeForm final : public NativeForm {
   std::vector<std::string> keyboardTakes;  // the startup ids of later starts' requests
   int keyboardGivenBack = 0;
   int restores = 0;
+  bool restoreMayActivate = false;  // what the last restore was told
+  int focusCues = 0;                // times the focus marks were asked to show
   bool topmost = false;
   Pixels frame{};  // where the frame is; width and height: the client size
   // As a tiling compositor does: a shown window stays where it is when the program moves it.
@@ -140,11 +142,12 @@ class FakeForm final : public NativeForm {
   void show(bool activate) override;
   void hide() override;
   bool shown() const override { return isShown; }
-  void restore() override;
+  void restore(bool activate) override;
   void activate() override;
   void takeKeyboard(const std::string& startupId) override { keyboardTakes.push_back(startupId); }
   bool active() const override { return isActive; }
   void giveKeyboardBack() override { ++keyboardGivenBack; }
+  void showFocusCues() override { ++focusCues; }
   void setTopmost(bool value) override { topmost = value; }
   void close() override;
   void setReaderName(const std::string& name) override { readerName = name; }
