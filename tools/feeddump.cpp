@@ -17,8 +17,7 @@
 
 #include "feed/FeedUrl.h"
 #include "feed/NewsItem.h"
-#include "feed/ParseRss.h"
-#include "feed/ParseStoryList.h"
+#include "feed/ReadFeed.h"
 #include "platform/services/Inet.h"
 
 namespace {
@@ -115,11 +114,7 @@ int main(int argc, char** argv) {
 
   const feed::FeedFormat format = forced.value_or(feed::FormatOfUrl(source));
   ItemList arrItems;
-  if (format == feed::FeedFormat::Rss) {
-    ParseRss(document, arrItems);
-  } else {
-    ParseStoryList(document, arrItems);
-  }
+  feed::ParseFeed(format, document, arrItems);
 
   for (std::size_t i = 0; i < arrItems.size(); ++i) {
     std::cout << "{\"index\":" << i << ",\"title\":" << Json(arrItems[i].strTitle)

@@ -85,8 +85,8 @@ class frmTicker final : public platform::Form, public OptionsOwner {
   void ResumeScroll();
   void LayoutItems();
   void LoadOnce(platform::FetchOrigin origin);
-  void ParseRss(const std::string& document);
-  void ParseStoryList(const std::string& document);
+  bool AcceptsUrl();
+  void ShowBusy(bool busy);
   void ShowLoadFailure(const platform::FetchResult& fetched);
   void RestoreRow();
   void BringOnScreen();

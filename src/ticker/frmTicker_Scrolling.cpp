@@ -2,24 +2,13 @@
 // passed the title picture, pauses while the pointer rests on an item (or an item has the
 // keyboard focus) and resumes when the pointer leaves the strip (and the focus the item).
 #include "platform/program/Application.h"
+#include "ticker/SetWhileInScope.h"
 #include "ticker/frmTicker.h"
 
 namespace {
 
 constexpr platform::Twips kStep = 30;
 constexpr platform::Twips kRestartBeyondEdge = 30;
-
-// Sets a flag for the length of a scope, however the scope ends.
-class SetWhileInScope {
- public:
-  explicit SetWhileInScope(bool& flag) : flag_(flag) { flag_ = true; }
-  ~SetWhileInScope() { flag_ = false; }
-  SetWhileInScope(const SetWhileInScope&) = delete;
-  SetWhileInScope& operator=(const SetWhileInScope&) = delete;
-
- private:
-  bool& flag_;
-};
 
 }  // namespace
 

@@ -1,16 +1,15 @@
 // Bringing a fresh feed onto the strip: the home-domain gate, the busy title picture, the
-// download, the choice of parser and the new row of labels.
+// download, and the new row of labels from the document read into the item list.
 #include <chrono>
 #include <ctime>
-#include <new>
 #include <string>
 #include <utility>
 
 #include "feed/FeedUrl.h"
-#include "feed/ParseRss.h"
-#include "feed/ParseStoryList.h"
+#include "feed/ReadFeed.h"
 #include "platform/services/MsgBox.h"
 #include "ticker/HomeSite.h"
+#include "ticker/SetWhileInScope.h"
 #include "ticker/frmTicker.h"
 
 namespace {
@@ -28,18 +27,6 @@ std::string TimeOfDay(std::chrono::system_clock::time_point now_point) {
   return text;
 }
 
-// Clears a flag when the scope ends, however it ends.
-class FlagGuard {
- public:
-  explicit FlagGuard(bool& flag) : flag_(flag) { flag_ = true; }
-  ~FlagGuard() { flag_ = false; }
-  FlagGuard(const FlagGuard&) = delete;
-  FlagGuard& operator=(const FlagGuard&) = delete;
-
- private:
-  bool& flag_;
-};
-
 }  // namespace
 
 void frmTicker::LoadPage(platform::FetchOrigin origin) {
@@ -51,7 +38,7 @@ void frmTicker::LoadPage(platform::FetchOrigin origin) {
     if (origin == platform::FetchOrigin::Person) loadAgainFor = origin;
     return;
   }
-  FlagGuard loading(blnLoading);
+  const SetWhileInScope loading(blnLoading);
   do {
     blnLoadAgain = false;
     LoadOnce(origin);
@@ -61,54 +48,43 @@ void frmTicker::LoadPage(platform::FetchOrigin origin) {
 }
 
 void frmTicker::LoadOnce(platform::FetchOrigin origin) {
-  if (strUrl.empty()) return;
-  if (!feed::ComesFromHomeDomain(strUrl, kHomeDomain)) {
-    services_.msgBox.Show("The URL entered does not come from " + std::string(kHomeSiteName),
-                          platform::vbExclamation);
-    return;
-  }
-
-  picTitle.setPicture(imgDownloading.Picture());
-  picTitle.setBackColor(kBusyBackColor);
-
+  if (strUrl.empty() || !AcceptsUrl()) return;
+  ShowBusy(true);
   // The user may edit strUrl while the fetch waits; the document is read as what was asked for.
   const std::string url = strUrl;
   platform::FetchResult fetched = Inet1.OpenURL(url, origin);
   // The window closed or the program was told to end while the fetch waited.
   if (Closed() || services_.session.Ending()) return;
-
   if (!fetched.ok) {
     ShowLoadFailure(fetched);
     return;
   }
-  // The items shown stay aside until the new row stands: a feed that memory cannot hold fails
-  // like a download, and the strip goes on with what it had.
-  ItemList shown;
-  shown.swap(arrItems);
-  bool rowRebuilt = false;
-  try {
-    if (feed::FormatOfUrl(url) == feed::FeedFormat::Rss) {
-      ParseRss(fetched.document);
-    } else {
-      ParseStoryList(fetched.document);
-    }
-    fetched.document = std::string();
-    rowRebuilt = true;
-    LayoutItems();
-  } catch (const std::bad_alloc&) {
-    fetched.document = std::string();
-    arrItems.swap(shown);
-    shown = ItemList();
-    if (rowRebuilt) RestoreRow();
+  // A feed that memory cannot hold fails like a download, and the strip goes on with what it
+  // had.
+  if (!feed::ReplaceItems(
+          feed::FormatOfUrl(url), fetched.document, arrItems, [this] { LayoutItems(); },
+          [this] { RestoreRow(); })) {
     platform::FetchResult unheld = platform::FailedFetch(platform::FetchFailure::TooLarge);
     unheld.error = kTooLargeToHold;
     ShowLoadFailure(unheld);
     return;
   }
-
-  picTitle.setPicture(imgNormal.Picture());
-  picTitle.setBackColor(kTitleBackColor);
+  ShowBusy(false);
   picTitle.setToolTipText(TitleToolTip());
+}
+
+// Only URLs of the home site are fetched; any other is refused with a warning.
+bool frmTicker::AcceptsUrl() {
+  if (feed::ComesFromHomeDomain(strUrl, kHomeDomain)) return true;
+  services_.msgBox.Show("The URL entered does not come from " + std::string(kHomeSiteName),
+                        platform::vbExclamation);
+  return false;
+}
+
+// The title picture while a download is under way, or the normal one.
+void frmTicker::ShowBusy(bool busy) {
+  picTitle.setPicture(busy ? imgDownloading.Picture() : imgNormal.Picture());
+  picTitle.setBackColor(busy ? kBusyBackColor : kTitleBackColor);
 }
 
 // A failed download keeps the items already shown; the title picture's tooltip tells why,
@@ -116,8 +92,7 @@ void frmTicker::LoadOnce(platform::FetchOrigin origin) {
 // next load succeeds. A reload that waits for that time leaves the tooltip as it was.
 void frmTicker::ShowLoadFailure(const platform::FetchResult& fetched) {
   if (!blnLaidOut) LayoutItems();
-  picTitle.setPicture(imgNormal.Picture());
-  picTitle.setBackColor(kTitleBackColor);
+  ShowBusy(false);
   if (fetched.failure == platform::FetchFailure::Deferred) return;
   const std::string failedAt = TimeOfDay(services_.clock.Now());
   const std::string nextTry = TimeOfDay(services_.clock.Now() + fetched.nextTryIn);
@@ -135,10 +110,4 @@ void frmTicker::RestoreRow() {
     arrItems = ItemList(1);
     LayoutItems();
   }
-}
-
-void frmTicker::ParseRss(const std::string& document) { ::ParseRss(document, arrItems); }
-
-void frmTicker::ParseStoryList(const std::string& document) {
-  ::ParseStoryList(document, arrItems);
 }
