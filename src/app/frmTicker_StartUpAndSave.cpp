@@ -6,10 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/NumberText.h"
 #include "app/ProgramSettings.h"
+#include "app/SettingsFile.h"
 #include "app/SettingsLocation.h"
-#include "app/modGeneral.h"
 #include "feed/FeedUrl.h"
 #include "options/frmOptions.h"
 #include "platform/services/Profile.h"
@@ -17,16 +16,6 @@
 #include "ticker/frmTicker.h"
 
 namespace {
-
-constexpr const char* kSection = "Options";
-
-// A position as the file gives it, kept within what a window position can be.
-float WindowPosition(const std::string& text) {
-  constexpr double kLimit = 1e9;
-  const double value = ReadNumber(text);
-  if (std::isnan(value)) return 0;
-  return static_cast<float>(std::clamp(value, -kLimit, kLimit));
-}
 
 bool Intersects(const platform::RectTwips& a, const platform::RectTwips& b) {
   return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
@@ -48,9 +37,13 @@ void frmTicker::Form_Load() {
 
   const auto& files = settings.readOrder;
   if (std::any_of(files.begin(), files.end(), platform::FileExists)) {
-    strSavedUrl = ReadSettingsKey(files, kSection, "Default URL");
-    setLeft(WindowPosition(ReadSettingsKey(files, kSection, "WindowX")));
-    setTop(WindowPosition(ReadSettingsKey(files, kSection, "WindowY")));
+    const Settings saved = ReadSettings(files);
+    strSavedUrl = saved.url;
+    setLeft(saved.windowX);
+    setTop(saved.windowY);
+    // What the dialog edits besides the URL comes as it was saved.
+    settingsInUse = saved;
+    strUrl = std::string(kDefaultFeedUrl);
     if (feed::TakesSavedUrl(strSavedUrl, kDefaultFeedUrl, kHomeDomain)) {
       frmOptions_.cboURL.AddItem(strSavedUrl);
       strUrl = strSavedUrl;
@@ -78,16 +71,14 @@ void frmTicker::BringOnScreen() {
 
 void frmTicker::Form_QueryUnload(int& /*Cancel*/, int /*UnloadMode*/) {
   frmOptions_.EnsureLoaded();
-  // Until the dialog has been opened its URL box is empty: the URL in use is strUrl then.
-  const std::string url = blnOpened ? frmOptions_.Url() : strUrl;
-  // One replacement of the file for the three keys: two instances closing at the same
-  // moment leave one instance's URL and position, never one's URL with the other's position.
-  const std::vector<std::pair<std::string, std::string>> keys = {
-      {"Default URL", url}, {"WindowX", FormatNumber(Left())}, {"WindowY", FormatNumber(Top())}};
+  // Until the dialog has been opened its URL box is empty: the settings in use are the
+  // window's own then.
+  Settings saved = blnOpened ? frmOptions_.Edited() : settingsInUse;
+  saved.windowX = Left();
+  saved.windowY = Top();
   // A save that fails says where and why, in one line; the program goes on ending.
   std::string why;
-  if (!CreateFolders(FolderOf(strIniFile), why) ||
-      WriteIniKeys(kSection, keys, strIniFile, &why) == 0) {
+  if (!SaveSettings(saved, strIniFile, why)) {
     std::cerr << "ticker: settings not saved to " << strIniFile << ": " << why << '\n';
   }
 }

@@ -2,13 +2,13 @@
 // into that window: it reports the user's choices here and the window acts on them.
 #pragma once
 
-#include <string>
+#include "options/Settings.h"
 
 class OptionsOwner {
  public:
-  // Takes url as the feed URL in use; called on every edit of the URL box, so a reload asked
-  // for while the user types loads what the box holds.
-  virtual void ApplyUrl(const std::string& url) = 0;
+  // Takes the settings as the dialog holds them into use; called on every edit, so a reload
+  // asked for while the user types loads what the URL box holds.
+  virtual void Apply(const Settings& edited) = 0;
   // The user closed the dialog: reloads the feed first when reload is true, then lets the
   // strip scroll again. Returns false when the window has already closed; the dialog then
   // closes as well instead of hiding.

@@ -62,20 +62,25 @@ frmOptions::~frmOptions() = default;
 
 void frmOptions::Attach(OptionsOwner& owner) { owner_ = &owner; }
 
-void frmOptions::Open(const std::string& url) {
+void frmOptions::Open(const Settings& inUse) {
+  opened_ = inUse;
   blnEditingUrl = true;
-  cboURL.setText(url);
+  cboURL.setText(inUse.url);
   blnEditingUrl = false;
   blnEdited = false;
   Show();
 }
 
-std::string frmOptions::Url() const { return cboURL.Text(); }
+Settings frmOptions::Edited() const {
+  Settings edited = opened_;
+  edited.url = cboURL.Text();
+  return edited;
+}
 
 void frmOptions::cboURL_Change() {
   if (blnEditingUrl) return;
   blnEdited = true;
-  if (owner_) owner_->ApplyUrl(cboURL.Text());
+  if (owner_) owner_->Apply(Edited());
 }
 
 void frmOptions::cboURL_Click() { cboURL_Change(); }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "options/OptionsOwner.h"
+#include "options/Settings.h"
 #include "platform/forms/ComboBox.h"
 #include "platform/forms/CommandButton.h"
 #include "platform/forms/Form.h"
@@ -19,10 +20,11 @@ class frmOptions final : public platform::Form {
   // The window this dialog reports to; set once, before that window loads.
   void Attach(OptionsOwner& owner);
 
-  // Shows the dialog with url, the URL in use, in its box; the user has edited nothing yet.
-  void Open(const std::string& url);
-  // What the URL box holds.
-  std::string Url() const;
+  // Shows the dialog with the settings in use in its controls; the user has edited nothing
+  // yet.
+  void Open(const Settings& inUse);
+  // The settings as the controls hold them now.
+  Settings Edited() const;
 
   // Controls, in tab order.
   platform::ComboBox cboURL;
@@ -44,4 +46,6 @@ class frmOptions final : public platform::Form {
  private:
   platform::Session& session_;
   OptionsOwner* owner_ = nullptr;
+  // The settings the dialog was opened with: it edits what its controls show of them.
+  Settings opened_;
 };

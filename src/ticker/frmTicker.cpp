@@ -126,7 +126,7 @@ void frmTicker::SetTopmostWindow(WindowHandle hWnd, const bool& topmost) {
   if (hWnd == this->hWnd()) SetTopmost(topmost);
 }
 
-void frmTicker::ApplyUrl(const std::string& url) { strUrl = url; }
+void frmTicker::Apply(const Settings& edited) { settingsInUse = edited; }
 
 bool frmTicker::Resume(bool reload) {
   if (Closed()) return false;

@@ -7,6 +7,7 @@
 
 #include "feed/NewsItem.h"
 #include "options/OptionsOwner.h"
+#include "options/Settings.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Image.h"
 #include "platform/forms/LabelArray.h"
@@ -36,8 +37,11 @@ class frmTicker final : public platform::Form, public OptionsOwner {
   platform::Image imgNormal;
   platform::Image imgDownloading;
 
+  // The settings in use, as the dialog edits them and the close saves them (the window's
+  // place is its own until then).
+  Settings settingsInUse;
   // The current feed URL.
-  std::string strUrl;
+  std::string& strUrl = settingsInUse.url;
 
   // Fetches, parses and lays out the feed at strUrl. The strip's own reloads keep to what the
   // server asked; a person's goes to the server at once.
@@ -52,7 +56,7 @@ class frmTicker final : public platform::Form, public OptionsOwner {
   void SetTopmostWindow(platform::WindowHandle hWnd, const bool& topmost);
 
   // What the options dialog reports.
-  void ApplyUrl(const std::string& url) override;
+  void Apply(const Settings& edited) override;
   bool Resume(bool reload) override;
   void Exit() override;
 

@@ -58,7 +58,7 @@ void frmTicker::picTitle_DblClick() { LoadPage(platform::FetchOrigin::Person); }
 void frmTicker::ShowOptions() {
   StopScroll();
   blnOpened = true;
-  frmOptions_.Open(strUrl);
+  frmOptions_.Open(settingsInUse);
   tmrMouse.setEnabled(false);
   blnOptionsOpen = true;
 }

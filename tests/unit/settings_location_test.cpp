@@ -1,6 +1,7 @@
 // Where the settings file is read and written: the decision from the facts, the facts from
 // real folders (as an unprivileged user where the test runs as root), reading a key from the
 // first file that holds it, and the creation of the user's folder.
+#include "app/SettingsFile.h"
 #include "app/SettingsLocation.h"
 
 #include <gtest/gtest.h>
@@ -181,6 +182,26 @@ TEST(SettingsRead, TakesEachKeyFromTheFirstFileThatHoldsIt) {
                             "Default URL"),
             "http://d/");
   EXPECT_EQ(ReadSettingsKey({}, "Options", "WindowX"), "");
+}
+
+// The record under its keys: saved whole (its folder made first) and read back; a position
+// that is no number is 0, one beyond any screen kept within reach.
+TEST(SettingsRecord, IsSavedUnderItsKeysAndReadBack) {
+  TempFolder folder;
+  const std::string file = folder.Path("sub/RSS_settings.ini");
+  std::string why;
+  ASSERT_TRUE(SaveSettings({"http://x.example/rss.php", -1500, 12.5f}, file, why)) << why;
+  EXPECT_EQ(ReadSettingsKey({file}, "Options", "Default URL"), "http://x.example/rss.php");
+  EXPECT_EQ(ReadSettingsKey({file}, "Options", "WindowX"), "-1500");
+  const Settings read = ReadSettings({file});
+  EXPECT_EQ(read.url, "http://x.example/rss.php");
+  EXPECT_EQ(read.windowX, -1500);
+  EXPECT_EQ(read.windowY, 12.5f);
+  folder.Write("odd.ini", "[Options]\nWindowX=abc\nWindowY=99999999999\n");
+  const Settings odd = ReadSettings({folder.Path("odd.ini")});
+  EXPECT_EQ(odd.url, "");
+  EXPECT_EQ(odd.windowX, 0);
+  EXPECT_EQ(odd.windowY, 1e9f);
 }
 
 TEST(SettingsFolder, FolderOfAFile) {

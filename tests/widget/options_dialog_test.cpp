@@ -178,7 +178,7 @@ TEST_F(OptionsTest, EnterInTheUrlBoxClosesTheDialog) {
 // The dialog on its own, reporting to a window that records what it is told.
 class RecordingOwner final : public OptionsOwner {
  public:
-  void ApplyUrl(const std::string& url) override { applied.push_back(url); }
+  void Apply(const Settings& edited) override { applied.push_back(edited.url); }
   bool Resume(bool reload) override {
     resumes.push_back(reload);
     return !gone;
@@ -210,16 +210,16 @@ class OptionsReportTest : public testing::Test {
 
 TEST_F(OptionsReportTest, OpeningFillsTheBoxAndReportsNothing) {
   dialog.blnEdited = true;
-  dialog.Open("http://tallowmere.example/rss.php");
+  dialog.Open({.url = "http://tallowmere.example/rss.php"});
   EXPECT_TRUE(dialog.Visible());
-  EXPECT_EQ(dialog.Url(), "http://tallowmere.example/rss.php");
+  EXPECT_EQ(dialog.Edited().url, "http://tallowmere.example/rss.php");
   EXPECT_FALSE(dialog.blnEdited);
   EXPECT_FALSE(dialog.blnEditingUrl);
   EXPECT_TRUE(owner.applied.empty());
 }
 
 TEST_F(OptionsReportTest, EveryKeystrokeIsAppliedAsItStands) {
-  dialog.Open("");
+  dialog.Open({.url = ""});
   Type("ab");
   EXPECT_EQ(owner.applied, (std::vector<std::string>{"a", "ab"}));
   EXPECT_TRUE(dialog.blnEdited);
@@ -239,7 +239,7 @@ class OptionsCloseTest : public OptionsReportTest, public testing::WithParamInte
 
 TEST_P(OptionsCloseTest, ClosingResumesAndReloadsOnlyAfterAnEdit) {
   const CloseCase& c = GetParam();
-  dialog.Open("http://tallowmere.example/rss.php");
+  dialog.Open({.url = "http://tallowmere.example/rss.php"});
   if (c.edit) Type("x");
   owner.gone = c.ownerGone;
   int cancel = 0;
@@ -258,7 +258,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, OptionsCloseTest,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(OptionsReportTest, TheSessionsEndClosesWithoutResumingOrExiting) {
-  dialog.Open("http://tallowmere.example/rss.php");
+  dialog.Open({.url = "http://tallowmere.example/rss.php"});
   Type("x");
   int cancel = 0;
   dialog.Form_QueryUnload(cancel, platform::vbAppWindows);
@@ -270,7 +270,7 @@ TEST_F(OptionsReportTest, TheSessionsEndClosesWithoutResumingOrExiting) {
 // The program is ending (a run-time error, say) while the dialog is open: its close goes
 // through without asking the strip to resume or load.
 TEST_F(OptionsReportTest, WhileTheProgramEndsACloseNeitherResumesNorRefuses) {
-  dialog.Open("http://tallowmere.example/rss.php");
+  dialog.Open({.url = "http://tallowmere.example/rss.php"});
   Type("x");
   fakes.session.EndProgram();
   int cancel = 0;
@@ -281,7 +281,7 @@ TEST_F(OptionsReportTest, WhileTheProgramEndsACloseNeitherResumesNorRefuses) {
 }
 
 TEST_F(OptionsReportTest, ExitIsReportedOnceAndNothingElse) {
-  dialog.Open("http://tallowmere.example/rss.php");
+  dialog.Open({.url = "http://tallowmere.example/rss.php"});
   Type("x");
   owner.applied.clear();
   dialog.cmdExit.Click();
