@@ -48,14 +48,6 @@ target_compile_definitions(unit_tests PRIVATE TEST_FIXTURES="${TEST_FIXTURES}")
 target_precompile_headers(unit_tests PRIVATE <gtest/gtest.h> <gmock/gmock.h> <string> <vector>)
 ticker_wine_test(unit_tests)
 
-# The pure feed library includes nothing of the windows, platform/ or Qt, headers included.
-get_target_property(feed_sources feed SOURCES)
-string(REPLACE ";" "|" feed_sources "${feed_sources}")
-add_test(NAME FeedLibrary.IncludesOnlyFeedAndText
-  COMMAND ${CMAKE_COMMAND} -DROOT=${PROJECT_SOURCE_DIR}/src "-DSOURCES=${feed_sources}"
-          -P ${CMAKE_CURRENT_SOURCE_DIR}/unit/feed_library_includes.cmake)
-set_tests_properties(FeedLibrary.IncludesOnlyFeedAndText PROPERTIES LABELS unit)
-
 # The Windows services: the decoding of fetched bytes (the same cases as the Linux back end's),
 # the opener, twips and folders.
 add_executable(win32_services_test
