@@ -41,6 +41,9 @@ class SurfaceProbe {
   // Rests the pointer at the point until the window system shows the window's tooltip; returns
   // its text as shown ("" when none shows).
   virtual std::string toolTipAt(WindowHandle window, int x, int y) = 0;
+  // Rests the pointer at the point until the window system shows the window's tooltip; returns
+  // the tooltip's window, its pixels taken then (null when none shows).
+  virtual WindowHandle toolTipWindow(WindowHandle window, int x, int y) = 0;
   // True when the window is the program's active window.
   virtual bool active(WindowHandle window) = 0;
   // A key pressed (Key codes) as the window system sends it to the form's window, to its
@@ -57,11 +60,15 @@ class SurfaceProbe {
   // pixels, states among "link showing focusable focused".
   virtual std::vector<std::string> readerView(WindowHandle window) = 0;
 
-  // The text as the system's own text engine draws it in its plainest call, white on black at
-  // 96 dots per inch in the font, in the direction of its first strong character: a picture
-  // height pixels high and as wide as the system measures the text. What a label's caption is
-  // compared with.
-  virtual Picture referenceText(const std::string& utf8, const Font& font, int height) = 0;
+  // The text as the system's own text engine draws it in its plainest call, fore on back at 96
+  // dots per inch in the font, in the direction of its first strong character: a picture
+  // height pixels high and as wide as the system measures the text. What a label's caption and
+  // a tooltip's lines are compared with.
+  virtual Picture referenceText(const std::string& utf8, const Font& font, int height,
+                                Color fore = 0xFFFFFF, Color back = 0x000000) = 0;
+  // The same in the font and colours of the window's tooltip.
+  virtual Picture referenceToolTipText(WindowHandle window, const std::string& utf8,
+                                       int height) = 0;
 };
 
 SurfaceProbe& Probe();

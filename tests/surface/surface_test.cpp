@@ -4,6 +4,7 @@
 // tooltips, only the dialog taking the keyboard, its controls focused, selected and pressed,
 // readers told the same, and the title picture drawn for the display's scale.
 #include <algorithm>
+#include <cstdlib>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -253,28 +254,46 @@ constexpr ScriptCase kScripts[] = {
     {"CombiningAccents", "Cafe\u0301 nai\u0308ve", 0},
 };
 
-bool Inked(Color c) {
-  const int brightest = std::max({c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF});
-  return brightest > 100;
+// Pixels that stand out from the background colour.
+bool Inked(Color c, Color back = kBlack) {
+  int most = 0;
+  for (const int shift : {0, 8, 16}) {
+    most = std::max(most, std::abs(static_cast<int>((c >> shift) & 0xFF) -
+                                   static_cast<int>((back >> shift) & 0xFF)));
+  }
+  return most > 100;
 }
 
-// How much of the ink of the row's pixels from left differs from the reference's, at the best
-// of a few small shifts (a fallback font's glyphs may sit a pixel or two higher or lower): the
-// pixels inked in only one of the two, over those inked in either; 0 is the same.
-double Mismatch(WindowHandle row, int left, const Picture& reference) {
+// How much of the ink of the window's pixels from left, top differs from the reference's, at
+// the best of a few small shifts (a fallback font's glyphs may sit a pixel or two higher or
+// lower): the pixels inked in only one of the two, over those inked in either; 0 is the same.
+// With near, ink within a pixel of the other's ink is the same (text placed at a fraction).
+double Mismatch(WindowHandle window, int left, int top, const Picture& reference, int across = 1,
+                int down = 3, Color back = kBlack, int near = 0) {
+  const engine::Pixels area = Probe().clientOnScreen(window);
+  const auto inked = [&](bool drawn, int x, int y, int reach) {
+    for (int ny = y - reach; ny <= y + reach; ++ny) {
+      for (int nx = x - reach; nx <= x + reach; ++nx) {
+        if (drawn ? nx >= 0 && ny >= 0 && nx < area.width && ny < area.height &&
+                        Inked(Probe().pixel(window, nx, ny), back)
+                  : nx >= 0 && ny >= 0 && nx < reference.width && ny < reference.height &&
+                        Inked(reference.at(nx, ny), back)) {
+          return true;
+        }
+      }
+    }
+    return false;
+  };
   double best = 1;
-  for (int dy = -3; dy <= 3; ++dy) {
-    for (int dx = -1; dx <= 1; ++dx) {
+  for (int dy = -down; dy <= down; ++dy) {
+    for (int dx = -across; dx <= across; ++dx) {
       int either = 0, one = 0;
       for (int y = 0; y < reference.height; ++y) {
-        const int ry = y - dy;
         for (int x = -1; x <= reference.width; ++x) {
-          const int rx = x - dx;
-          const bool drawn = Inked(Probe().pixel(row, left + x, y));
-          const bool wanted = ry >= 0 && ry < reference.height && rx >= 0 && rx < reference.width &&
-                              Inked(reference.at(rx, ry));
+          const int wx = left + dx + x, wy = top + dy + y;
+          const bool drawn = inked(true, wx, wy, 0), wanted = inked(false, x, y, 0);
           either += drawn || wanted;
-          one += drawn != wanted;
+          one += (drawn && !inked(false, x, y, near)) || (wanted && !inked(true, wx, wy, near));
         }
       }
       if (either > 0) best = std::min(best, static_cast<double>(one) / either);
@@ -325,10 +344,27 @@ TEST_P(Scripts, ShowAsTheSystemDrawsThem) {
   EXPECT_NEAR(width, reference.width, 1) << "measured as the system measures it";
   const WindowHandle row = s.row.hWnd();
   ASSERT_TRUE(Probe().waitFor([&] { return InkShapes(row, 10, width, 16) > 0; }));
-  EXPECT_LT(Mismatch(row, 10, reference), 0.02);
+  EXPECT_LT(Mismatch(row, 10, 0, reference), 0.02);
   if (c.joinedLetters > 0) {
     EXPECT_LT(InkShapes(row, 10, width, 16) * 3, c.joinedLetters * 2) << "letters joined";
   }
+}
+
+// A tooltip of two lines (as the engine breaks a long one) shows each as the system's own text
+// engine draws it in the tooltip's font.
+TEST_P(Scripts, ShowInTooltips) {
+  const std::string line = GetParam().caption;
+  Strip s;
+  s.Label(1, 10, "Tip", line + "\n" + line);
+  s.Show();
+  const WindowHandle tip = Probe().toolTipWindow(s.row.hWnd(), 15, 8);
+  ASSERT_NE(tip, 0u);
+  const engine::Pixels area = Probe().clientOnScreen(tip);
+  const Picture reference = Probe().referenceToolTipText(s.row.hWnd(), line, (area.height - 4) / 2);
+  ASSERT_GT(reference.width, 0);
+  const Color back = reference.at(0, 0);
+  EXPECT_LT(Mismatch(tip, 8, 6, reference, 8, 6, back, 1), 0.05) << "the first line";
+  EXPECT_LT(Mismatch(tip, 8, 6 + reference.height, reference, 8, 6, back, 1), 0.05) << "the second";
 }
 
 INSTANTIATE_TEST_SUITE_P(Captions, Scripts, testing::ValuesIn(kScripts),

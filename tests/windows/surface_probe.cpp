@@ -131,6 +131,20 @@ class Win32Probe final : public SurfaceProbe {
     return win32::Narrow(shown);
   }
 
+  // The control shows a tool only while the real pointer rests on it; the pointer goes back
+  // after, so that no later window finds it.
+  WindowHandle toolTipWindow(WindowHandle window, int x, int y) override {
+    POINT was{}, at{x, y};
+    GetCursorPos(&was);
+    ClientToScreen(H(window), &at);
+    SetCursorPos(at.x, at.y);
+    mouse(window, engine::FormEvents::Pointer::Move, 0, 0, x, y, false);
+    const auto tip = reinterpret_cast<WindowHandle>(ToolTipOf(H(window)));
+    const bool shown = tip != 0 && waitFor([&] { return IsWindowVisible(H(tip)) != FALSE; });
+    if (shown) pixel(tip, 0, 0);
+    SetCursorPos(was.x, was.y);
+    return shown ? tip : 0;
+  }
   bool active(WindowHandle window) override { return GetActiveWindow() == H(window); }
 
   void key(WindowHandle form, int keyCode) override {
@@ -156,7 +170,30 @@ class Win32Probe final : public SurfaceProbe {
     return focusedText(form).substr(from, to - from);
   }
 
-  Picture referenceText(const std::string& utf8, const Font& font, int height) override {
+  Picture referenceText(const std::string& utf8, const Font& font, int height, Color fore,
+                        Color back) override {
+    LOGFONTW description{};
+    description.lfHeight = -static_cast<LONG>(std::lround(font.size * 96 / 72.0));
+    description.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+    description.lfCharSet = DEFAULT_CHARSET;
+    wcsncpy(description.lfFaceName, win32::Widen(font.name).c_str(), LF_FACESIZE - 1);
+    HFONT handle = CreateFontIndirectW(&description);
+    const Picture picture = Drawn(utf8, handle, height, fore, back);
+    DeleteObject(handle);
+    return picture;
+  }
+
+  Picture referenceToolTipText(WindowHandle window, const std::string& utf8, int height) override {
+    const HWND tip = ToolTipOf(H(window));
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(tip, WM_GETFONT, 0, 0));
+    return Drawn(utf8, font, height,
+                 static_cast<Color>(SendMessageW(tip, TTM_GETTIPTEXTCOLOR, 0, 0)),
+                 static_cast<Color>(SendMessageW(tip, TTM_GETTIPBKCOLOR, 0, 0)));
+  }
+
+  // The text laid out by Uniscribe in its plainest call in the direction of its first strong
+  // character, fore on back; no pixels when it refuses the text.
+  static Picture Drawn(const std::string& utf8, HFONT font, int height, Color fore, Color back) {
     const std::wstring text = win32::Widen(utf8);
     bool rightToLeft = false;
     for (const wchar_t c : text) {
@@ -167,14 +204,8 @@ class Win32Probe final : public SurfaceProbe {
         break;
       }
     }
-    LOGFONTW description{};
-    description.lfHeight = -static_cast<LONG>(std::lround(font.size * 96 / 72.0));
-    description.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
-    description.lfCharSet = DEFAULT_CHARSET;
-    wcsncpy(description.lfFaceName, win32::Widen(font.name).c_str(), LF_FACESIZE - 1);
     HDC dc = CreateCompatibleDC(nullptr);
-    HFONT handle = CreateFontIndirectW(&description);
-    SelectObject(dc, handle);
+    SelectObject(dc, font);
     SCRIPT_STRING_ANALYSIS analysis = nullptr;
     const DWORD flags = SSA_GLYPHS | SSA_FALLBACK | SSA_LINK | (rightToLeft ? SSA_RTL : 0);
     const int length = static_cast<int>(text.size());
@@ -185,7 +216,11 @@ class Win32Probe final : public SurfaceProbe {
       void* bits = nullptr;
       HBITMAP bitmap = Dib(dc, picture.width, height, &bits);
       SelectObject(dc, bitmap);
-      SetTextColor(dc, RGB(255, 255, 255));
+      const RECT all{0, 0, picture.width, height};
+      HBRUSH brush = CreateSolidBrush(back);
+      FillRect(dc, &all, brush);
+      DeleteObject(brush);
+      SetTextColor(dc, fore);
       SetBkMode(dc, TRANSPARENT);
       ScriptStringOut(analysis, 0, 0, 0, nullptr, 0, 0, FALSE);
       GdiFlush();
@@ -196,7 +231,6 @@ class Win32Probe final : public SurfaceProbe {
     } else {
       DeleteDC(dc);
     }
-    DeleteObject(handle);
     return picture;
   }
 

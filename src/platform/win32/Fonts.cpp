@@ -71,7 +71,7 @@ std::wstring FontEntry::DisplayText(std::string_view utf8) {
 
 // The system knows the direction of the basic plane's characters; the first strong one of
 // them outside an isolate (U+2066..U+2069) decides.
-bool FontEntry::rightToLeft(std::string_view utf8) const {
+bool RightToLeft(std::string_view utf8) {
   int isolates = 0;
   for (std::size_t i = 0, length = 0; i < utf8.size(); i += length) {
     const char32_t c = DecodeAt(utf8, i, length);
@@ -89,6 +89,8 @@ bool FontEntry::rightToLeft(std::string_view utf8) const {
   }
   return false;
 }
+
+bool FontEntry::rightToLeft(std::string_view utf8) const { return RightToLeft(utf8); }
 
 std::size_t FontEntry::lastBreak(std::string_view utf8, std::size_t after,
                                  std::size_t limit) const {

@@ -23,6 +23,9 @@ namespace platform::win32 {
 // a laid-out caption only on the DC it was laid out on. Made at first use, kept for the run.
 HDC TextDc();
 
+// True when the text's first strong character is right to left.
+bool RightToLeft(std::string_view utf8);
+
 class FontEntry final : public engine::MeasuringFont {
  public:
   FontEntry(const Font& font, unsigned dpi);

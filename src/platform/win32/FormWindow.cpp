@@ -290,7 +290,7 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       SetCursor(pointer_);
       return TRUE;
     case WM_NOTIFY:
-      if (toolTip_.answer(lParam)) return 0;
+      if (const auto answer = ToolTipControl::Answer(lParam)) return *answer;
       break;
     case WM_CONTEXTMENU:
       // The Menu key (Shift+F10 comes as a key, see dialogMessage); a right-click is a

@@ -97,7 +97,7 @@ LRESULT PictureBoxWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       SetCursor(pointer_);
       return TRUE;
     case WM_NOTIFY:
-      if (toolTip_.answer(lParam)) return 0;
+      if (const auto answer = ToolTipControl::Answer(lParam)) return *answer;
       break;
     case WM_GETOBJECT:
       if (!AsksFor(lParam, OBJID_CLIENT)) break;

@@ -1,8 +1,10 @@
 // The tooltip control of one window: one tool, its rectangle and its text, shown whatever
 // window is active (the strip seldom is), an "&" as it stands, lines broken where the text
-// breaks them.
+// breaks them, each line laid out as the captions are (shaped, in bidirectional order, in the
+// direction of its first strong character, characters the font lacks from other fonts).
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/engine/Surface.h"
@@ -23,13 +25,22 @@ class ToolTipControl final {
   void set(const std::string& text, const engine::Pixels& area);
   // Hands a mouse message of the owner to the control, which times its showing by them.
   void relay(UINT message, WPARAM wParam, LPARAM lParam);
-  // Answers the control's request for the text (WM_NOTIFY); false for any other notice.
-  bool answer(LPARAM notice);
+  // Answers a notice (WM_NOTIFY) of any window's tooltip control made here: the request for the
+  // text, its showing and its painting; nothing for any other notice.
+  static std::optional<LRESULT> Answer(LPARAM notice);
 
  private:
   const HWND& owner_;
   HWND tip_ = nullptr;
-  std::wstring text_;
+  std::string text_;
+  std::wstring wide_;
+
+  RECT insets_{};  // of the text in the window, found at its showing
+
+  std::optional<LRESULT> answer(LPARAM notice);
+  RECT insets(HDC dc) const;
+  bool resize();
+  void paint(HDC dc) const;
 };
 
 }  // namespace platform::win32

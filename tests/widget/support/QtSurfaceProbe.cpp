@@ -114,6 +114,25 @@ class QtProbe final : public SurfaceProbe {
     return document.toPlainText().toStdString();
   }
 
+  WindowHandle toolTipWindow(WindowHandle window, int x, int y) override {
+    toolTipAt(window, x, y);
+    for (QWidget* shown : QApplication::topLevelWidgets()) {
+      if (shown->inherits("QTipLabel") && shown->isVisible()) {
+        return reinterpret_cast<WindowHandle>(shown);
+      }
+    }
+    return 0;
+  }
+  Picture referenceToolTipText(WindowHandle, const std::string& utf8, int height) override {
+    const QFont font = QToolTip::font();
+    const auto color = [](QPalette::ColorRole role) {
+      const QColor c = QToolTip::palette().color(role);
+      return static_cast<Color>(RGB(c.red(), c.green(), c.blue()));
+    };
+    return referenceText(utf8, {font.family().toStdString(), float(font.pointSizeF()), font.bold()},
+                         height, color(QPalette::ToolTipText), color(QPalette::ToolTipBase));
+  }
+
   bool active(WindowHandle window) override {
     return QApplication::activeWindow() == W(window)->window();
   }
@@ -147,7 +166,8 @@ class QtProbe final : public SurfaceProbe {
     return view;
   }
 
-  Picture referenceText(const std::string& utf8, const Font& font, int height) override {
+  Picture referenceText(const std::string& utf8, const Font& font, int height, Color fore,
+                        Color back) override {
     QFont qfont(QString::fromStdString(font.name));
     qfont.setPointSizeF(font.size);
     qfont.setBold(font.bold);
@@ -156,10 +176,10 @@ class QtProbe final : public SurfaceProbe {
     const QString text = QString::fromStdString(utf8);
     Picture picture{QFontMetrics(qfont).horizontalAdvance(text), height, {}};
     QImage image(std::max(1, picture.width), height, QImage::Format_RGB32);
-    image.fill(Qt::black);
+    image.fill(QColor(back & 0xFF, (back >> 8) & 0xFF, back >> 16));
     QPainter painter(&image);
     painter.setFont(qfont);
-    painter.setPen(Qt::white);
+    painter.setPen(QColor(fore & 0xFF, (fore >> 8) & 0xFF, fore >> 16));
     painter.setLayoutDirection(text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
     painter.drawText(QRect(0, 0, picture.width, height),
                      Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignTop | Qt::TextSingleLine, text);
