@@ -29,9 +29,10 @@ packages=(
   # runtime
   libqt6widgets6 libqt6network6 ca-certificates xdg-utils fonts-liberation fonts-dejavu-core
   # headlines in every script, which fontconfig takes per character where the strip's font
-  # lacks one: Devanagari, Thai, Chinese, Japanese and Korean, colour emoji (small ones that
-  # leave the default faces of Latin text as they are)
-  fonts-lohit-deva fonts-tlwg-loma fonts-wqy-microhei fonts-noto-color-emoji
+  # lacks one: Devanagari, Thai, Chinese, Japanese and Korean, colour emoji, and black and white
+  # emoji that Wine draws (small ones that leave the default faces of Latin text and emoji as
+  # they are)
+  fonts-lohit-deva fonts-tlwg-loma fonts-wqy-microhei fonts-noto-color-emoji fonts-symbola
 )
 
 missing=()

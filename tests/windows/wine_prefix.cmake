@@ -15,10 +15,10 @@ endif()
 # The faces a Windows machine carries for text in other scripts, which Uniscribe's fallback and
 # GDI's font linking ask for by name, as the Debian fonts the install script brings. Without
 # them Devanagari, Chinese and Japanese come out as boxes. Arabic, Hebrew and Thai need no
-# name: Wine finds a font for their character sets. "Segoe UI Emoji" stays unmapped: Wine 8's
-# GDI draws nothing of a colour bitmap font such as Noto Color Emoji. A prefix made before
-# this list changed gets it too: the list is written into the prefix and imported again
-# whenever it differs from the one there.
+# name: Wine finds a font for their character sets. Wine 8's GDI draws nothing of a colour
+# bitmap font such as Noto Color Emoji: "Segoe UI Emoji" and "Segoe UI Symbol" are Symbola,
+# black and white. A prefix made before this list changed gets it too: the list is written
+# into the prefix and imported again whenever it differs from the one there.
 set(replacements
   "Mangal=Lohit Devanagari" "Nirmala UI=Lohit Devanagari"
   "Microsoft YaHei=WenQuanYi Micro Hei" "Microsoft YaHei UI=WenQuanYi Micro Hei"
@@ -27,9 +27,20 @@ set(replacements
   "MS Mincho=WenQuanYi Micro Hei" "Yu Gothic=WenQuanYi Micro Hei"
   "Yu Gothic UI=WenQuanYi Micro Hei" "Meiryo=WenQuanYi Micro Hei"
   "Malgun Gothic=WenQuanYi Micro Hei" "Gulim=WenQuanYi Micro Hei"
-  "Leelawadee UI=Loma" "Leelawadee=Loma")
+  "Leelawadee UI=Loma" "Leelawadee=Loma"
+  "Segoe UI Emoji=Symbola" "Segoe UI Symbol=Symbola")
+# WORKAROUND: Wine 8's Uniscribe has no fallback font for emoji or for combining marks, which
+# "MS Sans Serif" (Liberation Sans here) lacks: both showed as boxes. It reads one from
+# Software\Wine\Uniscribe\Fallback under the script's OpenType tag in hex, "0" for those
+# without one (these two among them): the face of Windows' emoji, which draws both.
+set(fallbacks "0=Segoe UI Emoji")
 set(reg "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\n")
 foreach(pair IN LISTS replacements)
+  string(REPLACE "=" "\"=\"" pair "${pair}")
+  string(APPEND reg "\"${pair}\"\n")
+endforeach()
+string(APPEND reg "\n[HKEY_CURRENT_USER\\Software\\Wine\\Uniscribe\\Fallback]\n")
+foreach(pair IN LISTS fallbacks)
   string(REPLACE "=" "\"=\"" pair "${pair}")
   string(APPEND reg "\"${pair}\"\n")
 endforeach()
