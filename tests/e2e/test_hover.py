@@ -176,25 +176,30 @@ def test_a_headline_that_reaches_a_resting_pointer_pauses_the_strip(binary):
         wait_for(lambda: strip_moves(s), timeout=5, what="the strip to move on")
 
 
-def test_an_arabic_headline_pauses_and_opens_from_its_left_end(binary):
-    # Read from the right end: its visual left end is the end of its text.
+def arabic_headline_pauses_and_opens(s, timeout=10):
+    """An Arabic headline, read from its right end, scrolls, pauses under the pointer resting
+    4 px inside its visual left end (the end of its text) and opens its link from there."""
     arabic = "جسر المشاة في الميناء يعاد افتتاحه بعد إصلاحات الشتاء الطويلة"
+    start(s, rss((arabic, LINK, "Desk", "Mon"), ("Next", LINK + "/next", "Desk", "Mon")))
+    x, y, _, _ = s.geometry()
+    assert s.strip_moves(timeout), "the Arabic headline scrolls"
+    runs = wait_for(lambda: [r for r in ink_runs(s, s.screenshot()) if r[0] > 40],
+                    timeout=timeout, what="the headline beside the title picture")
+    pointer = runs[0][0] + 4
+    hover(s, x + pointer, y + 8)
+    wait_for(s.strip_stands_still, timeout=timeout, what="the hover pause on the headline")
+    left, right = [r for r in ink_runs(s, s.screenshot()) if r[1] > pointer][0]
+    # The strip moved on a few steps before the pointer came to rest.
+    assert left <= pointer < left + 30, f"paused at its left end: {left, right}, {pointer}"
+    assert right - left > 150, f"one headline, joined, as wide as written: {left, right}"
+    s.xdotool("click", 1)
+    wait_for(lambda: s.opened_links() == [[LINK]], what="the Arabic headline's link")
+
+
+def test_an_arabic_headline_pauses_and_opens_from_its_left_end(binary):
     with Session(binary) as s:
         s.start_other_program()
-        start(s, rss((arabic, LINK, "Desk", "Mon"), ("Next", LINK + "/next", "Desk", "Mon")))
-        x, y, _, _ = s.geometry()
-        assert strip_moves(s), "the Arabic headline scrolls"
-        runs = wait_for(lambda: [r for r in ink_runs(s, s.screenshot()) if r[0] > 40],
-                        what="the headline beside the title picture")
-        pointer = runs[0][0] + 4
-        hover(s, x + pointer, y + 8)
-        wait_for(lambda: not strip_moves(s), what="the hover pause on the headline")
-        left, right = [r for r in ink_runs(s, s.screenshot()) if r[1] > pointer][0]
-        # The strip moved on a few steps before the pointer came to rest.
-        assert left <= pointer < left + 30, f"paused at its left end: {left, right}, {pointer}"
-        assert right - left > 150, f"one headline, joined, as wide as written: {left, right}"
-        s.xdotool("click", 1)
-        wait_for(lambda: s.opened_links() == [[LINK]], what="the Arabic headline's link")
+        arabic_headline_pauses_and_opens(s)
 
 
 if __name__ == "__main__":

@@ -25,6 +25,7 @@ from harness import Session, main, stands_still, wait_for  # noqa: E402
 from test_slow_feed import (TITLE_POINT, WINDOW, client_origin, dark_pixels,  # noqa: E402
                             link_coloured_pixels, requested, rss, title_busy)
 from test_faults import reloads_as_the_server_asks  # noqa: E402
+from test_hover import arabic_headline_pauses_and_opens  # noqa: E402
 
 FEED = "tallowmere.example/rss.php"
 
@@ -306,47 +307,10 @@ def test_later_starts_reach_the_running_strip(binary):
         assert strips == [s.window] and s.alive(), strips
 
 
-def ink_runs(s, shot):
-    """Column ranges (window x) right of the title picture that hold the link colour's text,
-    runs less than 10 pixels apart merged: one range per headline."""
-    columns = sorted({x for x, _, (r, g, b) in s.strip_pixels(shot).pixels()
-                      if b > r + 25 and x >= 34})
-    runs = []
-    for c in columns:
-        if runs and c - runs[-1][1] <= 10:
-            runs[-1][1] = c
-        else:
-            runs.append([c, c])
-    return runs
-
-
 def test_an_arabic_headline_pauses_and_opens_from_its_left_end(binary):
-    # Read from the right end: its visual left end is the end of its text.
-    arabic = "جسر المشاة في الميناء يعاد افتتاحه بعد إصلاحات الشتاء الطويلة"
-    link = "http://www.tallowmere.example/news/1"
     with Session(binary) as s:
-        (s.feeds / "tallowmere.example/arabic.php").write_text(
-            "<rss><channel><title>Sample</title>"
-            f"<item><title>{arabic}</title><link>{link}</link></item>"
-            f"<item><title>Next</title><link>{link}/next</link></item></channel></rss>")
-        s.write_settings(s.url("tallowmere.example/arabic.php"), 1500, 1500)
         s.xdotool("mousemove", 5, 700)
-        s.start_ticker()
-        wait_for(lambda: s.geometry() == (100, 100, 545, 16), what="545 x 16 at the saved place")
-        assert s.strip_moves(timeout=30), "the Arabic headline scrolls"
-        runs = wait_for(lambda: [r for r in ink_runs(s, s.screenshot()) if r[0] > 40],
-                        timeout=30, what="the headline beside the title picture")
-        # 4 pixels inside its left ink edge, with a last small move onto the spot.
-        pointer = runs[0][0] + 4
-        s.xdotool("mousemove", 100 + pointer - 3, 108)
-        s.xdotool("mousemove", 100 + pointer, 108)
-        wait_for(s.strip_stands_still, timeout=30, what="the hover pause on the headline")
-        left, right = [r for r in ink_runs(s, s.screenshot()) if r[1] > pointer][0]
-        # The strip moved on a few steps before the pointer came to rest.
-        assert left <= pointer < left + 30, f"paused at its left end: {left, right}, {pointer}"
-        assert right - left > 150, f"one headline, joined, as wide as written: {left, right}"
-        s.xdotool("click", 1)
-        wait_for(lambda: s.opened_links() == [[link]], what="the Arabic headline's link")
+        arabic_headline_pauses_and_opens(s, timeout=30)
 
 
 def test_reloads_keep_to_what_the_server_asks(binary):
