@@ -12,7 +12,6 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +27,7 @@
 #include "platform/services/MsgBox.h"
 #include "support/TestEngine.h"
 #include "widget/support/SessionForTest.h"
+#include "widget/support/WaitFor.h"
 
 using platform::qt::WidgetOf;
 
@@ -44,8 +44,6 @@ Form::Definition DialogDefinition() {
   d.startUpPosition = StartUpPosition::CenterScreen;
   return d;
 }
-
-bool WaitFor(const std::function<bool()>& condition) { return QTest::qWaitFor(condition, 5000); }
 
 class Dialog : public testing::Test {
  protected:

@@ -21,6 +21,7 @@
 #include "platform/qt/Widgets.h"
 #include "support/TestEngine.h"
 #include "widget/support/SessionForTest.h"
+#include "widget/support/WaitFor.h"
 
 using platform::qt::WidgetOf;
 
@@ -48,9 +49,6 @@ Form::Definition Dialog() {
   d.startUpPosition = StartUpPosition::CenterScreen;
   return d;
 }
-
-// Waits (processing events) until the condition holds or five seconds pass.
-bool WaitFor(const std::function<bool()>& condition) { return QTest::qWaitFor(condition, 5000); }
 
 void SendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button,
                Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {

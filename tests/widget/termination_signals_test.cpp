@@ -3,23 +3,12 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <functional>
-
 #include "platform/services/Profile.h"
 #include "widget/support/SessionForTest.h"
 #include "widget/support/TickerHarness.h"
+#include "widget/support/WaitFor.h"
 
 namespace {
-
-bool WaitFor(const std::function<bool()>& condition) {
-  QDeadlineTimer deadline(10000);
-  while (!condition() && !deadline.hasExpired()) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-  }
-  return condition();
-}
 
 sighandler_t Disposition(int signal) {
   struct sigaction current {};
