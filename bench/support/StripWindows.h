@@ -1,4 +1,4 @@
-// The strip window with its title picture and its row as the program defines them, on a form
+// The strip window with its title picture and its row as the tests define them, on a form
 // engine of their own: the benchmarks of real windows put their labels in the row.
 #pragma once
 
@@ -6,37 +6,20 @@
 #include "platform/forms/Form.h"
 #include "platform/forms/PictureBox.h"
 #include "platform/qt/QtSurface.h"
+#include "widget/support/StripDefinition.h"
 
 struct StripWindows {
   std::unique_ptr<platform::engine::Surface> surface = platform::MakeQtSurface();
   platform::engine::Engine engine{*surface};
-  platform::Form form{engine, [] {
-                        platform::Form::Definition d;
-                        d.clientWidth = 8175;
-                        d.clientHeight = 255;
-                        d.backColor = platform::RGB(224, 224, 224);
-                        return d;
-                      }()};
+  platform::Form form{engine, StripDefinition()};
   platform::PictureBox picTitle{form,
-                                {"picTitle",
-                                 0,
-                                 0,
-                                 495,
-                                 255,
-                                 0x000080FF,
-                                 platform::vbWindowText,
-                                 {":/images/normal.gif"},
-                                 "",
-                                 {}}};
-  platform::PictureBox picTicker{form,
-                                 {"picTicker",
-                                  960,
-                                  0,
-                                  8175,
-                                  255,
-                                  platform::RGB(224, 224, 224),
-                                  platform::vbWindowText,
-                                  {},
-                                  "",
-                                  {"MS Sans Serif", 8.25f, true}}};
+                                {.name = "picTitle",
+                                 .left = 0,
+                                 .top = 0,
+                                 .width = 495,
+                                 .height = 375,
+                                 .backColor = 0x000080FF,
+                                 .foreColor = platform::vbWindowText,
+                                 .picture = {":/images/normal.gif"}}};
+  platform::PictureBox picTicker{form, StripBoxDefinition(960)};
 };
