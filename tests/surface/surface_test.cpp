@@ -2,9 +2,11 @@
 // window system: a window at the asked place and size, text drawn as wide as it was measured,
 // pointer events in order with the pointer kept by a pressed label, double-clicks, plain
 // tooltips, only the dialog taking the keyboard, its controls focused, selected and pressed,
-// readers told the same, and the title picture drawn for the display's scale.
+// readers told the same, the title picture drawn for the display's scale, and timers that tick
+// until stopped.
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -16,6 +18,7 @@
 #include "platform/forms/Form.h"
 #include "platform/forms/LabelArray.h"
 #include "platform/forms/PictureBox.h"
+#include "platform/forms/Timer.h"
 #include "support/TestEngine.h"
 #include "surface/SurfaceProbe.h"
 
@@ -224,6 +227,27 @@ void TitlePictureForTheScale(Strip& s) {
   EXPECT_TRUE(scale < 2 || uniform * 4 < lettering * 3) << uniform << " of " << lettering;
 }
 
+// The window system's timer ticks again and again until it is stopped, and may be destroyed by
+// its own tick.
+void TimersTickUntilStopped(Strip& s) {
+  Timer first(s.form, {.name = "tmrFirst", .interval = 10, .enabled = true});
+  int ticks = 0;
+  first.Tick = [&] { ++ticks; };
+  ASSERT_TRUE(Probe().waitFor([&] { return ticks >= 3; }));
+  first.setEnabled(false);
+  const int stopped = ticks;
+  // A timer of the same interval started after the stop measures out several of its intervals.
+  Timer clock(s.form, {.name = "tmrClock", .interval = 10, .enabled = true});
+  int clockTicks = 0;
+  clock.Tick = [&] { ++clockTicks; };
+  ASSERT_TRUE(Probe().waitFor([&] { return clockTicks >= 5; }));
+  EXPECT_EQ(ticks, stopped);
+  auto last = std::make_unique<Timer>(
+      s.form, Timer::Definition{.name = "tmrLast", .interval = 10, .enabled = true});
+  last->Tick = [&] { last.reset(); };
+  EXPECT_TRUE(Probe().waitFor([&] { return last == nullptr; }));
+}
+
 // --- Captions in every script --------------------------------------------------------------
 
 struct ScriptCase {
@@ -352,7 +376,8 @@ INSTANTIATE_TEST_SUITE_P(
                     SurfaceCase{"OnlyTheDialogTakesTheKeyboard", OnlyTheDialogTakesTheKeyboard},
                     SurfaceCase{"DialogControls", DialogControlsAreFocusedSelectedAndPressed},
                     SurfaceCase{"ReadersAreToldTheSame", ReadersAreToldTheSame},
-                    SurfaceCase{"TitlePictureForTheScale", TitlePictureForTheScale}),
+                    SurfaceCase{"TitlePictureForTheScale", TitlePictureForTheScale},
+                    SurfaceCase{"TimersTickUntilStopped", TimersTickUntilStopped}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -184,13 +184,16 @@ INSTANTIATE_TEST_SUITE_P(
                             Repeat(Repeat("\xC3\xA9", 100) + "\n", 4) + Repeat("\xC3\xA9", 100)}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// The forms' timers: enabling a running timer keeps its countdown; a new interval restarts it;
-// no ticks without an interval or while disabled.
+// The forms' timers: enabling a running timer keeps its countdown; a new interval restarts it
+// but starts no disabled timer; no ticks without an interval or while disabled; a timer
+// enabled in its definition runs at once; a tick without a handler is skipped.
 TEST_F(Strip, TimersKeepOrRestartTheirCountdownAsTheFormsDo) {
   Timer timer(form, {"tmrScroll", 100, false});
   ASSERT_EQ(surface.timers.size(), 1u);
   FakeTimer& native = *surface.timers[0];
+  timer.setInterval(200);
   EXPECT_EQ(native.starts, 0);
+  timer.setInterval(100);
   timer.setEnabled(true);
   timer.setEnabled(true);
   EXPECT_EQ(native.starts, 1);
@@ -200,12 +203,16 @@ TEST_F(Strip, TimersKeepOrRestartTheirCountdownAsTheFormsDo) {
   timer.setInterval(0);
   EXPECT_EQ(native.interval, 0);
   timer.setInterval(100);
+  EXPECT_EQ(native.interval, 100);
   timer.setEnabled(false);
   EXPECT_EQ(native.interval, 0);
+  native.tick();
   int ticks = 0;
   timer.Tick = [&] { ++ticks; };
   native.tick();
   EXPECT_EQ(ticks, 1);
+  Timer running(form, {"tmrMouse", 500, true});
+  EXPECT_EQ(surface.timers[1]->interval, 500);
 }
 
 // While nobody can see the screen, for any reason and until every reason has ended, every timer
