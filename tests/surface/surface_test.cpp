@@ -87,9 +87,10 @@ void WindowsStandWhereAsked(Strip& s) {
 }
 
 // Whatever the window system's text drawing, a label as wide as its measured caption shows all
-// of it and nothing beyond.
+// of it, in its own colour, and nothing beyond; a tab and a line break measure as blanks.
 void TextIsDrawnAsWideAsMeasured(Strip& s) {
   s.Label(1, 10, "WWWW mmmm");
+  s.labels(1).setForeColor(0x0000FF);
   s.Show();
   const int width = static_cast<int>(s.labels(1).Width() / 15);
   ASSERT_GT(width, 20);
@@ -104,6 +105,16 @@ void TextIsDrawnAsWideAsMeasured(Strip& s) {
   EXPECT_TRUE(Probe().waitFor([&] { return inked(10, 10 + 4); })) << "the first letter shows";
   EXPECT_TRUE(inked(10 + width - 6, 10 + width)) << "the last letter shows";
   EXPECT_FALSE(inked(10 + width + 1, 10 + width + 40)) << "nothing beyond the width";
+  // Red, however the edges of the letters are smoothed.
+  bool red = false;
+  for (int x = 10; x < 10 + width && !red; ++x) {
+    for (int y = 0; y < 16 && !red; ++y) {
+      const Color c = Probe().pixel(s.row.hWnd(), x, y);
+      red = (c & 0xFF) > 0x80 && ((c >> 8) & 0xFF) < 0x40 && ((c >> 16) & 0xFF) < 0x40;
+    }
+  }
+  EXPECT_TRUE(red) << "in the label's colour";
+  EXPECT_EQ(s.row.TextWidth("WW\tmm\nx"), s.row.TextWidth("WW mm x"));
 }
 
 void EventsArriveInOrderAndAPressedLabelKeepsThePointer(Strip& s) {

@@ -97,6 +97,11 @@ TEST_F(Strip, ACaptionIsDrawnInTheDirectionOfItsFirstLetter) {
   EXPECT_EQ(directions, (std::vector<bool>{true, false}));
 }
 
+TEST_F(Strip, TextHeightIsALineOfTheFontForEachLine) {
+  EXPECT_EQ(picTicker.TextHeight("a"), 13 * 15);
+  EXPECT_EQ(picTicker.TextHeight("a\nb"), 2 * picTicker.TextHeight("a"));
+}
+
 TEST(CaptionPieces, NeverSplitACharacterOrWhatClingsToIt) {
   const FakeFont font;
   // "e" with an acute accent that clings to it, then a two-byte letter; no blank anywhere.

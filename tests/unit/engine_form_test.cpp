@@ -1,13 +1,14 @@
 // Forms as the form engine runs them on any window system: the load before the first showing,
-// close requests through QueryUnload, the session's end, where a window goes (centred on the
-// screen the user works on, then where the user leaves it), which windows take the keyboard
-// and come back restored, and pictures drawn at the display's scale.
+// close requests through QueryUnload, the session's end and its handler, where a window goes
+// (centred on the screen the user works on, then where the user leaves it), which windows take the
+// keyboard and come back restored, and pictures drawn at the display's scale.
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "platform/engine/BoxCore.h"
+#include "platform/engine/EndOfSession.h"
 #include "platform/engine/FormCore.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Image.h"
@@ -95,6 +96,39 @@ TEST_F(FormEngine, TheSessionsEndAsksEveryFormOnce) {
   engine.closeEveryForm();
   engine.closeEveryForm();  // the strip is closed now; the refusing form is asked again
   EXPECT_EQ(calls, (std::vector<std::string>{"strip 2", "later 2", "later 2"}));
+}
+
+// A session that counts the program's end instead of making event loops return.
+class CountingSession final : public EndOfSession {
+ public:
+  using EndOfSession::EndOfSession;
+  int exits = 0;
+
+ protected:
+  void ExitEventLoops() override { ++exits; }
+};
+
+// The desktop session's end, once per session: every form is closed first, then the program's
+// handler runs; the program itself ends only when the handler ends it.
+TEST_F(FormEngine, TheSessionsEndClosesTheFormsThenRunsTheHandlerOnce) {
+  CountingSession session{engine};
+  Form strip(engine, kStrip);
+  Form dialog(engine, kDialog);
+  strip.Show();
+  dialog.Show();
+  std::vector<std::string> seen;
+  strip.QueryUnload = [&](int&, int mode) { seen.push_back("strip " + std::to_string(mode)); };
+  dialog.QueryUnload = [&](int&, int mode) { seen.push_back("dialog " + std::to_string(mode)); };
+  session.OnEnd([&] {
+    seen.push_back(strip.Closed() && dialog.Closed() ? "handler after both" : "handler early");
+  });
+  session.EndSession();
+  session.EndSession();
+  EXPECT_EQ(seen, (std::vector<std::string>{"strip " + std::to_string(vbAppWindows),
+                                            "dialog " + std::to_string(vbAppWindows),
+                                            "handler after both"}));
+  EXPECT_FALSE(session.Ending());
+  EXPECT_EQ(session.exits, 0);
 }
 
 // The dialog is centred, frame included, on the work area of the screen that shows the strip,
