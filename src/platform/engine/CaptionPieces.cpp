@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/engine/Characters.h"
+#include "text/Utf8.h"
 
 namespace platform::engine {
 
@@ -16,30 +17,10 @@ constexpr std::size_t kBreakContext = 16;
 
 bool IsContinuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
 
-// The code point that starts at i (a lead byte); U+FFFD for a malformed sequence.
+// The code point that starts at i.
 char32_t CodePointAt(std::string_view utf8, std::size_t i) {
-  const auto byte = static_cast<unsigned char>(utf8[i]);
-  if (byte < 0x80) return byte;
   std::size_t length = 0;
-  char32_t c = 0;
-  if ((byte & 0xE0) == 0xC0) {
-    length = 2;
-    c = byte & 0x1F;
-  } else if ((byte & 0xF0) == 0xE0) {
-    length = 3;
-    c = byte & 0x0F;
-  } else if ((byte & 0xF8) == 0xF0) {
-    length = 4;
-    c = byte & 0x07;
-  } else {
-    return 0xFFFD;
-  }
-  if (i + length > utf8.size()) return 0xFFFD;
-  for (std::size_t k = 1; k < length; ++k) {
-    if (!IsContinuation(utf8[i + k])) return 0xFFFD;
-    c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-  }
-  return c;
+  return text::DecodeAt(utf8, i, length);
 }
 
 // Start of the character that ends before i (i > 0).

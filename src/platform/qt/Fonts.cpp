@@ -1,6 +1,7 @@
 #include "platform/qt/Fonts.h"
 
 #include "platform/engine/Characters.h"
+#include "text/Utf8.h"
 
 #include <QChar>
 #include <QTextBoundaryFinder>
@@ -12,8 +13,6 @@
 #include <vector>
 
 namespace platform {
-
-namespace {
 
 namespace {
 
@@ -106,40 +105,6 @@ char32_t CharacterAt(std::string_view utf8, std::size_t i, std::size_t& length) 
   return 0;
 }
 
-}  // namespace
-
-// The code point that starts at i and its length in bytes; U+FFFD for a malformed sequence,
-// one byte long, as the toolkit decodes it.
-char32_t DecodeAt(std::string_view utf8, std::size_t i, std::size_t& length) {
-  const auto byte = static_cast<unsigned char>(utf8[i]);
-  length = 1;
-  if (byte < 0x80) return byte;
-  std::size_t size = 0;
-  char32_t c = 0;
-  if (byte >= 0xC2 && byte <= 0xDF) {
-    size = 2;
-    c = byte & 0x1F;
-  } else if ((byte & 0xF0) == 0xE0) {
-    size = 3;
-    c = byte & 0x0F;
-  } else if (byte >= 0xF0 && byte <= 0xF4) {
-    size = 4;
-    c = byte & 0x07;
-  } else {
-    return 0xFFFD;
-  }
-  if (i + size > utf8.size()) return 0xFFFD;
-  for (std::size_t k = 1; k < size; ++k) {
-    const auto next = static_cast<unsigned char>(utf8[i + k]);
-    if ((next & 0xC0) != 0x80) return 0xFFFD;
-    c = (c << 6) | (next & 0x3F);
-  }
-  constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (c < kSmallest[size] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0xFFFD;
-  length = size;
-  return c;
-}
-
 std::unique_ptr<QTextLayout> LayOutLine(const QString& text, const QFont& font, bool rtl) {
   auto layout = std::make_unique<QTextLayout>(text, font);
   // From the left edge whatever the direction, trailing blanks included: a piece of a long
@@ -205,7 +170,7 @@ bool FontEntry::isMark(char32_t c) const {
 bool FontEntry::rightToLeft(std::string_view utf8) const {
   int isolates = 0;
   for (std::size_t i = 0, length = 0; i < utf8.size(); i += length) {
-    const char32_t c = DecodeAt(utf8, i, length);
+    const char32_t c = text::DecodeAt(utf8, i, length);
     switch (QChar::direction(c)) {
       case QChar::DirLRI:
       case QChar::DirRLI:
@@ -237,7 +202,7 @@ std::size_t FontEntry::lastBreak(std::string_view utf8, std::size_t after,
   text.reserve(static_cast<qsizetype>(utf8.size()));
   offsets.reserve(utf8.size() + 1);
   for (std::size_t i = 0, length = 0; i < utf8.size(); i += length) {
-    char32_t c = DecodeAt(utf8, i, length);
+    char32_t c = text::DecodeAt(utf8, i, length);
     if (engine::IsBlankedControl(c)) c = ' ';
     const QString unit = QString::fromUcs4(&c, 1);
     text += unit;

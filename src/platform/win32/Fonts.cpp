@@ -1,6 +1,7 @@
 #include "platform/win32/Fonts.h"
 
 #include "platform/engine/Characters.h"
+#include "text/Utf8.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,33 +10,6 @@
 #include <vector>
 
 namespace platform::win32 {
-
-namespace {
-
-// The code point that starts at i and its length in bytes; U+FFFD for a malformed sequence,
-// one byte long.
-char32_t DecodeAt(std::string_view utf8, std::size_t i, std::size_t& length) {
-  const auto byte = static_cast<unsigned char>(utf8[i]);
-  length = 1;
-  if (byte < 0x80) return byte;
-  const std::size_t size = byte >= 0xC2 && byte <= 0xDF   ? 2
-                           : (byte & 0xF0) == 0xE0        ? 3
-                           : byte >= 0xF0 && byte <= 0xF4 ? 4
-                                                          : 0;
-  if (size == 0 || i + size > utf8.size()) return 0xFFFD;
-  char32_t c = byte & (0x7F >> size);
-  for (std::size_t k = 1; k < size; ++k) {
-    const auto next = static_cast<unsigned char>(utf8[i + k]);
-    if ((next & 0xC0) != 0x80) return 0xFFFD;
-    c = (c << 6) | (next & 0x3F);
-  }
-  constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (c < kSmallest[size] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0xFFFD;
-  length = size;
-  return c;
-}
-
-}  // namespace
 
 HDC TextDc() {
   static const HDC dc = CreateCompatibleDC(nullptr);
@@ -74,7 +48,7 @@ std::wstring FontEntry::DisplayText(std::string_view utf8) {
 bool RightToLeft(std::string_view utf8) {
   int isolates = 0;
   for (std::size_t i = 0, length = 0; i < utf8.size(); i += length) {
-    const char32_t c = DecodeAt(utf8, i, length);
+    const char32_t c = text::DecodeAt(utf8, i, length);
     if (c >= 0x2066 && c <= 0x2068) {
       ++isolates;
     } else if (c == 0x2069) {
@@ -98,7 +72,7 @@ std::size_t FontEntry::lastBreak(std::string_view utf8, std::size_t after,
   std::wstring text;
   std::vector<std::size_t> offsets;
   for (std::size_t i = 0, length = 0; i < utf8.size(); i += length) {
-    char32_t c = DecodeAt(utf8, i, length);
+    char32_t c = text::DecodeAt(utf8, i, length);
     if (engine::IsBlankedControl(c)) c = ' ';
     if (c > 0xFFFF) {
       text += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
