@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/services/Redirect.h"
 #include "support/fakes/FakeClock.h"
@@ -24,6 +26,8 @@ const std::string kUrl = "http://news.tallowmere.example/rss.php";
 
 class ConditionalFetchTest : public testing::Test {
  protected:
+  ConditionalFetchTest() { transport.clock = &clock; }
+
   FetchResult Fetch(Answer answer) {
     transport.Queue(std::move(answer));
     return fetch.OpenURL(kUrl);
@@ -141,7 +145,6 @@ TEST_F(ConditionalFetchTest, FollowsRedirectsByHandWithTheSameQuestion) {
   EXPECT_EQ(moved.document, "[a]");
   EXPECT_EQ(transport.requests[2].url, "http://news.tallowmere.example/moved/rss.php");
   EXPECT_EQ(Header(2, "If-None-Match"), "\"v1\"");
-  EXPECT_EQ(transport.requests[1].deadline, transport.requests[2].deadline);
 }
 
 TEST_F(ConditionalFetchTest, RefusesARedirectItMayNotFollow) {
@@ -157,18 +160,64 @@ TEST_F(ConditionalFetchTest, RefusesARedirectItMayNotFollow) {
   EXPECT_EQ(transport.requests.size(), 13u);
 }
 
-TEST_F(ConditionalFetchTest, LimitsOfZeroAreNoLimits) {
-  const auto before = std::chrono::steady_clock::now();
-  Fetch({});
-  EXPECT_EQ(transport.requests[0].stall, 60s);
-  EXPECT_GE(transport.requests[0].deadline, before + 5min);
-  EXPECT_LE(transport.requests[0].deadline, std::chrono::steady_clock::now() + 5min);
-  fetch.setRequestTimeout(0ms);
-  fetch.setTotalTimeLimit(-1ms);
-  Fetch({});
-  EXPECT_EQ(transport.requests[1].stall, 0ms);
-  EXPECT_EQ(transport.requests[1].deadline, std::chrono::steady_clock::time_point::max());
+// A stall of 10 s and 60 s in all unless a case says otherwise; the answers keep silent on
+// the fake clock and the fetch tells the transport when to stop. A stall counts from the last
+// progress and from each request sent; the total from the fetch's start, over its redirects.
+struct LimitCase {
+  const char* what;
+  std::vector<Answer> answers;
+  FetchFailure failure;
+  std::chrono::milliseconds stoppedAfter;  // on the fake clock, from the fetch's start
+  std::chrono::milliseconds stall = 10s;
+  std::chrono::milliseconds total = 60s;
+};
+
+class ConditionalFetchLimitTest : public ConditionalFetchTest,
+                                  public testing::WithParamInterface<LimitCase> {};
+
+TEST_P(ConditionalFetchLimitTest, StopsTheTransportAtTheLimit) {
+  const LimitCase& limits = GetParam();
+  fetch.setRequestTimeout(limits.stall);
+  fetch.setTotalTimeLimit(limits.total);
+  for (const Answer& answer : limits.answers) transport.Queue(answer);
+  const auto start = clock.steady;
+  EXPECT_EQ(fetch.OpenURL(kUrl).failure, limits.failure) << limits.what;
+  EXPECT_EQ(clock.steady - start, limits.stoppedAfter) << limits.what;
+  EXPECT_EQ(transport.requests.back().stall, std::max(limits.stall, 0ms)) << limits.what;
 }
+
+Answer TwoChunks(std::vector<std::chrono::milliseconds> silences) {
+  return {200, {}, {"a", "b"}, FetchFailure::None, {}, std::move(silences)};
+}
+Answer Moved(std::vector<std::chrono::milliseconds> silences) {
+  return {301, {{"Location", "/moved"}}, {}, FetchFailure::None, {}, std::move(silences)};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ConditionalFetchLimitTest,
+    testing::Values(
+        LimitCase{
+            "just under the stall each time", {TwoChunks({9s, 9s, 9s})}, FetchFailure::None, 27s},
+        LimitCase{"a stall before the head", {TwoChunks({10s})}, FetchFailure::TimedOut, 10s},
+        LimitCase{"a stall in the body", {TwoChunks({1s, 1s, 11s})}, FetchFailure::TimedOut, 12s},
+        LimitCase{"progress until the total is up",
+                  {TwoChunks({9s, 9s, 9s})},
+                  FetchFailure::TookTooLong,
+                  20s,
+                  10s,
+                  20s},
+        LimitCase{"the total spans the redirects",
+                  {Moved({15s}), TwoChunks({15s})},
+                  FetchFailure::TookTooLong,
+                  20s,
+                  20s,
+                  20s},
+        LimitCase{"zero and less are no limits",
+                  {TwoChunks({2h, 3h})},
+                  FetchFailure::None,
+                  5h,
+                  0ms,
+                  -1ms}));
 
 TEST_F(ConditionalFetchTest, ASecondFetchWhileOneWaitsIsRefused) {
   FetchResult second;

@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
+#include <chrono>
+#include <climits>
 #include <memory>
 #include <string>
 
@@ -62,20 +64,19 @@ FetchFailure FailureOf(QNetworkReply::NetworkError error) {
   }
 }
 
-// One GET in progress inside a local event loop, bounded in time, with one handler for each
-// signal of the reply and of the two timers; what arrives goes to the receiver at once. It
-// lives on Send's stack, so that the transport may even be destroyed while the request waits
-// without the request touching it afterwards.
+// One GET in progress inside a local event loop, with one handler for each signal of the reply
+// and of the timer that asks the receiver whether to go on; what arrives goes to the receiver
+// at once. It lives on Send's stack, so that the transport may even be destroyed while the
+// request waits without the request touching it afterwards.
 class Exchange final {
  public:
-  Exchange(const QNetworkRequest& request, const TransportRequest& limits,
-           AnswerReceiver& receiver);
+  Exchange(const QNetworkRequest& request, AnswerReceiver& receiver);
   ~Exchange() = default;
   Exchange(const Exchange&) = delete;
   Exchange& operator=(const Exchange&) = delete;
 
-  // Waits until the answer is complete or unwanted, the network fails, a limit is reached or
-  // Cancel is called; afterwards the reply sends nothing more.
+  // Waits until the answer is complete or unwanted, the network fails, the receiver asks to
+  // stop or Cancel is called; afterwards the reply sends nothing more.
   void Wait();
   // Ends the wait because the transport that sent the request is being destroyed.
   void Cancel();
@@ -87,9 +88,9 @@ class Exchange final {
  private:
   void OnMetaDataChanged();
   void OnReadyRead();
-  void OnProgress();
-  void OnStallTimeout() { StopWith(FetchFailure::TimedOut); }
-  void OnTotalTimeout() { StopWith(FetchFailure::TookTooLong); }
+  void OnProgress() { receiver_.OnProgress(); }
+  // Stops when the receiver says so, else asks it again when it says.
+  void AskPatience();
   // Error and end alike end the wait. WORKAROUND: Qt 6.4 reports a body that unpacks too
   // well ("Decompression failed") by errorOccurred alone and never finishes the reply.
   void OnEnded(bool& which) {
@@ -112,10 +113,8 @@ class Exchange final {
   // its body, and nothing outlives the request.
   QNetworkAccessManager manager_;
   QPointer<QNetworkReply> reply_;
-  QTimer stallTimer_;
-  QTimer totalTimer_;
+  QTimer patience_;
   AnswerReceiver& receiver_;
-  const bool stallLimited_;
   FetchFailure stop_ = FetchFailure::None;
   bool headGiven_ = false;
   bool enough_ = false;  // the receiver wants nothing more of this answer
@@ -124,22 +123,12 @@ class Exchange final {
   bool failed_ = false;
 };
 
-Exchange::Exchange(const QNetworkRequest& request, const TransportRequest& limits,
-                   AnswerReceiver& receiver)
-    : receiver_(receiver), stallLimited_(limits.stall.count() > 0) {
+Exchange::Exchange(const QNetworkRequest& request, AnswerReceiver& receiver) : receiver_(receiver) {
   reply_ = manager_.get(request);
   reply_->setReadBufferSize(kReadChunk);
-  stallTimer_.setSingleShot(true);
-  stallTimer_.setInterval(limits.stall);
-  totalTimer_.setSingleShot(true);
-  if (limits.deadline != std::chrono::steady_clock::time_point::max()) {
-    const auto left = limits.deadline - std::chrono::steady_clock::now();
-    totalTimer_.setInterval(std::max(std::chrono::duration_cast<std::chrono::milliseconds>(left),
-                                     std::chrono::milliseconds(0)));
-    totalTimer_.start();
-  }
-  QObject::connect(&stallTimer_, &QTimer::timeout, &loop_, [this] { OnStallTimeout(); });
-  QObject::connect(&totalTimer_, &QTimer::timeout, &loop_, [this] { OnTotalTimeout(); });
+  patience_.setSingleShot(true);
+  patience_.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&patience_, &QTimer::timeout, &loop_, [this] { AskPatience(); });
   QObject::connect(reply_, &QNetworkReply::metaDataChanged, &loop_,
                    [this] { OnMetaDataChanged(); });
   QObject::connect(reply_, &QNetworkReply::readyRead, &loop_, [this] { OnReadyRead(); });
@@ -149,11 +138,11 @@ Exchange::Exchange(const QNetworkRequest& request, const TransportRequest& limit
 }
 
 void Exchange::Wait() {
-  OnProgress();
-  // Returns early when the application is told to quit, or when Cancel is called.
-  loop_.exec();
-  stallTimer_.stop();
-  totalTimer_.stop();
+  AskPatience();
+  // Returns early when the application is told to quit, or when Cancel is called. An exit
+  // asked for before exec would be lost.
+  if (stop_ == FetchFailure::None) loop_.exec();
+  patience_.stop();
   if (!finished_ && !failed_ && !enough_ && stop_ == FetchFailure::None) {
     stop_ = FetchFailure::Cancelled;
   }
@@ -174,8 +163,13 @@ void Exchange::StopWith(FetchFailure why) {
   loop_.exit();
 }
 
-void Exchange::OnProgress() {
-  if (stallLimited_) stallTimer_.start();
+void Exchange::AskPatience() {
+  const Patience patience = receiver_.Waited();
+  if (patience.stop != FetchFailure::None) {
+    StopWith(patience.stop);
+  } else {
+    patience_.start(std::min(patience.askAgainIn, std::chrono::milliseconds(INT_MAX)));
+  }
 }
 
 void Exchange::OnMetaDataChanged() {
@@ -227,10 +221,8 @@ class QtTransport final : public FetchTransport {
   FetchFailure Send(const TransportRequest& request, AnswerReceiver& receiver) override {
     if (QCoreApplication::instance() == nullptr) return FetchFailure::NoApplication;
     const QUrl address(QString::fromStdString(request.url), QUrl::StrictMode);
-    if (!address.isValid() || address.isRelative() || address.host().isEmpty()) {
-      return FetchFailure::MalformedUrl;
-    }
-    Exchange exchange(RequestFor(address, request.headers), request, receiver);
+    if (!address.isValid()) return FetchFailure::MalformedUrl;
+    Exchange exchange(RequestFor(address, request.headers), receiver);
     current_ = &exchange;
     exchange.Wait();
     // Once the transport is gone, current_ is too.

@@ -1,5 +1,7 @@
 #include "platform/services/ConditionalFetch.h"
 
+#include <algorithm>
+#include <atomic>
 #include <limits>
 #include <string_view>
 #include <utility>
@@ -15,6 +17,7 @@ namespace {
 constexpr std::size_t kUnknownLength = std::numeric_limits<std::size_t>::max();
 // More digits than a length under any cap has: such a body is too large without a look.
 constexpr std::size_t kMostLengthDigits = 15;
+constexpr std::chrono::milliseconds kAskAgainAnyway = std::chrono::hours(1);
 
 bool IsRedirect(int status) {
   return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
@@ -60,14 +63,21 @@ std::string AnswerHead::Header(std::string_view name) const {
 }
 
 // One fetch's answer as it arrives, hop after hop: the head of the latest and the body of the
-// final one, held to the cap and to its announced length as it comes.
+// final one, held to the cap and to its announced length as it comes, and the request that
+// waits held to the time limits.
 class ConditionalFetch::Answer final : public AnswerReceiver {
  public:
-  explicit Answer(std::size_t maxBytes) : maxBytes_(maxBytes) {}
+  Answer(std::size_t maxBytes, std::chrono::milliseconds stall,
+         std::chrono::steady_clock::time_point deadline, const Clock& clock)
+      : maxBytes_(maxBytes), stall_(stall), deadline_(deadline), clock_(clock) {}
 
   BodyWanted OnHead(AnswerHead head) override;
   bool OnBody(std::string_view chunk) override;
+  void OnProgress() override { lastProgress_ = clock_.Steady().time_since_epoch().count(); }
+  Patience Waited() override;
 
+  // A request goes out: its stall counts from now, the deadline from the fetch's start.
+  void Sending() { OnProgress(); }
   // Why the answer that ended fails: the fetch refused it, it had no status, or its body was
   // cut short of its announced length (some systems report that as a plain end).
   FetchFailure Verdict() const {
@@ -87,11 +97,36 @@ class ConditionalFetch::Answer final : public AnswerReceiver {
 
  private:
   const std::size_t maxBytes_;
+  const std::chrono::milliseconds stall_;  // zero: no limit
+  const std::chrono::steady_clock::time_point deadline_;
+  const Clock& clock_;
+  // Written by whichever thread the transport reports from, read by the one that waits.
+  std::atomic<std::chrono::steady_clock::rep> lastProgress_{0};
   AnswerHead head_;
   std::size_t announced_ = kUnknownLength;
   std::string body_;
   FetchFailure refused_ = FetchFailure::None;
 };
+
+Patience ConditionalFetch::Answer::Waited() {
+  using std::chrono::milliseconds;
+  const std::chrono::steady_clock::time_point now = clock_.Steady();
+  // Without a limit the transport still asks now and then; nothing hangs on the answer.
+  milliseconds left = kAskAgainAnyway;
+  if (deadline_ != std::chrono::steady_clock::time_point::max()) {
+    if (now >= deadline_) return {FetchFailure::TookTooLong};
+    left = std::min(left, std::chrono::ceil<milliseconds>(deadline_ - now));
+  }
+  if (stall_.count() > 0) {
+    const std::chrono::steady_clock::time_point stalledAt =
+        std::chrono::steady_clock::time_point(
+            std::chrono::steady_clock::duration(lastProgress_.load())) +
+        stall_;
+    if (now >= stalledAt) return {FetchFailure::TimedOut};
+    left = std::min(left, std::chrono::ceil<milliseconds>(stalledAt - now));
+  }
+  return {FetchFailure::None, left};
+}
 
 BodyWanted ConditionalFetch::Answer::OnHead(AnswerHead head) {
   head_ = std::move(head);
@@ -152,7 +187,10 @@ FetchResult ConditionalFetch::OpenURL(const std::string& url, FetchOrigin origin
   }
   // The list cannot change while this fetch waits: a second fetch is refused as busy.
   const bool askedConditionally = held != nullptr && held->HasValidators();
-  Answer answer(maxBytes_);
+  Answer answer(maxBytes_, std::max(requestTimeout_, std::chrono::milliseconds(0)),
+                totalTimeLimit_.count() > 0 ? clock_.Steady() + totalTimeLimit_
+                                            : std::chrono::steady_clock::time_point::max(),
+                clock_);
   current_ = &answer;
   const FetchFailure failure = Follow(transport_, FirstRequest(url, held), answer);
   // Once this object is gone, its members are too.
@@ -194,15 +232,13 @@ TransportRequest ConditionalFetch::FirstRequest(const std::string& url,
     request.headers.emplace_back("If-Modified-Since", held->lastModified);
   }
   if (requestTimeout_.count() > 0) request.stall = requestTimeout_;
-  if (totalTimeLimit_.count() > 0) {
-    request.deadline = std::chrono::steady_clock::now() + totalTimeLimit_;
-  }
   return request;
 }
 
 FetchFailure ConditionalFetch::Follow(FetchTransport& transport, TransportRequest request,
                                       Answer& answer) {
   for (int followed = 0;; ++followed) {
+    answer.Sending();
     const FetchFailure failure = transport.Send(request, answer);
     // The transport goes with the fetch's owner.
     if (answer.ownerGone) return FetchFailure::Cancelled;

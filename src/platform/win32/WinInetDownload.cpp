@@ -21,44 +21,30 @@ namespace {
 using std::chrono::milliseconds;
 using wininet::FailureOfError;
 using wininet::FetchState;
-using wininet::SteadyClock;
 
 // The calling thread's side of one request, on Send's stack.
 struct Waiting {
   bool ownerGone = false;
 };
 
-enum class WaitEnd { Done, Stalled, TookTooLong, Quit, OwnerGone };
+enum class WaitEnd { Done, Stopped, Quit, OwnerGone };
 
-// How long the wait may go on before a limit is reached; WaitEnd::Done while none is.
-WaitEnd Left(const FetchState& state, const TransportRequest& limits, milliseconds& wait) {
-  const SteadyClock::time_point now = SteadyClock::now();
-  wait = milliseconds(INFINITE - 1);
-  if (limits.deadline != SteadyClock::time_point::max()) {
-    const auto left = std::chrono::duration_cast<milliseconds>(limits.deadline - now);
-    if (left.count() <= 0) return WaitEnd::TookTooLong;
-    wait = std::min(wait, left);
-  }
-  if (limits.stall.count() > 0) {
-    const auto left =
-        std::chrono::duration_cast<milliseconds>(state.LastProgress() + limits.stall - now);
-    if (left.count() <= 0) return WaitEnd::Stalled;
-    wait = std::min(wait, left);
-  }
-  return WaitEnd::Done;
-}
-
-// Dispatches the thread's messages until the worker is done or a limit or a WM_QUIT ends the
-// wait. A WM_QUIT is posted again, so that the message loop it was meant for sees it too.
-WaitEnd Pump(FetchState& state, const Waiting& waiting, const TransportRequest& limits,
-             const WinInetDownload::Dispatcher& dispatch) {
+// Dispatches the thread's messages until the worker is done, the receiver asks to stop (why)
+// or a WM_QUIT ends the wait. A WM_QUIT is posted again, so that the message loop it was meant
+// for sees it too.
+WaitEnd Pump(FetchState& state, const Waiting& waiting, AnswerReceiver& receiver,
+             const WinInetDownload::Dispatcher& dispatch, FetchFailure& why) {
   for (;;) {
     if (waiting.ownerGone) return WaitEnd::OwnerGone;
     if (::WaitForSingleObject(state.done, 0) == WAIT_OBJECT_0) return WaitEnd::Done;
-    milliseconds wait{};
-    if (const WaitEnd end = Left(state, limits, wait); end != WaitEnd::Done) return end;
-    const DWORD woke = ::MsgWaitForMultipleObjectsEx(
-        1, &state.done, static_cast<DWORD>(wait.count()) + 1, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    const Patience patience = receiver.Waited();
+    if (patience.stop != FetchFailure::None) {
+      why = patience.stop;
+      return WaitEnd::Stopped;
+    }
+    const auto wait = std::min<long long>(patience.askAgainIn.count(), INFINITE - 1);
+    const DWORD woke = ::MsgWaitForMultipleObjectsEx(1, &state.done, static_cast<DWORD>(wait),
+                                                     QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     if (woke == WAIT_OBJECT_0) return WaitEnd::Done;
     if (woke != WAIT_OBJECT_0 + 1) continue;
     MSG message;
@@ -83,7 +69,7 @@ HINTERNET OpenSession(milliseconds stall) {
   HINTERNET session =
       ::InternetOpenW(Widen(USER_AGENT).c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
   if (session == nullptr) return nullptr;
-  // Blocking calls end by themselves after a stall as well; the wait also watches.
+  // Blocking calls end by themselves after a stall as well; the wait asks the fetch too.
   if (stall.count() > 0) {
     DWORD timeout = static_cast<DWORD>(
         std::min<long long>(stall.count(), static_cast<long long>(INFINITE - 1)));
@@ -117,8 +103,6 @@ class WinInetTransport final : public FetchTransport {
 
 FetchFailure WinInetTransport::Send(const TransportRequest& request, AnswerReceiver& receiver) {
   wininet::Request work{Widen(request.url), {}};
-  wininet::UrlParts parts;
-  if (!wininet::CrackUrl(work.url, parts)) return FetchFailure::MalformedUrl;
   for (const auto& [name, value] : request.headers) {
     work.headers += Widen(name) + L": " + Widen(value) + L"\r\n";
   }
@@ -129,14 +113,14 @@ FetchFailure WinInetTransport::Send(const TransportRequest& request, AnswerRecei
   Waiting waiting;
   current_ = &waiting;
   std::thread worker(wininet::Work, state, std::move(work));
-  const WaitEnd end = Pump(*state, waiting, request, dispatch_);
+  FetchFailure stopped = FetchFailure::Cancelled;
+  const WaitEnd end = Pump(*state, waiting, receiver, dispatch_, stopped);
   if (end != WaitEnd::Done) {
     state->Abandon();
     worker.detach();
     // Once the transport is gone, current_ is too.
     if (end != WaitEnd::OwnerGone) current_ = nullptr;
-    if (end == WaitEnd::Stalled) return FetchFailure::TimedOut;
-    return end == WaitEnd::TookTooLong ? FetchFailure::TookTooLong : FetchFailure::Cancelled;
+    return end == WaitEnd::Stopped ? stopped : FetchFailure::Cancelled;
   }
   worker.join();
   state->CloseSession();

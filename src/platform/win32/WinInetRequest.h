@@ -5,8 +5,6 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include <atomic>
-#include <chrono>
 #include <cstddef>
 #include <memory>
 #include <mutex>
@@ -18,8 +16,6 @@
 #include "platform/services/Inet.h"
 
 namespace platform::win32::wininet {
-
-using SteadyClock = std::chrono::steady_clock;
 
 FetchFailure FailureOfError(DWORD error);
 
@@ -47,19 +43,12 @@ struct FetchState {
   FetchState(HINTERNET openSession, AnswerReceiver& answerReceiver)
       : done(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
         session(openSession),
-        receiver(&answerReceiver) {
-    Progress();
-  }
+        receiver(&answerReceiver) {}
   ~FetchState() {
     if (done != nullptr) ::CloseHandle(done);
   }
   FetchState(const FetchState&) = delete;
   FetchState& operator=(const FetchState&) = delete;
-
-  void Progress() { lastProgress = SteadyClock::now().time_since_epoch().count(); }
-  SteadyClock::time_point LastProgress() const {
-    return SteadyClock::time_point(SteadyClock::duration(lastProgress.load()));
-  }
 
   // Closes a handle the worker opened, unless the caller has closed the session (and with it
   // every handle under it) already.
@@ -71,6 +60,10 @@ struct FetchState {
 
   // The receiver hears of the answer only while the caller waits for it; each call holds the
   // lock, so that once Abandon has returned none is under way.
+  void Progress() {
+    std::lock_guard lock(mutex);
+    if (!abandoned) receiver->OnProgress();
+  }
   BodyWanted Head(AnswerHead head) {
     std::lock_guard lock(mutex);
     return abandoned ? BodyWanted::Stop : receiver->OnHead(std::move(head));
@@ -94,7 +87,6 @@ struct FetchState {
   }
 
   HANDLE done;
-  std::atomic<SteadyClock::rep> lastProgress{0};
   std::mutex mutex;
   HINTERNET session = nullptr;  // under mutex once the worker runs
   AnswerReceiver* receiver;     // under mutex
