@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
 
   std::string document;
   if (IsUrl(source)) {
-    platform::Inet inet(platform::Inet::Definition{.name = "Inet1"});
+    platform::Inet inet(platform::Inet::Definition{});
     const platform::FetchResult result = inet.OpenURL(source);
     if (!result.ok) {
       std::cerr << "feeddump: " << source << ": " << result.error << "\n";

@@ -94,7 +94,7 @@ TEST(InetConditional, TheSampleServerAnswers304AndTheSameDocumentServesAgain) {
   FeedServer server;
   ASSERT_TRUE(server.Running()) << "the sample feed server did not start";
   server.Put("feed.xml", kFeed);
-  Inet inet{Inet::Definition{.name = "Inet1"}};
+  Inet inet{Inet::Definition{}};
 
   const FetchResult first = inet.OpenURL(server.Url("/feed.xml"));
   ASSERT_TRUE(first.ok) << first.error;
@@ -118,7 +118,7 @@ TEST(InetConditional, TheSampleServerAnswers304AndTheSameDocumentServesAgain) {
   server.Put("other.xml", kFeed);
   EXPECT_EQ(inet.OpenURL(server.Url("/other.xml")).status, 200);
   // A fresh Inet holds nothing: no conditional request.
-  Inet fresh{Inet::Definition{.name = "Inet1"}};
+  Inet fresh{Inet::Definition{}};
   EXPECT_EQ(fresh.OpenURL(server.Url("/feed.xml")).status, 200);
 }
 
@@ -126,7 +126,7 @@ TEST(InetConditional, EveryRequestNamesTheProgram) {
   ScriptedServer server;
   server.Answer("HTTP/1.1 200 OK", "ETag: \"v1\"\r\n", kFeed);
   server.Answer("HTTP/1.1 304 Not Modified", "", "");
-  Inet inet{Inet::Definition{.name = "Inet1"}};
+  Inet inet{Inet::Definition{}};
   inet.OpenURL(server.Url());
   inet.OpenURL(server.Url());
   ASSERT_EQ(server.Requests().size(), 2);
@@ -152,7 +152,7 @@ TEST_P(InetValidators, AreSentBackAsGiven) {
   ScriptedServer server;
   server.Answer("HTTP/1.1 200 OK", c.headers, kFeed);
   server.Answer("HTTP/1.1 200 OK", "", kFeed);
-  Inet inet{Inet::Definition{.name = "Inet1"}};
+  Inet inet{Inet::Definition{}};
   ASSERT_TRUE(inet.OpenURL(server.Url()).ok);
   ASSERT_TRUE(inet.OpenURL(server.Url()).ok);
   ASSERT_EQ(server.Requests().size(), 2);
@@ -181,7 +181,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(InetConditional, A304ToAnUnconditionalRequestFails) {
   ScriptedServer server;
   server.Answer("HTTP/1.1 304 Not Modified", "ETag: \"v1\"\r\n", "");
-  Inet inet{Inet::Definition{.name = "Inet1"}};
+  Inet inet{Inet::Definition{}};
   const FetchResult result = inet.OpenURL(server.Url());
   EXPECT_FALSE(result.ok);
   EXPECT_EQ(result.failure, FetchFailure::HttpStatus);
@@ -195,7 +195,7 @@ TEST(InetConditional, FailuresKeepTheHeldDocumentAndA304MayRenewItsValidators) {
   server.Answer("HTTP/1.1 500 Internal Server Error", "", "oops");
   server.Answer("HTTP/1.1 304 Not Modified", "ETag: \"v2\"\r\n", "");
   server.Answer("HTTP/1.1 304 Not Modified", "", "");
-  Inet inet{Inet::Definition{.name = "Inet1"}};
+  Inet inet{Inet::Definition{}};
   ASSERT_TRUE(inet.OpenURL(server.Url()).ok);
   EXPECT_FALSE(inet.OpenURL(server.Url()).ok);
   const FetchResult renewed = inet.OpenURL(server.Url());

@@ -33,7 +33,7 @@ class InetTest : public testing::Test {
   }
 
   FeedServer server;
-  Inet inet{Inet::Definition{.name = "Inet1"}};
+  Inet inet{Inet::Definition{}};
 };
 
 TEST_F(InetTest, FetchesTheWholeDocument) {
@@ -46,7 +46,7 @@ TEST_F(InetTest, FetchesTheWholeDocument) {
 
 TEST_F(InetTest, DefaultsComeFromTheDefinition) {
   EXPECT_EQ(inet.RequestTimeout(), 60s);
-  Inet other(Inet::Definition{.name = "x", .requestTimeout = 5});
+  Inet other(Inet::Definition{.requestTimeout = 5});
   EXPECT_EQ(other.RequestTimeout(), 5s);
 }
 

@@ -11,7 +11,7 @@ namespace platform {
 namespace {
 
 // The strip window's download control: a request without progress fails after a minute.
-const Inet::Definition kInet1{.name = "Inet1", .requestTimeout = 60};
+const Inet::Definition kInet1{.requestTimeout = 60};
 
 }  // namespace
 

@@ -64,7 +64,6 @@ FetchResult FailedFetch(FetchFailure failure, int status = 0);
 class Inet {
  public:
   struct Definition {
-    const char* name = "";
     int requestTimeout = 60;  // seconds without progress before a request fails
   };
 
