@@ -75,9 +75,10 @@ TEST_F(Keyboard, ALaterStartFocusesTheFirstLabelOnceActiveAndEscapeGivesTheKeybo
   EXPECT_EQ(lbl.FocusedIndex(), -1);
   window.events.activated();
   EXPECT_EQ(lbl.FocusedIndex(), 1);
+  window.events.keyboardWith(0x5001, false);
   EXPECT_TRUE(window.events.key(Key::Escape, 0));
   EXPECT_EQ(lbl.FocusedIndex(), -1);
-  EXPECT_EQ(window.keyboardGivenBack, 1);
+  EXPECT_EQ(window.keyboardGivenTo, std::vector<WindowHandle>{0x5001});
   // The window activated by a click, or after a request it lost, focuses nothing by itself.
   window.events.activated();
   form.TakeKeyboard("");
@@ -90,6 +91,39 @@ TEST_F(Keyboard, ALaterStartFocusesTheFirstLabelOnceActiveAndEscapeGivesTheKeybo
   form.TakeKeyboard("");
   EXPECT_EQ(lbl.FocusedIndex(), 1);
   EXPECT_EQ(window.keyboardTakes.size(), 3u);
+}
+
+// Escape gives the keyboard to the last window of another program that the window system said
+// had it, whichever of the program's forms heard of it; never to one of the program's own.
+// The steps run in order, each on what the ones before left.
+TEST_F(Keyboard, EscapeGivesTheKeyboardToTheLastOtherProgramsWindowKnown) {
+  Form dialog{engine, {.clientWidth = 100, .clientHeight = 100}};
+  FakeForm& dialogWindow = surface.nativeOf(dialog);
+  struct Report {
+    FakeForm* from;
+    WindowHandle window;
+    bool ours;
+  };
+  struct Step {
+    const char* what;
+    std::vector<Report> reports;
+    std::vector<WindowHandle> givenTo;  // by the Escape after the reports
+  };
+  const std::vector<Step> steps = {
+      {"none known yet", {}, {}},
+      {"another program's", {{&window, 0xA, false}}, {0xA}},
+      {"the later of two", {{&window, 0xB, false}, {&window, 0xC, false}}, {0xC}},
+      {"the program's own", {{&window, 0xD, true}}, {0xC}},
+      {"heard by another form", {{&dialogWindow, 0xE, false}}, {0xE}},
+      {"no window", {{&window, 0, false}}, {0xE}},
+  };
+  for (const Step& step : steps) {
+    for (const Report& report : step.reports)
+      report.from->events.keyboardWith(report.window, report.ours);
+    window.keyboardGivenTo.clear();
+    EXPECT_TRUE(window.events.key(Key::Escape, 0)) << step.what;
+    EXPECT_EQ(window.keyboardGivenTo, step.givenTo) << step.what;
+  }
 }
 
 // The options dialog, without labels, leaves every key to its own controls.

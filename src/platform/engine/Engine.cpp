@@ -38,6 +38,10 @@ void Engine::removeResting(Resting* resting) {
   resting_.erase(std::remove(resting_.begin(), resting_.end(), resting), resting_.end());
 }
 
+void Engine::noteKeyboardWith(WindowHandle window, bool ours) {
+  if (window != 0 && !ours) keyboardReturn_ = window;
+}
+
 bool Engine::pointerKnownOutside(WindowHandle window) const {
   for (const FormCore* form : forms_) {
     if (form->ownsWindow(window)) return form->pointerKnownOutside();

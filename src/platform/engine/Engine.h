@@ -62,6 +62,13 @@ class Engine {
   // pointer there reads a stale position. False for a window that is none of ours.
   bool pointerKnownOutside(WindowHandle window) const;
 
+  // The window system reports which window has the keyboard (see FormEvents::keyboardWith).
+  void noteKeyboardWith(WindowHandle window, bool ours);
+  // Where the keyboard goes back when a person is done with a form: the last window of another
+  // program known to have had it, whichever of the program's forms took it from there; 0 when
+  // none is known.
+  WindowHandle keyboardReturn() const { return keyboardReturn_; }
+
   // Somebody can see the screen unless one of the reasons holds. While nobody can, every timer
   // of the program rests: the strip stands still, paints nothing and reaches no reload, and the
   // processor is left asleep. Once somebody can again, each timer goes on with a new countdown.
@@ -76,6 +83,7 @@ class Engine {
   std::vector<FormCore*> forms_;
   std::uint64_t windowChanges_ = 0;
   bool ending_ = false;
+  WindowHandle keyboardReturn_ = 0;
   unsigned unseen_ = 0;  // a bit for each reason that holds
   std::vector<Resting*> resting_;
 };

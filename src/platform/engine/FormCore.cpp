@@ -137,6 +137,10 @@ void FormCore::deactivated() {
   keyboardFocus_.clear();
 }
 
+void FormCore::keyboardWith(WindowHandle window, bool ours) {
+  engine_.noteKeyboardWith(window, ours);
+}
+
 void FormCore::hide() {
   native_->hide();
   engine_.noteWindowChange();

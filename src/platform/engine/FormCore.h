@@ -90,6 +90,7 @@ class FormCore final : public FormEvents {
   bool key(int keyCode, int modifiers, bool repeat) override;
   void activated() override;
   void deactivated() override;
+  void keyboardWith(WindowHandle window, bool ours) override;
 
  private:
   void applyPosition();

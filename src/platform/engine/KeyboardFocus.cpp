@@ -5,6 +5,7 @@
 
 #include "platform/engine/Accessibility.h"
 #include "platform/engine/BoxCore.h"
+#include "platform/engine/Engine.h"
 #include "platform/engine/FormCore.h"
 
 namespace platform::engine {
@@ -29,7 +30,9 @@ bool KeyboardFocus::key(int keyCode, int modifiers, bool repeat) {
       // labels leaves Escape to its own controls.
       if (labels_ == nullptr && stops().empty()) return false;
       clear();
-      form_.native().giveKeyboardBack();
+      if (const WindowHandle back = form_.engine().keyboardReturn(); back != 0) {
+        form_.native().giveKeyboardTo(back);
+      }
       return true;
     case Key::Return:
     case Key::Space:

@@ -164,9 +164,9 @@ class NativeForm : public NativeWindow {
   virtual void takeKeyboard(const std::string& startupId) = 0;
   // Whether the window is the active one, the one that has the keyboard.
   virtual bool active() const = 0;
-  // Gives the keyboard back to the window (of any program) that had it before this window
-  // took it; nothing when that window is gone or unknown.
-  virtual void giveKeyboardBack() = 0;
+  // Makes window, another program's, the active one (the engine chose it from keyboardWith);
+  // nothing when it is gone or the window system refuses.
+  virtual void giveKeyboardTo(WindowHandle window) = 0;
   // The keyboard moved the focus: the controls draw their focus marks from now on, as after
   // the window system's own Tab.
   virtual void showFocusCues() = 0;
@@ -215,6 +215,10 @@ class FormEvents {
   virtual void activated() = 0;
   // The window is no longer the active one: it has lost the keyboard.
   virtual void deactivated() = 0;
+  // The window system says that window (this program's when ours, or another's, as the window
+  // system names it) has the keyboard now, or had it until this window took it; what it does
+  // not say is not reported.
+  virtual void keyboardWith(WindowHandle window, bool ours) = 0;
 };
 
 // The keys a form's window reports, by their Windows virtual-key codes.

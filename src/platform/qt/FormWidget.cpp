@@ -73,41 +73,32 @@ void AskToSkipTheTaskbar(QWidget* window) {
 // A Wayland compositor places its clients' windows: a client cannot move its own.
 bool PlacedByCompositor() { return QGuiApplication::platformName().startsWith("wayland"); }
 
-// The last window of another program that the window manager made active: the one that had
-// the keyboard before one of ours took it, and gets it back when the person is done.
-class ActiveWindowHistory final : public QAbstractNativeEventFilter {
+}  // namespace
+
+// Tells a form's engine which window the window manager makes active (the window manager's
+// _NET_ACTIVE_WINDOW), at once and at each change, and whether it is one of this program's.
+class ActiveWindowWatch final : public QAbstractNativeEventFilter {
  public:
-  explicit ActiveWindowHistory(xcb_connection_t* connection) : connection_(connection) { note(); }
-  std::uint32_t previous() const { return previous_; }
+  ActiveWindowWatch(xcb_connection_t* connection, engine::FormEvents& events)
+      : connection_(connection), events_(events) {
+    report();
+    qApp->installNativeEventFilter(this);
+  }
 
   bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
-    if (type == "xcb_generic_event_t" && IsActiveWindowChange(connection_, message)) note();
+    if (type == "xcb_generic_event_t" && IsActiveWindowChange(connection_, message)) report();
     return false;
   }
 
  private:
-  void note() {
+  void report() {
     const std::uint32_t active = ActiveWindow(connection_);
-    if (active != 0 && QWidget::find(active) == nullptr) previous_ = active;
+    if (active != 0) events_.keyboardWith(active, QWidget::find(active) != nullptr);
   }
 
   xcb_connection_t* connection_;
-  std::uint32_t previous_ = 0;
+  engine::FormEvents& events_;
 };
-
-// Made with the first form, on X11 only; null elsewhere.
-ActiveWindowHistory* History() {
-  static ActiveWindowHistory* const history = []() -> ActiveWindowHistory* {
-    xcb_connection_t* connection = XConnection();
-    if (connection == nullptr) return nullptr;
-    auto* made = new ActiveWindowHistory(connection);
-    qApp->installNativeEventFilter(made);
-    return made;
-  }();
-  return history;
-}
-
-}  // namespace
 
 FormWidget::FormWidget(const Form::Definition& definition, engine::FormEvents& events)
     : NativeWidget(nullptr, FlagsFor(definition.borderStyle)),
@@ -115,7 +106,10 @@ FormWidget::FormWidget(const Form::Definition& definition, engine::FormEvents& e
       borderStyle_(definition.borderStyle),
       showInTaskbar_(definition.showInTaskbar) {
   setObjectName(QString::fromUtf8(definition.name));
-  History();
+  // On X11 only: elsewhere nobody says which window is active.
+  if (xcb_connection_t* connection = XConnection()) {
+    activeWindowWatch_ = std::make_unique<ActiveWindowWatch>(connection, events);
+  }
   setWindowTitle(QString::fromStdString(definition.caption));
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -303,9 +297,12 @@ void FormWidget::takeKeyboard(const std::string& startupId) {
 
 bool FormWidget::active() const { return isActiveWindow(); }
 
-void FormWidget::giveKeyboardBack() {
-  if (ActiveWindowHistory* history = History())
-    ActivateAsTaskBar(XConnection(), history->previous());
+FormWidget::~FormWidget() = default;
+
+void FormWidget::giveKeyboardTo(WindowHandle window) {
+  if (xcb_connection_t* connection = XConnection()) {
+    ActivateAsTaskBar(connection, static_cast<std::uint32_t>(window));
+  }
 }
 
 void FormWidget::setTopmost(bool topmost) {

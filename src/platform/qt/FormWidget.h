@@ -7,6 +7,7 @@
 #include <QMargins>
 #include <cstdint>
 #include <deque>
+#include <memory>
 
 #include "platform/forms/Form.h"
 #include "platform/qt/NativeWidget.h"
@@ -15,9 +16,12 @@ class QKeyEvent;
 
 namespace platform {
 
+class ActiveWindowWatch;
+
 class FormWidget final : public NativeWidget<engine::NativeForm> {
  public:
   FormWidget(const Form::Definition& definition, engine::FormEvents& events);
+  ~FormWidget() override;
 
   // engine::NativeForm: where the window is.
   void moveTo(int x, int y) override;
@@ -36,7 +40,7 @@ class FormWidget final : public NativeWidget<engine::NativeForm> {
   void activate() override;
   void takeKeyboard(const std::string& startupId) override;
   bool active() const override;
-  void giveKeyboardBack() override;
+  void giveKeyboardTo(WindowHandle window) override;
   // WORKAROUND: the toolkit (Qt 6.4) draws a button's focus frame only after a Tab it moved.
   void showFocusCues() override { setAttribute(Qt::WA_KeyboardFocusChange); }
   void setTopmost(bool topmost) override;
@@ -75,6 +79,7 @@ class FormWidget final : public NativeWidget<engine::NativeForm> {
   void keepSizeUnderSway();
 
   engine::FormEvents& events_;
+  std::unique_ptr<ActiveWindowWatch> activeWindowWatch_;  // X11 only
   BorderStyle borderStyle_;
   bool showInTaskbar_;
   mutable QMargins lastFrameMargins_;

@@ -36,11 +36,11 @@ DWORD ExStyleOf(const Form::Definition& definition) {
 
 }  // namespace
 
-bool FormWindow::IsOtherProgramsWindow(HWND window) {
-  if (window == nullptr || !IsWindow(window)) return false;
+void FormWindow::reportKeyboardWith(HWND window) {
+  if (window == nullptr || !IsWindow(window)) return;
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
-  return process != GetCurrentProcessId();
+  events_.keyboardWith(reinterpret_cast<WindowHandle>(window), process == GetCurrentProcessId());
 }
 
 FormWindow::FormWindow(const Form::Definition& definition, engine::FormEvents& events)
@@ -165,15 +165,15 @@ void FormWindow::activate() {
 // (AllowSetForegroundWindow); Windows has no startup notification to end.
 void FormWindow::takeKeyboard(const std::string&) {
   // Windows may not say which window it was in WM_ACTIVATE when another program had it.
-  if (const HWND before = GetForegroundWindow(); IsOtherProgramsWindow(before)) {
-    previousActive_ = before;
-  }
+  reportKeyboardWith(GetForegroundWindow());
   SetForegroundWindow(hwnd_);
   SetActiveWindow(hwnd_);
 }
 
-void FormWindow::giveKeyboardBack() {
-  if (previousActive_ != nullptr && IsWindow(previousActive_)) SetForegroundWindow(previousActive_);
+void FormWindow::giveKeyboardTo(WindowHandle window) {
+  if (const auto other = reinterpret_cast<HWND>(window); IsWindow(other)) {
+    SetForegroundWindow(other);
+  }
 }
 
 void FormWindow::setTopmost(bool topmost) {
@@ -245,9 +245,8 @@ bool FormWindow::activationChanged(WPARAM wParam, LPARAM lParam) {
     events_.deactivated();
     return false;
   }
-  if (const auto before = reinterpret_cast<HWND>(lParam); IsOtherProgramsWindow(before)) {
-    previousActive_ = before;
-  }
+  // The window that had the keyboard until now, when Windows says which.
+  reportKeyboardWith(reinterpret_cast<HWND>(lParam));
   events_.activated();
   return IsChild(hwnd_, GetFocus()) != FALSE;
 }

@@ -52,7 +52,7 @@ class FormWindow final : public Win32Window<engine::NativeForm> {
   void activate() override;
   void takeKeyboard(const std::string& startupId) override;
   bool active() const override { return GetForegroundWindow() == hwnd_; }
-  void giveKeyboardBack() override;
+  void giveKeyboardTo(WindowHandle window) override;
   void showFocusCues() override {
     SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
   }
@@ -94,9 +94,8 @@ class FormWindow final : public Win32Window<engine::NativeForm> {
   std::vector<Control> controls_;
   std::vector<StdPicture> icons_;  // the large one first, the small one last
   int nextControlId_ = 100;
-  // The window of another program that was active before this one: it gets the keyboard back.
-  HWND previousActive_ = nullptr;
-  static bool IsOtherProgramsWindow(HWND window);
+  // Tells the engine that window (any program's) has or just had the keyboard.
+  void reportKeyboardWith(HWND window);
   engine::Lifetime lifetime_;
 };
 

@@ -112,8 +112,8 @@ class FakeForm final : public NativeForm {
   bool minimised = false;  // as the window manager may leave it without telling
   int activations = 0;
   bool isActive = false;  // the active window: set by the test, as the window system decides
-  std::vector<std::string> keyboardTakes;  // the startup ids of later starts' requests
-  int keyboardGivenBack = 0;
+  std::vector<std::string> keyboardTakes;     // the startup ids of later starts' requests
+  std::vector<WindowHandle> keyboardGivenTo;  // the windows the keyboard went back to
   int restores = 0;
   bool restoreMayActivate = false;  // what the last restore was told
   int focusCues = 0;                // times the focus marks were asked to show
@@ -146,7 +146,7 @@ class FakeForm final : public NativeForm {
   void activate() override;
   void takeKeyboard(const std::string& startupId) override { keyboardTakes.push_back(startupId); }
   bool active() const override { return isActive; }
-  void giveKeyboardBack() override { ++keyboardGivenBack; }
+  void giveKeyboardTo(WindowHandle window) override { keyboardGivenTo.push_back(window); }
   void showFocusCues() override { ++focusCues; }
   void setTopmost(bool value) override { topmost = value; }
   void close() override;
