@@ -224,13 +224,6 @@ TEST_F(InetTest, ASlowButSteadyServerHitsTheTotalLimit) {
   EXPECT_EQ(result.failure, FetchFailure::TookTooLong);
 }
 
-TEST_F(InetTest, ZeroLimitsMeanNoLimit) {
-  inet.setRequestTimeout(0ms);
-  inet.setTotalTimeLimit(0ms);
-  const FetchResult result = inet.OpenURL(server.Url("/feed.xml?delay=0.3"));
-  EXPECT_TRUE(result.ok) << result.error;
-}
-
 // Bodies around the size cap, announced by Content-Length or only counted as they arrive.
 constexpr std::size_t kDocumentCap = 32 * 1024 * 1024;
 
