@@ -242,6 +242,23 @@ TEST_F(RestingPointer, ALabelThatScrollsUnderThePointerGetsAMove) {
   EXPECT_EQ(labelMoves.size(), 1u);
 }
 
+// Once the window system has said the pointer left the strip, or a look found it elsewhere,
+// a step of the scroll asks it nothing; when it comes back, the row under it counts again.
+TEST_F(RestingPointer, APointerThatIsAwayIsNotAskedForAtEveryStep) {
+  window.events.pointerCrossed(false);
+  const int asked = window.pointerAsked;
+  Scroll(52);  // label 2 passes box pixel 150
+  EXPECT_EQ(window.pointerAsked, asked);
+  window.events.pointerCrossed(true);
+  Scroll(2);
+  EXPECT_EQ(labelMoves, std::vector<int>{2});
+  window.pointer.overThisWindow = false;  // a window in front came over it
+  Scroll(2);
+  const int looked = window.pointerAsked;
+  Scroll(20);
+  EXPECT_EQ(window.pointerAsked, looked);
+}
+
 TEST_F(RestingPointer, NothingIsMadeUpWhenThePointerIsElsewhereOrAButtonIsHeld) {
   window.pointer.overThisWindow = false;  // over a window in front, or off the strip
   Scroll(120);

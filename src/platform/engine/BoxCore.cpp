@@ -272,7 +272,9 @@ void BoxCore::hover(const Target& target) {
 }
 
 void BoxCore::scheduleHoverCheck() {
-  if (hoverCheckPending_ || visiblePart_.empty()) return;
+  // A row moving under a pointer that is elsewhere brings nothing under it: nobody need ask
+  // the window system where the pointer is at every step of the scroll.
+  if (pointerAway_ || hoverCheckPending_ || visiblePart_.empty()) return;
   hoverCheckPending_ = true;
   // As a window system does, after the move has been handled: handlers run one at a time.
   surface().post([this, alive = lifetime_.witness()] {
@@ -284,10 +286,11 @@ void BoxCore::scheduleHoverCheck() {
 
 void BoxCore::checkHover() {
   // A held button keeps the pointer's events with the control that was pressed.
-  if (visiblePart_.empty() || captured_) return;
+  if (visiblePart_.empty() || captured_ || pointerAway_) return;
   const PointerNow now = native_->pointerNow();
   // Only when the pointer is over this very box: not over a control in front of it, nor over
-  // another program's window that covers it.
+  // another program's window that covers it. Until it comes back the window system says so.
+  if (!now.overThisWindow) pointerAway_ = true;
   if (now.buttons != 0 || !now.overThisWindow) return;
   const Twips x = twipsX(now.x);
   const Twips y = twipsY(now.y);
@@ -366,6 +369,7 @@ void BoxCore::click(const Target& target, int button, Twips x, Twips y) {
 
 void BoxCore::pointerCrossed(bool inside) {
   pointerInside_ = inside;
+  pointerAway_ = !inside;
   if (!formGone_) form_.noteCrossing(inside);
 }
 
@@ -374,6 +378,7 @@ void BoxCore::pointer(FormEvents::Pointer kind, int button, int buttons, int mod
   using Pointer = FormEvents::Pointer;
   const Twips tx = twipsX(x);
   const Twips ty = twipsY(y);
+  pointerAway_ = false;
   if (kind == Pointer::Down) {
     if (button != 0) press(button, buttons, modifiers, tx, ty, doubleClick);
     return;

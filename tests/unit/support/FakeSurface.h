@@ -72,6 +72,7 @@ class FakeBox final : public NativeBox {
   Pixels toolTipArea{};
   bool captured = false;
   PointerNow pointer{};
+  mutable int pointerAsked = 0;  // times the engine asked where the pointer is
 
   WindowHandle handle() const override { return handle_; }
   unsigned dpi() const override;
@@ -84,7 +85,10 @@ class FakeBox final : public NativeBox {
     toolTipArea = area;
   }
   void capturePointer(bool capture) override { captured = capture; }
-  PointerNow pointerNow() const override { return pointer; }
+  PointerNow pointerNow() const override {
+    ++pointerAsked;
+    return pointer;
+  }
   void place(const Pixels& p) override { part = p; }
   void scroll(int dx, int dy) override { scrolled.emplace_back(dx, dy); }
   bool reader = false;  // a screen reader is attached
