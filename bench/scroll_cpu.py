@@ -32,19 +32,25 @@ def cpu_seconds(pid):
 
 
 def wakeups(pid):
-    total = 0
-    for status in Path(f"/proc/{pid}/task").glob("*/status"):
-        for line in status.read_text().splitlines():
-            if line.startswith("voluntary_ctxt_switches:"):
-                total += int(line.split()[1])
-    return total
+    """Voluntary context switches so far, by thread name (a thread sleeps once per wake-up)."""
+    by_thread = {}
+    for task in Path(f"/proc/{pid}/task").glob("*"):
+        try:
+            name = (task / "comm").read_text().strip()
+            for line in (task / "status").read_text().splitlines():
+                if line.startswith("voluntary_ctxt_switches:"):
+                    by_thread[name] = by_thread.get(name, 0) + int(line.split()[1])
+        except OSError:
+            continue  # the thread ended meanwhile
+    return by_thread
 
 
 def measure(pid, seconds):
     """Processor seconds and wake-ups over the next seconds."""
     cpu, woken = cpu_seconds(pid), wakeups(pid)
     time.sleep(seconds)
-    return cpu_seconds(pid) - cpu, wakeups(pid) - woken
+    after = wakeups(pid)
+    return cpu_seconds(pid) - cpu, {name: count - woken.get(name, 0) for name, count in after.items()}
 
 
 def main():
@@ -73,9 +79,13 @@ def main():
                 s.run(command)
                 time.sleep(1)
             used, woken = measure(s.ticker.pid, args.seconds)
+            threads = ", ".join(f"{thread} {count / args.seconds:.1f}"
+                                for thread, count in sorted(woken.items(), key=lambda t: -t[1])
+                                if count)
             print(f"{Path(args.binary).name}: {used:.3f} s of processor time in "
                   f"{args.seconds:.0f} s of {name} ({100 * used / args.seconds:.2f} % of one "
-                  f"core), {woken / args.seconds:.1f} wake-ups a second")
+                  f"core), {sum(woken.values()) / args.seconds:.1f} wake-ups a second "
+                  f"({threads})")
 
 
 if __name__ == "__main__":

@@ -10,7 +10,8 @@ namespace platform {
 // The arguments to hand to the application object: argv, plus a request for X11 (xcb) when
 // the environment does not choose the toolkit's platform. The strip places itself, stays on
 // top and is dragged through X11; under a Wayland session that means XWayland. The pointers
-// refer to argv and to static text, and end with a null pointer. Never fails.
+// refer to argv and to static text, and end with a null pointer. Also asks the X11 back end
+// to send pixels without shared memory unless the environment says otherwise. Never fails.
 std::vector<char*> ApplicationArguments(int argc, char** argv);
 
 // Why no display can be opened for the chosen platform ("DISPLAY is not set", ...), or ""

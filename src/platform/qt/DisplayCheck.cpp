@@ -34,6 +34,11 @@ std::string ConnectionError(int code) {
 std::vector<char*> ApplicationArguments(int argc, char** argv) {
   static char platformOption[] = "-platform";
   static char xcb[] = "xcb";
+  // WORKAROUND (Qt 6.4, xcb): a window's pixels go to the X server through shared memory, and
+  // each upload is answered by a completion event that wakes the toolkit's X thread and then
+  // the program's: twenty wake-ups a second for the 2-pixel columns of the scroll, which the
+  // drawing request itself carries as well. Whoever sets the variable decides.
+  setenv("QT_XCB_NO_MITSHM", "1", 0);
   std::vector<char*> arguments(argv, argv + argc);
   if (Environment("QT_QPA_PLATFORM").empty()) {
     arguments.push_back(platformOption);
