@@ -243,20 +243,22 @@ TEST_F(RestingPointer, ALabelThatScrollsUnderThePointerGetsAMove) {
 }
 
 // Once the window system has said the pointer left the strip, or a look found it elsewhere,
-// a step of the scroll asks it nothing; when it comes back, the row under it counts again.
-TEST_F(RestingPointer, APointerThatIsAwayIsNotAskedForAtEveryStep) {
+// only every tenth step of the scroll asks where it is; when it comes back, every step does.
+TEST_F(RestingPointer, APointerThatIsAwayIsAskedForAtEveryTenthStep) {
+  window.pointer.overThisWindow = false;
   window.events.pointerCrossed(false);
-  const int asked = window.pointerAsked;
-  Scroll(52);  // label 2 passes box pixel 150
-  EXPECT_EQ(window.pointerAsked, asked);
+  int asked = window.pointerAsked;
+  Scroll(40);  // 20 steps
+  EXPECT_EQ(window.pointerAsked - asked, 2);
+  window.pointer.overThisWindow = true;
   window.events.pointerCrossed(true);
-  Scroll(2);
+  Scroll(12);  // label 2 comes under the pointer
   EXPECT_EQ(labelMoves, std::vector<int>{2});
   window.pointer.overThisWindow = false;  // a window in front came over it
   Scroll(2);
-  const int looked = window.pointerAsked;
+  asked = window.pointerAsked;
   Scroll(20);
-  EXPECT_EQ(window.pointerAsked, looked);
+  EXPECT_EQ(window.pointerAsked - asked, 1);
 }
 
 TEST_F(RestingPointer, NothingIsMadeUpWhenThePointerIsElsewhereOrAButtonIsHeld) {

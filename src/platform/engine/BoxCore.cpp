@@ -272,9 +272,13 @@ void BoxCore::hover(const Target& target) {
 }
 
 void BoxCore::scheduleHoverCheck() {
-  // A row moving under a pointer that is elsewhere brings nothing under it: nobody need ask
-  // the window system where the pointer is at every step of the scroll.
-  if (pointerAway_ || hoverCheckPending_ || visiblePart_.empty()) return;
+  if (hoverCheckPending_ || visiblePart_.empty()) return;
+  // A row moving under a pointer that is elsewhere brings nothing under it: the window system
+  // is not asked where the pointer is at every step of the scroll. It may not report the
+  // pointer coming back when the window itself maps or moves under it (Qt 6.4 on X11), so a
+  // pointer that is away is looked for again at every tenth step.
+  if (pointerAway_ && ++stepsAway_ < kLookWhileAwayEvery) return;
+  stepsAway_ = 0;
   hoverCheckPending_ = true;
   // As a window system does, after the move has been handled: handlers run one at a time.
   surface().post([this, alive = lifetime_.witness()] {
@@ -286,11 +290,11 @@ void BoxCore::scheduleHoverCheck() {
 
 void BoxCore::checkHover() {
   // A held button keeps the pointer's events with the control that was pressed.
-  if (visiblePart_.empty() || captured_ || pointerAway_) return;
+  if (visiblePart_.empty() || captured_) return;
   const PointerNow now = native_->pointerNow();
   // Only when the pointer is over this very box: not over a control in front of it, nor over
   // another program's window that covers it. Until it comes back the window system says so.
-  if (!now.overThisWindow) pointerAway_ = true;
+  pointerAway_ = !now.overThisWindow;
   if (now.buttons != 0 || !now.overThisWindow) return;
   const Twips x = twipsX(now.x);
   const Twips y = twipsY(now.y);

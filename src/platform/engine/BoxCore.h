@@ -143,9 +143,11 @@ class BoxCore final : public BoxEvents {
   bool customPointer_ = false;  // a label's own pointer shows, else the arrow
   std::string pointerIcon_;
   bool hoverCheckPending_ = false;
-  // The pointer is known to be off this box's window: the window system reported it leaving,
-  // or a look found it elsewhere, and no event of it has come here since.
+  // The pointer is off this box's window: the window system reported it leaving, or a look
+  // found it elsewhere, and no event of it has come here since.
   bool pointerAway_ = false;
+  static constexpr int kLookWhileAwayEvery = 10;
+  int stepsAway_ = 0;
   CaptionCache captions_;
   bool formGone_ = false;
   AccessibleModel reader_{*this};  // before the window, which is handed it
