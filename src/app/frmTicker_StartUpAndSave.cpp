@@ -1,7 +1,6 @@
 // The strip window's life cycle: the start-up sequence that places it and loads the first
 // feed, and the save of the feed URL and the window position when it closes.
 #include <algorithm>
-#include <cmath>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -33,7 +32,6 @@ void frmTicker::Form_Load() {
   // The file the close writes; the one beside the program gives what the other lacks.
   const SettingsFiles settings = ProgramSettingsFiles();
   strIniFile = settings.writeTo;
-  strUrl = std::string(kDefaultFeedUrl);
 
   const auto& files = settings.readOrder;
   if (std::any_of(files.begin(), files.end(), platform::FileExists)) {
@@ -43,11 +41,11 @@ void frmTicker::Form_Load() {
     setTop(saved.windowY);
     // What the dialog edits besides the URL comes as it was saved.
     settingsInUse = saved;
-    strUrl = std::string(kDefaultFeedUrl);
-    if (feed::TakesSavedUrl(strSavedUrl, kDefaultFeedUrl, kHomeDomain)) {
-      frmOptions_.cboURL.AddItem(strSavedUrl);
-      strUrl = strSavedUrl;
-    }
+  }
+  strUrl = std::string(kDefaultFeedUrl);
+  if (feed::TakesSavedUrl(strSavedUrl, kDefaultFeedUrl, kHomeDomain)) {
+    frmOptions_.cboURL.AddItem(strSavedUrl);
+    strUrl = strSavedUrl;
   }
 
   LoadPage();
