@@ -204,9 +204,15 @@ std::size_t FontEntry::lastBreak(std::string_view utf8, std::size_t after,
   for (std::size_t i = 0, length = 0; i < utf8.size(); i += length) {
     char32_t c = text::DecodeAt(utf8, i, length);
     if (engine::IsBlankedControl(c)) c = ' ';
-    const QString unit = QString::fromUcs4(&c, 1);
-    text += unit;
-    offsets.insert(offsets.end(), static_cast<std::size_t>(unit.size()), i);
+    // Unit by unit: a string made for each character cost more than the breaking itself.
+    if (QChar::requiresSurrogates(c)) {
+      text += QChar(QChar::highSurrogate(c));
+      text += QChar(QChar::lowSurrogate(c));
+      offsets.push_back(i);
+    } else {
+      text += QChar(static_cast<char16_t>(c));
+    }
+    offsets.push_back(i);
   }
   offsets.push_back(utf8.size());
   auto last = std::upper_bound(offsets.begin(), offsets.end(), limit);
