@@ -243,13 +243,16 @@ TEST_F(RestingPointer, ALabelThatScrollsUnderThePointerGetsAMove) {
 }
 
 // Once the window system has said the pointer left the strip, or a look found it elsewhere,
-// only every tenth step of the scroll asks where it is; when it comes back, every step does.
+// only every tenth step of the scroll asks where it is, and posts nothing; when it comes back,
+// every step does.
 TEST_F(RestingPointer, APointerThatIsAwayIsAskedForAtEveryTenthStep) {
   window.pointer.overThisWindow = false;
   window.events.pointerCrossed(false);
   int asked = window.pointerAsked;
+  const int posted = surface.postedCalls;
   Scroll(40);  // 20 steps
   EXPECT_EQ(window.pointerAsked - asked, 2);
+  EXPECT_EQ(surface.postedCalls, posted);
   window.pointer.overThisWindow = true;
   window.events.pointerCrossed(true);
   Scroll(12);  // label 2 comes under the pointer
@@ -259,6 +262,11 @@ TEST_F(RestingPointer, APointerThatIsAwayIsAskedForAtEveryTenthStep) {
   asked = window.pointerAsked;
   Scroll(20);
   EXPECT_EQ(window.pointerAsked - asked, 1);
+  window.pointer.overThisWindow = true;  // back, with no crossing reported
+  Scroll(20);
+  asked = window.pointerAsked;
+  Scroll(2);
+  EXPECT_EQ(window.pointerAsked - asked, 1) << "found back, every step asks again";
 }
 
 TEST_F(RestingPointer, NothingIsMadeUpWhenThePointerIsElsewhereOrAButtonIsHeld) {

@@ -276,9 +276,14 @@ void BoxCore::scheduleHoverCheck() {
   // A row moving under a pointer that is elsewhere brings nothing under it: the window system
   // is not asked where the pointer is at every step of the scroll. It may not report the
   // pointer coming back when the window itself maps or moves under it (Qt 6.4 on X11), so a
-  // pointer that is away is looked for again at every tenth step.
-  if (pointerAway_ && ++stepsAway_ < kLookWhileAwayEvery) return;
-  stepsAway_ = 0;
+  // pointer that is away is looked for again at every tenth step. The look delivers nothing and
+  // can be made at once; only a pointer found back over this box is worth a check of its own.
+  if (pointerAway_) {
+    if (++stepsAway_ < kLookWhileAwayEvery) return;
+    stepsAway_ = 0;
+    if (captured_ || !native_->pointerNow().overThisWindow) return;
+    pointerAway_ = false;
+  }
   hoverCheckPending_ = true;
   // As a window system does, after the move has been handled: handlers run one at a time.
   surface().post([this, alive = lifetime_.witness()] {

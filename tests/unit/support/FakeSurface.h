@@ -223,10 +223,14 @@ class FakeSurface final : public Surface {
   const MeasuringFont& font(const Font&, unsigned) override { return theFont; }
   // Every picture is 33 x 16 pixels.
   Pixels pictureSize(const StdPicture& picture) override;
-  void post(std::function<void()> call) override { posted.push_back(std::move(call)); }
+  void post(std::function<void()> call) override {
+    ++postedCalls;
+    posted.push_back(std::move(call));
+  }
 
   // Runs the calls posted so far (and those they post).
   void runPosted();
+  int postedCalls = 0;  // calls posted since the surface was made
 
   FakeForm& nativeOf(const Form& form);
   FakeBox& nativeOf(const PictureBox& box);
