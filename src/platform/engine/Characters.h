@@ -3,6 +3,11 @@
 // for the caption code. A window system answers only whether a character is a combining mark.
 #pragma once
 
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
 namespace platform::engine {
 
 class MeasuringFont;
@@ -19,5 +24,14 @@ constexpr bool IsBlank(char32_t c) { return c == ' ' || IsBlankedControl(c); }
 // Joiners, variation selectors, skin tones, emoji tags, the conjoining vowels and final
 // consonants of Hangul, and the marks the font's system knows of.
 bool ClingsToPrevious(char32_t c, const MeasuringFont& font);
+
+// A stretch of a caption as a system's text engine takes it to find where a line may break:
+// its UTF-16 units, each blanked control a blank, and the byte offset of each unit in the
+// stretch, then the stretch's size.
+struct BreakText {
+  std::u16string units;
+  std::vector<std::size_t> offsets;
+};
+BreakText BreakTextOf(std::string_view utf8);
 
 }  // namespace platform::engine

@@ -196,25 +196,10 @@ bool FontEntry::rightToLeft(std::string_view utf8) const {
 
 std::size_t FontEntry::lastBreak(std::string_view utf8, std::size_t after,
                                  std::size_t limit) const {
-  // The text as the toolkit sees it, with the byte offset of each of its UTF-16 units.
-  QString text;
-  std::vector<std::size_t> offsets;
-  text.reserve(static_cast<qsizetype>(utf8.size()));
-  offsets.reserve(utf8.size() + 1);
-  for (std::size_t i = 0, length = 0; i < utf8.size(); i += length) {
-    char32_t c = text::DecodeAt(utf8, i, length);
-    if (engine::IsBlankedControl(c)) c = ' ';
-    // Unit by unit: a string made for each character cost more than the breaking itself.
-    if (QChar::requiresSurrogates(c)) {
-      text += QChar(QChar::highSurrogate(c));
-      text += QChar(QChar::lowSurrogate(c));
-      offsets.push_back(i);
-    } else {
-      text += QChar(static_cast<char16_t>(c));
-    }
-    offsets.push_back(i);
-  }
-  offsets.push_back(utf8.size());
+  const engine::BreakText stretch = engine::BreakTextOf(utf8);
+  const std::vector<std::size_t>& offsets = stretch.offsets;
+  const QString text = QString::fromRawData(reinterpret_cast<const QChar*>(stretch.units.data()),
+                                            static_cast<qsizetype>(stretch.units.size()));
   auto last = std::upper_bound(offsets.begin(), offsets.end(), limit);
   const auto from = static_cast<qsizetype>(last - offsets.begin()) - 1;
   if (from <= 0) return 0;

@@ -68,21 +68,10 @@ bool FontEntry::rightToLeft(std::string_view utf8) const { return RightToLeft(ut
 
 std::size_t FontEntry::lastBreak(std::string_view utf8, std::size_t after,
                                  std::size_t limit) const {
-  // The text as Uniscribe sees it, with the byte offset of each of its UTF-16 units.
-  std::wstring text;
-  std::vector<std::size_t> offsets;
-  for (std::size_t i = 0, length = 0; i < utf8.size(); i += length) {
-    char32_t c = text::DecodeAt(utf8, i, length);
-    if (engine::IsBlankedControl(c)) c = ' ';
-    if (c > 0xFFFF) {
-      text += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
-      text += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-      offsets.insert(offsets.end(), 2, i);
-    } else {
-      text += static_cast<wchar_t>(c);
-      offsets.push_back(i);
-    }
-  }
+  const engine::BreakText stretch = engine::BreakTextOf(utf8);
+  const std::vector<std::size_t>& offsets = stretch.offsets;
+  const std::wstring_view text(reinterpret_cast<const wchar_t*>(stretch.units.data()),
+                               stretch.units.size());
   if (text.empty()) return 0;
   const int length = static_cast<int>(text.size());
   // At most one item a unit, and the one past the end.
